@@ -1,0 +1,26 @@
+// Runs the command-line tool on arbitrary standard input. The first byte
+// picks the command and the layout; the rest is the file.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  static const char* const kCommands[] = {"css", "html", "save"};
+  static const char* const kLayouts[] = {nullptr, "--sample", "--v1"};
+  std::vector<std::string> args = {kCommands[data[0] % 3], "-"};
+  if (const char* layout = kLayouts[(data[0] / 3) % 3]) args.emplace_back(layout);
+  if (args[0] == std::string("save")) args.insert(args.end(), {"-o", "/dev/null"});
+
+  std::istringstream in(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
+  std::ostringstream out, err;
+  const int status = quillane::cli::run(args, in, out, err);
+  if (status != 0 && status != 2) std::abort();
+  if (status == 2 && err.str().find('\n') != err.str().size() - 1) std::abort();  // one line on failure
+  return 0;
+}

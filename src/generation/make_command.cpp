@@ -1,0 +1,75 @@
+#include "generation/make_command.h"
+
+#include "generation/output_paths.h"
+#include "generation/stylesheet_text.h"
+#include "platform/text_file.h"
+
+namespace quillane {
+
+namespace {
+
+constexpr std::string_view kDone = "保存完了";
+
+// The checks made before any "make" write. Returns false after saying what is missing.
+bool checkTarget(Platform& platform, std::string_view folder, std::string_view file) {
+  if (folder.empty()) {
+    platform.messageBox("保存先を指定してください", kInputErrorTitle, MessageIcon::Exclamation);
+    return false;
+  }
+  if (file.empty()) {
+    platform.messageBox("ファイル名を指定してください", kInputErrorTitle, MessageIcon::Exclamation);
+    return false;
+  }
+  return true;
+}
+
+void reportNumberError(Platform& platform, const NumberFieldError& error) {
+  platform.messageBox(error.describe() + "\r\n何も保存していません。", kInputErrorTitle, MessageIcon::Exclamation);
+}
+
+}  // namespace
+
+bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre) {
+  if (!pre && !checkTarget(platform, doc.output.cssFolder, file)) return false;
+
+  const BuiltText sheet = buildStyleSheet(doc);
+  if (!sheet.ok()) {
+    reportNumberError(platform, *sheet.error);
+    return false;
+  }
+  const std::string name = styleSheetName(file);
+  if (!saveTextFile(platform, joinFolder(apath, name), sheet.text)) return false;
+  if (pre) return true;
+
+  if (doc.output.makeLinkPage == Choice::First) {
+    const std::string page = buildLinkPage(doc, name);
+    if (!saveTextFile(platform, joinFolder(apath, pageName(doc.output.linkPageFileName)), page)) return true;
+  }
+  platform.messageBox(kDone, "", MessageIcon::Critical);
+  return true;
+}
+
+std::string previewPagePath(std::string_view appFolder) { return joinFolder(appFolder, "preview/pre.html"); }
+
+bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFolder, bool pre) {
+  if (!pre && !checkTarget(platform, doc.output.htmlFolder, doc.output.htmlFileName)) return false;
+
+  const BuiltText page = buildEmbeddedPage(doc);
+  if (!page.ok()) {
+    reportNumberError(platform, *page.error);
+    return false;
+  }
+  if (pre) return saveTextFile(platform, previewPagePath(appFolder), page.text);
+
+  const std::string target = joinFolder(doc.output.htmlFolder, pageName(doc.output.htmlFileName));
+  if (!saveTextFile(platform, target, page.text)) return false;
+  platform.messageBox(kDone, "", MessageIcon::Critical);
+  return true;
+}
+
+void Command6_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder) {
+  if (doc.output.format == Choice::First) EXHtml(platform, doc, appFolder, false);
+  if (doc.output.format == Choice::Second) EXStyle(platform, doc, doc.output.cssFolder, doc.output.cssFileName, false);
+}
+
+}  // namespace quillane

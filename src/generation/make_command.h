@@ -1,0 +1,31 @@
+// The writers and the "出力する" (make) command.
+//
+// Each writer checks its inputs (unless previewing), builds its text, saves
+// it and reports through the platform's message box.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "document/style_document.h"
+#include "platform/platform.h"
+
+namespace quillane {
+
+// Writes the style sheet `file` (".css" added when missing) into `apath`
+// and, unless previewing, the linking page when Option7 is selected, then
+// says "保存完了". Returns whether the style sheet was written.
+bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre);
+
+// Writes the embedded-style page: to Text9 + Text10 when making, to
+// appFolder + "preview/pre.html" when previewing. Returns whether it was written.
+bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFolder, bool pre);
+
+// The preview page's path inside the application folder.
+std::string previewPagePath(std::string_view appFolder);
+
+// The make command: the HTML page when "HTML形式" is selected, then the
+// style sheet when "スタイルシート" is.
+void Command6_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder);
+
+}  // namespace quillane

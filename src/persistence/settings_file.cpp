@@ -1,0 +1,247 @@
+#include "persistence/settings_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/cp932.h"
+#include "platform/error_numbers.h"
+#include "platform/text_file.h"
+
+namespace quillane {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+// A whole decimal number ("12", " -3 "), or nothing.
+std::optional<long> parseInteger(std::string_view s) {
+  s = trimmed(s);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  if (s.empty() || s.size() > 9) return std::nullopt;
+  long value = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return negative ? -value : value;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// "True"/"False" in any case, or a number (0 is false).
+std::optional<bool> parseOption(std::string_view s) {
+  const std::string_view t = trimmed(s);
+  if (equalsIgnoringCase(t, "True")) return true;
+  if (equalsIgnoringCase(t, "False")) return false;
+  if (auto n = parseInteger(t)) return *n != 0;
+  return std::nullopt;
+}
+
+std::string textForm(const FieldRef& field) {
+  switch (field.kind) {
+    case FieldKind::Text:
+    case FieldKind::ClassName:
+      return *field.text;
+    case FieldKind::Check:
+    case FieldKind::Slider:
+      return std::to_string(*field.number);
+    case FieldKind::Option:
+      return field.optionSelected() ? "True" : "False";
+  }
+  return {};
+}
+
+// Sets one field from its text form. Returns what was expected when the text
+// does not fit; `changed` tells whether the value moved.
+std::optional<std::string> setFromText(const FieldRef& field, const std::string& text, bool& changed) {
+  changed = false;
+  switch (field.kind) {
+    case FieldKind::Text:
+    case FieldKind::ClassName:
+      changed = *field.text != text;
+      *field.text = text;
+      return std::nullopt;
+    case FieldKind::Check: {
+      const auto n = parseInteger(text);
+      if (!n || *n < 0 || *n > 2) return "チェックの状態（0、1、2のどれか）";
+      changed = *field.number != *n;
+      *field.number = static_cast<int>(*n);
+      return std::nullopt;
+    }
+    case FieldKind::Slider: {
+      const auto n = parseInteger(text);
+      if (!n || *n < 0 || *n > 100) return "0から100までの整数";
+      changed = *field.number != *n;
+      field.owner->moveOpacitySlider(static_cast<int>(*n));
+      return std::nullopt;
+    }
+    case FieldKind::Option: {
+      const auto on = parseOption(text);
+      if (!on) return "True か False";
+      const bool was = field.optionSelected();
+      field.setOption(*on);
+      changed = was != field.optionSelected();
+      return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+int lineNumberAt(std::string_view bytes, std::size_t offset) {
+  int line = 1;
+  for (std::size_t i = 0; i < offset && i < bytes.size(); ++i) {
+    if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))) ++line;
+  }
+  return line;
+}
+
+void splitIntoLines(std::string_view text, std::vector<std::string>& lines) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+}
+
+std::string readProblem(int error) {
+  switch (classicErrorNumber(error)) {
+    case 76:
+      return "ファイルが見つかりません。";
+    case kPathAccessError:
+      return "ファイルを読めません（アクセスできません）。";
+    default:
+      return std::string("ファイルを読めません（") + std::strerror(error) + "）。";
+  }
+}
+
+LoadResult readAndApply(Platform& platform, StyleDocument& doc, const std::string& path, Layout layout) {
+  std::string bytes;
+  if (const FileResult read = platform.readFile(path, bytes); !read.ok())
+    return LoadResult{LoadError{0, readProblem(read.error)}, {}};
+  return loadSettings(doc, layout, bytes);
+}
+
+}  // namespace
+
+std::string LoadError::describe(std::string_view path) const {
+  std::string text(path);
+  if (line > 0) text += " の " + std::to_string(line) + " 行目";
+  return text + ": " + problem;
+}
+
+std::string settingsFileText(const StyleDocument& doc, Layout layout, std::string_view author,
+                             std::string_view sampleName) {
+  std::string text;
+  text.reserve(4096);
+  if (layout == Layout::Sample) text.append(author).append(kCrLf).append(sampleName).append(kCrLf);
+  StyleDocument& readable = const_cast<StyleDocument&>(doc);  // fields are only read here
+  for (const ControlId& id : layoutFields(layout)) text.append(textForm(*fieldOf(readable, id))).append(kCrLf);
+  return text;
+}
+
+std::optional<LoadError> readLines(std::string_view bytes, Layout layout, std::vector<std::string>& lines) {
+  lines.clear();
+  std::string text;
+  std::size_t badOffset = 0;
+  if (!decodeCp932(bytes, text, badOffset))
+    return LoadError{lineNumberAt(bytes, badOffset), "Shift_JIS（CP932）として読めない文字があります。"};
+  splitIntoLines(text, lines);
+
+  const int header = headerLines(layout);
+  const int needed = static_cast<int>(layoutFields(layout).size());
+  const int count = static_cast<int>(lines.size()) - header;
+  if (count > kLineTableSize)
+    return LoadError{header + kLineTableSize + 1,
+                     "行が多すぎます（" + std::to_string(header + kLineTableSize) + " 行までしか読めません）。"};
+  if (count < needed)
+    return LoadError{std::max(0, static_cast<int>(lines.size())) + 1,
+                     "行が足りません（" + std::to_string(header + needed) + " 行必要なところ " +
+                         std::to_string(lines.size()) + " 行しかありません）。"};
+  lines.erase(lines.begin(), lines.begin() + header);
+  return std::nullopt;
+}
+
+LoadResult applyLines(StyleDocument& doc, Layout layout, const std::vector<std::string>& lines) {
+  const auto& fields = layoutFields(layout);
+  LoadResult result;
+  StyleDocument staged = doc;
+  bool namesSet = false;
+  for (std::size_t k = 0; k < fields.size(); ++k) {
+    const FieldRef field = *fieldOf(staged, fields[k]);
+    bool changed = false;
+    if (auto expected = setFromText(field, lines[k], changed)) {
+      const int line = static_cast<int>(k) + headerLines(layout) + 1;
+      result.error = LoadError{line, fields[k].toString() + " には" + *expected + "が必要です（今は「" + lines[k] + "」）。"};
+      result.changed.clear();
+      return result;
+    }
+    if (changed) result.changed.push_back(fields[k]);
+    namesSet = namesSet || field.kind == FieldKind::ClassName;
+  }
+  if (namesSet) staged.currentClassTab = kUserClassCount - 1;
+  doc = std::move(staged);
+  return result;
+}
+
+LoadResult loadSettings(StyleDocument& doc, Layout layout, std::string_view bytes) {
+  std::vector<std::string> lines;
+  if (auto error = readLines(bytes, layout, lines)) return LoadResult{std::move(error), {}};
+  return applyLines(doc, layout, lines);
+}
+
+std::optional<std::pair<std::string, std::string>> readSampleHeader(std::string_view bytes) {
+  std::string text;
+  std::size_t badOffset = 0;
+  // Only the first two lines matter; a bad byte further down is the loader's concern.
+  std::size_t end = 0;
+  for (int breaks = 0; end < bytes.size() && breaks < 2; ++end) {
+    if (bytes[end] == '\n' || (bytes[end] == '\r' && (end + 1 >= bytes.size() || bytes[end + 1] != '\n'))) ++breaks;
+  }
+  if (!decodeCp932(bytes.substr(0, end), text, badOffset)) return std::nullopt;
+  std::vector<std::string> lines;
+  splitIntoLines(text, lines);
+  if (lines.size() < 2) return std::nullopt;
+  return std::make_pair(lines[0], lines[1]);
+}
+
+bool FileSave(Platform& platform, StyleDocument& doc, const std::string& path, bool sample) {
+  std::string author;
+  std::string name;
+  if (sample) {
+    author = platform.prompt("あなたの名前を入力してください\r\n省略可、偽名可。今後何かに利用するかもしれないだけです",
+                             "作者の名前");
+    name = platform.prompt("サンプルの名前\r\nサンプルのメニューに表示される名前です。", "サンプルの名前");
+  }
+  // Writing walks the class names, which leaves the last class tab selected.
+  doc.currentClassTab = kUserClassCount - 1;
+  return saveTextFile(platform, path, settingsFileText(doc, sample ? Layout::Sample : Layout::Settings, author, name));
+}
+
+LoadResult FileOpen(Platform& platform, StyleDocument& doc, const std::string& path, bool sample) {
+  return readAndApply(platform, doc, path, sample ? Layout::Sample : Layout::Settings);
+}
+
+LoadResult FileOpenQL(Platform& platform, StyleDocument& doc, const std::string& path) {
+  return readAndApply(platform, doc, path, Layout::Version1);
+}
+
+}  // namespace quillane

@@ -1,0 +1,32 @@
+// The line-per-value layouts of settings, sample and version-1 files.
+//
+// One table of rows describes each layout; the writer and both readers walk
+// the same expanded list, so they cannot drift apart. See
+// docs/file-formats.md for the layouts in prose.
+#pragma once
+
+#include <vector>
+
+#include "document/field_table.h"
+
+namespace quillane {
+
+enum class Layout {
+  Settings,  // 322 lines
+  Sample,    // 2 header lines (author, menu name), then the 322 settings lines
+  Version1,  // 99 lines of the earlier version; read only
+};
+
+// The most lines a file may hold after its header.
+inline constexpr int kLineTableSize = 325;
+inline constexpr int kSettingsLineCount = 322;
+inline constexpr int kSampleHeaderLines = 2;
+inline constexpr int kVersion1LineCount = 99;
+
+// The field of each line, in file order, without the sample header.
+const std::vector<ControlId>& layoutFields(Layout layout);
+
+// Header lines before the fields: 2 for a sample, else 0.
+int headerLines(Layout layout);
+
+}  // namespace quillane

@@ -1,0 +1,64 @@
+// What the commands need from the desktop, behind one small interface.
+//
+// The editor implements it with Qt widgets and dialogs, the command-line tool
+// with standard streams, and the tests with a recording fake, so every
+// command runs the same logic everywhere. File access has working defaults
+// on the real file system; a fake may override it to stay in memory.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/file_io.h"
+
+namespace quillane {
+
+// The title every message box carries when it is given none of its own.
+inline constexpr std::string_view kApplicationTitle = "Quillane";
+
+enum class MessageIcon { None, Exclamation, Critical };
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageAnswer { Ok, Cancel };
+enum class FileDialogMode { Open, Save };
+
+// A colour as the colour dialog hands it back: blue in the high byte, red in
+// the low byte (0x00BBGGRR).
+using BgrColour = std::uint32_t;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Modal. An empty title means kApplicationTitle.
+  virtual MessageAnswer messageBox(std::string_view text, std::string_view title, MessageIcon icon,
+                                   MessageButtons buttons = MessageButtons::Ok) = 0;
+
+  // Modal text prompt with an empty starting text; empty on cancel.
+  virtual std::string prompt(std::string_view message, std::string_view title) = 0;
+
+  // Modal file dialog. `filter` is the "label|pattern|label|pattern" form
+  // ("" lists every file). The dialog keeps the last chosen name between
+  // uses. Nothing when the user cancels.
+  virtual std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) = 0;
+
+  // Modal colour dialog; nothing on cancel.
+  virtual std::optional<BgrColour> colourDialog() = 0;
+
+  // Modal folder chooser; nothing on cancel.
+  virtual std::optional<std::string> chooseFolder() = 0;
+
+  // Hands a file path or web address to the desktop's "open"; fire and forget.
+  virtual void shellOpen(std::string_view pathOrAddress) = 0;
+
+  // Lets queued window events run once.
+  virtual void processEvents() {}
+
+  // Replaces `path` with exactly `bytes`; an earlier file survives a failure.
+  virtual FileResult writeFile(const std::string& path, std::string_view bytes) { return writeFileReplacing(path, bytes); }
+  virtual FileResult readFile(const std::string& path, std::string& bytes) { return readWholeFile(path, bytes); }
+  virtual void removeFile(const std::string& path) { removeFileQuietly(path); }
+};
+
+}  // namespace quillane

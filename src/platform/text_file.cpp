@@ -1,0 +1,33 @@
+#include "platform/text_file.h"
+
+#include "platform/cp932.h"
+#include "platform/error_numbers.h"
+
+namespace quillane {
+
+std::string unknownErrorText(int errorNumber) {
+  // Numbers are written with a leading space when not negative.
+  const std::string number = (errorNumber < 0 ? "" : " ") + std::to_string(errorNumber);
+  return "原因不明のエラー\r\nVelmoにエラーナンバーとエラーの発生した状況を送ってくださるとうれしいです。エラーナンバー：" +
+         number;
+}
+
+bool saveTextFile(Platform& platform, const std::string& path, std::string_view utf8) {
+  std::string bytes;
+  UnencodableCharacter bad;
+  if (!encodeCp932(utf8, bytes, bad)) {
+    platform.messageBox(bad.describe() + "\r\n" + path + " には何も書きこんでいません。", kInputErrorTitle,
+                        MessageIcon::Exclamation);
+    return false;
+  }
+  const FileResult result = platform.writeFile(path, bytes);
+  if (result.ok()) return true;
+  const int number = classicErrorNumber(result.error);
+  if (number == kPathAccessError)
+    platform.messageBox("保存先が不正です。", "エラー", MessageIcon::Critical);
+  else
+    platform.messageBox(unknownErrorText(number), "エラー", MessageIcon::Exclamation);
+  return false;
+}
+
+}  // namespace quillane

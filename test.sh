@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the normal build
+# (core, command line, editor), the core again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+quillane_install_missing
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+echo "== build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== sanitizers (address, undefined behaviour)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_SANITIZE=ON -DQUILLANE_BUILD_GUI=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== fuzz (a few seconds each)"
+CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_BUILD_FUZZ=ON \
+  -DQUILLANE_SANITIZE=ON -DQUILLANE_BUILD_TESTS=OFF -DQUILLANE_BUILD_GUI=OFF >/dev/null
+cmake --build build-fuzz -j "$jobs"
+for target in settings_reader_fuzz cli_input_fuzz; do
+  work=$(mktemp -d)
+  cp fuzz/corpus/* "$work"/
+  build-fuzz/bin/$target -max_total_time=5 -rss_limit_mb=1024 -print_final_stats=0 "$work" 2>build-fuzz/$target.log ||
+    { tail -40 build-fuzz/$target.log; exit 1; }
+  rm -rf "$work"
+  echo "$target: $(grep -o 'Done [0-9]* runs' build-fuzz/$target.log || echo done)"
+done
+echo "All tests passed."

@@ -1,0 +1,153 @@
+// The command-line contract: arguments, bytes out, exit codes.
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "generation/stylesheet_text.h"
+#include "persistence/settings_file.h"
+#include "platform/cp932.h"
+#include "test_support.h"
+
+namespace quillane {
+namespace {
+
+using testing::ScratchFolder;
+
+struct CliRun {
+  int exit = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun runCli(std::vector<std::string> args, const std::string& input = {}) {
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  CliRun r;
+  r.exit = cli::run(args, in, out, err);
+  r.out = out.str();
+  r.err = err.str();
+  return r;
+}
+
+std::string cp932(const std::string& utf8) {
+  std::string bytes;
+  UnencodableCharacter bad;
+  EXPECT_TRUE(encodeCp932(utf8, bytes, bad));
+  return bytes;
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    doc.slots[kSlotA].enabled = 1;
+    doc.slots[kSlotA].fontName = "ＭＳ ゴシック";
+    doc.scrollbarCheck(12) = 1;
+    doc.classes[1].enabled = 1;
+    doc.classes[1].className = "見出し";
+    settingsPath = folder / "doc.qlf";
+    testing::writeBytes(settingsPath, cp932(settingsFileText(doc, Layout::Settings)));
+  }
+  ScratchFolder folder;
+  StyleDocument doc;
+  std::string settingsPath;
+};
+
+TEST_F(Cli, CssAndHtmlWriteWhatMakeWrites) {
+  const CliRun css = runCli({"css", settingsPath});
+  EXPECT_EQ(css.exit, 0) << css.err;
+  EXPECT_BYTES(cp932(buildStyleSheet(doc).text), css.out);
+
+  StyleDocument titled = doc;
+  titled.output.htmlTitle = "見本";
+  const CliRun html = runCli({"html", settingsPath, "--title", "見本"});
+  EXPECT_EQ(html.exit, 0);
+  EXPECT_BYTES(cp932(buildEmbeddedPage(titled).text), html.out);
+  EXPECT_BYTES(cp932(buildEmbeddedPage(doc).text), runCli({"html", settingsPath}).out);
+}
+
+TEST_F(Cli, ReadsStandardInputAndEachLayout) {
+  const std::string sample = cp932(settingsFileText(doc, Layout::Sample, "me", "mine"));
+  EXPECT_EQ(runCli({"css", "-", "--sample"}, sample).out, cp932(buildStyleSheet(doc).text));
+  std::string v1;
+  for (int n = 0; n < 99; ++n) v1 += n == 86 ? "1\r\n" : n >= 32 && n < 44 ? "False\r\n" : n >= 44 ? "0\r\n" : "\r\n";
+  const CliRun r = runCli({"css", "-", "--v1"}, v1);  // P on, everything else blank
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_TRUE(r.out.starts_with("P {\r\n  color : #;\r\n")) << r.out;
+}
+
+TEST_F(Cli, SaveWritesSettingsOrSampleFiles) {
+  const std::string out = folder / "copy.qlf";
+  EXPECT_EQ(runCli({"save", settingsPath, "-o", out}).exit, 0);
+  EXPECT_FILE_HOLDS(out, testing::fileBytes(settingsPath));
+  const std::string smp = folder / "copy.smp";
+  EXPECT_EQ(runCli({"save", settingsPath, "-o", smp, "--as-sample", "--author", "私", "--name", "秋"}).exit, 0);
+  EXPECT_FILE_HOLDS(smp, cp932(settingsFileText(doc, Layout::Sample, "私", "秋")));
+}
+
+TEST_F(Cli, UsageErrorsExitOneWithUsage) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"bake", "x"}, {"css"}, {"css", "a", "b"}, {"css", "a", "--sample", "--v1"}, {"save", "a"},
+           {"css", "a", "--title", "t"}, {"save", "a", "-o", "b", "--name", "n"}, {"css", "a", "-o"}, {"css", "a", "--x"}}) {
+    const CliRun r = runCli(args);
+    EXPECT_EQ(r.exit, 1) << ::testing::PrintToString(args);
+    EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+    EXPECT_TRUE(r.out.empty());
+  }
+  EXPECT_EQ(runCli({"--help"}).exit, 0);
+  EXPECT_EQ(runCli({"--version"}).out, "quillane-cli 2.1.0\n");
+}
+
+TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
+  std::string bad = testing::fileBytes(settingsPath);
+  bad.replace(bad.find("False"), 5, "Maybe");
+  testing::writeBytes(folder / "bad.qlf", bad);
+  const CliRun r = runCli({"css", folder / "bad.qlf"});
+  EXPECT_EQ(r.exit, 2);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(r.err, "quillane-cli: " + (folder / "bad.qlf") + " の 45 行目: Option4(0) にはTrue か Falseが必要です（今は「Maybe」）。\n");
+
+  const CliRun missing = runCli({"css", folder / "none.qlf"});
+  EXPECT_EQ(missing.exit, 2);
+  EXPECT_NE(missing.err.find("none.qlf"), std::string::npos);
+}
+
+TEST_F(Cli, UnwritableOutputOrBadFilterNumberExitsTwo) {
+  const CliRun r = runCli({"css", settingsPath, "-o", folder / "no/dir/x.css"});
+  EXPECT_EQ(r.exit, 2);
+  EXPECT_NE(r.err.find("x.css"), std::string::npos);
+
+  doc.classes[1].glowOn = 1;
+  doc.classes[1].glowStrength = "high";
+  testing::writeBytes(settingsPath, cp932(settingsFileText(doc, Layout::Settings)));
+  const CliRun bad = runCli({"css", settingsPath, "-o", folder / "x.css"});
+  EXPECT_EQ(bad.exit, 2);
+  EXPECT_NE(bad.err.find("クラス「見出し」の「光る」の「強さ」"), std::string::npos) << bad.err;
+  EXPECT_FALSE(std::filesystem::exists(folder / "x.css"));
+}
+
+// The real program, as a script would run it.
+TEST_F(Cli, TheProgramWritesExactBytesToStandardOutput) {
+  const std::string command = std::string(QUILLANE_CLI_PATH) + " css " + settingsPath + " 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  std::array<char, 4096> buffer{};
+  for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) out.append(buffer.data(), n);
+  const int status = ::pclose(pipe);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_BYTES(cp932(buildStyleSheet(doc).text), out);
+
+  const int refused = std::system((std::string(QUILLANE_CLI_PATH) + " css /no/such 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(refused), 2);
+  const int usage = std::system((std::string(QUILLANE_CLI_PATH) + " 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(usage), 1);
+}
+
+}  // namespace
+}  // namespace quillane

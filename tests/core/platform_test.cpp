@@ -1,0 +1,101 @@
+// CP932 conversion, safe file replacement and the error-number table.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "platform/cp932.h"
+#include "platform/error_numbers.h"
+#include "platform/file_io.h"
+#include "test_support.h"
+
+namespace quillane {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string encode(std::string_view utf8) {
+  std::string out;
+  UnencodableCharacter bad;
+  EXPECT_TRUE(encodeCp932(utf8, out, bad)) << bad.describe();
+  return out;
+}
+
+TEST(Cp932, KeepsBackslashAndTildeAndJapanese) {
+  EXPECT_EQ(encode("C:\\a~b"), "C:\\a~b");
+  EXPECT_EQ(encode("表示"), "\x95\x5C\x8E\xA6");
+  EXPECT_EQ(encode("～"), "\x81\x60");  // U+FF5E, as in "100～900"
+  EXPECT_EQ(encode("　"), "\x81\x40");   // the ideographic space of the cursor labels
+  std::string back;
+  std::size_t bad = 0;
+  ASSERT_TRUE(decodeCp932("\x95\x5C\x81\x60\x5C", back, bad));
+  EXPECT_EQ(back, "表～\\");
+}
+
+TEST(Cp932, ReportsTheFirstCharacterItCannotHold) {
+  std::string out;
+  UnencodableCharacter bad;
+  ASSERT_FALSE(encodeCp932("ok\r\nあい😀x", out, bad));
+  EXPECT_EQ(bad.codePoint, U'😀');
+  EXPECT_EQ(bad.line, 2);
+  EXPECT_EQ(bad.column, 3);
+  EXPECT_EQ(bad.describe(), "「😀」(U+1F600) は保存できない文字です（2行目、3文字目）。");
+}
+
+TEST(Cp932, RefusesBytesThatAreNotCp932) {
+  std::string out;
+  std::size_t bad = 0;
+  EXPECT_FALSE(decodeCp932("abc\x81", out, bad));  // a lead byte cut short
+  EXPECT_EQ(bad, 3u);
+}
+
+class FileReplace : public ::testing::Test {
+ protected:
+  testing::ScratchFolder folder;
+  std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder.path()), {})); }
+};
+
+TEST_F(FileReplace, WritesExactBytesAndKeepsTheModeOfAReplacedFile) {
+  const std::string path = folder / "a.css";
+  ASSERT_TRUE(writeFileReplacing(path, "one\r\n").ok());
+  EXPECT_FILE_HOLDS(path, "one\r\n");
+  ::chmod(path.c_str(), 0640);
+  ASSERT_TRUE(writeFileReplacing(path, "").ok());
+  EXPECT_FILE_HOLDS(path, "");
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms(0640));
+  EXPECT_EQ(entries(), 1u);  // no temporary file left behind
+}
+
+TEST_F(FileReplace, FailuresLeaveNothingBehindAndKeepTheOldFile) {
+  fs::create_directory(folder.path() / "dir");
+  EXPECT_EQ(writeFileReplacing(folder / "dir", "x").error, EISDIR);
+  EXPECT_EQ(writeFileReplacing(folder / "missing/a.css", "x").error, ENOENT);
+  EXPECT_EQ(writeFileReplacing(folder / std::string(300, 'n'), "x").error, ENAMETOOLONG);
+  EXPECT_EQ(entries(), 1u);
+  std::string bytes;
+  EXPECT_EQ(readWholeFile(folder / "dir", bytes).error, EISDIR);
+  EXPECT_EQ(readWholeFile(folder / "none", bytes).error, ENOENT);
+}
+
+TEST_F(FileReplace, ALinkKeepsItsLinkAndADeviceIsWrittenInPlace) {
+  const std::string real = folder / "real.css";
+  testing::writeBytes(real, "old");
+  fs::create_symlink(real, folder.path() / "link.css");
+  ASSERT_TRUE(writeFileReplacing(folder / "link.css", "new").ok());
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "link.css"));
+  EXPECT_FILE_HOLDS(real, "new");
+  ASSERT_TRUE(writeFileReplacing("/dev/null", "gone").ok());
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST(ErrorNumbers, KeepTheirClassicMeanings) {
+  for (int e : {EACCES, EPERM, EROFS, EISDIR}) EXPECT_EQ(classicErrorNumber(e), 75);
+  for (int e : {ENOENT, ENOTDIR}) EXPECT_EQ(classicErrorNumber(e), 76);
+  EXPECT_EQ(classicErrorNumber(ENOSPC), 61);
+  EXPECT_EQ(classicErrorNumber(ENAMETOOLONG), 52);
+  EXPECT_EQ(classicErrorNumber(EIO), 57);
+}
+
+}  // namespace
+}  // namespace quillane

@@ -1,0 +1,86 @@
+// A Platform that records what the commands show and answers from queues.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace quillane::testing {
+
+struct ShownMessage {
+  std::string text;
+  std::string title;
+  MessageIcon icon;
+  MessageButtons buttons;
+};
+
+class FakePlatform : public Platform {
+ public:
+  MessageAnswer messageBox(std::string_view text, std::string_view title, MessageIcon icon,
+                           MessageButtons buttons) override {
+    messages.push_back({std::string(text), std::string(title), icon, buttons});
+    if (buttons == MessageButtons::Ok || answers.empty()) return MessageAnswer::Ok;
+    const MessageAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::string prompt(std::string_view message, std::string_view title) override {
+    prompts.push_back(std::string(title) + "|" + std::string(message));
+    if (promptReplies.empty()) return {};
+    std::string reply = promptReplies.front();
+    promptReplies.pop_front();
+    return reply;
+  }
+  std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) override {
+    dialogs.push_back({mode, std::string(filter)});
+    if (fileChoices.empty()) return std::nullopt;
+    auto choice = fileChoices.front();
+    fileChoices.pop_front();
+    return choice;
+  }
+  std::optional<BgrColour> colourDialog() override {
+    if (colourChoices.empty()) return std::nullopt;
+    auto choice = colourChoices.front();
+    colourChoices.pop_front();
+    return choice;
+  }
+  std::optional<std::string> chooseFolder() override {
+    if (folderChoices.empty()) return std::nullopt;
+    auto choice = folderChoices.front();
+    folderChoices.pop_front();
+    return choice;
+  }
+  void shellOpen(std::string_view target) override { opened.emplace_back(target); }
+  void processEvents() override { ++eventRuns; }
+  FileResult writeFile(const std::string& path, std::string_view bytes) override {
+    if (failWritesWith) return {*failWritesWith};
+    writes.push_back(path);
+    return Platform::writeFile(path, bytes);
+  }
+
+  // The one message shown so far (fails the test when there is not exactly one).
+  const ShownMessage& onlyMessage() const;
+
+  struct Dialog {
+    FileDialogMode mode;
+    std::string filter;
+  };
+
+  std::vector<ShownMessage> messages;
+  std::deque<MessageAnswer> answers;
+  std::vector<std::string> prompts;
+  std::deque<std::string> promptReplies;
+  std::vector<Dialog> dialogs;
+  std::deque<std::optional<std::string>> fileChoices;
+  std::deque<std::optional<BgrColour>> colourChoices;
+  std::deque<std::optional<std::string>> folderChoices;
+  std::vector<std::string> opened;
+  std::vector<std::string> writes;
+  std::optional<int> failWritesWith;
+  int eventRuns = 0;
+};
+
+}  // namespace quillane::testing
