@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,10 +16,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (const char* layout = kLayouts[(data[0] / 3) % 3]) args.emplace_back(layout);
   if (args[0] == std::string("save")) args.insert(args.end(), {"-o", "/dev/null"});
 
-  std::istringstream in(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
-  std::ostringstream out, err;
-  const int status = quillane::cli::run(args, in, out, err);
+  struct : quillane::cli::Console {
+    std::string in, out, err;
+    bool readInput(std::string& bytes) override { return bytes += in, true; }
+    bool writeOutput(std::string_view bytes) override { return out.append(bytes), true; }
+    void writeError(std::string_view text) override { err.append(text); }
+  } console;
+  console.in.assign(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const int status = quillane::cli::run(args, console);
   if (status != 0 && status != 2) std::abort();
-  if (status == 2 && err.str().find('\n') != err.str().size() - 1) std::abort();  // one line on failure
+  if (status == 2 && console.err.find('\n') != console.err.size() - 1) std::abort();  // one line on failure
   return 0;
 }

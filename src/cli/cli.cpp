@@ -1,7 +1,8 @@
 #include "cli/cli.h"
 
-#include <iostream>
-#include <iterator>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -111,8 +112,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
 
 class Command {
  public:
-  Command(const Options& options, std::istream& in, std::ostream& out, std::ostream& err)
-      : m_options(options), m_in(in), m_out(out), m_err(err) {}
+  Command(const Options& options, Console& console) : m_options(options), m_console(console) {}
 
   int run() {
     StyleDocument doc;
@@ -131,14 +131,17 @@ class Command {
   std::string inputName() const { return m_options.input == "-" ? "(standard input)" : m_options.input; }
 
   int refuse(const std::string& line) {
-    m_err << "quillane-cli: " << line << '\n';
+    m_console.writeError("quillane-cli: " + line + "\n");
     return kExitRefused;
   }
 
   bool load(StyleDocument& doc) {
     std::string bytes;
     if (m_options.input == "-") {
-      bytes.assign(std::istreambuf_iterator<char>(m_in), std::istreambuf_iterator<char>());
+      if (!m_console.readInput(bytes)) {
+        refuse("(standard input): read failed");
+        return false;
+      }
     } else if (const FileResult read = readWholeFile(m_options.input, bytes); !read.ok()) {
       refuse(m_options.input + ": " + std::strerror(read.error));
       return false;
@@ -155,39 +158,66 @@ class Command {
     std::string bytes;
     UnencodableCharacter bad;
     if (!encodeCp932(utf8, bytes, bad)) return refuse(m_options.output.value_or("(standard output)") + ": " + bad.describe());
-    if (!m_options.output) {
-      m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-      m_out.flush();
-      return m_out ? kExitOk : refuse("(standard output): write failed");
-    }
+    if (!m_options.output)
+      return m_console.writeOutput(bytes) ? kExitOk : refuse("(standard output): write failed");
     if (const FileResult written = writeFileReplacing(*m_options.output, bytes); !written.ok())
       return refuse(*m_options.output + ": " + std::strerror(written.error));
     return kExitOk;
   }
 
   const Options& m_options;
-  std::istream& m_in;
-  std::ostream& m_out;
-  std::ostream& m_err;
+  Console& m_console;
+};
+
+class ProcessConsole : public Console {
+ public:
+  bool readInput(std::string& bytes) override {
+    char buffer[16384];
+    for (;;) {
+      const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+      if (n == 0) return true;
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+  bool writeOutput(std::string_view bytes) override { return writeAll(STDOUT_FILENO, bytes); }
+  void writeError(std::string_view text) override { writeAll(STDERR_FILENO, text); }
+
+ private:
+  static bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+  }
 };
 
 }  // namespace
 
-int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+Console& processConsole() {
+  static ProcessConsole console;
+  return console;
+}
+
+int run(const std::vector<std::string>& args, Console& console) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-    out << kUsage;
+    console.writeOutput(kUsage);
     return kExitOk;
   }
   if (!args.empty() && args[0] == "--version") {
-    out << "quillane-cli " << kProductVersion << '\n';
+    console.writeOutput("quillane-cli " + std::string(kProductVersion) + "\n");
     return kExitOk;
   }
   Options options;
   if (auto error = parse(args, options)) {
-    err << "quillane-cli: " << error->message << "\n\n" << kUsage;
+    console.writeError("quillane-cli: " + error->message + "\n\n" + std::string(kUsage));
     return kExitUsage;
   }
-  return Command(options, in, out, err).run();
+  return Command(options, console).run();
 }
 
 }  // namespace quillane::cli

@@ -2,8 +2,8 @@
 // files out, for scripts and batch use.
 #pragma once
 
-#include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillane::cli {
@@ -12,8 +12,22 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitUsage = 1;
 inline constexpr int kExitRefused = 2;
 
-// Runs one command line (without the program name). Input "-" reads `in`;
-// output without -o goes to `out` as the exact file bytes.
-int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+// The three standard streams. The program uses the file descriptors
+// directly (no iostreams: the tool is started once per file and its
+// start-up time counts); tests use strings.
+class Console {
+ public:
+  virtual ~Console() = default;
+  virtual bool readInput(std::string& bytes) = 0;
+  virtual bool writeOutput(std::string_view bytes) = 0;
+  virtual void writeError(std::string_view text) = 0;
+};
+
+// The standard streams of the process.
+Console& processConsole();
+
+// Runs one command line (without the program name). Input "-" reads the
+// console's input; output without -o goes to its output as the exact file bytes.
+int run(const std::vector<std::string>& args, Console& console);
 
 }  // namespace quillane::cli

@@ -108,7 +108,7 @@ const std::array kFamilies = {
 
 std::string ControlId::toString() const {
   std::string s(family);
-  if (index != kNoIndex) s += "(" + std::to_string(index) + ")";
+  if (index != kNoIndex) s.append("(").append(std::to_string(index)).append(")");
   return s;
 }
 

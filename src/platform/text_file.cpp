@@ -7,7 +7,8 @@ namespace quillane {
 
 std::string unknownErrorText(int errorNumber) {
   // Numbers are written with a leading space when not negative.
-  const std::string number = (errorNumber < 0 ? "" : " ") + std::to_string(errorNumber);
+  std::string number = std::to_string(errorNumber);
+  if (errorNumber >= 0) number.insert(number.begin(), ' ');
   return "原因不明のエラー\r\nVelmoにエラーナンバーとエラーの発生した状況を送ってくださるとうれしいです。エラーナンバー：" +
          number;
 }

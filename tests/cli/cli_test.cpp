@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <sstream>
 
 #include "generation/stylesheet_text.h"
 #include "persistence/settings_file.h"
@@ -25,13 +24,30 @@ struct CliRun {
   std::string err;
 };
 
+class StringConsole : public cli::Console {
+ public:
+  explicit StringConsole(std::string input) : m_input(std::move(input)) {}
+  bool readInput(std::string& bytes) override {
+    bytes += m_input;
+    return true;
+  }
+  bool writeOutput(std::string_view bytes) override {
+    out.append(bytes);
+    return true;
+  }
+  void writeError(std::string_view text) override { err.append(text); }
+  std::string out, err;
+
+ private:
+  std::string m_input;
+};
+
 CliRun runCli(std::vector<std::string> args, const std::string& input = {}) {
-  std::istringstream in(input);
-  std::ostringstream out, err;
+  StringConsole console(input);
   CliRun r;
-  r.exit = cli::run(args, in, out, err);
-  r.out = out.str();
-  r.err = err.str();
+  r.exit = cli::run(args, console);
+  r.out = console.out;
+  r.err = console.err;
   return r;
 }
 
