@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "document/colour_text.h"
 #include "platform/file_io.h"
 
 namespace quillane {
@@ -23,9 +24,6 @@ enum class MessageButtons { Ok, OkCancel };
 enum class MessageAnswer { Ok, Cancel };
 enum class FileDialogMode { Open, Save };
 
-// A colour as the colour dialog hands it back: blue in the high byte, red in
-// the low byte (0x00BBGGRR).
-using BgrColour = std::uint32_t;
 
 class Platform {
  public:
@@ -43,7 +41,7 @@ class Platform {
   // uses. Nothing when the user cancels.
   virtual std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) = 0;
 
-  // Modal colour dialog; nothing on cancel.
+  // Modal colour dialog: blue in the high byte, red in the low; nothing on cancel.
   virtual std::optional<BgrColour> colourDialog() = 0;
 
   // Modal folder chooser; nothing on cancel.

@@ -61,8 +61,14 @@ class FakePlatform : public Platform {
     return Platform::writeFile(path, bytes);
   }
 
-  // The one message shown so far (fails the test when there is not exactly one).
-  const ShownMessage& onlyMessage() const;
+  // The one message shown so far; a placeholder naming the count when there
+  // is not exactly one, so that comparisons with it fail.
+  const ShownMessage& onlyMessage() const {
+    static ShownMessage wrong;
+    if (messages.size() == 1) return messages.back();
+    wrong = {"(" + std::to_string(messages.size()) + " messages shown, not one)", "", MessageIcon::None, MessageButtons::Ok};
+    return wrong;
+  }
 
   struct Dialog {
     FileDialogMode mode;

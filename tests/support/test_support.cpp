@@ -62,12 +62,6 @@ std::string visible(std::string_view s) {
                                        << "\n  actual:   …" << visible(actual.substr(from, 100));
 }
 
-const ShownMessage& FakePlatform::onlyMessage() const {
-  EXPECT_EQ(messages.size(), 1u);
-  static const ShownMessage none{"(no message)", "", MessageIcon::None, MessageButtons::Ok};
-  return messages.empty() ? none : messages.back();
-}
-
 ScratchFolder::ScratchFolder() {
   std::random_device random;
   m_path = std::filesystem::temp_directory_path() / ("quillane-test-" + std::to_string(random()));

@@ -1,0 +1,30 @@
+// Colour text (six hexadecimal digits, red first) to and from the BGR
+// colour values of swatches and the colour dialog (blue in the high byte).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillane {
+
+using BgrColour = std::uint32_t;
+
+// The swatch colour of a colour box's text: its characters 5-6, 3-4 and 1-2
+// read as one hexadecimal number, so the pairs become blue, green and red.
+// Missing characters count as nothing ("12" is red 0x12, "" is black).
+// Nothing when the text is not hexadecimal: the swatch keeps its colour.
+//   "FF8000" -> 0x0080FF (orange)
+std::optional<BgrColour> swatchColourOf(std::string_view text);
+
+// The text a picked colour is written as: upper-case, padded to six digits,
+// red first.  0x0000FF (red) -> "FF0000";  0 -> "000000"
+std::string colourTextOf(BgrColour colour);
+
+// Red, green and blue bytes of a BGR value.
+inline int redOf(BgrColour c) { return static_cast<int>(c & 0xFF); }
+inline int greenOf(BgrColour c) { return static_cast<int>((c >> 8) & 0xFF); }
+inline int blueOf(BgrColour c) { return static_cast<int>((c >> 16) & 0xFF); }
+
+}  // namespace quillane

@@ -1,0 +1,31 @@
+// Colour text and swatch colours.
+#include "document/colour_text.h"
+
+#include <gtest/gtest.h>
+
+namespace quillane {
+namespace {
+
+TEST(ColourText, PickedColoursAreWrittenRedFirstAndPadded) {
+  EXPECT_EQ(colourTextOf(0x0000FF), "FF0000");
+  EXPECT_EQ(colourTextOf(0xFF0000), "0000FF");
+  EXPECT_EQ(colourTextOf(0), "000000");
+  EXPECT_EQ(colourTextOf(0x0080FF), "FF8000");
+}
+
+TEST(ColourText, SwatchReadsThePairsBackwards) {
+  EXPECT_EQ(swatchColourOf("FF8000"), 0x0080FFu);  // orange
+  EXPECT_EQ(swatchColourOf("12"), 0x12u);          // red byte only
+  EXPECT_EQ(swatchColourOf("1234"), 0x3412u);
+  EXPECT_EQ(swatchColourOf(""), 0u);
+  EXPECT_EQ(swatchColourOf("000080"), 0x800000u);  // navy: blue high
+  EXPECT_EQ(swatchColourOf("abcdef"), 0xEFCDABu);
+  for (const char* text : {"G00000", "12 456", "#FF00", "ＦＦ"}) EXPECT_EQ(swatchColourOf(text), std::nullopt) << text;
+}
+
+TEST(ColourText, PickThenTypeRoundTrips) {
+  for (BgrColour c : {0x000000u, 0x123456u, 0xFFFFFFu, 0x00FF00u}) EXPECT_EQ(swatchColourOf(colourTextOf(c)), c);
+}
+
+}  // namespace
+}  // namespace quillane
