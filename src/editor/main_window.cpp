@@ -1,0 +1,315 @@
+#include "editor/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStringListModel>
+#include <QTabWidget>
+
+#include "document/product.h"
+#include "editor/colour_swatch.h"
+#include "editor/resize_rule.h"
+#include "generation/make_command.h"
+#include "preview/scrollbar_preview.h"
+
+namespace quillane {
+
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The swatch family of each colour text family.
+std::string_view swatchFamilyOf(std::string_view textFamily) {
+  static const std::pair<std::string_view, std::string_view> kSwatches[] = {
+      {"Text3", "Shape1"}, {"Text13", "Shape2"}, {"Text21", "Shape3"},
+      {"Text23", "Shape4"}, {"Text24", "Shape5"}, {"Text25", "Shape6"}};
+  for (const auto& [text, shape] : kSwatches)
+    if (text == textFamily) return shape;
+  return {};
+}
+
+// The other button of an option pair.
+std::string_view partnerOf(std::string_view option) {
+  static const std::pair<std::string_view, std::string_view> kPairs[] = {
+      {"Option3", "Option4"}, {"Option9", "Option10"}, {"Option12", "Option13"}, {"Option5", "Option6"}, {"Option7", "Option8"}};
+  for (const auto& [a, b] : kPairs) {
+    if (option == a) return b;
+    if (option == b) return a;
+  }
+  return {};
+}
+
+// Check box states of the document (0, 1, 2 greyed) and of Qt.
+Qt::CheckState toQt(int state) { return state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked; }
+int fromQt(int state) { return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0; }
+
+int twipsPerPixel(qreal dpi) { return dpi > 0 ? qMax(1, qRound(1440.0 / dpi)) : 15; }
+
+}  // namespace
+
+MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform) {
+  setObjectName(QStringLiteral("Form1"));
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    m_tx = twipsPerPixel(screen->logicalDotsPerInchX());
+    m_ty = twipsPerPixel(screen->logicalDotsPerInchY());
+  }
+  m_appFolder = applicationFolder.toStdString();
+  buildWindow();
+  Form_Load();
+  resize(kEditorMaxWidthTwips / m_tx, kEditorMaxHeightTwips / m_ty);
+}
+
+MainWindow::~MainWindow() = default;
+
+ColourSwatch* MainWindow::swatch(std::string_view family, int index) const {
+  return m_controls.get<ColourSwatch>(family, index);
+}
+
+// --- Start-up -------------------------------------------------------------
+
+void MainWindow::Form_Load() {
+  // 1. The application folder always ends in a separator.
+  if (m_appFolder.empty() || m_appFolder.back() != '/') m_appFolder += '/';
+
+  // 2. The installed typefaces, the same list in all six font boxes. The
+  //    font name itself stays empty.
+  auto* fonts = new QStringListModel(QFontDatabase::families(), this);
+  for (int i = 0; i < kTagSlotCount; ++i) {
+    auto* combo = m_controls.get<QComboBox>("Combo1", i);
+    combo->setModel(fonts);
+    combo->setCurrentIndex(-1);
+  }
+
+  bindDocument();
+  refreshFromDocument();
+
+  // 3, 5. Output format and linking-page fields.
+  m_rules.outputFormat();
+  // 4. The class check boxes show the class names.
+  for (int c = 0; c < kUserClassCount; ++c) {
+    auto& cls = m_doc.classes[static_cast<std::size_t>(c)];
+    cls.checkCaption = cls.className;
+    m_controls.get<QCheckBox>("Check12", c)->setText(qs(cls.checkCaption));
+  }
+  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(0);
+  // 6. Swatches.
+  for (int i = 0; i < kColourBoxCount; ++i) updateSwatch("Text3", i);
+  for (std::string_view family : {"Text13", "Text21", "Text23", "Text24", "Text25"})
+    for (int c = 0; c < kUserClassCount; ++c) updateSwatch(family, c);
+  // 7, 8, 9. Scrollbar rows, image rows, then every slot and class.
+  for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k) m_rules.scrollbarRow(k);
+  for (int j = 0; j < kTagSlotCount; ++j) m_rules.backgroundImage(j);
+  for (int i = 0; i < kTagSlotCount; ++i) {
+    m_rules.tagSlot(i);
+    m_rules.userClass(i);
+  }
+  // 10. The scrollbar picture.
+  drawScrollbarPreview();
+}
+
+// --- Binding --------------------------------------------------------------
+
+void MainWindow::bindDocument() {
+  for (const FamilyRange& range : allFamilies())
+    for (int i = range.first; i <= range.last; ++i) bindField({range.family, i});
+}
+
+void MainWindow::bindField(ControlId id) {
+  QWidget* widget = m_controls.find(id);
+  if (widget == nullptr) return;  // class names live in the tab captions
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    connect(edit, &QLineEdit::textChanged, this, [this, id](const QString& text) {
+      *fieldOf(m_doc, id)->text = text.toStdString();
+      onTextChanged(id);
+    });
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    connect(combo, &QComboBox::editTextChanged, this,
+            [this, id](const QString& text) { *fieldOf(m_doc, id)->text = text.toStdString(); });
+  } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+    // Pairs are kept exclusive here, since a loaded file may select neither.
+    radio->setAutoExclusive(false);
+    connect(radio, &QRadioButton::clicked, this, [this, id] { onOptionSelected(id); });
+    connect(radio, &QRadioButton::toggled, this, [this, id](bool on) {
+      if (!on) return;
+      if (id.family == "Option3" || id.family == "Option4") m_rules.backgroundImage(id.index);
+      if (id.family == "Option5" || id.family == "Option6") m_rules.outputFormat();
+      if (id.family == "Option7" || id.family == "Option8") m_rules.linkPage();
+    });
+  } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+    connect(check, &QCheckBox::stateChanged, this, [this, id](int state) {
+      *fieldOf(m_doc, id)->number = fromQt(state);
+      if (id.family == "Check7") m_rules.tagSlot(id.index);
+      if (id.family == "Check12") m_rules.userClass(id.index);
+      if (id.family == "Check6") m_rules.scrollbarRow(id.index);
+    });
+  } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
+    connect(slider, &QSlider::valueChanged, this, [this, id](int value) {
+      m_doc.classes[static_cast<std::size_t>(id.index)].moveOpacitySlider(value);
+      refreshField({"Text2", id.index});
+    });
+  }
+}
+
+void MainWindow::onTextChanged(ControlId id) {
+  if (!swatchFamilyOf(id.family).empty()) updateSwatch(id.family, id.index);
+  if (id.family == "Text3" && id.index >= kFirstScrollbarColour && id.index <= kLastScrollbarColour)
+    drawScrollbarPreview();
+}
+
+void MainWindow::onOptionSelected(ControlId id) {
+  fieldOf(m_doc, id)->setOption(true);
+  refreshField(id);
+  refreshField({partnerOf(id.family), id.index});
+}
+
+void MainWindow::refreshField(ControlId id) {
+  const std::optional<FieldRef> field = fieldOf(m_doc, id);
+  if (!field) return;
+  if (field->kind == FieldKind::ClassName) {
+    m_controls.get<QTabWidget>("SSTab4")->setTabText(id.index, qs(*field->text));
+    return;
+  }
+  QWidget* widget = m_controls.find(id);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    const QString text = qs(*field->text);
+    if (edit->text() != text) edit->setText(text);
+  } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    const QString text = qs(*field->text);
+    if (combo->currentText() != text) combo->setEditText(text);
+  } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+    radio->setChecked(field->optionSelected());
+  } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+    check->setCheckState(toQt(*field->number));
+  } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
+    slider->setValue(*field->number);
+  }
+}
+
+void MainWindow::refreshFromDocument() {
+  // The stored fields first, in file order, so rules run in that order.
+  for (const ControlId& id : layoutFields(Layout::Settings)) refreshField(id);
+  for (const FamilyRange& range : allFamilies())
+    for (int i = range.first; i <= range.last; ++i) refreshField({range.family, i});
+  for (int c = 0; c < kUserClassCount; ++c)
+    m_controls.get<QCheckBox>("Check12", c)->setText(qs(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
+  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
+  drawScrollbarPreview();
+}
+
+void MainWindow::updateSwatch(std::string_view textFamily, int index) {
+  const std::optional<FieldRef> field = fieldOf(m_doc, {textFamily, index});
+  ColourSwatch* shape = swatch(swatchFamilyOf(textFamily), index);
+  if (!field || shape == nullptr) return;
+  // Text that is not hexadecimal leaves the swatch as it was.
+  if (const auto bgr = swatchColourOf(*field->text)) shape->setColour(QColor(redOf(*bgr), greenOf(*bgr), blueOf(*bgr)));
+}
+
+void MainWindow::drawScrollbarPreview() {
+  if (m_barPic == nullptr) return;
+  ScrollbarPreview::RowColours colours;
+  for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k)
+    if (m_doc.scrollbarCheck(k) == 1) colours[static_cast<std::size_t>(k - kFirstScrollbarColour)] = swatch("Shape1", k)->colour();
+  m_barPic->redraw(colours);
+}
+
+// --- Resize ---------------------------------------------------------------
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Form_Resize();
+}
+
+void MainWindow::Form_Resize() {
+  const QSize outer = frameGeometry().size();
+  const QSize decoration = outer - size();
+  const ResizeOutcome r = resizeRule(outer.width() * m_tx, outer.height() * m_ty, m_ssTab1->width() * m_tx,
+                                     m_ssTab1->height() * m_ty);
+  if (r.stepsDone < 1) return;
+  m_frame2->setGeometry(0, 0, r.frameWidth / m_tx, r.frameHeight / m_ty);
+  if (r.stepsDone < 2) return;
+  m_vScroll->setGeometry(r.vScrollLeft / m_tx, 0, m_vScroll->sizeHint().width(), r.vScrollHeight / m_ty);
+  if (r.stepsDone < 3) return;
+  m_vScroll->setEnabled(r.vertical.enabled);
+  if (r.vertical.enabled) {
+    m_vScroll->setRange(0, r.vertical.maximum);
+    m_vScroll->setValue(0);
+    m_ssTab1->move(m_ssTab1->x(), 0);
+  }
+  if (r.setWindowHeight) {
+    const int height = *r.setWindowHeight / m_ty - decoration.height();
+    if (height != this->height()) resize(width(), height);
+  }
+  if (r.stepsDone < 4) return;
+  m_hScroll->setGeometry(0, r.hScrollTop / m_ty, r.hScrollWidth / m_tx, m_hScroll->sizeHint().height());
+  if (r.stepsDone < 5) return;
+  m_hScroll->setEnabled(r.horizontal.enabled);
+  if (r.horizontal.enabled) {
+    m_hScroll->setRange(0, r.horizontal.maximum);
+    m_hScroll->setValue(0);
+    m_ssTab1->move(0, m_ssTab1->y());
+  }
+  if (r.setWindowWidth) {
+    const int width = *r.setWindowWidth / m_tx - decoration.width();
+    if (width != this->width()) resize(width, height());
+  }
+}
+
+// --- Commands -------------------------------------------------------------
+
+void MainWindow::Command6_Click() { quillane::Command6_Click(m_platform, m_doc, m_appFolder); }
+
+void MainWindow::chooseOutputFolder(bool html) {
+  if (const auto folder = m_platform.chooseFolder())
+    m_controls.get<QLineEdit>(html ? "Text9" : "Text7")->setText(qs(*folder));
+}
+
+void MainWindow::pickColour(std::string_view textFamily, int index) {
+  if (const auto colour = m_platform.colourDialog())
+    m_controls.get<QLineEdit>(textFamily, index)->setText(qs(colourTextOf(*colour)));
+}
+
+void MainWindow::Command4_Click(int slot) {
+  const auto path = m_platform.fileDialog(
+      FileDialogMode::Open, "画像ファイル(*.jpg,*.jpeg,*.png,*.gif)|*.jpg;*.jpeg;*.png;*.gif|全てのファイル|*.*");
+  if (!path) return;
+  m_controls.get<QLineEdit>("Text6", slot)->setText(qs(*path));
+  m_platform.messageBox(
+      "画像ファイルの場所は、「C:\\・・・・\\○○.jpg」等のままだと、アップロードした時に画像が正しく表示されません\r\n"
+      "「http://www.・・・○○.jpg」や「○○.jpg」のように書きかえてください。",
+      "注意！！！", MessageIcon::Critical);
+}
+
+void MainWindow::renameCurrentClass() {
+  const std::string name = m_platform.prompt("クラスの名前を入力してください", "クラスの名前を変更");
+  if (name.empty()) return;
+  const int c = m_controls.get<QTabWidget>("SSTab4")->currentIndex();
+  auto& cls = m_doc.classes[static_cast<std::size_t>(c)];
+  cls.className = name;
+  cls.checkCaption = name;
+  refreshField({"SSTab4", c});
+  m_controls.get<QCheckBox>("Check12", c)->setText(qs(name));
+}
+
+void MainWindow::MenuEnd_Click() { close(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  // The editor goes first, then the title window and the link window.
+  for (const QString& name : {QStringLiteral("Form2"), QStringLiteral("Form4")})
+    for (QWidget* window : QApplication::topLevelWidgets())
+      if (window->objectName() == name && window->isVisible()) window->close();
+}
+
+void MainWindow::openhelp_Click() { m_platform.shellOpen(m_appFolder + "help/index.html"); }
+
+void MainWindow::GOHP_Click() { m_platform.shellOpen(kHomePageAddress); }
+
+}  // namespace quillane

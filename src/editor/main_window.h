@@ -1,0 +1,114 @@
+// Form1, the editor: the style document in four tabs ("基本", "スクロールバー",
+// "エフェクト", "出力"), the menus, and the commands behind them.
+//
+// The window owns the one StyleDocument. Every value widget is bound to its
+// field by control identity: a widget's change writes the record, and
+// refreshFromDocument() brings the widgets back in line after a load. The
+// widgets hold no second copy of any setting.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <string>
+
+#include "document/style_document.h"
+#include "editor/control_registry.h"
+#include "editor/enable_rules.h"
+#include "persistence/settings_file.h"
+#include "platform/platform.h"
+
+class QScrollBar;
+class QTabWidget;
+class QMenu;
+class QGridLayout;
+
+namespace quillane {
+
+class ScrollbarPreview;
+class ColourSwatch;
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(MainWindow)
+
+ public:
+  // `applicationFolder` ends in a separator once the window holds it.
+  explicit MainWindow(Platform& platform, const QString& applicationFolder, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  StyleDocument& document() { return m_doc; }
+  const ControlRegistry& controls() const { return m_controls; }
+  const std::string& applicationFolder() const { return m_appFolder; }
+  ScrollbarPreview* scrollbarPreview() const { return m_barPic; }
+  ColourSwatch* swatch(std::string_view family, int index) const;
+
+  // Screen twips per pixel, as whole numbers (15 at 96 dpi).
+  int twipsPerPixelX() const { return m_tx; }
+  int twipsPerPixelY() const { return m_ty; }
+
+  // Brings every widget in line with the document, in settings-file order,
+  // so that each changed control runs its rule as a user edit would.
+  void refreshFromDocument();
+
+  // DrawScrollbarPreview: repaints BarPic1 from the ticked rows' swatches.
+  void drawScrollbarPreview();
+
+  // The commands of the window's buttons and menus.
+  void Command6_Click();                // 出力する
+  void chooseOutputFolder(bool html);   // Command3 (HTML) / Command5 (style sheet)
+  void pickColour(std::string_view textFamily, int index);  // the "作る" buttons
+  void Command4_Click(int slot);        // background image browse
+  void renameCurrentClass();            // double click on the class tabs
+  void MenuEnd_Click();
+  void openhelp_Click();
+  void GOHP_Click();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Building the window.
+  void buildWindow();
+  QWidget* buildBasicTab();
+  QWidget* buildSlotPage(int slot);
+  QWidget* buildScrollbarTab();
+  QWidget* buildEffectsTab();
+  QWidget* buildClassPage(int cls);
+  QWidget* buildOutputTab();
+  QWidget* buildParking();
+  void buildMenus();
+  void addColourRow(QGridLayout* grid, int row, std::string_view labelFamily, int labelIndex, const QString& caption,
+                    std::string_view textFamily, int index, QWidget* parent);
+
+  // Binding widgets to the document.
+  void bindDocument();
+  void bindField(ControlId id);
+  void onTextChanged(ControlId id);
+  void onOptionSelected(ControlId id);
+  void refreshField(ControlId id);
+  void updateSwatch(std::string_view textFamily, int index);
+
+  // Start-up (Form_Load), after the widgets exist.
+  void Form_Load();
+  void Form_Resize();
+
+  Platform& m_platform;
+  StyleDocument m_doc;
+  ControlRegistry m_controls;
+  EnableRules m_rules{m_controls, m_doc};
+  std::string m_appFolder;
+  int m_tx = 15;
+  int m_ty = 15;
+
+  QWidget* m_frame2 = nullptr;   // clips the tab area
+  QTabWidget* m_ssTab1 = nullptr;
+  QScrollBar* m_vScroll = nullptr;
+  QScrollBar* m_hScroll = nullptr;
+  ScrollbarPreview* m_barPic = nullptr;
+  QMenu* m_sampleMenu = nullptr;
+  bool m_resizing = false;
+};
+
+}  // namespace quillane

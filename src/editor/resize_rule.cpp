@@ -1,0 +1,38 @@
+#include "editor/resize_rule.h"
+
+namespace quillane {
+
+ResizeOutcome resizeRule(int w, int h, int tabWidth, int tabHeight) {
+  ResizeOutcome r;
+  r.frameWidth = w - 570;
+  r.frameHeight = h - 1275;
+  if (r.frameWidth < 0 || r.frameHeight < 0) return r;
+  r.stepsDone = 1;
+
+  r.vScrollHeight = h - 1065;
+  r.vScrollLeft = w - 375;
+  if (r.vScrollHeight < 0) return r;
+  r.stepsDone = 2;
+
+  const int v = tabHeight - r.frameHeight + 100;
+  if (v <= 0)
+    r.setWindowHeight = kEditorMaxHeightTwips;
+  else
+    r.vertical = {true, v};
+  r.stepsDone = 3;
+
+  r.hScrollWidth = w - 360;
+  r.hScrollTop = h - 1100;
+  if (r.hScrollWidth < 0) return r;
+  r.stepsDone = 4;
+
+  const int d = tabWidth - r.frameWidth;
+  if (d <= 0)
+    r.setWindowWidth = kEditorMaxWidthTwips;
+  else
+    r.horizontal = {true, d};
+  r.stepsDone = 5;
+  return r;
+}
+
+}  // namespace quillane

@@ -1,0 +1,36 @@
+// The editor window's resize rule, in twips (1/1440 inch), as a pure
+// function of the window's outer size and the tab area's size.
+//
+// The tab area sits in a clipping frame with a scroll bar on its right and
+// one below. A window larger than the tab area needs is set back to
+// 9195 x 11175 twips in that direction; a smaller one scrolls.
+#pragma once
+
+#include <optional>
+
+namespace quillane {
+
+inline constexpr int kEditorMaxWidthTwips = 9195;
+inline constexpr int kEditorMaxHeightTwips = 11175;
+
+struct ScrollState {
+  bool enabled = false;
+  int maximum = 0;  // only when enabled; the value goes back to 0
+};
+
+struct ResizeOutcome {
+  // How many of the rule's five steps ran: a step whose size would be
+  // negative (a minimised window) ends the rule there.
+  int stepsDone = 0;
+  int frameWidth = 0, frameHeight = 0;      // step 1: Frame2
+  int vScrollHeight = 0, vScrollLeft = 0;   // step 2: VScroll1
+  ScrollState vertical;                     // step 3
+  std::optional<int> setWindowHeight;
+  int hScrollWidth = 0, hScrollTop = 0;     // step 4: HScroll1
+  ScrollState horizontal;                   // step 5
+  std::optional<int> setWindowWidth;
+};
+
+ResizeOutcome resizeRule(int windowWidth, int windowHeight, int tabWidth, int tabHeight);
+
+}  // namespace quillane

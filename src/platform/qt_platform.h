@@ -1,0 +1,38 @@
+// The desktop services of the editor, made of Qt dialogs and the desktop's
+// "open".
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "platform/platform.h"
+
+namespace quillane {
+
+class QtPlatform : public Platform {
+ public:
+  // Dialogs are parented to `owner`, when it is set.
+  void setOwner(QWidget* owner) { m_owner = owner; }
+
+  MessageAnswer messageBox(std::string_view text, std::string_view title, MessageIcon icon,
+                           MessageButtons buttons) override;
+  std::string prompt(std::string_view message, std::string_view title) override;
+  std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) override;
+  std::optional<BgrColour> colourDialog() override;
+  std::optional<std::string> chooseFolder() override;
+  void shellOpen(std::string_view pathOrAddress) override;
+  void processEvents() override;
+
+  // "label|pattern|label|pattern" as Qt file-dialog filters:
+  //   "Quillane設定ファイル(*.qlf)|*.qlf" -> "Quillane設定ファイル(*.qlf) (*.qlf)"
+  //   "(*.htm,*.html)|*.htm;*.html"      -> "(*.htm,*.html) (*.htm *.html)"
+  static QString qtFilter(std::string_view filter);
+
+ private:
+  QPointer<QWidget> m_owner;
+  QString m_lastFileName;  // the dialog keeps the last chosen name
+  QColor m_lastColour = Qt::black;
+};
+
+}  // namespace quillane
