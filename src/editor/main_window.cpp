@@ -136,9 +136,13 @@ void MainWindow::bindField(ControlId id) {
   } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
     // Pairs are kept exclusive here, since a loaded file may select neither.
     radio->setAutoExclusive(false);
-    connect(radio, &QRadioButton::clicked, this, [this, id] { onOptionSelected(id); });
-    connect(radio, &QRadioButton::toggled, this, [this, id](bool on) {
-      if (!on) return;
+    connect(radio, &QRadioButton::toggled, this, [this, id, radio](bool on) {
+      if (!on) {
+        // A click on the selected button keeps it selected.
+        if (fieldOf(m_doc, id)->optionSelected()) radio->setChecked(true);
+        return;
+      }
+      onOptionSelected(id);
       if (id.family == "Option3" || id.family == "Option4") m_rules.backgroundImage(id.index);
       if (id.family == "Option5" || id.family == "Option6") m_rules.outputFormat();
       if (id.family == "Option7" || id.family == "Option8") m_rules.linkPage();
@@ -166,7 +170,6 @@ void MainWindow::onTextChanged(ControlId id) {
 
 void MainWindow::onOptionSelected(ControlId id) {
   fieldOf(m_doc, id)->setOption(true);
-  refreshField(id);
   refreshField({partnerOf(id.family), id.index});
 }
 

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Times the editor from process start to its window painted, against a bare
+# Qt Widgets program showing an empty window, both under one platform plugin
+# (offscreen unless QT_QPA_PLATFORM says otherwise), and compares peak memory.
+#   bench/editor_startup.sh [build-folder]     (default: build-bench)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-bench}
+for tool in hyperfine /usr/bin/time; do
+  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install hyperfine time)"; exit 1; }
+done
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLANE_BUILD_BENCH=ON -DQUILLANE_BUILD_TESTS=OFF \
+  -DQUILLANE_BUILD_GUI=ON >/dev/null
+cmake --build "$build" >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+hyperfine -N --warmup 5 --runs 40 --export-csv "$work/times.csv" \
+  -n editor "$build/bin/quillane --quit-after-show" \
+  -n bare-window "$build/bin/bare_window" >/dev/null 2>&1
+awk -F, 'NR > 1 { median[$1] = $4; printf "%-12s median %6.1f ms  mean %6.1f ms\n", $1, $4 * 1e3, $2 * 1e3 }
+         END { printf "time ratio (median): %.2f\n", median["editor"] / median["bare-window"] }' "$work/times.csv"
+
+peak() {
+  for _ in $(seq 11); do /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; done | sort -n | sed -n 6p
+}
+editor=$(peak "$build/bin/quillane" --quit-after-show)
+bare=$(peak "$build/bin/bare_window")
+echo "peak memory: editor ${editor} KiB, bare-window ${bare} KiB, ratio $(awk -v a="$editor" -v b="$bare" 'BEGIN { printf "%.2f", a / b }')"

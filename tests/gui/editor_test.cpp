@@ -1,0 +1,348 @@
+// The editor window under the offscreen platform: start-up state, enable
+// rules, colour entry, renaming, resizing and the scrollbar picture.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "editor/colour_swatch.h"
+#include "editor/main_window.h"
+#include "editor/resize_rule.h"
+#include "editor/title_window.h"
+#include "fake_platform.h"
+#include "persistence/settings_file.h"
+#include "platform/cp932.h"
+#include "preview/scrollbar_preview.h"
+
+using namespace quillane;
+
+class EditorTest : public QObject {
+  Q_OBJECT
+
+ private:
+  testing::FakePlatform m_platform;
+  std::unique_ptr<MainWindow> m_window;
+
+  template <class T = QWidget>
+  T* control(std::string_view family, int index = kNoIndex) const {
+    T* w = m_window->controls().get<T>(family, index);
+    if (w == nullptr) qFatal("no control %s", ControlId{family, index}.toString().c_str());
+    return w;
+  }
+  bool enabled(std::string_view family, int index = kNoIndex) const { return control(family, index)->isEnabled(); }
+  QRgb pixel(int x, int y) const { return m_window->scrollbarPreview()->picture().pixel(x, y) & 0xFFFFFF; }
+  QRgb swatchRgb(std::string_view family, int index) const {
+    return control<ColourSwatch>(family, index)->colour().rgb() & 0xFFFFFF;
+  }
+  void type(std::string_view family, int index, const QString& text) {
+    auto* edit = control<QLineEdit>(family, index);
+    edit->selectAll();  // the first key replaces the old text, as a user's would
+    QTest::keyClicks(edit, text);
+  }
+
+ private Q_SLOTS:
+  void init() {
+    m_platform = {};
+    m_window = std::make_unique<MainWindow>(m_platform, QStringLiteral("/opt/quillane"));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+  }
+  void cleanup() { m_window.reset(); }
+
+  void startUpBringsEveryControlInLine() {
+    QCOMPARE(m_window->applicationFolder(), std::string("/opt/quillane/"));
+    auto* tabs = control<QTabWidget>("SSTab1");
+    QStringList captions;
+    for (int k = 0; k < tabs->count(); ++k) captions << tabs->tabText(k);
+    QCOMPARE(captions, (QStringList{"基本", "スクロールバー", "エフェクト", "出力"}));
+    for (int c = 0; c < kUserClassCount; ++c)
+      QCOMPARE(control<QCheckBox>("Check12", c)->text(), QStringLiteral("efect%1").arg(c));
+    QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 0);
+
+    // Every slot and class is off, so its controls are disabled.
+    for (int i = 0; i < kTagSlotCount; ++i) {
+      QVERIFY(!enabled("Combo1", i));
+      QVERIFY(!enabled("Text6", i));
+      QVERIFY(!enabled("Slider1", i));
+    }
+    for (int k = 11; k <= 17; ++k) QVERIFY(!enabled("Text3", k));
+    // HTML is the chosen format.
+    QVERIFY(enabled("Text9") && enabled("Frame7"));
+    QVERIFY(!enabled("Text7") && !enabled("Frame8"));
+    for (const char* f : {"Label18", "Label19", "Text5", "Text12", "Check10", "Check11"}) QVERIFY(!enabled(f));
+
+    // Swatches, defaults and the font lists.
+    QCOMPARE(swatchRgb("Shape1", 12), QRgb(0xBFBFBF));
+    QCOMPARE(swatchRgb("Shape1", 17), QRgb(0xEFEFEF));
+    QCOMPARE(control<QComboBox>("Combo3", 0)->currentText(), QStringLiteral("ピクセル"));
+    QCOMPARE(control<QComboBox>("Combo2", 5)->count(), 12);
+    QVERIFY(control<QRadioButton>("Option3", 2)->isChecked());
+    QVERIFY(control<QRadioButton>("Option9", 2)->isChecked());
+    QCOMPARE(control<QLineEdit>("Text8")->text(), QStringLiteral("style.css"));
+    auto* first = control<QComboBox>("Combo1", 0);
+    QVERIFY(first->currentText().isEmpty());
+    for (int i = 1; i < kTagSlotCount; ++i) {
+      auto* other = control<QComboBox>("Combo1", i);
+      QCOMPARE(other->count(), first->count());
+      for (int k = 0; k < first->count(); ++k) QCOMPARE(other->itemText(k), first->itemText(k));
+    }
+    QVERIFY(m_window->document() == StyleDocument{} || m_window->document().currentClassTab == 0);
+  }
+
+  void tickingASlotEnablesItsControlsAndShowsItsTab() {
+    auto* body = control<QCheckBox>("Check7", kSlotBody);
+    body->click();
+    QCOMPARE(m_window->document().slots[kSlotBody].enabled, 1);
+    QCOMPARE(control<QTabWidget>("SSTab2")->currentIndex(), kSlotBody);
+    for (const char* f : {"Combo1", "Text1", "Text4", "Combo2", "Check1", "Frame4"}) QVERIFY(enabled(f, kSlotBody));
+    QVERIFY(enabled("Check27") && enabled("Text3", 18) && enabled("Text3", 19) && enabled("Command2", 19));
+    QVERIFY(!enabled("Text3", 5));
+    // The image path follows the slot until an image option is clicked.
+    QVERIFY(enabled("Text6", kSlotBody));
+    control<QRadioButton>("Option3", kSlotBody)->click();
+    QVERIFY(!enabled("Text6", kSlotBody));
+    control<QRadioButton>("Option4", kSlotBody)->click();
+    QVERIFY(enabled("Text6", kSlotBody) && enabled("Command4", kSlotBody));
+    QCOMPARE(m_window->document().slots[kSlotBody].useImage, Choice::First);
+    QVERIFY(!control<QRadioButton>("Option3", kSlotBody)->isChecked());
+
+    // Switching off keeps the values.
+    type("Text4", kSlotBody, "700");
+    body->click();
+    QVERIFY(!enabled("Text4", kSlotBody));
+    QCOMPARE(m_window->document().slots[kSlotBody].weight, std::string("700"));
+    control<QTabWidget>("SSTab2")->setCurrentIndex(0);
+    body->click();
+    QCOMPARE(control<QLineEdit>("Text4", kSlotBody)->text(), QStringLiteral("700"));
+    QCOMPARE(control<QTabWidget>("SSTab2")->currentIndex(), kSlotBody);
+  }
+
+  void tickingAClassEnablesItsFramesContents() {
+    control<QCheckBox>("Check12", 3)->click();
+    QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 3);
+    for (const char* f : {"Option9", "Check13", "Check26", "Slider1", "Text13", "Check18", "Text22", "Text20", "Check22",
+                          "Text14", "Option12", "Text18", "Text24", "Command11", "Text26"})
+      QVERIFY2(enabled(f, 3), f);
+    QVERIFY(!enabled("Text14", 2));
+    // A filter box does not switch its own frame.
+    control<QCheckBox>("Check15", 3)->click();
+    control<QCheckBox>("Check15", 3)->click();
+    QVERIFY(enabled("Text14", 3));
+  }
+
+  void outputFormatAndLinkingPageRules() {
+    control<QRadioButton>("Option7")->click();  // with HTML chosen: still off
+    QVERIFY(!enabled("Text5"));
+    control<QRadioButton>("Option6")->click();
+    QCOMPARE(m_window->document().output.format, Choice::Second);
+    QVERIFY(!control<QRadioButton>("Option5")->isChecked());
+    QVERIFY(enabled("Text7") && enabled("Command5") && enabled("Text5") && enabled("Check11"));
+    QVERIFY(!enabled("Text9") && !enabled("Command3") && !enabled("Check8"));
+    control<QRadioButton>("Option8")->click();
+    QVERIFY(!enabled("Text5") && !enabled("Label19") && !enabled("Check10"));
+    QVERIFY(enabled("Option7"));
+  }
+
+  void colourTextFillsItsSwatch() {
+    control<QCheckBox>("Check7", 0)->click();
+    type("Text3", 0, "FF8000");
+    QCOMPARE(m_window->document().colours[0], std::string("FF8000"));
+    QCOMPARE(swatchRgb("Shape1", 0), QRgb(0xFF8000));
+    type("Text3", 0, "G");  // not hexadecimal: the swatch keeps its colour
+    QCOMPARE(swatchRgb("Shape1", 0), QRgb(0xFF8000));
+    type("Text3", 0, "12");
+    QCOMPARE(swatchRgb("Shape1", 0), QRgb(0x120000));
+    QCOMPARE(control<QLineEdit>("Text3", 0)->maxLength(), 6);
+
+    // "作る": the dialog's colour becomes red-first text.
+    m_platform.colourChoices = {0xFF0000u, std::nullopt};
+    control<QWidget>("Command2", 0)->setFocus();
+    m_window->pickColour("Text3", 0);
+    QCOMPARE(control<QLineEdit>("Text3", 0)->text(), QStringLiteral("0000FF"));
+    m_window->pickColour("Text3", 0);  // cancelled
+    QCOMPARE(control<QLineEdit>("Text3", 0)->text(), QStringLiteral("0000FF"));
+
+    control<QCheckBox>("Check12", 1)->click();
+    type("Text21", 1, "00FF00");
+    QCOMPARE(swatchRgb("Shape3", 1), QRgb(0x00FF00));
+  }
+
+  void opacitySliderWritesTheTextButNotTheOtherWay() {
+    control<QCheckBox>("Check12", 0)->click();
+    control<QSlider>("Slider1", 0)->setValue(80);
+    QCOMPARE(control<QLineEdit>("Text2", 0)->text(), QStringLiteral("80"));
+    QCOMPARE(m_window->document().classes[0].opacity, std::string("80"));
+    type("Text2", 0, "30");
+    QCOMPARE(control<QSlider>("Slider1", 0)->value(), 80);
+    QCOMPARE(m_window->document().classes[0].opacity, std::string("30"));
+  }
+
+  void doubleClickOnTheClassTabsRenamesTheCurrentClass() {
+    auto* tabs = control<QTabWidget>("SSTab4");
+    tabs->setCurrentIndex(2);
+    m_platform.promptReplies = {"見出し 大", ""};
+    const QRect rect = tabs->tabBar()->tabRect(2);
+    QTest::mouseDClick(tabs->tabBar(), Qt::LeftButton, {}, rect.center());
+    QCOMPARE(m_platform.prompts.size(), std::size_t(1));
+    QCOMPARE(m_platform.prompts[0], std::string("クラスの名前を変更|クラスの名前を入力してください"));
+    QCOMPARE(tabs->tabText(2), QStringLiteral("見出し 大"));
+    QCOMPARE(control<QCheckBox>("Check12", 2)->text(), QStringLiteral("見出し 大"));
+    QCOMPARE(m_window->document().classes[2].className, std::string("見出し 大"));
+    QCOMPARE(tabs->tabText(1), QStringLiteral("efect1"));
+    m_window->renameCurrentClass();  // an empty answer keeps the name
+    QCOMPARE(tabs->tabText(2), QStringLiteral("見出し 大"));
+    // A single click asks nothing.
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(4).center());
+    QCOMPARE(m_platform.prompts.size(), std::size_t(2));
+  }
+
+  void imageBrowseFillsThePathAndWarns() {
+    control<QCheckBox>("Check7", 1)->click();
+    m_platform.fileChoices = {std::string("/home/me/pics/back.png"), std::nullopt};
+    m_window->Command4_Click(1);
+    QCOMPARE(control<QLineEdit>("Text6", 1)->text(), QStringLiteral("/home/me/pics/back.png"));
+    QCOMPARE(m_platform.dialogs.back().filter,
+             std::string("画像ファイル(*.jpg,*.jpeg,*.png,*.gif)|*.jpg;*.jpeg;*.png;*.gif|全てのファイル|*.*"));
+    const auto& warning = m_platform.onlyMessage();
+    QCOMPARE(warning.title, std::string("注意！！！"));
+    QCOMPARE(warning.icon, MessageIcon::Critical);
+    QVERIFY(warning.text.find("\r\n「http://www.・・・○○.jpg」") != std::string::npos);
+    m_window->Command4_Click(1);  // cancelled: no warning
+    QCOMPARE(m_platform.messages.size(), std::size_t(1));
+  }
+
+  void makeAndFolderButtonsGoThroughThePlatform() {
+    m_window->Command6_Click();
+    QCOMPARE(m_platform.onlyMessage().text, std::string("保存先を指定してください"));
+    m_platform.folderChoices = {std::string("/srv/web"), std::nullopt};
+    m_window->chooseOutputFolder(true);
+    QCOMPARE(control<QLineEdit>("Text9")->text(), QStringLiteral("/srv/web"));
+    m_window->chooseOutputFolder(true);  // cancelled keeps the text
+    QCOMPARE(m_window->document().output.htmlFolder, std::string("/srv/web"));
+    m_window->openhelp_Click();
+    m_window->GOHP_Click();
+    QCOMPARE(m_platform.opened.front(), std::string("/opt/quillane/help/index.html"));
+    QCOMPARE(m_platform.opened.size(), std::size_t(2));
+  }
+
+  void aLoadedDocumentShowsInEveryWidget() {
+    StyleDocument loaded;
+    loaded.slots[kSlotA].enabled = 1;
+    loaded.slots[kSlotA].fontName = "Serif";
+    loaded.colours[13] = "FF0000";
+    loaded.scrollbarCheck(13) = 1;
+    loaded.classes[4].className = "box";
+    loaded.classes[1].moveOpacitySlider(10);
+    std::string bytes;
+    UnencodableCharacter bad;
+    QVERIFY(encodeCp932(settingsFileText(loaded, Layout::Settings), bytes, bad));
+    StyleDocument& doc = m_window->document();
+    QVERIFY(loadSettings(doc, Layout::Settings, bytes).ok());
+    m_window->refreshFromDocument();
+    QCOMPARE(control<QComboBox>("Combo1", kSlotA)->currentText(), QStringLiteral("Serif"));
+    QVERIFY(enabled("Combo1", kSlotA));
+    QCOMPARE(control<QTabWidget>("SSTab2")->currentIndex(), kSlotA);
+    QVERIFY(enabled("Text3", 13));
+    QCOMPARE(swatchRgb("Shape1", 13), QRgb(0xFF0000));
+    QCOMPARE(control<QTabWidget>("SSTab4")->tabText(4), QStringLiteral("box"));
+    QCOMPARE(control<QCheckBox>("Check12", 4)->text(), QStringLiteral("efect4"));  // captions are not loaded
+    QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 5);
+    QCOMPARE(control<QLineEdit>("Text2", 1)->text(), QStringLiteral("10"));
+    QCOMPARE(pixel(0, 0), QRgb(0xFF0000));  // row 13 drawn from its ticked swatch
+  }
+
+  void scrollbarPictureFollowsItsGeometry() {
+    auto* picture = m_window->scrollbarPreview();
+    QCOMPARE(picture->size(), QSize(15, 274));  // 225 x 4110 twips at 15 twips a pixel
+    // Defaults: track, then the top button's two border rows and its face.
+    QCOMPARE(pixel(7, 150), QRgb(0xEFEFEF));
+    QCOMPARE(pixel(7, 0), QRgb(0xCFCFCF));
+    QCOMPARE(pixel(7, 1), QRgb(0xFFFFFF));
+    QCOMPARE(pixel(7, 2), QRgb(0xBFBFBF));
+    QCOMPARE(pixel(14, 5), QRgb(0x000000));  // outer right edge
+    QCOMPARE(pixel(13, 5), QRgb(0x808080));  // inner right edge
+    // The bottom button has one border row: outer and inner share row H - W.
+    QCOMPARE(pixel(7, 259), QRgb(0xFFFFFF));
+    QCOMPARE(pixel(0, 259), QRgb(0xCFCFCF));
+    QCOMPARE(pixel(7, 260), QRgb(0xBFBFBF));
+    // The thumb runs from 1000 twips to W + 1500.
+    QCOMPARE(pixel(7, 66), QRgb(0xCFCFCF));
+    QCOMPARE(pixel(7, 90), QRgb(0xBFBFBF));
+    QCOMPARE(pixel(7, 116), QRgb(0xEFEFEF));
+
+    // A ticked row shows its swatch at the next redraw; typing redraws.
+    control<QLineEdit>("Text3", 17)->setText("000080");  // set while the row is off: still grey
+    QCOMPARE(pixel(7, 150), QRgb(0xEFEFEF));
+    control<QCheckBox>("Check6", 17)->click();
+    QCOMPARE(pixel(7, 150), QRgb(0xEFEFEF));  // ticking does not redraw
+    type("Text3", 17, "000080");
+    QCOMPARE(pixel(7, 150), QRgb(0x000080));
+    QCOMPARE(pixel(7, 2), QRgb(0xBFBFBF));
+    // Other colour boxes do not redraw the picture.
+    control<QCheckBox>("Check6", 12)->click();
+    control<QCheckBox>("Check7", 0)->click();
+    const QImage before = picture->picture();
+    type("Text3", 0, "FF0000");
+    QCOMPARE(picture->picture(), before);
+    // Clicking it changes nothing.
+    QTest::mouseClick(picture, Qt::LeftButton);
+    QCOMPARE(picture->picture(), before);
+  }
+
+  void scrollbarPictureKeepsOnePixelEdgesAtOtherResolutions() {
+    ScrollbarPreview picture;
+    picture.setTwipsPerPixel(12, 12);
+    picture.redraw({});
+    const QImage& image = picture.picture();
+    QCOMPARE(image.size(), QSize(18, 342));
+    QCOMPARE(image.pixel(8, 0) & 0xFFFFFF, QRgb(0xCFCFCF));
+    QCOMPARE(image.pixel(8, 1) & 0xFFFFFF, QRgb(0xFFFFFF));
+    QCOMPARE(image.pixel(8, 2) & 0xFFFFFF, QRgb(0xBFBFBF));
+    QCOMPARE(image.pixel(8, 1000 / 12) & 0xFFFFFF, QRgb(0xCFCFCF));  // the thumb stays at 1000 twips
+  }
+
+  void resizeRuleBoundsTheWindowAndScrollsWhenSmaller() {
+    const ResizeOutcome small = resizeRule(6000, 8000, 8625, 9800);
+    QVERIFY(small.vertical.enabled && small.horizontal.enabled);
+    QCOMPARE(small.vertical.maximum, 9800 - (8000 - 1275) + 100);
+    QCOMPARE(small.horizontal.maximum, 8625 - (6000 - 570));
+    QVERIFY(!small.setWindowHeight && !small.setWindowWidth);
+    const ResizeOutcome large = resizeRule(12000, 13000, 8625, 9800);
+    QCOMPARE(large.setWindowHeight, std::optional<int>(11175));
+    QCOMPARE(large.setWindowWidth, std::optional<int>(9195));
+    QCOMPARE(resizeRule(300, 300, 8625, 9800).stepsDone, 0);  // minimised: nothing changes
+
+    m_window->resize(400, 500);
+    QTRY_VERIFY(control<QScrollBar>("VScroll1")->isEnabled());
+    auto* vertical = control<QScrollBar>("VScroll1");
+    QVERIFY(control<QScrollBar>("HScroll1")->isEnabled());
+    vertical->setValue(vertical->maximum());
+    QVERIFY(control("SSTab1")->y() < 0);
+    m_window->resize(401, 500);  // every resize scrolls back to the top
+    QCOMPARE(vertical->value(), 0);
+    QCOMPARE(control("SSTab1")->y(), 0);
+    m_window->resize(900, 1000);
+    QTRY_COMPARE(m_window->frameGeometry().size(), QSize(613, 745));  // 9195 x 11175 twips, outside
+    QVERIFY(!vertical->isEnabled());
+  }
+
+  void titleWindowClosesOnAClickAndLeavesTheEditor() {
+    auto* title = new TitleWindow(15, 15);
+    QCOMPARE(title->size(), QSize(390, 314));
+    title->show();
+    QVERIFY(QTest::qWaitForWindowExposed(title));
+    QPointer<TitleWindow> guard(title);
+    QTest::mouseClick(title->findChild<QWidget*>(QStringLiteral("Image1")), Qt::LeftButton);
+    QTRY_VERIFY(guard.isNull());
+    QVERIFY(m_window->isVisible());
+  }
+};
+
+QTEST_MAIN(EditorTest)
+#include "editor_test.moc"
