@@ -112,6 +112,29 @@ bool encodeCp932(std::string_view utf8, std::string& out, UnencodableCharacter& 
   return false;
 }
 
+std::string decodeCp932Lossy(std::string_view bytes) {
+  std::string out;
+  std::string piece;
+  std::size_t bad = 0;
+  while (!decodeCp932(bytes, piece, bad)) {
+    std::string good;
+    std::size_t unused = 0;
+    decodeCp932(bytes.substr(0, bad), good, unused);  // the part before `bad` is valid
+    out += good;
+    out += "\xEF\xBF\xBD";
+    bytes.remove_prefix(bad + 1);
+  }
+  return out + piece;
+}
+
+bool isValidUtf8(std::string_view bytes) {
+  std::size_t length = 1;
+  for (std::size_t pos = 0; pos < bytes.size(); pos += length) {
+    if (codePointAt(bytes, pos, length) == 0xFFFD && bytes.substr(pos, 3) != "\xEF\xBF\xBD") return false;
+  }
+  return true;
+}
+
 bool decodeCp932(std::string_view bytes, std::string& out, std::size_t& badOffset) {
   if (isAscii(bytes)) {
     out.assign(bytes);

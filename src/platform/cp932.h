@@ -29,4 +29,10 @@ bool encodeCp932(std::string_view utf8, std::string& out, UnencodableCharacter& 
 // offset of the first byte that is not valid CP932.
 bool decodeCp932(std::string_view bytes, std::string& out, std::size_t& badOffset);
 
+// CP932 to UTF-8 for display: bytes that are not CP932 show as U+FFFD.
+std::string decodeCp932Lossy(std::string_view bytes);
+
+// Whether the bytes are valid UTF-8.
+bool isValidUtf8(std::string_view bytes);
+
 }  // namespace quillane

@@ -1,0 +1,118 @@
+#include "linking/link_injector.h"
+
+#include "generation/output_paths.h"
+#include "platform/cp932.h"
+#include "platform/text_file.h"
+
+namespace quillane {
+
+namespace {
+
+constexpr std::string_view kPageFilter = "(*.htm,*.html)|*.htm;*.html";
+constexpr std::string_view kStyleSheetFilter = "(*.css)|*.css";
+
+}  // namespace
+
+std::optional<RewrittenPage> CssTekiyou(Platform& platform, std::string_view cssName, const std::string& htmlPath,
+                                        bool comment) {
+  std::string page;
+  if (!platform.readFile(htmlPath, page).ok()) {
+    platform.messageBox("ファイルのパスが不正です", "", MessageIcon::Critical);
+    return std::nullopt;
+  }
+  RewrittenPage result;
+  result.encoding = detectPageEncoding(page);
+  const auto link = encodeForPage(linkLine(cssName), result.encoding);
+  const auto marker = encodeForPage(comment ? markerComment() : std::string(), result.encoding);
+  if (!link || !marker) {
+    platform.messageBox("スタイルシートの名前「" + std::string(cssName) + "」にはShift_JISで書けない文字があります。",
+                        kInputErrorTitle, MessageIcon::Exclamation);
+    return std::nullopt;
+  }
+  const std::string working = workingText(page, *marker);
+  if (headPlacementOf(working) != HeadPlacement::BeforeClosingHead &&
+      platform.messageBox("このファイルには<HEAD>タグが含まれていません\r\nQuillaneが自動で<HEAD>タグを挿入します。", "",
+                          MessageIcon::None, MessageButtons::OkCancel) == MessageAnswer::Cancel)
+    return std::nullopt;
+  result.bytes = insertLink(working, *link);
+  return result;
+}
+
+void LinkInjector::setPagePath(std::string path) {
+  m_pagePath = std::move(path);
+  m_canSave = false;
+}
+
+void LinkInjector::setStyleSheetPath(std::string path) {
+  m_cssPath = std::move(path);
+  m_canSave = false;
+}
+
+bool LinkInjector::browsePage() {
+  auto chosen = m_platform.fileDialog(FileDialogMode::Open, kPageFilter);
+  if (chosen) setPagePath(std::move(*chosen));
+  return chosen.has_value();
+}
+
+bool LinkInjector::browseStyleSheet() {
+  auto chosen = m_platform.fileDialog(FileDialogMode::Open, kStyleSheetFilter);
+  if (chosen) setStyleSheetPath(std::move(*chosen));
+  return chosen.has_value();
+}
+
+std::string LinkInjector::previewPath() const { return folderOf(m_pagePath) + "essepreview.html"; }
+
+std::optional<std::string> LinkInjector::bytesToWrite() {
+  if (m_text == m_pageText) return m_page.bytes;
+  std::string bytes;
+  UnencodableCharacter bad;
+  if (m_page.encoding == PageEncoding::Utf8) return m_text;
+  if (encodeCp932(m_text, bytes, bad)) return bytes;
+  m_platform.messageBox(bad.describe(), kInputErrorTitle, MessageIcon::Exclamation);
+  return std::nullopt;
+}
+
+bool LinkInjector::showPreview() {
+  const auto bytes = bytesToWrite();
+  if (!bytes) return false;
+  m_previews.removeAll();
+  const std::string path = previewPath();
+  if (const FileResult written = m_platform.writeFile(path, *bytes); !written.ok()) {
+    m_platform.messageBox("プレビュー用のファイル「" + path + "」を書きこめませんでした。", "エラー", MessageIcon::Critical);
+    return false;
+  }
+  m_previews.keep(path);
+  m_platform.shellOpen(path);
+  m_platform.processEvents();
+  return true;
+}
+
+// A rewrite that failed (after its message) shows nothing and keeps saving
+// off: an empty text saved over the page would destroy it.
+void LinkInjector::previewNew() {
+  m_text.clear();
+  m_pageText.clear();
+  m_page = {};
+  auto page = CssTekiyou(m_platform, fileNameOf(m_cssPath), m_pagePath, comment);
+  if (!page) return;
+  m_page = std::move(*page);
+  m_pageText = m_page.text();
+  m_text = m_pageText;
+  if (showPreview()) m_canSave = true;
+}
+
+void LinkInjector::previewAsIs() {
+  if (showPreview()) m_canSave = true;
+}
+
+bool LinkInjector::save() {
+  const auto bytes = bytesToWrite();
+  if (!bytes) return false;
+  if (!m_platform.writeFile(m_pagePath, *bytes).ok()) {
+    m_platform.messageBox("パスが不正です", "エラー", MessageIcon::Critical);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quillane

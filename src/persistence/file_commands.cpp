@@ -1,0 +1,83 @@
+#include "persistence/file_commands.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "generation/output_paths.h"
+#include "persistence/settings_file.h"
+#include "platform/file_io.h"
+
+namespace quillane {
+
+namespace {
+
+std::string lowered(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// Shows why a file was refused; the document is as it was.
+bool reportLoad(Platform& platform, const std::string& path, const LoadResult& result) {
+  if (result.ok()) return true;
+  platform.messageBox(result.error->describe(path) + "\r\n設定は読みこんでいません。", "読み込みエラー",
+                      MessageIcon::Exclamation);
+  return false;
+}
+
+bool openWith(Platform& platform, StyleDocument& doc, std::string_view filter, Layout layout) {
+  const auto path = platform.fileDialog(FileDialogMode::Open, filter);
+  if (!path) return false;
+  const LoadResult result = layout == Layout::Version1 ? FileOpenQL(platform, doc, *path)
+                                                       : FileOpen(platform, doc, *path, layout == Layout::Sample);
+  return reportLoad(platform, *path, result);
+}
+
+}  // namespace
+
+bool MenuOpenFile_Click(Platform& platform, StyleDocument& doc) {
+  return openWith(platform, doc, kSettingsFilter, Layout::Settings);
+}
+
+bool MenuOpenFileQL_Click(Platform& platform, StyleDocument& doc) { return openWith(platform, doc, "", Layout::Version1); }
+
+void MenuSaveFile_Click(Platform& platform, StyleDocument& doc) {
+  if (const auto path = platform.fileDialog(FileDialogMode::Save, kSettingsFilter)) FileSave(platform, doc, *path, false);
+}
+
+bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc) {
+  const auto path = platform.fileDialog(FileDialogMode::Save, kSampleFilter);
+  return path && FileSave(platform, doc, *path, true);
+}
+
+std::vector<SampleEntry> listSamples(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name.size() > 4 && lowered(name).ends_with(".smp")) names.push_back(name);
+    }
+    ::closedir(dir);
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string la = lowered(a), lb = lowered(b);
+    return la != lb ? la < lb : a < b;
+  });
+
+  std::vector<SampleEntry> samples;
+  for (const std::string& name : names) {
+    const std::string path = joinFolder(folder, name);
+    std::string bytes;
+    if (!readWholeFile(path, bytes).ok()) continue;
+    if (auto header = readSampleHeader(bytes)) samples.push_back({path, std::move(header->second)});
+  }
+  return samples;
+}
+
+bool loadSample(Platform& platform, StyleDocument& doc, const SampleEntry& entry) {
+  return reportLoad(platform, entry.path, FileOpen(platform, doc, entry.path, true));
+}
+
+}  // namespace quillane

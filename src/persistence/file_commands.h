@@ -1,0 +1,41 @@
+// The file menu's commands and the sample library.
+//
+// Each command asks for a file name, hands it to the settings procedures and
+// tells the user what went wrong: a cancelled dialog stays silent, a file
+// that cannot be read or is refused is named with its line, and the
+// document is left as it was.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "document/style_document.h"
+#include "platform/platform.h"
+
+namespace quillane {
+
+inline constexpr std::string_view kSettingsFilter = "Quillane設定ファイル(*.qlf)|*.qlf";
+inline constexpr std::string_view kSampleFilter = "サンプルファイル(*.smp)|*.smp";
+
+// Each returns whether the document changed, so the editor can refresh.
+bool MenuOpenFile_Click(Platform& platform, StyleDocument& doc);
+bool MenuOpenFileQL_Click(Platform& platform, StyleDocument& doc);
+void MenuSaveFile_Click(Platform& platform, StyleDocument& doc);
+// Returns whether a sample was written (the menu is then rebuilt).
+bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc);
+
+// One entry of the sample menu: the file it loads and line 2 of it.
+struct SampleEntry {
+  std::string path;
+  std::string caption;
+};
+
+// The sample files (".smp", any letter case) of `folder`, sorted by file
+// name with letter case ignored. Files whose two header lines cannot be read
+// are left out. A missing folder lists nothing.
+std::vector<SampleEntry> listSamples(const std::string& folder);
+
+// MenuTuika_Click: loads one sample. Returns whether the document changed.
+bool loadSample(Platform& platform, StyleDocument& doc, const SampleEntry& entry);
+
+}  // namespace quillane

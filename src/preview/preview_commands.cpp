@@ -1,0 +1,89 @@
+#include "preview/preview_commands.h"
+
+#include "document/product.h"
+#include "generation/declaration_emitters.h"
+#include "generation/filter_emitters.h"
+#include "generation/make_command.h"
+#include "generation/output_paths.h"
+#include "linking/link_injector.h"
+#include "platform/text_file.h"
+
+namespace quillane {
+
+std::string escapeHtmlAttribute(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+BuiltText buildClassPreview(const StyleDocument& doc, int i) {
+  BuiltText built;
+  std::string& t = built.text;
+  t.append("<HTML>").append(kCrLf).append("<HEAD>").append(kCrLf);
+  t.append("<TITLE>").append(doc.output.htmlTitle).append("</TITLE>").append(kCrLf);
+  t.append("<style type=\"text/css\" > ").append(kCrLf).append("<!--").append(kCrLf);
+  built.error = Filter(doc, i, t);
+  if (built.error) return built;
+  t.append("-->").append(kCrLf).append("</style>").append(kCrLf).append("</HEAD>").append(kCrLf).append("<BODY>");
+  const UserClass& c = doc.classes[static_cast<std::size_t>(i)];
+  const std::string name = escapeHtmlAttribute(c.className);
+  if (c.target == Choice::Second)
+    t.append("<img  class=\"").append(name).append("\" src=\"pal.png\" width=\"350\" height=\"470\">");
+  if (c.target == Choice::First) {
+    t.append("<FONT SIZE = \"+5\"><P class=\"").append(name).append("\">サンプルです</P><P class=\"").append(name);
+    t.append("\">こーんな感じになるのです</P></Font>");
+  }
+  t.append("</body></html>");
+  return built;
+}
+
+void NormalPre_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder) {
+  if (EXHtml(platform, doc, appFolder, true)) platform.shellOpen(previewPagePath(appFolder));
+}
+
+void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& files, bool comment) {
+  const auto page = platform.fileDialog(FileDialogMode::Open, "(*.htm,*.html)|*.htm;*.html");
+  if (!page) return;
+  files.removeAll();
+  const std::string folder = folderOf(*page);
+  if (!EXStyle(platform, doc, folder, kPreviewStyleSheet, true)) return;
+  files.keep(joinFolder(folder, kPreviewStyleSheet));
+
+  const auto linked = CssTekiyou(platform, kPreviewStyleSheet, *page, comment);
+  if (!linked) {  // after its message; the chosen page itself is only ever read
+    files.removeAll();
+    return;
+  }
+  const std::string copy = joinFolder(folder, kPreviewPageCopy);
+  if (const FileResult written = platform.writeFile(copy, linked->bytes); !written.ok()) {
+    platform.messageBox("プレビュー用のファイル「" + copy + "」を書きこめませんでした。", "エラー", MessageIcon::Critical);
+    return;
+  }
+  files.keep(copy);
+  platform.shellOpen(copy);
+  platform.processEvents();
+}
+
+void Command8_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder) {
+  const BuiltText page = buildClassPreview(doc, doc.currentClassTab);
+  if (!page.ok()) {
+    platform.messageBox(page.error->describe(), kInputErrorTitle, MessageIcon::Exclamation);
+    return;
+  }
+  const std::string path = previewPagePath(appFolder);
+  if (!saveTextFile(platform, path, page.text)) return;
+  platform.shellOpen(path);
+  platform.shellOpen(kHomePageAddress);
+}
+
+}  // namespace quillane

@@ -1,0 +1,41 @@
+// The three previews: the embedded-style page ("標準"), the style applied to
+// a page the user picks ("ファイルを指定"), and one user class ("プレビュー"
+// on the effects tab).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "document/style_document.h"
+#include "generation/stylesheet_text.h"
+#include "platform/platform.h"
+#include "preview/preview_files.h"
+
+namespace quillane {
+
+inline constexpr std::string_view kPreviewStyleSheet = "essepreviewcss.css";
+inline constexpr std::string_view kPreviewPageCopy = "esspreviewhtml.html";
+
+// The class preview page of class `i`: its rule in a style block, then two
+// sample paragraphs (a text class) or the picture pal.png (an image class).
+// The class name is escaped where it stands in an HTML attribute; the rule
+// keeps it as typed.
+BuiltText buildClassPreview(const StyleDocument& doc, int i);
+
+// "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;", '"' -> "&quot;", "'" -> "&#39;"
+std::string escapeHtmlAttribute(std::string_view text);
+
+// NormalPre_Click: writes the preview page and opens it.
+void NormalPre_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder);
+
+// GaibuPre_Click: writes the style sheet and a linked copy of a chosen page
+// beside it and opens the copy. The two temporary files stay in `files`
+// until the next such preview or the end of the program. `comment` is the
+// link window's "コメントの挿入".
+void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& files, bool comment);
+
+// Command8_Click: writes the class preview page of the current class tab,
+// opens it, then opens the home page.
+void Command8_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder);
+
+}  // namespace quillane

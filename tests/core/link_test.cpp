@@ -1,0 +1,185 @@
+// Linking a style sheet into a page, and the link window's commands.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "document/product.h"
+#include "linking/link_injector.h"
+#include "linking/link_rewrite.h"
+#include "platform/cp932.h"
+#include "test_support.h"
+
+namespace quillane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::crlf;
+using testing::FakePlatform;
+using testing::ScratchFolder;
+
+const std::string kLink = "<LINK href=\"s.css\" rel=\"stylesheet\" type=\"text/css\">";
+
+std::string rewrite(std::string_view page, bool comment = false) {
+  return insertLink(workingText(page, comment ? markerComment() : ""), linkLine("s.css"));
+}
+
+TEST(LinkRewrite, LinkGoesBeforeTheFirstClosingHeadInCapitals) {
+  EXPECT_BYTES("\r\n<html><head><title>t</title>\r\n" + kLink + "\r\n</HEAD></head>\n<body>x</body></html>",
+               rewrite("<html><head><title>t</title></head></head>\n<body>x</body></html>\r\n"));
+}
+
+TEST(LinkRewrite, ClosingHeadOnItsOwnLineGetsAnEmptyLineBeforeTheLink) {
+  EXPECT_BYTES(crlf({"", "<HTML><HEAD>", "", kLink, "</HEAD>", "<BODY></BODY></HTML>"}, false),
+               rewrite("<HTML><HEAD>\r\n</head>\r\n<BODY></BODY></HTML>\r\n"));
+}
+
+TEST(LinkRewrite, LinesEndAtCrLfOrALoneCrAndTheLastLosesItsBreak) {
+  EXPECT_EQ(workingText("a\rb\nc\r\nd\r\n", "C"), "C\r\na\r\nb\nc\r\nd");
+  EXPECT_EQ(workingText("\r\n", ""), "\r\n");
+  EXPECT_EQ(workingText("", ""), "");
+  EXPECT_EQ(workingText("", "C"), "C");
+}
+
+TEST(LinkRewrite, WithoutHeadANewHeadFollowsHtmlOrTopsThePage) {
+  const std::string page = "<!DOCTYPE x>\r\n<html>\r\n<body>hi</body></html>";
+  EXPECT_EQ(headPlacementOf(workingText(page, "")), HeadPlacement::AfterHtml);
+  EXPECT_BYTES(crlf({"", "<!DOCTYPE x>", "<HTML>", "<HEAD>", kLink, "</HEAD>", "<body>hi</body></html>"}, false),
+               rewrite(page));
+  // "<html lang=ja>" is not "<HTML>": the head goes above everything, comment included.
+  const std::string bare = "<html lang=ja><p>x</p>";
+  EXPECT_EQ(headPlacementOf(workingText(bare, "")), HeadPlacement::AtTop);
+  EXPECT_BYTES(crlf({"<HEAD>", kLink, "</HEAD>", markerComment(), "<html lang=ja><p>x</p>"}, false), rewrite(bare, true));
+}
+
+TEST(LinkRewrite, EncodingFollowsThePage) {
+  EXPECT_EQ(detectPageEncoding("<p>ascii</p>"), PageEncoding::Cp932);
+  EXPECT_EQ(detectPageEncoding("<p>日本語</p>"), PageEncoding::Utf8);
+  EXPECT_EQ(detectPageEncoding("<p>\x93\xfa\x96\x7b</p>"), PageEncoding::Cp932);  // 日本 in CP932
+  EXPECT_EQ(pageTextForDisplay("\x93\xfa\x96\x7b\xff", PageEncoding::Cp932), "日本\xEF\xBF\xBD");
+}
+
+class LinkWindow : public ::testing::Test {
+ protected:
+  FakePlatform platform;
+  ScratchFolder folder;
+  LinkInjector injector{platform};
+
+  void page(const std::string& bytes) {
+    testing::writeBytes(folder / "index.html", bytes);
+    injector.setPagePath(folder / "index.html");
+    injector.setStyleSheetPath(folder / "site.css");
+  }
+};
+
+TEST_F(LinkWindow, Cp932PageComesOutExactlyWithItsOwnBytes) {
+  const std::string sjis = "<HTML><HEAD><TITLE>\x95\x5C</TITLE>\r\n</HEAD><BODY>\x83\x65\x83\x58\x83\x67</BODY></HTML>";
+  page(sjis);
+  injector.previewNew();
+  std::string marker;
+  UnencodableCharacter bad;
+  ASSERT_TRUE(encodeCp932(markerComment(), marker, bad));
+  const std::string expected = marker + "\r\n<HTML><HEAD><TITLE>\x95\x5C</TITLE>\r\n\r\n" +
+                               "<LINK href=\"site.css\" rel=\"stylesheet\" type=\"text/css\">\r\n</HEAD>" +
+                               "<BODY>\x83\x65\x83\x58\x83\x67</BODY></HTML>";
+  EXPECT_FILE_HOLDS(injector.previewPath(), expected);
+  EXPECT_NE(injector.text().find("<TITLE>表</TITLE>"), std::string::npos);
+  EXPECT_EQ(platform.opened, std::vector<std::string>{folder / "essepreview.html"});
+  EXPECT_TRUE(injector.canSave());
+  ASSERT_TRUE(injector.save());
+  EXPECT_FILE_HOLDS(folder / "index.html", expected);
+}
+
+TEST_F(LinkWindow, Utf8PageStaysUtf8AndEditsAreSaved) {
+  page("<html><head><meta charset=utf-8></head><body>日本語</body></html>");
+  injector.comment = false;
+  injector.previewNew();
+  EXPECT_BYTES(crlf({"", "<html><head><meta charset=utf-8>", "<LINK href=\"site.css\" rel=\"stylesheet\" type=\"text/css\">",
+                     "</HEAD><body>日本語</body></html>"},
+                    false),
+               testing::fileBytes(injector.previewPath()));
+  injector.setText(injector.text() + "<!-- 追記 -->");
+  ASSERT_TRUE(injector.save());
+  EXPECT_TRUE(testing::fileBytes(folder / "index.html").ends_with("</html><!-- 追記 -->"));
+}
+
+TEST_F(LinkWindow, PathChangesDisableSavingUntilTheNextPreview) {
+  page("<HEAD></HEAD>");
+  injector.previewNew();
+  EXPECT_TRUE(injector.canSave());
+  injector.setStyleSheetPath(folder / "other.css");
+  EXPECT_FALSE(injector.canSave());
+  injector.previewAsIs();
+  EXPECT_TRUE(injector.canSave());
+  EXPECT_NE(injector.text().find("site.css"), std::string::npos);  // as it stood
+}
+
+TEST_F(LinkWindow, PreviewFilesStayUntilTheNextPreviewThenGo) {
+  page("<HEAD></HEAD>");
+  injector.previewNew();
+  EXPECT_TRUE(fs::exists(injector.previewPath()));
+  injector.previewAsIs();
+  EXPECT_TRUE(fs::exists(injector.previewPath()));  // rewritten, not left twice
+  { LinkInjector other(platform); }
+  std::string path = injector.previewPath();
+  {
+    LinkInjector scoped(platform);
+    scoped.setPagePath(folder / "index.html");
+    scoped.previewNew();
+    EXPECT_TRUE(fs::exists(path));
+  }
+  EXPECT_FALSE(fs::exists(path));  // gone when the window's life ends
+}
+
+TEST_F(LinkWindow, UnreadablePageIsReportedAndNothingCanBeSaved) {
+  injector.setPagePath(folder / "missing.html");
+  injector.previewNew();
+  const auto& m = platform.onlyMessage();
+  EXPECT_EQ(m.text, "ファイルのパスが不正です");
+  EXPECT_EQ(m.icon, MessageIcon::Critical);
+  EXPECT_TRUE(platform.opened.empty());
+  EXPECT_FALSE(injector.canSave());
+}
+
+TEST_F(LinkWindow, PageWithoutHeadAsksFirstAndCancelLeavesItAlone) {
+  page("<p>no head</p>");
+  platform.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
+  injector.previewNew();
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].text, "このファイルには<HEAD>タグが含まれていません\r\nQuillaneが自動で<HEAD>タグを挿入します。");
+  EXPECT_EQ(platform.messages[0].buttons, MessageButtons::OkCancel);
+  EXPECT_EQ(platform.messages[0].icon, MessageIcon::None);
+  EXPECT_TRUE(injector.text().empty());
+  EXPECT_FALSE(injector.canSave());
+  injector.previewNew();
+  EXPECT_TRUE(injector.text().starts_with("<HEAD>\r\n<LINK href=\"site.css\""));
+}
+
+TEST_F(LinkWindow, AFailedSaveSaysSoAndBrowsingFillsThePaths) {
+  page("<HEAD></HEAD>");
+  injector.previewNew();
+  fs::remove(folder / "index.html");
+  fs::create_directory(folder / "index.html");
+  EXPECT_FALSE(injector.save());
+  EXPECT_EQ(platform.messages.back().text, "パスが不正です");
+  EXPECT_EQ(platform.messages.back().title, "エラー");
+
+  platform.fileChoices = {std::string("/w/a.html"), std::string("/w/css/a.css"), std::nullopt};
+  EXPECT_TRUE(injector.browsePage());
+  EXPECT_TRUE(injector.browseStyleSheet());
+  EXPECT_FALSE(injector.browsePage());
+  EXPECT_EQ(injector.pagePath(), "/w/a.html");
+  EXPECT_EQ(injector.previewPath(), "/w/essepreview.html");
+  EXPECT_EQ(platform.dialogs[1].filter, "(*.css)|*.css");
+}
+
+TEST(CssTekiyou, InsertsTheNameAsGiven) {
+  FakePlatform platform;
+  ScratchFolder folder;
+  testing::writeBytes(folder / "p.htm", "<HEAD></HEAD>");
+  const auto page = CssTekiyou(platform, "", folder / "p.htm", false);
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->bytes, "\r\n<HEAD>\r\n<LINK href=\"\" rel=\"stylesheet\" type=\"text/css\">\r\n</HEAD>");
+}
+
+}  // namespace
+}  // namespace quillane
