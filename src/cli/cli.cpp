@@ -9,9 +9,11 @@
 
 #include "document/product.h"
 #include "generation/stylesheet_text.h"
+#include "linking/link_rewrite.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 #include "platform/file_io.h"
+#include "preview/preview_commands.h"
 
 namespace quillane::cli {
 
@@ -22,6 +24,8 @@ constexpr std::string_view kUsage =
   quillane-cli css  FILE [--sample|--v1] [-o OUT]
   quillane-cli html FILE [--sample|--v1] [--title TEXT] [-o OUT]
   quillane-cli save FILE [--sample|--v1] -o OUT [--as-sample --author TEXT --name TEXT]
+  quillane-cli link PAGE CSSNAME [--no-comment] [-o OUT]
+  quillane-cli class-preview FILE INDEX [--sample|--v1] [--title TEXT] [-o OUT]
   quillane-cli --help | --version
 
 Commands:
@@ -32,6 +36,13 @@ Commands:
   save   the document written again as a settings file (322 lines), or
          with --as-sample as a sample file (324 lines) whose first two lines
          are --author and --name (both may be empty)
+  link   the page PAGE with a link to the style sheet CSSNAME inserted
+         before its </HEAD> (or in a new head), as the link window writes
+         it; the marker comment comes first unless --no-comment is given.
+         The page keeps its own encoding (UTF-8 or Shift_JIS) and every
+         byte outside the inserted lines; line ends become CR LF
+  class-preview
+         the preview page of user class INDEX (0 to 5)
 
 Input:
   FILE is a settings file (.qlf); with --sample a sample file (.smp); with
@@ -53,10 +64,12 @@ Exit status:
 struct Options {
   std::string command;
   std::string input;
+  std::string second;  // link: the style sheet name; class-preview: the class index
   Layout layout = Layout::Settings;
   std::optional<std::string> output;
   std::optional<std::string> title;
   bool asSample = false;
+  bool comment = true;
   std::optional<std::string> author;
   std::optional<std::string> name;
 };
@@ -65,12 +78,20 @@ struct UsageError {
   std::string message;
 };
 
+bool is(const std::string& command, std::initializer_list<const char*> names) {
+  for (const char* n : names)
+    if (command == n) return true;
+  return false;
+}
+
 // Parses the arguments; on a usage error returns its message.
 std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o) {
   if (args.empty()) return UsageError{"no command given"};
   o.command = args[0];
-  if (o.command != "css" && o.command != "html" && o.command != "save")
+  if (!is(o.command, {"css", "html", "save", "link", "class-preview"}))
     return UsageError{"unknown command '" + o.command + "'"};
+  const bool readsSettings = o.command != "link";
+  std::vector<std::string> positional;
   bool layoutGiven = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -81,13 +102,13 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
       return std::nullopt;
     };
     std::optional<UsageError> error;
-    if (a == "--sample" || a == "--v1") {
+    if ((a == "--sample" || a == "--v1") && readsSettings) {
       if (layoutGiven) return UsageError{"give at most one of --sample and --v1"};
       layoutGiven = true;
       o.layout = a == "--sample" ? Layout::Sample : Layout::Version1;
     } else if (a == "-o") {
       error = value(o.output);
-    } else if (a == "--title" && o.command == "html") {
+    } else if (a == "--title" && is(o.command, {"html", "class-preview"})) {
       error = value(o.title);
     } else if (a == "--as-sample" && o.command == "save") {
       o.asSample = true;
@@ -95,16 +116,22 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
       error = value(o.author);
     } else if (a == "--name" && o.command == "save") {
       error = value(o.name);
+    } else if (a == "--no-comment" && o.command == "link") {
+      o.comment = false;
     } else if (a.size() > 1 && a[0] == '-') {
       return UsageError{"unknown option '" + a + "' for " + o.command};
-    } else if (o.input.empty()) {
-      o.input = a;
     } else {
-      return UsageError{"unexpected argument '" + a + "'"};
+      positional.push_back(a);
     }
     if (error) return error;
   }
-  if (o.input.empty()) return UsageError{"no input FILE given"};
+  const std::size_t wanted = is(o.command, {"link", "class-preview"}) ? 2 : 1;
+  if (positional.size() < wanted) return UsageError{o.command + " needs " + (wanted == 2 ? "two arguments" : "a FILE")};
+  if (positional.size() > wanted) return UsageError{"unexpected argument '" + positional[wanted] + "'"};
+  o.input = positional[0];
+  if (wanted == 2) o.second = positional[1];
+  if (o.command == "class-preview" && (o.second.size() != 1 || o.second[0] < '0' || o.second[0] > '5'))
+    return UsageError{"INDEX is a class number from 0 to 5"};
   if (o.command == "save" && !o.output) return UsageError{"save needs -o OUT"};
   if ((o.author || o.name) && !o.asSample) return UsageError{"--author and --name go with --as-sample"};
   return std::nullopt;
@@ -115,6 +142,7 @@ class Command {
   Command(const Options& options, Console& console) : m_options(options), m_console(console) {}
 
   int run() {
+    if (m_options.command == "link") return link();
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
     if (m_options.command == "save") {
@@ -122,7 +150,9 @@ class Command {
       return emit(settingsFileText(doc, layout, m_options.author.value_or(""), m_options.name.value_or("")));
     }
     if (m_options.title) doc.output.htmlTitle = *m_options.title;
-    const BuiltText built = m_options.command == "css" ? buildStyleSheet(doc) : buildEmbeddedPage(doc);
+    const BuiltText built = m_options.command == "css"    ? buildStyleSheet(doc)
+                            : m_options.command == "html" ? buildEmbeddedPage(doc)
+                                                          : buildClassPreview(doc, m_options.second[0] - '0');
     if (!built.ok()) return refuse(inputName() + ": " + built.error->describe());
     return emit(built.text);
   }
@@ -135,17 +165,34 @@ class Command {
     return kExitRefused;
   }
 
-  bool load(StyleDocument& doc) {
-    std::string bytes;
+  // The input's bytes; false after saying why they cannot be read.
+  bool readInput(std::string& bytes) {
     if (m_options.input == "-") {
-      if (!m_console.readInput(bytes)) {
-        refuse("(standard input): read failed");
-        return false;
-      }
-    } else if (const FileResult read = readWholeFile(m_options.input, bytes); !read.ok()) {
+      if (m_console.readInput(bytes)) return true;
+      refuse("(standard input): read failed");
+      return false;
+    }
+    if (const FileResult read = readWholeFile(m_options.input, bytes); !read.ok()) {
       refuse(m_options.input + ": " + std::strerror(read.error));
       return false;
     }
+    return true;
+  }
+
+  // The link window's rewrite, answering OK when a head must be added.
+  int link() {
+    std::string page;
+    if (!readInput(page)) return kExitRefused;
+    const PageEncoding encoding = detectPageEncoding(page);
+    const auto line = encodeForPage(linkLine(m_options.second), encoding);
+    const auto comment = encodeForPage(m_options.comment ? markerComment() : std::string(), encoding);
+    if (!line || !comment) return refuse(m_options.second + ": Shift_JIS（CP932）で書けない文字があります");
+    return emitBytes(insertLink(workingText(page, *comment), *line));
+  }
+
+  bool load(StyleDocument& doc) {
+    std::string bytes;
+    if (!readInput(bytes)) return false;
     const LoadResult loaded = loadSettings(doc, m_options.layout, bytes);
     if (!loaded.ok()) {
       refuse(loaded.error->describe(inputName()));
@@ -158,6 +205,10 @@ class Command {
     std::string bytes;
     UnencodableCharacter bad;
     if (!encodeCp932(utf8, bytes, bad)) return refuse(m_options.output.value_or("(standard output)") + ": " + bad.describe());
+    return emitBytes(bytes);
+  }
+
+  int emitBytes(std::string_view bytes) {
     if (!m_options.output)
       return m_console.writeOutput(bytes) ? kExitOk : refuse("(standard output): write failed");
     if (const FileResult written = writeFileReplacing(*m_options.output, bytes); !written.ok())

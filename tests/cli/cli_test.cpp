@@ -147,6 +147,36 @@ TEST_F(Cli, UnwritableOutputOrBadFilterNumberExitsTwo) {
   EXPECT_FALSE(std::filesystem::exists(folder / "x.css"));
 }
 
+TEST_F(Cli, LinkRewritesThePageKeepingItsBytes) {
+  const std::string page = "<html><head>\n<title>\x95\x5C</title></head><body></body></html>";
+  testing::writeBytes(folder / "p.html", page);
+  const CliRun r = runCli({"link", folder / "p.html", "site.css", "--no-comment"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_BYTES("\r\n<html><head>\n<title>\x95\x5C</title>\r\n<LINK href=\"site.css\" rel=\"stylesheet\" "
+               "type=\"text/css\">\r\n</HEAD><body></body></html>",
+               r.out);
+  // No head: answered as OK. The comment comes first by default.
+  const CliRun top = runCli({"link", "-", "a.css"}, "<p>x</p>");
+  EXPECT_TRUE(top.out.starts_with("<HEAD>\r\n<LINK href=\"a.css\""));
+  EXPECT_NE(top.out.find("\r\n<!"), std::string::npos);
+  EXPECT_EQ(runCli({"link", "-", "名前.css"}, "<HEAD></HEAD>").exit, 0);
+  EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>").exit, 2);  // not for a Shift_JIS page
+  EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>日本").exit, 0);  // a UTF-8 page holds it
+  EXPECT_EQ(runCli({"link", "-"}).exit, 1);
+}
+
+TEST_F(Cli, ClassPreviewWritesTheClassPage) {
+  const CliRun r = runCli({"class-preview", settingsPath, "1", "--title", "T"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  std::string text;
+  std::size_t bad = 0;
+  ASSERT_TRUE(decodeCp932(r.out, text, bad));
+  EXPECT_TRUE(text.starts_with("<HTML>\r\n<HEAD>\r\n<TITLE>T</TITLE>"));
+  EXPECT_NE(text.find("<P class=\"見出し\">サンプルです</P>"), std::string::npos);
+  EXPECT_EQ(runCli({"class-preview", settingsPath, "6"}).exit, 1);
+  EXPECT_EQ(runCli({"class-preview", settingsPath}).exit, 1);
+}
+
 // The real program, as a script would run it.
 TEST_F(Cli, TheProgramWritesExactBytesToStandardOutput) {
   const std::string command = std::string(QUILLANE_CLI_PATH) + " css " + settingsPath + " 2>/dev/null";
