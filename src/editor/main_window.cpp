@@ -1,6 +1,8 @@
 #include "editor/main_window.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,6 +19,8 @@
 #include "editor/colour_swatch.h"
 #include "editor/resize_rule.h"
 #include "generation/make_command.h"
+#include "linking/link_window.h"
+#include "preview/preview_commands.h"
 #include "preview/scrollbar_preview.h"
 
 namespace quillane {
@@ -113,6 +117,8 @@ void MainWindow::Form_Load() {
   }
   // 10. The scrollbar picture.
   drawScrollbarPreview();
+  // 11. The sample menu.
+  SampleLoad();
 }
 
 // --- Binding --------------------------------------------------------------
@@ -314,5 +320,67 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::openhelp_Click() { m_platform.shellOpen(m_appFolder + "help/index.html"); }
 
 void MainWindow::GOHP_Click() { m_platform.shellOpen(kHomePageAddress); }
+
+void MainWindow::MenuOpenFile_Click() {
+  if (quillane::MenuOpenFile_Click(m_platform, m_doc)) refreshFromDocument();
+}
+
+void MainWindow::MenuOpenFileQL_Click() {
+  if (quillane::MenuOpenFileQL_Click(m_platform, m_doc)) refreshFromDocument();
+}
+
+void MainWindow::MenuSaveFile_Click() {
+  quillane::MenuSaveFile_Click(m_platform, m_doc);
+  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
+}
+
+void MainWindow::MenuSaveSumple_Click() {
+  const bool saved = quillane::MenuSaveSumple_Click(m_platform, m_doc);
+  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
+  if (saved) SampleLoad();
+}
+
+void MainWindow::SampleLoad() {
+  m_samples = listSamples(m_appFolder + "sample");
+  m_sampleMenu->clear();
+  if (m_samples.empty()) {
+    QAction* none = m_sampleMenu->addAction(QStringLiteral("無し"));
+    none->setObjectName(QStringLiteral("MenuTuika(0)"));
+    none->setEnabled(false);
+    return;
+  }
+  for (std::size_t i = 0; i < m_samples.size(); ++i) {
+    // "&" would mark a keyboard shortcut in a menu caption.
+    QString caption = qs(m_samples[i].caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* entry = m_sampleMenu->addAction(caption);
+    entry->setObjectName(QStringLiteral("MenuTuika(%1)").arg(i));
+    const int index = static_cast<int>(i);
+    connect(entry, &QAction::triggered, this, [this, index] { MenuTuika_Click(index); });
+  }
+}
+
+void MainWindow::MenuTuika_Click(int index) {
+  if (index < 0 || index >= static_cast<int>(m_samples.size())) return;
+  if (loadSample(m_platform, m_doc, m_samples[static_cast<std::size_t>(index)])) refreshFromDocument();
+}
+
+void MainWindow::NormalPre_Click() { quillane::NormalPre_Click(m_platform, m_doc, m_appFolder); }
+
+void MainWindow::GaibuPre_Click() {
+  quillane::GaibuPre_Click(m_platform, m_doc, m_previewFiles, linkWindow()->injector().comment);
+}
+
+void MainWindow::Command8_Click() { quillane::Command8_Click(m_platform, m_doc, m_appFolder); }
+
+LinkWindow* MainWindow::linkWindow() {
+  if (m_linkWindow == nullptr) m_linkWindow = new LinkWindow(m_platform, m_tx, m_ty, this);
+  return m_linkWindow;
+}
+
+void MainWindow::JointCSS_Click() {
+  linkWindow()->show();
+  m_linkWindow->raise();
+  m_linkWindow->activateWindow();
+}
 
 }  // namespace quillane

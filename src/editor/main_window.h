@@ -16,7 +16,9 @@
 #include "editor/control_registry.h"
 #include "editor/enable_rules.h"
 #include "persistence/settings_file.h"
+#include "persistence/file_commands.h"
 #include "platform/platform.h"
+#include "preview/preview_files.h"
 
 class QScrollBar;
 class QTabWidget;
@@ -27,6 +29,7 @@ namespace quillane {
 
 class ScrollbarPreview;
 class ColourSwatch;
+class LinkWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -63,6 +66,22 @@ class MainWindow : public QMainWindow {
   void MenuEnd_Click();
   void openhelp_Click();
   void GOHP_Click();
+
+  // File menu, samples, previews and the link window.
+  void MenuOpenFile_Click();
+  void MenuOpenFileQL_Click();
+  void MenuSaveFile_Click();
+  void MenuSaveSumple_Click();
+  void SampleLoad();                   // builds the "サンプル" menu from the sample folder
+  void MenuTuika_Click(int index);     // loads sample `index`
+  const std::vector<SampleEntry>& samples() const { return m_samples; }
+  QMenu* sampleMenu() const { return m_sampleMenu; }
+  void NormalPre_Click();
+  void GaibuPre_Click();
+  void Command8_Click();               // class preview
+  void JointCSS_Click();
+  // Form4, created on first use.
+  LinkWindow* linkWindow();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -108,6 +127,9 @@ class MainWindow : public QMainWindow {
   QScrollBar* m_hScroll = nullptr;
   ScrollbarPreview* m_barPic = nullptr;
   QMenu* m_sampleMenu = nullptr;
+  std::vector<SampleEntry> m_samples;
+  PreviewFiles m_previewFiles{m_platform};
+  LinkWindow* m_linkWindow = nullptr;
   bool m_resizing = false;
 };
 

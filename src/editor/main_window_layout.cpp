@@ -244,6 +244,7 @@ QWidget* MainWindow::buildEffectsTab() {
     checks->addWidget(m_controls.add("Check12", c, new StateCheckBox(QStringLiteral("Check12"))), 0, c);
   bottom->addWidget(frame11, 1);
   auto* preview = m_controls.add("Command8", new QPushButton(QStringLiteral("プレビュー")));
+  connect(preview, &QPushButton::clicked, this, [this] { Command8_Click(); });
   bottom->addWidget(preview, 0, Qt::AlignBottom);
   layout->addLayout(bottom);
   return page;
@@ -466,23 +467,22 @@ void MainWindow::buildMenus() {
     return action;
   };
   QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル"));
-  entry(file, "MenuOpenFile", QStringLiteral("設定ファイルを開く"), [] {});
-  entry(file, "MenuSaveFile", QStringLiteral("設定ファイルを保存"), [] {});
-  entry(file, "MenuOpenFileQL", QStringLiteral("QuillaneVer1の設定を開く"), [] {});
-  entry(file, "MenuSaveSumple", QStringLiteral("サンプルとして出力"), [] {});
+  entry(file, "MenuOpenFile", QStringLiteral("設定ファイルを開く"), [this] { MenuOpenFile_Click(); });
+  entry(file, "MenuSaveFile", QStringLiteral("設定ファイルを保存"), [this] { MenuSaveFile_Click(); });
+  entry(file, "MenuOpenFileQL", QStringLiteral("QuillaneVer1の設定を開く"), [this] { MenuOpenFileQL_Click(); });
+  entry(file, "MenuSaveSumple", QStringLiteral("サンプルとして出力"), [this] { MenuSaveSumple_Click(); });
   file->addSeparator();
   entry(file, "MenuEnd", QStringLiteral("終了"), [this] { MenuEnd_Click(); });
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール"));
-  entry(tools, "JointCSS", QStringLiteral("CSSをHtmlに適用する"), [] {});
+  entry(tools, "JointCSS", QStringLiteral("CSSをHtmlに適用する"), [this] { JointCSS_Click(); });
 
   QMenu* preview = menuBar()->addMenu(QStringLiteral("プレビュー"));
-  entry(preview, "NormalPre", QStringLiteral("標準"), [] {});
-  entry(preview, "GaibuPre", QStringLiteral("ファイルを指定"), [] {});
+  entry(preview, "NormalPre", QStringLiteral("標準"), [this] { NormalPre_Click(); });
+  entry(preview, "GaibuPre", QStringLiteral("ファイルを指定"), [this] { GaibuPre_Click(); });
 
   m_sampleMenu = menuBar()->addMenu(QStringLiteral("サンプル"));
   m_sampleMenu->setObjectName(QStringLiteral("MenuSample"));
-  entry(m_sampleMenu, "MenuTuika(0)", QStringLiteral("無し"), [] {})->setEnabled(false);
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
   entry(help, "openhelp", QStringLiteral("ヘルプ"), [this] { openhelp_Click(); });

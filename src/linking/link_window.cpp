@@ -1,0 +1,102 @@
+#include "linking/link_window.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace quillane {
+
+namespace {
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_injector(platform) {
+  setObjectName(QStringLiteral("Form4"));
+  setWindowTitle(QStringLiteral("CSSの適用"));
+  setFixedSize(5745 / tx, 8505 / ty);
+  // Controls stand where the twips put them: left, top, width, height.
+  const auto place = [&](auto* widget, std::string_view name, int left, int top, int width, int height) {
+    m_controls.add(name, widget);
+    widget->setParent(this);
+    widget->setGeometry(left / tx, top / ty, width / tx, height / ty);
+    return widget;
+  };
+
+  auto* intro = place(new QLabel(QStringLiteral(
+                          "CSSファイルをHTMLファイルに適用させます。ただし、CSSファイルとHTMLファイルを同じディレクトリ（フォルダ）に"
+                          "おいておく必要があります。また、失敗する可能性もありますのでご注意ください（未確認）。")),
+                      "Label1", 120, 120, 5655, 615);
+  intro->setWordWrap(true);
+  place(new QLabel(QStringLiteral("HTMLファイルの場所")), "Label3", 120, 1080, 1695, 255);
+  const QString home = QDir::homePath() + QLatin1Char('/');
+  auto* pagePath = place(new QLineEdit(home), "Text1", 1800, 960, 3135, 270);
+  auto* browsePage = place(new QPushButton(QStringLiteral("参照")), "Command1", 5040, 960, 615, 255);
+  place(new QLabel(QStringLiteral("CSSファイルの場所")), "Label2", 120, 1560, 1575, 255);
+  auto* cssPath = place(new QLineEdit(home), "Text2", 1800, 1560, 3135, 270);
+  auto* browseCss = place(new QPushButton(QStringLiteral("参照")), "Command2", 5040, 1560, 615, 255);
+  auto* comment = place(new QCheckBox(QStringLiteral("コメントの挿入")), "Check1", 120, 2040, 1455, 375);
+  comment->setChecked(true);
+  auto* previewNew = place(new QPushButton(QStringLiteral("新規プレビュー")), "Command4", 1560, 2040, 1455, 375);
+  auto* previewAsIs = place(new QPushButton(QStringLiteral("下のままプレビュー")), "Command5", 3000, 2040, 1695, 375);
+  m_save = place(new QPushButton(QStringLiteral("保存")), "Command3", 4800, 2040, 855, 375);
+  place(new QLabel(QStringLiteral("↓書き換え後")), "Label4", 240, 2520, 4215, 255);
+  m_text = place(new QPlainTextEdit, "Rich1", 120, 2760, 5535, 5655);
+  m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+  m_injector.setPagePath(pagePath->text().toStdString());
+  m_injector.setStyleSheetPath(cssPath->text().toStdString());
+  connect(pagePath, &QLineEdit::textChanged, this, [this](const QString& text) {
+    m_injector.setPagePath(text.toStdString());
+    updateSaveButton();
+  });
+  connect(cssPath, &QLineEdit::textChanged, this, [this](const QString& text) {
+    m_injector.setStyleSheetPath(text.toStdString());
+    updateSaveButton();
+  });
+  connect(comment, &QCheckBox::toggled, this, [this](bool on) { m_injector.comment = on; });
+  connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
+    if (!m_showing) m_injector.setText(m_text->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString());
+  });
+  connect(browsePage, &QPushButton::clicked, this, &LinkWindow::Command1_Click);
+  connect(browseCss, &QPushButton::clicked, this, &LinkWindow::Command2_Click);
+  connect(previewNew, &QPushButton::clicked, this, &LinkWindow::Command4_Click);
+  connect(previewAsIs, &QPushButton::clicked, this, &LinkWindow::Command5_Click);
+  connect(m_save, &QPushButton::clicked, this, &LinkWindow::Command3_Click);
+  updateSaveButton();
+}
+
+void LinkWindow::Command1_Click() {
+  if (m_injector.browsePage()) m_controls.get<QLineEdit>("Text1")->setText(qs(m_injector.pagePath()));
+}
+
+void LinkWindow::Command2_Click() {
+  if (m_injector.browseStyleSheet()) m_controls.get<QLineEdit>("Text2")->setText(qs(m_injector.styleSheetPath()));
+}
+
+void LinkWindow::Command3_Click() { m_injector.save(); }
+
+void LinkWindow::Command4_Click() {
+  m_injector.previewNew();
+  showText();
+  updateSaveButton();
+}
+
+void LinkWindow::Command5_Click() {
+  m_injector.previewAsIs();
+  updateSaveButton();
+}
+
+void LinkWindow::showText() {
+  // The box shows line feeds; the injector keeps the page's CR LF.
+  m_showing = true;
+  m_text->setPlainText(QString::fromStdString(m_injector.text()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  m_showing = false;
+}
+
+void LinkWindow::updateSaveButton() { m_save->setEnabled(m_injector.canSave()); }
+
+}  // namespace quillane
