@@ -1,0 +1,191 @@
+// The editor's menus, the sample menu and the link window, with dialogs
+// answered by the fake platform.
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "editor/main_window.h"
+#include "fake_platform.h"
+#include "linking/link_window.h"
+#include "persistence/settings_file.h"
+#include "platform/cp932.h"
+
+using namespace quillane;
+
+namespace {
+
+void writeFile(const QString& path, const std::string& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+std::string sampleBytes(const StyleDocument& doc, const std::string& caption) {
+  std::string bytes;
+  UnencodableCharacter bad;
+  encodeCp932(settingsFileText(doc, Layout::Sample, "me", caption), bytes, bad);
+  return bytes;
+}
+
+QStringList captionsOf(const QMenu* menu) {
+  QStringList captions;
+  for (const QAction* a : menu->actions()) captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+  return captions;
+}
+
+}  // namespace
+
+class CommandsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  testing::FakePlatform m_platform;
+  QTemporaryDir m_folder;
+  std::unique_ptr<MainWindow> m_window;
+
+  void open() {
+    m_window = std::make_unique<MainWindow>(m_platform, m_folder.path());
+    m_window->show();
+  }
+  QString path(const QString& name) const { return m_folder.filePath(name); }
+
+ private Q_SLOTS:
+  void init() {
+    m_platform = {};
+    QVERIFY(m_folder.isValid());
+    QDir(m_folder.path()).mkpath(QStringLiteral("sample"));
+    QDir(m_folder.path()).mkpath(QStringLiteral("preview"));
+  }
+  void cleanup() {
+    m_window.reset();
+    QDir(m_folder.path()).removeRecursively();
+    QDir().mkpath(m_folder.path());
+  }
+
+  void menusCarryTheirCaptionsInOrder() {
+    open();
+    QStringList titles;
+    for (QAction* a : m_window->menuBar()->actions()) titles << a->text();
+    QCOMPARE(titles, (QStringList{"ファイル", "ツール", "プレビュー", "サンプル", "ヘルプ"}));
+    const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(captionsOf(menus[0]),
+             (QStringList{"設定ファイルを開く", "設定ファイルを保存", "QuillaneVer1の設定を開く", "サンプルとして出力", "-", "終了"}));
+    QCOMPARE(captionsOf(menus[1]), QStringList{"CSSをHtmlに適用する"});
+    QCOMPARE(captionsOf(menus[2]), (QStringList{"標準", "ファイルを指定"}));
+    QCOMPARE(captionsOf(menus[4]), (QStringList{"ヘルプ", "Hollowmere"}));
+    // An empty sample folder gives one disabled entry.
+    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"無し"});
+    QVERIFY(!m_window->sampleMenu()->actions().first()->isEnabled());
+  }
+
+  void sampleMenuListsByFileNameAndLoadsTheChosenSample() {
+    StyleDocument red;
+    red.slots[kSlotP].enabled = 1;
+    red.colours[0] = "FF0000";
+    red.classes[0].className = "赤";
+    writeFile(path("sample/b.smp"), sampleBytes(red, "赤 & 白"));
+    writeFile(path("sample/A.smp"), sampleBytes(StyleDocument{}, "基本"));
+    writeFile(path("sample/c.smp"), "broken");
+    open();
+    QCOMPARE(captionsOf(m_window->sampleMenu()), (QStringList{"基本", "赤 && 白"}));
+    m_window->sampleMenu()->actions()[1]->trigger();
+    QCOMPARE(m_window->controls().get<QLineEdit>("Text3", 0)->text(), QStringLiteral("FF0000"));
+    QVERIFY(m_window->controls().get<QCheckBox>("Check7", 0)->isChecked());
+    QCOMPARE(m_window->controls().get<QTabWidget>("SSTab4")->tabText(0), QStringLiteral("赤"));
+    QCOMPARE(m_window->controls().get<QCheckBox>("Check12", 0)->text(), QStringLiteral("efect0"));
+    QVERIFY(m_platform.messages.empty());
+  }
+
+  void savingASampleIntoTheFolderAddsItsEntry() {
+    open();
+    m_platform.fileChoices = {path("sample/new.smp").toStdString()};
+    m_platform.promptReplies = {"私", "新しい見本"};
+    m_window->MenuSaveSumple_Click();
+    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"新しい見本"});
+    QVERIFY(m_window->sampleMenu()->actions().first()->isEnabled());
+    QCOMPARE(m_window->controls().get<QTabWidget>("SSTab4")->currentIndex(), 5);
+  }
+
+  void aRefusedSettingsFileIsReportedAndChangesNothing() {
+    open();
+    writeFile(path("bad.qlf"), "too short\r\n");
+    m_platform.fileChoices = {path("bad.qlf").toStdString()};
+    m_window->controls().get<QLineEdit>("Text9")->setText(QStringLiteral("/keep"));
+    const StyleDocument before = m_window->document();
+    m_window->MenuOpenFile_Click();
+    QVERIFY(m_window->document() == before);
+    QCOMPARE(m_platform.messages.size(), std::size_t(1));
+    QVERIFY(m_platform.messages[0].text.find("bad.qlf の 2 行目") != std::string::npos);
+  }
+
+  void previewsOpenTheirPages() {
+    open();
+    m_window->NormalPre_Click();
+    QCOMPARE(m_platform.opened.size(), std::size_t(1));
+    QVERIFY(QFile::exists(path("preview/pre.html")));
+    m_window->controls().get<QTabWidget>("SSTab4")->setCurrentIndex(3);
+    m_window->controls().get<QPushButton>("Command8")->click();
+    QCOMPARE(m_platform.opened.size(), std::size_t(3));
+    QFile page(path("preview/pre.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QVERIFY(page.readAll().contains(".efect3 {"));
+  }
+
+  void linkWindowRewritesPreviewsAndSaves() {
+    open();
+    writeFile(path("page.html"), "<html><head></head><body>x</body></html>");
+    LinkWindow* form4 = m_window->linkWindow();
+    QCOMPARE(form4->size(), QSize(383, 567));  // 5745 x 8505 twips
+    QCOMPARE(form4->windowTitle(), QStringLiteral("CSSの適用"));
+    auto* save = form4->controls().get<QPushButton>("Command3");
+    QVERIFY(!save->isEnabled());
+    QVERIFY(form4->controls().get<QCheckBox>("Check1")->isChecked());
+
+    m_platform.fileChoices = {path("page.html").toStdString(), path("css/site.css").toStdString()};
+    form4->Command1_Click();
+    form4->Command2_Click();
+    QCOMPARE(form4->controls().get<QLineEdit>("Text1")->text(), path("page.html"));
+    form4->Command4_Click();
+    auto* text = form4->controls().get<QPlainTextEdit>("Rich1");
+    QVERIFY(text->toPlainText().contains(QStringLiteral("<LINK href=\"site.css\"")));
+    QVERIFY(text->toPlainText().startsWith(QStringLiteral("<!このファイルは一部Quillaneよって編集されました。")));
+    QVERIFY(save->isEnabled());
+    QCOMPARE(m_platform.opened.back(), path("essepreview.html").toStdString());
+
+    form4->controls().get<QLineEdit>("Text2")->setText(path("other.css"));
+    QVERIFY(!save->isEnabled());
+    form4->Command5_Click();  // as the box stands
+    QVERIFY(save->isEnabled());
+    text->appendPlainText(QStringLiteral("<!-- 手直し -->"));
+    save->click();
+    QFile page(path("page.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray bytes = page.readAll();
+    QVERIFY(bytes.contains("<LINK href=\"site.css\" rel=\"stylesheet\" type=\"text/css\">\r\n</HEAD>"));
+    QVERIFY(bytes.endsWith("</html>\r\n<!-- \x8e\xe8\x92\xbc\x82\xb5 -->"));  // edited, in Shift_JIS
+
+    // The chosen-page preview follows the link window's comment box.
+    form4->controls().get<QCheckBox>("Check1")->setChecked(false);
+    QVERIFY(!form4->injector().comment);
+  }
+
+  void endClosesTheLinkWindowToo() {
+    open();
+    m_window->JointCSS_Click();
+    QVERIFY(m_window->linkWindow()->isVisible());
+    m_window->MenuEnd_Click();
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(!m_window->linkWindow()->isVisible());
+  }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "commands_test.moc"
