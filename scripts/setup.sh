@@ -5,7 +5,7 @@ quillane_packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  fonts-noto-cjk xvfb xauth
+  fonts-noto-cjk xvfb xauth chromium
 )
 
 quillane_install_missing() {
