@@ -158,7 +158,7 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
   return text;
 }
 
-std::optional<LoadError> readLines(std::string_view bytes, Layout layout, std::vector<std::string>& lines) {
+std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTable& lines) {
   lines.clear();
   std::string text;
   std::size_t badOffset = 0;
@@ -180,7 +180,9 @@ std::optional<LoadError> readLines(std::string_view bytes, Layout layout, std::v
   return std::nullopt;
 }
 
-LoadResult applyLines(StyleDocument& doc, Layout layout, const std::vector<std::string>& lines) {
+namespace {
+
+LoadResult applyLines(StyleDocument& doc, Layout layout, const LineTable& lines) {
   const auto& fields = layoutFields(layout);
   LoadResult result;
   StyleDocument staged = doc;
@@ -189,7 +191,7 @@ LoadResult applyLines(StyleDocument& doc, Layout layout, const std::vector<std::
     const FieldRef field = *fieldOf(staged, fields[k]);
     bool changed = false;
     if (auto expected = setFromText(field, lines[k], changed)) {
-      const int line = static_cast<int>(k) + headerLines(layout) + 1;
+      const int line = static_cast<int>(k) + 1;
       result.error = LoadError{line, fields[k].toString() + " には" + *expected + "が必要です（今は「" + lines[k] + "」）。"};
       result.changed.clear();
       return result;
@@ -202,10 +204,19 @@ LoadResult applyLines(StyleDocument& doc, Layout layout, const std::vector<std::
   return result;
 }
 
+}  // namespace
+
+LoadResult DetaDainyu(StyleDocument& doc, const LineTable& lines) { return applyLines(doc, Layout::Settings, lines); }
+
+LoadResult DetaDainyuQL(StyleDocument& doc, const LineTable& lines) { return applyLines(doc, Layout::Version1, lines); }
+
 LoadResult loadSettings(StyleDocument& doc, Layout layout, std::string_view bytes) {
-  std::vector<std::string> lines;
+  LineTable lines;
   if (auto error = readLines(bytes, layout, lines)) return LoadResult{std::move(error), {}};
-  return applyLines(doc, layout, lines);
+  LoadResult result = layout == Layout::Version1 ? DetaDainyuQL(doc, lines) : DetaDainyu(doc, lines);
+  // Refused entries are counted from the top of the file, header included.
+  if (result.error && layout == Layout::Sample) result.error->line += kSampleHeaderLines;
+  return result;
 }
 
 std::optional<std::pair<std::string, std::string>> readSampleHeader(std::string_view bytes) {

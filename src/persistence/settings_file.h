@@ -38,16 +38,22 @@ struct LoadResult {
 std::string settingsFileText(const StyleDocument& doc, Layout layout, std::string_view author = {},
                               std::string_view sampleName = {});
 
+// The lines of a file as read, one entry a line, at most kLineTableSize.
+using LineTable = std::vector<std::string>;
+
 // Splits CP932 bytes into UTF-8 lines, drops a sample's header, and checks
 // the count: at most kLineTableSize lines after the header and at least as
 // many as the layout uses. Lines end at CR LF, a lone CR or a lone LF.
-std::optional<LoadError> readLines(std::string_view bytes, Layout layout, std::vector<std::string>& lines);
+std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTable& lines);
 
-// Applies checked lines to the document: all of them, or none when an
-// entry is refused. Class names leave the last class tab selected.
-LoadResult applyLines(StyleDocument& doc, Layout layout, const std::vector<std::string>& lines);
+// Apply checked lines to the document: all of them, or none when an entry
+// is refused. DetaDainyu takes the settings layout (sample files too, once
+// their header is dropped) and leaves the last class tab selected, as it
+// walks the class names; DetaDainyuQL takes the version-1 layout.
+LoadResult DetaDainyu(StyleDocument& doc, const LineTable& lines);
+LoadResult DetaDainyuQL(StyleDocument& doc, const LineTable& lines);
 
-// readLines then applyLines.
+// readLines, then DetaDainyu or DetaDainyuQL.
 LoadResult loadSettings(StyleDocument& doc, Layout layout, std::string_view bytes);
 
 // The header lines of a sample file as UTF-8 (author, menu name); nothing

@@ -246,6 +246,14 @@ TEST(SettingsRead, SampleHeaderLinesAreSkippedAndReadForTheMenu) {
   EXPECT_FALSE(readSampleHeader("only one line\r\n"));
   StyleDocument short1;
   EXPECT_FALSE(loadSettings(short1, Layout::Sample, "a\r\nb\r\n").ok());
+
+  // A refused entry is named by its line in the file, header included.
+  auto lines = linesOf(settingsFileText(StyleDocument{}, Layout::Sample, "a", "b"));
+  lines[101] = "on";  // Check7(0), settings line 100
+  StyleDocument refused;
+  const LoadResult r = loadSettings(refused, Layout::Sample, joinLines(lines));
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.error->line, 102);
 }
 
 TEST(Version1, LaysItsFieldsOverTheDocument) {
