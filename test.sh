@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the normal build
-# (core, command line, editor), the core again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of each fuzz target.
+# Installs what is missing, checks the formatting, builds, and runs every
+# test: the normal build (core, command line, editor, browser), the core
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
+# run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -9,6 +10,9 @@ quillane_install_missing
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+echo "== format"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

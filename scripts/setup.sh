@@ -2,7 +2,7 @@
 # Sourced by run.sh and test.sh; installs only what is missing.
 
 quillane_packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-noto-cjk xvfb xauth chromium

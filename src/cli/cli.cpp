@@ -204,13 +204,13 @@ class Command {
   int emit(std::string_view utf8) {
     std::string bytes;
     UnencodableCharacter bad;
-    if (!encodeCp932(utf8, bytes, bad)) return refuse(m_options.output.value_or("(standard output)") + ": " + bad.describe());
+    if (!encodeCp932(utf8, bytes, bad))
+      return refuse(m_options.output.value_or("(standard output)") + ": " + bad.describe());
     return emitBytes(bytes);
   }
 
   int emitBytes(std::string_view bytes) {
-    if (!m_options.output)
-      return m_console.writeOutput(bytes) ? kExitOk : refuse("(standard output): write failed");
+    if (!m_options.output) return m_console.writeOutput(bytes) ? kExitOk : refuse("(standard output): write failed");
     if (const FileResult written = writeFileReplacing(*m_options.output, bytes); !written.ok())
       return refuse(*m_options.output + ": " + std::strerror(written.error));
     return kExitOk;

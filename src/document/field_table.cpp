@@ -120,7 +120,8 @@ void FieldRef::setOption(bool selected) const {
 }
 
 std::optional<FieldRef> fieldOf(StyleDocument& doc, ControlId id) {
-  const auto* family = std::find_if(kFamilies.begin(), kFamilies.end(), [&](const Family& f) { return f.name == id.family; });
+  const auto* family =
+      std::find_if(kFamilies.begin(), kFamilies.end(), [&](const Family& f) { return f.name == id.family; });
   if (family == kFamilies.end() || id.index < family->first || id.index > family->last) return std::nullopt;
   return family->resolve(doc, id.index);
 }

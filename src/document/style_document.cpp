@@ -3,10 +3,10 @@
 namespace quillane {
 
 namespace {
-constexpr std::array<const char*, kScrollbarColourCount> kScrollbarDefaults = {
-    "000000", "BFBFBF", "CFCFCF", "FFFFFF", "000000", "808080", "EFEFEF"};
-constexpr std::array<const char*, kTagSlotCount> kSelectors = {
-    "P {", "A {", "A:VISITED {", "A:ACTIVE {", "A:HOVER {", "BODY {"};
+constexpr std::array<const char*, kScrollbarColourCount> kScrollbarDefaults = {"000000", "BFBFBF", "CFCFCF", "FFFFFF",
+                                                                               "000000", "808080", "EFEFEF"};
+constexpr std::array<const char*, kTagSlotCount> kSelectors = {"P {",        "A {",       "A:VISITED {",
+                                                               "A:ACTIVE {", "A:HOVER {", "BODY {"};
 }  // namespace
 
 void UserClass::moveOpacitySlider(int position) {

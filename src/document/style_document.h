@@ -30,6 +30,8 @@ enum class Choice : std::uint8_t { Neither, First, Second };
 // can set 2). Generation asks for == 1 and sums states.
 using CheckState = int;
 
+// The field tables read best aligned.
+// clang-format off
 struct TagSlot {
   CheckState enabled = 0;              // Check7(i)
   std::string weight;                  // Text4(i)
@@ -110,6 +112,8 @@ struct OutputOptions {
   friend bool operator==(const OutputOptions&, const OutputOptions&) = default;
 };
 
+// clang-format on
+
 struct StyleDocument {
   StyleDocument();
 
@@ -119,13 +123,15 @@ struct StyleDocument {
   // 18-19 BODY text and background.
   std::array<std::string, kColourBoxCount> colours;
   std::array<CheckState, kScrollbarColourCount> scrollbarEnabled{};  // Check6(11..17)
-  CheckState fixedBackground = 0;      // Check27
+  CheckState fixedBackground = 0;                                    // Check27
   std::array<UserClass, kUserClassCount> classes;
   OutputOptions output;
-  int currentClassTab = 0;             // the selected page of SSTab4
+  int currentClassTab = 0;  // the selected page of SSTab4
 
   CheckState& scrollbarCheck(int k) { return scrollbarEnabled[static_cast<std::size_t>(k - kFirstScrollbarColour)]; }
-  CheckState scrollbarCheck(int k) const { return scrollbarEnabled[static_cast<std::size_t>(k - kFirstScrollbarColour)]; }
+  CheckState scrollbarCheck(int k) const {
+    return scrollbarEnabled[static_cast<std::size_t>(k - kFirstScrollbarColour)];
+  }
 
   friend bool operator==(const StyleDocument&, const StyleDocument&) = default;
 };

@@ -10,6 +10,7 @@ namespace {
 
 using Names = std::initializer_list<std::string_view>;
 
+// clang-format off
 // The controls of one tag slot, in the order the rule sets them.
 constexpr std::string_view kSlotControls[] = {
     "Combo3", "Label1",  "Combo1", "Label22", "Label2", "Text1",  "Label6", "Option4",
@@ -38,6 +39,7 @@ constexpr std::string_view kStyleSheetControls[] = {
 constexpr std::string_view kHtmlControls[] = {
     "Frame7", "Label13", "Label14", "Label17", "Text9", "Text10", "Text11", "Command3", "Check8", "Check9"};
 constexpr std::string_view kLinkPageControls[] = {"Label18", "Label19", "Text5", "Text12", "Check10", "Check11"};
+// clang-format on
 
 void setAll(const ControlRegistry& controls, std::span<const std::string_view> names, int index, bool on) {
   for (std::string_view name : names) controls.setEnabled(name, index, on);
@@ -95,7 +97,8 @@ void EnableRules::linkPage() const {
   if (m_doc.output.format == Choice::Second) {
     setAll(m_controls, kLinkPageControls, kNoIndex, m_doc.output.makeLinkPage == Choice::First);
   } else {
-    for (std::string_view name : {"Label18", "Label19", "Text5", "Text12"}) m_controls.setEnabled(name, kNoIndex, false);
+    for (std::string_view name : {"Label18", "Label19", "Text5", "Text12"})
+      m_controls.setEnabled(name, kNoIndex, false);
   }
 }
 

@@ -2,12 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -31,9 +31,9 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 
 // The swatch family of each colour text family.
 std::string_view swatchFamilyOf(std::string_view textFamily) {
-  static const std::pair<std::string_view, std::string_view> kSwatches[] = {
-      {"Text3", "Shape1"}, {"Text13", "Shape2"}, {"Text21", "Shape3"},
-      {"Text23", "Shape4"}, {"Text24", "Shape5"}, {"Text25", "Shape6"}};
+  static const std::pair<std::string_view, std::string_view> kSwatches[] = {{"Text3", "Shape1"},  {"Text13", "Shape2"},
+                                                                            {"Text21", "Shape3"}, {"Text23", "Shape4"},
+                                                                            {"Text24", "Shape5"}, {"Text25", "Shape6"}};
   for (const auto& [text, shape] : kSwatches)
     if (text == textFamily) return shape;
   return {};
@@ -41,8 +41,11 @@ std::string_view swatchFamilyOf(std::string_view textFamily) {
 
 // The other button of an option pair.
 std::string_view partnerOf(std::string_view option) {
-  static const std::pair<std::string_view, std::string_view> kPairs[] = {
-      {"Option3", "Option4"}, {"Option9", "Option10"}, {"Option12", "Option13"}, {"Option5", "Option6"}, {"Option7", "Option8"}};
+  static const std::pair<std::string_view, std::string_view> kPairs[] = {{"Option3", "Option4"},
+                                                                         {"Option9", "Option10"},
+                                                                         {"Option12", "Option13"},
+                                                                         {"Option5", "Option6"},
+                                                                         {"Option7", "Option8"}};
   for (const auto& [a, b] : kPairs) {
     if (option == a) return b;
     if (option == b) return a;
@@ -225,7 +228,8 @@ void MainWindow::drawScrollbarPreview() {
   if (m_barPic == nullptr) return;
   ScrollbarPreview::RowColours colours;
   for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k)
-    if (m_doc.scrollbarCheck(k) == 1) colours[static_cast<std::size_t>(k - kFirstScrollbarColour)] = swatch("Shape1", k)->colour();
+    if (m_doc.scrollbarCheck(k) == 1)
+      colours[static_cast<std::size_t>(k - kFirstScrollbarColour)] = swatch("Shape1", k)->colour();
   m_barPic->redraw(colours);
 }
 
@@ -239,8 +243,8 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::Form_Resize() {
   const QSize outer = frameGeometry().size();
   const QSize decoration = outer - size();
-  const ResizeOutcome r = resizeRule(outer.width() * m_tx, outer.height() * m_ty, m_ssTab1->width() * m_tx,
-                                     m_ssTab1->height() * m_ty);
+  const ResizeOutcome r =
+      resizeRule(outer.width() * m_tx, outer.height() * m_ty, m_ssTab1->width() * m_tx, m_ssTab1->height() * m_ty);
   if (r.stepsDone < 1) return;
   m_frame2->setGeometry(0, 0, r.frameWidth / m_tx, r.frameHeight / m_ty);
   if (r.stepsDone < 2) return;

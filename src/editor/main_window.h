@@ -15,8 +15,8 @@
 #include "document/style_document.h"
 #include "editor/control_registry.h"
 #include "editor/enable_rules.h"
-#include "persistence/settings_file.h"
 #include "persistence/file_commands.h"
+#include "persistence/settings_file.h"
 #include "platform/platform.h"
 #include "preview/preview_files.h"
 
@@ -58,11 +58,11 @@ class MainWindow : public QMainWindow {
   void drawScrollbarPreview();
 
   // The commands of the window's buttons and menus.
-  void Command6_Click();                // 出力する
-  void chooseOutputFolder(bool html);   // Command3 (HTML) / Command5 (style sheet)
+  void Command6_Click();                                    // 出力する
+  void chooseOutputFolder(bool html);                       // Command3 (HTML) / Command5 (style sheet)
   void pickColour(std::string_view textFamily, int index);  // the "作る" buttons
-  void Command4_Click(int slot);        // background image browse
-  void renameCurrentClass();            // double click on the class tabs
+  void Command4_Click(int slot);                            // background image browse
+  void renameCurrentClass();                                // double click on the class tabs
   void MenuEnd_Click();
   void openhelp_Click();
   void GOHP_Click();
@@ -72,13 +72,13 @@ class MainWindow : public QMainWindow {
   void MenuOpenFileQL_Click();
   void MenuSaveFile_Click();
   void MenuSaveSumple_Click();
-  void SampleLoad();                   // builds the "サンプル" menu from the sample folder
-  void MenuTuika_Click(int index);     // loads sample `index`
+  void SampleLoad();                // builds the "サンプル" menu from the sample folder
+  void MenuTuika_Click(int index);  // loads sample `index`
   const std::vector<SampleEntry>& samples() const { return m_samples; }
   QMenu* sampleMenu() const { return m_sampleMenu; }
   void NormalPre_Click();
   void GaibuPre_Click();
-  void Command8_Click();               // class preview
+  void Command8_Click();  // class preview
   void JointCSS_Click();
   // Form4, created on first use.
   LinkWindow* linkWindow();
@@ -121,7 +121,7 @@ class MainWindow : public QMainWindow {
   int m_tx = 15;
   int m_ty = 15;
 
-  QWidget* m_frame2 = nullptr;   // clips the tab area
+  QWidget* m_frame2 = nullptr;  // clips the tab area
   QTabWidget* m_ssTab1 = nullptr;
   QScrollBar* m_vScroll = nullptr;
   QScrollBar* m_hScroll = nullptr;

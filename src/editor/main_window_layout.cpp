@@ -39,11 +39,12 @@ class StateCheckBox : public QCheckBox {
   void nextCheckState() override { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
 };
 
-constexpr const char* kSlotTabCaptions[] = {"段落（<P>～</P>）", "リンク(<A>～</A>)", "表示したリンク",
-                                            "選択されてアクティブなリンク", "マウスが上にあるリンク", "ページ本体"};
-constexpr const char* kSlotCheckCaptions[] = {"段落", "リンク", "表示したリンク", "選択されたリンク",
-                                              "マウスが上にあるリンク", "ページ本体"};
-constexpr const char* kScrollbarRowLabels[] = {"矢印の色       #", "メインの色      #", "枠（左上、外）  #",
+constexpr const char* kSlotTabCaptions[] = {"段落（<P>～</P>）",      "リンク(<A>～</A>)",
+                                            "表示したリンク",         "選択されてアクティブなリンク",
+                                            "マウスが上にあるリンク", "ページ本体"};
+constexpr const char* kSlotCheckCaptions[] = {
+    "段落", "リンク", "表示したリンク", "選択されたリンク", "マウスが上にあるリンク", "ページ本体"};
+constexpr const char* kScrollbarRowLabels[] = {"矢印の色       #",  "メインの色      #", "枠（左上、外）  #",
                                                "枠（左上、内）　#", "枠（右下、外）　#", "枠（右下、内 　#",
                                                "バックの色 　　#"};
 
@@ -96,7 +97,7 @@ QWidget* MainWindow::buildBasicTab() {
 void MainWindow::addColourRow(QGridLayout* grid, int row, std::string_view labelFamily, int labelIndex,
                               const QString& caption, std::string_view textFamily, int index, QWidget* parent) {
   static const std::pair<std::string_view, std::pair<std::string_view, std::string_view>> kFamilies[] = {
-      {"Text3", {"Command2", "Shape1"}},  {"Text13", {"Command7", "Shape2"}}, {"Text21", {"Command9", "Shape3"}},
+      {"Text3", {"Command2", "Shape1"}},   {"Text13", {"Command7", "Shape2"}}, {"Text21", {"Command9", "Shape3"}},
       {"Text23", {"Command10", "Shape4"}}, {"Text24", {"Command1", "Shape5"}}, {"Text25", {"Command11", "Shape6"}}};
   std::string_view button, shape;
   for (const auto& [text, pair] : kFamilies)
@@ -224,15 +225,17 @@ QWidget* MainWindow::buildEffectsTab() {
     l->setWordWrap(true);
     layout->addWidget(l);
   };
-  note("Label27", QStringLiteral(
-                      "エフェクトを利用するには、ＨＴＭＬファイルをテキストエディターで開き、以下のように変更してください"));
+  note("Label27",
+       QStringLiteral(
+           "エフェクトを利用するには、ＨＴＭＬファイルをテキストエディターで開き、以下のように変更してください"));
   note("Label28",
        QStringLiteral("例：変更したい　<P>～</P>　の部分を<P class=\"efect\">～</P>　のように書き換えてください。"));
   note("Label29", QStringLiteral("また、efect の部分はタブの名前に合わせてください"));
   m_controls.get<QLabel>("Label28")->setTextFormat(Qt::PlainText);
 
   auto* ssTab4 = m_controls.add("SSTab4", new QTabWidget);
-  for (int c = 0; c < kUserClassCount; ++c) ssTab4->addTab(buildClassPage(c), qs(m_doc.classes[static_cast<std::size_t>(c)].className));
+  for (int c = 0; c < kUserClassCount; ++c)
+    ssTab4->addTab(buildClassPage(c), qs(m_doc.classes[static_cast<std::size_t>(c)].className));
   connect(ssTab4, &QTabWidget::currentChanged, this, [this](int index) { m_doc.currentClassTab = index; });
   connect(ssTab4->tabBar(), &QTabBar::tabBarDoubleClicked, this, [this](int) { renameCurrentClass(); });
   layout->addWidget(ssTab4, 1);
@@ -294,10 +297,14 @@ QWidget* MainWindow::buildClassPage(int c) {
   auto* filters = grid(frame("Frame13", "適応させるフィルター"));
   filters->setVerticalSpacing(0);
   const std::pair<std::string_view, QString> filterBoxes[] = {
-      {"Check13", QStringLiteral("半透明にする")}, {"Check14", QStringLiteral("特定の色を消す")},
-      {"Check15", QStringLiteral("ぶれる")},       {"Check16", QStringLiteral("波立たせる")},
-      {"Check17", QStringLiteral("反転")},         {"Check20", QStringLiteral("光る")},
-      {"Check21", QStringLiteral("色調")},         {"Check25", QStringLiteral("影を落とす")},
+      {"Check13", QStringLiteral("半透明にする")},
+      {"Check14", QStringLiteral("特定の色を消す")},
+      {"Check15", QStringLiteral("ぶれる")},
+      {"Check16", QStringLiteral("波立たせる")},
+      {"Check17", QStringLiteral("反転")},
+      {"Check20", QStringLiteral("光る")},
+      {"Check21", QStringLiteral("色調")},
+      {"Check25", QStringLiteral("影を落とす")},
       {"Check26", c == 0 ? QStringLiteral("スペシャル(いろいろ試して)") : QStringLiteral("スペシャル")}};
   int row = 0;
   for (const auto& [family, caption] : filterBoxes) filters->addWidget(check(family, caption), row++, 0);
@@ -388,11 +395,15 @@ QWidget* MainWindow::buildOutputTab() {
   format->addWidget(m_controls.add("Option5", new QRadioButton(QStringLiteral("HTML形式"))), 0, 1);
   for (const auto& [family, caption] :
        {std::pair<std::string_view, QString>{
-            "Label15", QStringLiteral("HTML形式で保存した場合そのファイルでのみの適用となりますが、スタイルシート形式にすると、スタイ"
-                                      "ルシートを読みこむようにしてあるすべてのファイルに適用させる事が出来ます。")},
-        {"Label16", QStringLiteral("よって、1つのページにしかスタイル適用させる予定がない場合はHTML形式、複数のファイルに適応させる場"
-                                   "合はスタイルシート形式で保存する事をお勧めします。またスタイルシート形式にした場合はスタイルシー"
-                                   "トファイル（*.css）を1つ変更するだけで全てのファイルの見た目を一気に変える事が出来ます。")}}) {
+            "Label15",
+            QStringLiteral(
+                "HTML形式で保存した場合そのファイルでのみの適用となりますが、スタイルシート形式にすると、スタイ"
+                "ルシートを読みこむようにしてあるすべてのファイルに適用させる事が出来ます。")},
+        {"Label16",
+         QStringLiteral(
+             "よって、1つのページにしかスタイル適用させる予定がない場合はHTML形式、複数のファイルに適応させる場"
+             "合はスタイルシート形式で保存する事をお勧めします。またスタイルシート形式にした場合はスタイルシー"
+             "トファイル（*.css）を1つ変更するだけで全てのファイルの見た目を一気に変える事が出来ます。")}}) {
     auto* l = label(family, caption);
     l->setWordWrap(true);
     format->addWidget(l, format->rowCount(), 0, 1, 2);
@@ -455,7 +466,8 @@ QWidget* MainWindow::buildParking() {
       {"Check9", "改行を大量に挿入する（スクロールバーを表示させるため。）"},
       {"Check10", "改行を大量に挿入する（スクロールバーを表示させるため。）"},
       {"Check11", "サンプル用の文字を入れる"}};
-  for (const auto& [family, caption] : parked) layout->addWidget(m_controls.add(family, new StateCheckBox(QString::fromUtf8(caption))));
+  for (const auto& [family, caption] : parked)
+    layout->addWidget(m_controls.add(family, new StateCheckBox(QString::fromUtf8(caption))));
   return parking;
 }
 

@@ -22,12 +22,12 @@ struct ResizeOutcome {
   // How many of the rule's five steps ran: a step whose size would be
   // negative (a minimised window) ends the rule there.
   int stepsDone = 0;
-  int frameWidth = 0, frameHeight = 0;      // step 1: Frame2
-  int vScrollHeight = 0, vScrollLeft = 0;   // step 2: VScroll1
-  ScrollState vertical;                     // step 3
+  int frameWidth = 0, frameHeight = 0;     // step 1: Frame2
+  int vScrollHeight = 0, vScrollLeft = 0;  // step 2: VScroll1
+  ScrollState vertical;                    // step 3
   std::optional<int> setWindowHeight;
-  int hScrollWidth = 0, hScrollTop = 0;     // step 4: HScroll1
-  ScrollState horizontal;                   // step 5
+  int hScrollWidth = 0, hScrollTop = 0;  // step 4: HScroll1
+  ScrollState horizontal;                // step 5
   std::optional<int> setWindowWidth;
 };
 

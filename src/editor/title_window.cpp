@@ -24,7 +24,8 @@ class TitlePicture : public QLabel {
 
 }  // namespace
 
-TitleWindow::TitleWindow(int tx, int ty, QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+TitleWindow::TitleWindow(int tx, int ty, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("Form2"));
   setAttribute(Qt::WA_DeleteOnClose);
   setFixedSize(5850 / tx, 4710 / ty);

@@ -63,7 +63,9 @@ void BackGroundColor(const StyleDocument& doc, int i, std::string& t) {
   line(t, "  background-color: #", colour(doc, i), ";");
 }
 
-void FontWeight(const StyleDocument& doc, int i, std::string& t) { line(t, "  font-weight : ", slot(doc, i).weight, ";"); }
+void FontWeight(const StyleDocument& doc, int i, std::string& t) {
+  line(t, "  font-weight : ", slot(doc, i).weight, ";");
+}
 
 void BackGroundImage(const StyleDocument& doc, int i, std::string& t) {
   line(t, "  background-image : url(", slot(doc, i).imagePath, ");");

@@ -19,13 +19,14 @@ void Color(const StyleDocument& doc, int i, std::string& t);            // "  co
 void BackGroundColor(const StyleDocument& doc, int i, std::string& t);  // "  background-color: #;"
 
 // `i` is a tag slot (0..5).
-void FontWeight(const StyleDocument& doc, int i, std::string& t);       // "  font-weight : 700;"
-void BackGroundImage(const StyleDocument& doc, int i, std::string& t);  // "  background-image : url(a b.gif);" [+ fixed line]
-void TextDecoration(const StyleDocument& doc, int i, std::string& t);   // "  text-decoration : underline blink;"
-void FontFamily(const StyleDocument& doc, int i, std::string& t);       // "  font-family : \"Arial\";"
-void FontStyle(std::string& t);                                         // "  font-style : italic;"
-void FontSizes(const StyleDocument& doc, int i, std::string& t);        // "  font-size : 1.5cm;"
-void Cursor(const StyleDocument& doc, int i, std::string& t);           // "  cursor :  auto;"
+void FontWeight(const StyleDocument& doc, int i, std::string& t);  // "  font-weight : 700;"
+void BackGroundImage(const StyleDocument& doc, int i,
+                     std::string& t);  // "  background-image : url(a b.gif);" [+ fixed line]
+void TextDecoration(const StyleDocument& doc, int i, std::string& t);  // "  text-decoration : underline blink;"
+void FontFamily(const StyleDocument& doc, int i, std::string& t);      // "  font-family : \"Arial\";"
+void FontStyle(std::string& t);                                        // "  font-style : italic;"
+void FontSizes(const StyleDocument& doc, int i, std::string& t);       // "  font-size : 1.5cm;"
+void Cursor(const StyleDocument& doc, int i, std::string& t);          // "  cursor :  auto;"
 
 // The enabled scrollbar colours on one line, without any line break:
 // " scrollbar-arrow-color:#000000; scrollbar-track-color: #EFEFEF;"

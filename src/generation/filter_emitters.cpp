@@ -40,7 +40,9 @@ class RuleWriter {
 };
 
 // Chroma: the one colour written with "#".
-void Haikeikesu(const UserClass& c, RuleWriter& w) { w.text("  Chroma(Color=#").text(c.chromaColor).text(")").endLine(); }
+void Haikeikesu(const UserClass& c, RuleWriter& w) {
+  w.text("  Chroma(Color=#").text(c.chromaColor).text(")").endLine();
+}
 
 // Alpha: the opacity text as typed.
 void Toumei(const UserClass& c, RuleWriter& w) { w.text("  Alpha(opacity=").text(c.opacity).text(")").endLine(); }
@@ -76,7 +78,12 @@ void Hanten(const UserClass& c, RuleWriter& w) {
 }
 
 void Glow(const UserClass& c, RuleWriter& w) {
-  w.text("  Glow(Color=").text(c.glowColor).text(", Strength=").number("光る", "強さ", c.glowStrength).text(")").endLine();
+  w.text("  Glow(Color=")
+      .text(c.glowColor)
+      .text(", Strength=")
+      .number("光る", "強さ", c.glowStrength)
+      .text(")")
+      .endLine();
 }
 
 // Colour tone.

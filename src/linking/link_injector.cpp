@@ -31,8 +31,8 @@ std::optional<RewrittenPage> CssTekiyou(Platform& platform, std::string_view css
   }
   const std::string working = workingText(page, *marker);
   if (headPlacementOf(working) != HeadPlacement::BeforeClosingHead &&
-      platform.messageBox("このファイルには<HEAD>タグが含まれていません\r\nQuillaneが自動で<HEAD>タグを挿入します。", "",
-                          MessageIcon::None, MessageButtons::OkCancel) == MessageAnswer::Cancel)
+      platform.messageBox("このファイルには<HEAD>タグが含まれていません\r\nQuillaneが自動で<HEAD>タグを挿入します。",
+                          "", MessageIcon::None, MessageButtons::OkCancel) == MessageAnswer::Cancel)
     return std::nullopt;
   result.bytes = insertLink(working, *link);
   return result;
@@ -78,7 +78,8 @@ bool LinkInjector::showPreview() {
   m_previews.removeAll();
   const std::string path = previewPath();
   if (const FileResult written = m_platform.writeFile(path, *bytes); !written.ok()) {
-    m_platform.messageBox("プレビュー用のファイル「" + path + "」を書きこめませんでした。", "エラー", MessageIcon::Critical);
+    m_platform.messageBox("プレビュー用のファイル「" + path + "」を書きこめませんでした。", "エラー",
+                          MessageIcon::Critical);
     return false;
   }
   m_previews.keep(path);

@@ -46,7 +46,9 @@ std::string linkLine(std::string_view cssName) {
   return "<LINK href=\"" + std::string(cssName) + "\" rel=\"stylesheet\" type=\"text/css\">";
 }
 
-std::string markerComment() { return "<!このファイルは一部Quillaneよって編集されました。" + std::string(kHomePageAddress) + ">"; }
+std::string markerComment() {
+  return "<!このファイルは一部Quillaneよって編集されました。" + std::string(kHomePageAddress) + ">";
+}
 
 std::string workingText(std::string_view page, std::string_view commentLine) {
   std::string w(commentLine);

@@ -26,10 +26,11 @@ LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
     return widget;
   };
 
-  auto* intro = place(new QLabel(QStringLiteral(
-                          "CSSファイルをHTMLファイルに適用させます。ただし、CSSファイルとHTMLファイルを同じディレクトリ（フォルダ）に"
-                          "おいておく必要があります。また、失敗する可能性もありますのでご注意ください（未確認）。")),
-                      "Label1", 120, 120, 5655, 615);
+  auto* intro = place(
+      new QLabel(QStringLiteral(
+          "CSSファイルをHTMLファイルに適用させます。ただし、CSSファイルとHTMLファイルを同じディレクトリ（フォルダ）に"
+          "おいておく必要があります。また、失敗する可能性もありますのでご注意ください（未確認）。")),
+      "Label1", 120, 120, 5655, 615);
   intro->setWordWrap(true);
   place(new QLabel(QStringLiteral("HTMLファイルの場所")), "Label3", 120, 1080, 1695, 255);
   const QString home = QDir::homePath() + QLatin1Char('/');
@@ -59,7 +60,8 @@ LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
   });
   connect(comment, &QCheckBox::toggled, this, [this](bool on) { m_injector.comment = on; });
   connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
-    if (!m_showing) m_injector.setText(m_text->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString());
+    if (!m_showing)
+      m_injector.setText(m_text->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString());
   });
   connect(browsePage, &QPushButton::clicked, this, &LinkWindow::Command1_Click);
   connect(browseCss, &QPushButton::clicked, this, &LinkWindow::Command2_Click);

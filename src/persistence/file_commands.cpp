@@ -41,10 +41,13 @@ bool MenuOpenFile_Click(Platform& platform, StyleDocument& doc) {
   return openWith(platform, doc, kSettingsFilter, Layout::Settings);
 }
 
-bool MenuOpenFileQL_Click(Platform& platform, StyleDocument& doc) { return openWith(platform, doc, "", Layout::Version1); }
+bool MenuOpenFileQL_Click(Platform& platform, StyleDocument& doc) {
+  return openWith(platform, doc, "", Layout::Version1);
+}
 
 void MenuSaveFile_Click(Platform& platform, StyleDocument& doc) {
-  if (const auto path = platform.fileDialog(FileDialogMode::Save, kSettingsFilter)) FileSave(platform, doc, *path, false);
+  if (const auto path = platform.fileDialog(FileDialogMode::Save, kSettingsFilter))
+    FileSave(platform, doc, *path, false);
 }
 
 bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc) {

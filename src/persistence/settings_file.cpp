@@ -192,7 +192,8 @@ LoadResult applyLines(StyleDocument& doc, Layout layout, const LineTable& lines)
     bool changed = false;
     if (auto expected = setFromText(field, lines[k], changed)) {
       const int line = static_cast<int>(k) + 1;
-      result.error = LoadError{line, fields[k].toString() + " には" + *expected + "が必要です（今は「" + lines[k] + "」）。"};
+      result.error =
+          LoadError{line, fields[k].toString() + " には" + *expected + "が必要です（今は「" + lines[k] + "」）。"};
       result.changed.clear();
       return result;
     }

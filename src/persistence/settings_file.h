@@ -36,7 +36,7 @@ struct LoadResult {
 // The file's lines, each ended by CR LF, as UTF-8 (saving converts to
 // CP932). A sample starts with the author's name and the menu name.
 std::string settingsFileText(const StyleDocument& doc, Layout layout, std::string_view author = {},
-                              std::string_view sampleName = {});
+                             std::string_view sampleName = {});
 
 // The lines of a file as read, one entry a line, at most kLineTableSize.
 using LineTable = std::vector<std::string>;

@@ -26,6 +26,7 @@ std::vector<ControlId> expand(std::initializer_list<Row> rows) {
 
 const std::vector<ControlId>& layoutFields(Layout layout) {
   // The order is fixed by the files already written; it is not grouped by meaning.
+  // clang-format off
   static const std::vector<ControlId> settings = expand({
       {"Text3", 0, 19}, six("Combo1"), six("Text1"), six("Combo3"), six("Combo2"),
       six("Option4"), six("Option3"), {"Check27"}, six("Text6"),
@@ -45,6 +46,7 @@ const std::vector<ControlId>& layoutFields(Layout layout) {
       six("Check1"), six("Check2"), six("Check3"), six("Check4"), six("Check5"),
       six("Text4"), six("Check7"), {"Check6", 11, 17},
   });
+  // clang-format on
   return layout == Layout::Version1 ? version1 : settings;
 }
 

@@ -24,7 +24,6 @@ enum class MessageButtons { Ok, OkCancel };
 enum class MessageAnswer { Ok, Cancel };
 enum class FileDialogMode { Open, Save };
 
-
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -54,7 +53,9 @@ class Platform {
   virtual void processEvents() {}
 
   // Replaces `path` with exactly `bytes`; an earlier file survives a failure.
-  virtual FileResult writeFile(const std::string& path, std::string_view bytes) { return writeFileReplacing(path, bytes); }
+  virtual FileResult writeFile(const std::string& path, std::string_view bytes) {
+    return writeFileReplacing(path, bytes);
+  }
   virtual FileResult readFile(const std::string& path, std::string& bytes) { return readWholeFile(path, bytes); }
   virtual void removeFile(const std::string& path) { removeFileQuietly(path); }
 };

@@ -37,7 +37,8 @@ MessageAnswer QtPlatform::messageBox(std::string_view text, std::string_view tit
 
 std::string QtPlatform::prompt(std::string_view message, std::string_view title) {
   bool ok = false;
-  const QString text = QInputDialog::getText(m_owner, qs(title), messageText(message), QLineEdit::Normal, QString(), &ok);
+  const QString text =
+      QInputDialog::getText(m_owner, qs(title), messageText(message), QLineEdit::Normal, QString(), &ok);
   return ok ? text.toStdString() : std::string();
 }
 

@@ -9,7 +9,8 @@ std::string unknownErrorText(int errorNumber) {
   // Numbers are written with a leading space when not negative.
   std::string number = std::to_string(errorNumber);
   if (errorNumber >= 0) number.insert(number.begin(), ' ');
-  return "原因不明のエラー\r\nVelmoにエラーナンバーとエラーの発生した状況を送ってくださるとうれしいです。エラーナンバー：" +
+  return "原因不明のエラー\r\nVelmoにエラーナンバーとエラーの発生した状況を送ってくださるとうれしいです。エラーナンバー"
+         "：" +
          number;
 }
 

@@ -15,12 +15,23 @@ std::string escapeHtmlAttribute(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -66,7 +77,8 @@ void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& 
   }
   const std::string copy = joinFolder(folder, kPreviewPageCopy);
   if (const FileResult written = platform.writeFile(copy, linked->bytes); !written.ok()) {
-    platform.messageBox("プレビュー用のファイル「" + copy + "」を書きこめませんでした。", "エラー", MessageIcon::Critical);
+    platform.messageBox("プレビュー用のファイル「" + copy + "」を書きこめませんでした。", "エラー",
+                        MessageIcon::Critical);
     return;
   }
   files.keep(copy);

@@ -30,7 +30,9 @@ constexpr const char* kChromium = "/usr/bin/chromium";
 std::string probeScript(const std::string& expressions) {
   return "<pre id=\"probe\"></pre><script>window.addEventListener('load', function () {"
          "var s = function (q) { return getComputedStyle(document.querySelector(q)); };"
-         "var r = {" + expressions + "}; var t = '';"
+         "var r = {" +
+         expressions +
+         "}; var t = '';"
          "for (var k in r) t += k + '=' + r[k] + '\\n';"
          "document.getElementById('probe').textContent = t; });</script>";
 }
@@ -56,8 +58,8 @@ class Browser : public ::testing::Test {
     const std::string url = target.starts_with("/") ? "file://" + target : target;
     const std::string command = std::string("timeout 60 ") + kChromium +
                                 " --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking"
-                                " --disable-component-update --disable-sync --disable-quic --user-data-dir=" + profile +
-                                " --virtual-time-budget=3000 --dump-dom '" + url + "' 2>/dev/null";
+                                " --disable-component-update --disable-sync --disable-quic --user-data-dir=" +
+                                profile + " --virtual-time-budget=3000 --dump-dom '" + url + "' 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return std::nullopt;
     std::string out;
@@ -159,7 +161,8 @@ TEST_F(Browser, ARewrittenPagePicksUpTheStyleSheetAndKeepsItsText) {
   doc.slots[kSlotP].enabled = 1;
   doc.colours[0] = "123456";
   testing::writeBytes(folder / "site.css", cp932(buildStyleSheet(doc).text));
-  const std::string page = "<html><head><meta charset=\"utf-8\"><title>t</title></head>\n<body><p>日本語の段落</p></body></html>";
+  const std::string page =
+      "<html><head><meta charset=\"utf-8\"><title>t</title></head>\n<body><p>日本語の段落</p></body></html>";
   const std::string rewritten = insertLink(workingText(page, markerComment()), linkLine("site.css"));
   testing::writeBytes(folder / "page.html",
                       withProbe(rewritten, "pColor: s('p').color, text: document.querySelector('p').textContent"));

@@ -107,9 +107,16 @@ TEST_F(Cli, SaveWritesSettingsOrSampleFiles) {
 }
 
 TEST_F(Cli, UsageErrorsExitOneWithUsage) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {"bake", "x"}, {"css"}, {"css", "a", "b"}, {"css", "a", "--sample", "--v1"}, {"save", "a"},
-           {"css", "a", "--title", "t"}, {"save", "a", "-o", "b", "--name", "n"}, {"css", "a", "-o"}, {"css", "a", "--x"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                {"bake", "x"},
+                                                                {"css"},
+                                                                {"css", "a", "b"},
+                                                                {"css", "a", "--sample", "--v1"},
+                                                                {"save", "a"},
+                                                                {"css", "a", "--title", "t"},
+                                                                {"save", "a", "-o", "b", "--name", "n"},
+                                                                {"css", "a", "-o"},
+                                                                {"css", "a", "--x"}}) {
     const CliRun r = runCli(args);
     EXPECT_EQ(r.exit, 1) << ::testing::PrintToString(args);
     EXPECT_NE(r.err.find("Usage:"), std::string::npos);
@@ -126,7 +133,8 @@ TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
   const CliRun r = runCli({"css", folder / "bad.qlf"});
   EXPECT_EQ(r.exit, 2);
   EXPECT_TRUE(r.out.empty());
-  EXPECT_EQ(r.err, "quillane-cli: " + (folder / "bad.qlf") + " の 45 行目: Option4(0) にはTrue か Falseが必要です（今は「Maybe」）。\n");
+  EXPECT_EQ(r.err, "quillane-cli: " + (folder / "bad.qlf") +
+                       " の 45 行目: Option4(0) にはTrue か Falseが必要です（今は「Maybe」）。\n");
 
   const CliRun missing = runCli({"css", folder / "none.qlf"});
   EXPECT_EQ(missing.exit, 2);
@@ -152,15 +160,16 @@ TEST_F(Cli, LinkRewritesThePageKeepingItsBytes) {
   testing::writeBytes(folder / "p.html", page);
   const CliRun r = runCli({"link", folder / "p.html", "site.css", "--no-comment"});
   EXPECT_EQ(r.exit, 0) << r.err;
-  EXPECT_BYTES("\r\n<html><head>\n<title>\x95\x5C</title>\r\n<LINK href=\"site.css\" rel=\"stylesheet\" "
-               "type=\"text/css\">\r\n</HEAD><body></body></html>",
-               r.out);
+  EXPECT_BYTES(
+      "\r\n<html><head>\n<title>\x95\x5C</title>\r\n<LINK href=\"site.css\" rel=\"stylesheet\" "
+      "type=\"text/css\">\r\n</HEAD><body></body></html>",
+      r.out);
   // No head: answered as OK. The comment comes first by default.
   const CliRun top = runCli({"link", "-", "a.css"}, "<p>x</p>");
   EXPECT_TRUE(top.out.starts_with("<HEAD>\r\n<LINK href=\"a.css\""));
   EXPECT_NE(top.out.find("\r\n<!"), std::string::npos);
   EXPECT_EQ(runCli({"link", "-", "名前.css"}, "<HEAD></HEAD>").exit, 0);
-  EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>").exit, 2);  // not for a Shift_JIS page
+  EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>").exit, 2);      // not for a Shift_JIS page
   EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>日本").exit, 0);  // a UTF-8 page holds it
   EXPECT_EQ(runCli({"link", "-"}).exit, 1);
 }

@@ -154,11 +154,13 @@ TEST_F(Commands, ClassPreviewShowsTextOrPictureAndEscapesTheName) {
   doc.output.htmlTitle = "";
   const BuiltText text = buildClassPreview(doc, 2);
   ASSERT_TRUE(text.ok());
-  EXPECT_TRUE(text.text.starts_with("<HTML>\r\n<HEAD>\r\n<TITLE></TITLE>\r\n<style type=\"text/css\" > \r\n<!--\r\n"
-                                    ".a\"><script>x</script> {\r\n  Width=100%;\r\n"));
+  EXPECT_TRUE(
+      text.text.starts_with("<HTML>\r\n<HEAD>\r\n<TITLE></TITLE>\r\n<style type=\"text/css\" > \r\n<!--\r\n"
+                            ".a\"><script>x</script> {\r\n  Width=100%;\r\n"));
   const std::string n = "a&quot;&gt;&lt;script&gt;x&lt;/script&gt;";
-  EXPECT_TRUE(text.text.ends_with("</HEAD>\r\n<BODY><FONT SIZE = \"+5\"><P class=\"" + n + "\">サンプルです</P><P class=\"" +
-                                  n + "\">こーんな感じになるのです</P></Font></body></html>"));
+  EXPECT_TRUE(text.text.ends_with("</HEAD>\r\n<BODY><FONT SIZE = \"+5\"><P class=\"" + n +
+                                  "\">サンプルです</P><P class=\"" + n +
+                                  "\">こーんな感じになるのです</P></Font></body></html>"));
   c.target = Choice::Second;
   EXPECT_TRUE(buildClassPreview(doc, 2).text.ends_with(
       "<BODY><img  class=\"" + n + "\" src=\"pal.png\" width=\"350\" height=\"470\"></body></html>"));

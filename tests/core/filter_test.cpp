@@ -1,8 +1,7 @@
 // User-class rules and the number form of filter values.
-#include "generation/filter_emitters.h"
-
 #include <gtest/gtest.h>
 
+#include "generation/filter_emitters.h"
 #include "generation/stylesheet_text.h"
 #include "test_support.h"
 
@@ -51,11 +50,12 @@ TEST(FilterRule, GroupsFollowTheFixedOrderWhateverIsTicked) {
   c.specialColor2 = "222222";
   c.specialStrength = "x7";  // written as typed, not as a number
   c.glowStrength = "-3";
-  EXPECT_BYTES(crlf({".my class 見出し {", "  Width=100%;", "  Filter:", "  Chroma(Color=#00FF00)", "  Alpha(opacity=50)",
-                     "  Blur(Add = 1, Direction =  0, Strength =  10)", "  Glow(Color=000000, Strength=-3)", "  Invert",
-                     "  Xray", "  Gray", "  Shadow(Color=000000, Direction= 10)",
-                     "  Mask(color=222222) Shadow(Color=111111, Direction=x7) Chroma(color=222222)", "}"}),
-               ruleOf(doc, 1));
+  EXPECT_BYTES(
+      crlf({".my class 見出し {", "  Width=100%;", "  Filter:", "  Chroma(Color=#00FF00)", "  Alpha(opacity=50)",
+            "  Blur(Add = 1, Direction =  0, Strength =  10)", "  Glow(Color=000000, Strength=-3)", "  Invert",
+            "  Xray", "  Gray", "  Shadow(Color=000000, Direction= 10)",
+            "  Mask(color=222222) Shadow(Color=111111, Direction=x7) Chroma(color=222222)", "}"}),
+      ruleOf(doc, 1));
 }
 
 TEST(FilterRule, ChoicesDecideAddValuesAndNeitherWritesNothing) {
@@ -83,8 +83,17 @@ TEST(FilterRule, FlipAndToneWithoutSubBoxesWriteNoLines) {
 
 TEST(FilterNumber, WritesSignOrSpaceWithoutLeadingZeros) {
   const std::pair<const char*, const char*> cases[] = {
-      {"10", " 10"}, {"007", " 7"}, {"-5", "-5"}, {" 3 ", " 3"}, {"0", " 0"},     {"-0", " 0"},
-      {"+4", " 4"},  {"1.50", " 1.5"}, {".5", " 0.5"}, {"-2.0", "-2"}, {"12345678901234567890", " 12345678901234567890"},
+      {"10", " 10"},
+      {"007", " 7"},
+      {"-5", "-5"},
+      {" 3 ", " 3"},
+      {"0", " 0"},
+      {"-0", " 0"},
+      {"+4", " 4"},
+      {"1.50", " 1.5"},
+      {".5", " 0.5"},
+      {"-2.0", "-2"},
+      {"12345678901234567890", " 12345678901234567890"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(formatFilterNumber(in), std::optional<std::string>(out)) << in;
   for (const char* bad : {"", " ", "abc", "1e3", "--1", "1.2.3", "-", ".", "１０", "5%"})
@@ -103,7 +112,8 @@ TEST(FilterNumber, ABadValueNamesClassAndFieldAndWritesNothing) {
   const BuiltText built = buildStyleSheet(doc);
   ASSERT_FALSE(built.ok());
   EXPECT_EQ(built.error->classIndex, 3);
-  EXPECT_EQ(built.error->describe(), "クラス「title」の「波立たせる」の「影の形」には数値を入れてください（今は「」）。");
+  EXPECT_EQ(built.error->describe(),
+            "クラス「title」の「波立たせる」の「影の形」には数値を入れてください（今は「」）。");
 }
 
 TEST(FilterNumber, AValueOfAGroupThatIsOffIsNotChecked) {

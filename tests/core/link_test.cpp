@@ -48,7 +48,8 @@ TEST(LinkRewrite, WithoutHeadANewHeadFollowsHtmlOrTopsThePage) {
   // "<html lang=ja>" is not "<HTML>": the head goes above everything, comment included.
   const std::string bare = "<html lang=ja><p>x</p>";
   EXPECT_EQ(headPlacementOf(workingText(bare, "")), HeadPlacement::AtTop);
-  EXPECT_BYTES(crlf({"<HEAD>", kLink, "</HEAD>", markerComment(), "<html lang=ja><p>x</p>"}, false), rewrite(bare, true));
+  EXPECT_BYTES(crlf({"<HEAD>", kLink, "</HEAD>", markerComment(), "<html lang=ja><p>x</p>"}, false),
+               rewrite(bare, true));
 }
 
 TEST(LinkRewrite, EncodingFollowsThePage) {
@@ -93,10 +94,11 @@ TEST_F(LinkWindow, Utf8PageStaysUtf8AndEditsAreSaved) {
   page("<html><head><meta charset=utf-8></head><body>日本語</body></html>");
   injector.comment = false;
   injector.previewNew();
-  EXPECT_BYTES(crlf({"", "<html><head><meta charset=utf-8>", "<LINK href=\"site.css\" rel=\"stylesheet\" type=\"text/css\">",
-                     "</HEAD><body>日本語</body></html>"},
-                    false),
-               testing::fileBytes(injector.previewPath()));
+  EXPECT_BYTES(
+      crlf({"", "<html><head><meta charset=utf-8>", "<LINK href=\"site.css\" rel=\"stylesheet\" type=\"text/css\">",
+            "</HEAD><body>日本語</body></html>"},
+           false),
+      testing::fileBytes(injector.previewPath()));
   injector.setText(injector.text() + "<!-- 追記 -->");
   ASSERT_TRUE(injector.save());
   EXPECT_TRUE(testing::fileBytes(folder / "index.html").ends_with("</html><!-- 追記 -->"));
@@ -145,7 +147,8 @@ TEST_F(LinkWindow, PageWithoutHeadAsksFirstAndCancelLeavesItAlone) {
   platform.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
   injector.previewNew();
   ASSERT_EQ(platform.messages.size(), 1u);
-  EXPECT_EQ(platform.messages[0].text, "このファイルには<HEAD>タグが含まれていません\r\nQuillaneが自動で<HEAD>タグを挿入します。");
+  EXPECT_EQ(platform.messages[0].text,
+            "このファイルには<HEAD>タグが含まれていません\r\nQuillaneが自動で<HEAD>タグを挿入します。");
   EXPECT_EQ(platform.messages[0].buttons, MessageButtons::OkCancel);
   EXPECT_EQ(platform.messages[0].icon, MessageIcon::None);
   EXPECT_TRUE(injector.text().empty());

@@ -116,7 +116,8 @@ TEST_F(MakeCommand, OtherErrorsShowTheirNumberAndStopBeforeTheLinkingPage) {
   Command6_Click(platform, doc, folder.str());
   const auto& m = platform.onlyMessage();
   EXPECT_EQ(m.text,
-            "原因不明のエラー\r\nVelmoにエラーナンバーとエラーの発生した状況を送ってくださるとうれしいです。エラーナンバー： 76");
+            "原因不明のエラー\r\nVelmoにエラーナンバーとエラーの発生した状況を送ってくださるとうれしいです。エラーナン"
+            "バー： 76");
   EXPECT_EQ(m.icon, MessageIcon::Exclamation);
   EXPECT_EQ(unknownErrorText(-3).substr(unknownErrorText(-3).size() - 5), "：-3");
 }

@@ -23,10 +23,28 @@ TEST(EmbeddedPage, WorkedExampleWithBodyAtDefaults) {
   doc.slots[kSlotBody].enabled = 1;
   const BuiltText page = buildEmbeddedPage(doc);
   ASSERT_TRUE(page.ok());
-  EXPECT_BYTES(crlf({"<HTML>", "<HEAD>", "<TITLE>untitle</TITLE>", "<style type=\"text/css\" > ", "<!--", "BODY {",
-                     "  color : #;", "  background-color: #;", "  font-weight : ;", "  font-family : \"\";",
-                     "  font-size : px;", "  cursor :  auto;", "}", "-->", "</style>", "</HEAD>", "<BODY>",
-                     "<P>サンプル</P>", sampleLink(), breaks(), "</BODY>", "</HTML>"},
+  EXPECT_BYTES(crlf({"<HTML>",
+                     "<HEAD>",
+                     "<TITLE>untitle</TITLE>",
+                     "<style type=\"text/css\" > ",
+                     "<!--",
+                     "BODY {",
+                     "  color : #;",
+                     "  background-color: #;",
+                     "  font-weight : ;",
+                     "  font-family : \"\";",
+                     "  font-size : px;",
+                     "  cursor :  auto;",
+                     "}",
+                     "-->",
+                     "</style>",
+                     "</HEAD>",
+                     "<BODY>",
+                     "<P>サンプル</P>",
+                     sampleLink(),
+                     breaks(),
+                     "</BODY>",
+                     "</HTML>"},
                     false),
                page.text);
 }

@@ -26,7 +26,7 @@ TEST(Cp932, KeepsBackslashAndTildeAndJapanese) {
   EXPECT_EQ(encode("C:\\a~b"), "C:\\a~b");
   EXPECT_EQ(encode("表示"), "\x95\x5C\x8E\xA6");
   EXPECT_EQ(encode("～"), "\x81\x60");  // U+FF5E, as in "100～900"
-  EXPECT_EQ(encode("　"), "\x81\x40");   // the ideographic space of the cursor labels
+  EXPECT_EQ(encode("　"), "\x81\x40");  // the ideographic space of the cursor labels
   std::string back;
   std::size_t bad = 0;
   ASSERT_TRUE(decodeCp932("\x95\x5C\x81\x60\x5C", back, bad));
@@ -53,7 +53,9 @@ TEST(Cp932, RefusesBytesThatAreNotCp932) {
 class FileReplace : public ::testing::Test {
  protected:
   testing::ScratchFolder folder;
-  std::size_t entries() const { return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder.path()), {})); }
+  std::size_t entries() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder.path()), {}));
+  }
 };
 
 TEST_F(FileReplace, WritesExactBytesAndKeepsTheModeOfAReplacedFile) {

@@ -85,7 +85,7 @@ TEST(SettingsLayout, DefaultsGiveTheKnownLines) {
   EXPECT_EQ(lines[56], "0");  // Check27
   for (int n = 185; n <= 190; ++n) EXPECT_EQ(lines[n - 1], "50");
   for (int c = 0; c < 6; ++c) EXPECT_EQ(lines[316 + c], "efect" + std::to_string(c));
-  EXPECT_EQ(lines[280], "5");  // Text19, wave strength, before light strength
+  EXPECT_EQ(lines[280], "5");   // Text19, wave strength, before light strength
   EXPECT_EQ(lines[286], "10");  // Text17
 }
 
@@ -126,9 +126,11 @@ TEST(SettingsRoundTrip, EveryStoredFieldComesBack) {
     const LoadResult r = loadSettings(loaded, layout, toCp932(settingsFileText(saved, layout, "a", "b")));
     ASSERT_TRUE(r.ok()) << r.error->describe("x");
     StyleDocument expected = saved;
-    expected.currentClassTab = 5;               // walking the class names ends on the last tab
-    expected.classes[0].checkCaption = "old";   // check-box captions are not stored
-    for (int c = 1; c < 6; ++c) expected.classes[static_cast<std::size_t>(c)].checkCaption = loaded.classes[static_cast<std::size_t>(c)].checkCaption;
+    expected.currentClassTab = 5;              // walking the class names ends on the last tab
+    expected.classes[0].checkCaption = "old";  // check-box captions are not stored
+    for (int c = 1; c < 6; ++c)
+      expected.classes[static_cast<std::size_t>(c)].checkCaption =
+          loaded.classes[static_cast<std::size_t>(c)].checkCaption;
     EXPECT_TRUE(loaded == expected);
     EXPECT_EQ(loaded.classes[0].opacity, "77");
   }
@@ -283,7 +285,8 @@ TEST(Version1, LaysItsFieldsOverTheDocument) {
 
 TEST(Version1, ACurrentSettingsFileStopsAtTheSizeUnits) {
   StyleDocument doc;
-  const LoadResult r = loadSettings(doc, Layout::Version1, toCp932(settingsFileText(StyleDocument{}, Layout::Settings)));
+  const LoadResult r =
+      loadSettings(doc, Layout::Version1, toCp932(settingsFileText(StyleDocument{}, Layout::Settings)));
   ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error->line, 33);
 }

@@ -1,9 +1,8 @@
 // The style sheet text: block order, declaration order, blank fields.
-#include "generation/stylesheet_text.h"
-
 #include <gtest/gtest.h>
 
 #include "generation/declaration_emitters.h"
+#include "generation/stylesheet_text.h"
 #include "test_support.h"
 
 namespace quillane {
@@ -30,11 +29,11 @@ TEST(StyleSheet, WorkedExampleWithOneSlotAndOneClass) {
   c.glowOn = 1;
   c.glowColor = "FF0000";
 
-  EXPECT_BYTES(crlf({"P {", "  color : #FF0000;", "  background-color: #;", "  font-weight : ;",
-                     "  text-decoration : underline;", "  font-family : \"Arial\";", "  font-size : 12px;",
-                     "  cursor :  auto;", "}", ".efect0 {", "  Width=100%;", "  Filter:",
-                     "  Glow(Color=FF0000, Strength= 10)", "}"}),
-               sheetOf(doc));
+  EXPECT_BYTES(
+      crlf({"P {", "  color : #FF0000;", "  background-color: #;", "  font-weight : ;",
+            "  text-decoration : underline;", "  font-family : \"Arial\";", "  font-size : 12px;", "  cursor :  auto;",
+            "}", ".efect0 {", "  Width=100%;", "  Filter:", "  Glow(Color=FF0000, Strength= 10)", "}"}),
+      sheetOf(doc));
 }
 
 TEST(StyleSheet, NothingEnabledGivesEmptyText) { EXPECT_EQ(sheetOf(StyleDocument{}), ""); }
@@ -120,8 +119,8 @@ TEST(StyleSheet, EveryUnitAndCursorLabelHasItsKeyword) {
     FontSizes(doc, kSlotP, t);
     EXPECT_EQ(t, std::string("  font-size : 3") + suffix + "\r\n");
   }
-  const char* keywords[] = {"auto", "default", "pointer", "crosshair", "wait", "move",
-                            "text", "help", "n-resize", "w-resize", "nw-resize", "sw-resize"};
+  const char* keywords[] = {"auto", "default", "pointer",  "crosshair", "wait",      "move",
+                            "text", "help",    "n-resize", "w-resize",  "nw-resize", "sw-resize"};
   ASSERT_EQ(cursorLabels().size(), 12u);
   for (std::size_t k = 0; k < 12; ++k) {
     p.cursorLabel = cursorLabels()[k];

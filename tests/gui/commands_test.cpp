@@ -76,8 +76,8 @@ class CommandsTest : public QObject {
     for (QAction* a : m_window->menuBar()->actions()) titles << a->text();
     QCOMPARE(titles, (QStringList{"ファイル", "ツール", "プレビュー", "サンプル", "ヘルプ"}));
     const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
-    QCOMPARE(captionsOf(menus[0]),
-             (QStringList{"設定ファイルを開く", "設定ファイルを保存", "QuillaneVer1の設定を開く", "サンプルとして出力", "-", "終了"}));
+    QCOMPARE(captionsOf(menus[0]), (QStringList{"設定ファイルを開く", "設定ファイルを保存", "QuillaneVer1の設定を開く",
+                                                "サンプルとして出力", "-", "終了"}));
     QCOMPARE(captionsOf(menus[1]), QStringList{"CSSをHtmlに適用する"});
     QCOMPARE(captionsOf(menus[2]), (QStringList{"標準", "ファイルを指定"}));
     QCOMPARE(captionsOf(menus[4]), (QStringList{"ヘルプ", "Hollowmere"}));

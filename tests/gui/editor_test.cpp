@@ -126,8 +126,8 @@ class EditorTest : public QObject {
   void tickingAClassEnablesItsFramesContents() {
     control<QCheckBox>("Check12", 3)->click();
     QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 3);
-    for (const char* f : {"Option9", "Check13", "Check26", "Slider1", "Text13", "Check18", "Text22", "Text20", "Check22",
-                          "Text14", "Option12", "Text18", "Text24", "Command11", "Text26"})
+    for (const char* f : {"Option9", "Check13", "Check26", "Slider1", "Text13", "Check18", "Text22", "Text20",
+                          "Check22", "Text14", "Option12", "Text18", "Text24", "Command11", "Text26"})
       QVERIFY2(enabled(f, 3), f);
     QVERIFY(!enabled("Text14", 2));
     // A filter box does not switch its own frame.

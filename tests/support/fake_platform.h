@@ -66,7 +66,8 @@ class FakePlatform : public Platform {
   const ShownMessage& onlyMessage() const {
     static ShownMessage wrong;
     if (messages.size() == 1) return messages.back();
-    wrong = {"(" + std::to_string(messages.size()) + " messages shown, not one)", "", MessageIcon::None, MessageButtons::Ok};
+    wrong = {"(" + std::to_string(messages.size()) + " messages shown, not one)", "", MessageIcon::None,
+             MessageButtons::Ok};
     return wrong;
   }
 
