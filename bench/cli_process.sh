@@ -5,9 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
-for tool in hyperfine /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install hyperfine time)"; exit 1; }
-done
+source bench/common.sh
+bench_require hyperfine /usr/bin/time
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLANE_BUILD_BENCH=ON -DQUILLANE_BUILD_TESTS=OFF \
   -DQUILLANE_BUILD_GUI=OFF >/dev/null
 cmake --build "$build" >/dev/null
@@ -30,10 +29,6 @@ hyperfine -N --warmup 50 --runs 2000 --export-csv "$work/times.csv" \
 awk -F, 'NR > 1 { median[$1] = $4; printf "%-15s median %6.1f us  mean %6.1f us\n", $1, $4 * 1e6, $2 * 1e6 }
          END { printf "time ratio (median): %.2f\n", median["quillane-cli"] / median["trivial-writer"] }' "$work/times.csv"
 
-# Peak resident set size in KiB, the median of 21 runs.
-peak() {
-  for _ in $(seq 21); do /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; done | sort -n | sed -n 11p
-}
-cli=$(peak "$build/bin/quillane-cli" css "$work/doc.qlf")
-trivial=$(peak "$build/bin/trivial_writer" "$work/expected.css")
+cli=$(bench_peak_kib 21 "$build/bin/quillane-cli" css "$work/doc.qlf")
+trivial=$(bench_peak_kib 21 "$build/bin/trivial_writer" "$work/expected.css")
 echo "peak memory: quillane-cli ${cli} KiB, trivial-writer ${trivial} KiB, ratio $(awk -v a="$cli" -v b="$trivial" 'BEGIN { printf "%.2f", a / b }')"

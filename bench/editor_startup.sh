@@ -6,9 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
-for tool in hyperfine /usr/bin/time; do
-  command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install hyperfine time)"; exit 1; }
-done
+source bench/common.sh
+bench_require hyperfine /usr/bin/time
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLANE_BUILD_BENCH=ON -DQUILLANE_BUILD_TESTS=OFF \
   -DQUILLANE_BUILD_GUI=ON >/dev/null
@@ -24,11 +23,8 @@ awk -F, 'NR > 1 { median[$1] = $4; printf "%-15s median %6.1f ms  mean %6.1f ms\
          END { printf "time ratio (median): %.2f against the empty window, %.2f against the Japanese label\n",
                       median["editor"] / median["bare-window"], median["editor"] / median["japanese-label"] }' "$work/times.csv"
 
-peak() {
-  for _ in $(seq 11); do /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; done | sort -n | sed -n 6p
-}
-editor=$(peak "$build/bin/quillane" --quit-after-show)
-bare=$(peak "$build/bin/bare_window")
-label=$(peak "$build/bin/bare_window" --japanese-label)
+editor=$(bench_peak_kib 11 "$build/bin/quillane" --quit-after-show)
+bare=$(bench_peak_kib 11 "$build/bin/bare_window")
+label=$(bench_peak_kib 11 "$build/bin/bare_window" --japanese-label)
 echo "peak memory: editor ${editor} KiB, bare-window ${bare} KiB, japanese-label ${label} KiB;" \
   "ratios $(awk -v a="$editor" -v b="$bare" -v c="$label" 'BEGIN { printf "%.2f and %.2f", a / b, a / c }')"

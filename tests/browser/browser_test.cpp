@@ -75,12 +75,7 @@ class Browser : public ::testing::Test {
     return values;
   }
 
-  static std::string cp932(const std::string& utf8) {
-    std::string bytes;
-    UnencodableCharacter bad;
-    EXPECT_TRUE(encodeCp932(utf8, bytes, bad));
-    return bytes;
-  }
+  static std::string cp932(const std::string& utf8) { return testing::cp932(utf8); }
 
   static StyleDocument styled() {
     StyleDocument doc;

@@ -51,12 +51,7 @@ CliRun runCli(std::vector<std::string> args, const std::string& input = {}) {
   return r;
 }
 
-std::string cp932(const std::string& utf8) {
-  std::string bytes;
-  UnencodableCharacter bad;
-  EXPECT_TRUE(encodeCp932(utf8, bytes, bad));
-  return bytes;
-}
+using testing::cp932;
 
 class Cli : public ::testing::Test {
  protected:

@@ -18,12 +18,7 @@ namespace fs = std::filesystem;
 using testing::FakePlatform;
 using testing::ScratchFolder;
 
-std::string cp932(const std::string& utf8) {
-  std::string bytes;
-  UnencodableCharacter bad;
-  EXPECT_TRUE(encodeCp932(utf8, bytes, bad));
-  return bytes;
-}
+using testing::cp932;
 
 class Commands : public ::testing::Test {
  protected:

@@ -23,12 +23,7 @@ std::vector<std::string> linesOf(const std::string& text) {
   return lines;
 }
 
-std::string toCp932(const std::string& utf8) {
-  std::string bytes;
-  UnencodableCharacter bad;
-  EXPECT_TRUE(encodeCp932(utf8, bytes, bad));
-  return bytes;
-}
+std::string toCp932(const std::string& utf8) { return testing::cp932(utf8); }
 
 // The lines as a file's CP932 bytes.
 std::string joinLines(const std::vector<std::string>& lines) {

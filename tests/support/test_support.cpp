@@ -24,6 +24,13 @@ std::string fileBytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string cp932(std::string_view utf8) {
+  std::string bytes;
+  UnencodableCharacter bad;
+  EXPECT_TRUE(encodeCp932(utf8, bytes, bad)) << bad.describe();
+  return bytes;
+}
+
 std::string fileText(const std::filesystem::path& path) {
   std::string text;
   std::size_t bad = 0;

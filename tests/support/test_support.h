@@ -25,6 +25,9 @@ std::string crlf(std::initializer_list<std::string_view> lines, bool finalBreak 
 // The whole file as bytes; fails the test when it cannot be read.
 std::string fileBytes(const std::filesystem::path& path);
 
+// UTF-8 text as CP932 bytes (fails the test when it cannot be held).
+std::string cp932(std::string_view utf8);
+
 // The UTF-8 text of a CP932 file.
 std::string fileText(const std::filesystem::path& path);
 
