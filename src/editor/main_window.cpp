@@ -59,6 +59,18 @@ int fromQt(int state) { return state == Qt::Checked ? 1 : state == Qt::Partially
 
 int twipsPerPixel(qreal dpi) { return dpi > 0 ? qMax(1, qRound(1440.0 / dpi)) : 15; }
 
+// A class name as a tab or check-box caption, where "&" would mark a shortcut.
+QString captionOf(const std::string& name) { return qs(name).replace(QLatin1Char('&'), QStringLiteral("&&")); }
+
+// A box's typing limit. Text put in by a load may be longer and is kept
+// whole; the limit comes back once the text fits it again.
+constexpr const char* kTypingLimit = "typingLimit";
+
+void fitTypingLimit(QLineEdit* edit, qsizetype length) {
+  const int limit = edit->property(kTypingLimit).toInt();
+  if (limit > 0) edit->setMaxLength(static_cast<int>(qMax<qsizetype>(limit, length)));
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWidget* parent)
@@ -104,7 +116,7 @@ void MainWindow::Form_Load() {
   for (int c = 0; c < kUserClassCount; ++c) {
     auto& cls = m_doc.classes[static_cast<std::size_t>(c)];
     cls.checkCaption = cls.className;
-    m_controls.get<QCheckBox>("Check12", c)->setText(qs(cls.checkCaption));
+    m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
   }
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(0);
   // 6. Swatches.
@@ -135,7 +147,8 @@ void MainWindow::bindField(ControlId id) {
   QWidget* widget = m_controls.find(id);
   if (widget == nullptr) return;  // class names live in the tab captions
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-    connect(edit, &QLineEdit::textChanged, this, [this, id](const QString& text) {
+    connect(edit, &QLineEdit::textChanged, this, [this, id, edit](const QString& text) {
+      fitTypingLimit(edit, text.size());
       *fieldOf(m_doc, id)->text = text.toStdString();
       onTextChanged(id);
     });
@@ -186,12 +199,13 @@ void MainWindow::refreshField(ControlId id) {
   const std::optional<FieldRef> field = fieldOf(m_doc, id);
   if (!field) return;
   if (field->kind == FieldKind::ClassName) {
-    m_controls.get<QTabWidget>("SSTab4")->setTabText(id.index, qs(*field->text));
+    m_controls.get<QTabWidget>("SSTab4")->setTabText(id.index, captionOf(*field->text));
     return;
   }
   QWidget* widget = m_controls.find(id);
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     const QString text = qs(*field->text);
+    fitTypingLimit(edit, text.size());
     if (edit->text() != text) edit->setText(text);
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     const QString text = qs(*field->text);
@@ -211,7 +225,8 @@ void MainWindow::refreshFromDocument() {
   for (const FamilyRange& range : allFamilies())
     for (int i = range.first; i <= range.last; ++i) refreshField({range.family, i});
   for (int c = 0; c < kUserClassCount; ++c)
-    m_controls.get<QCheckBox>("Check12", c)->setText(qs(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
+    m_controls.get<QCheckBox>("Check12", c)
+        ->setText(captionOf(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   drawScrollbarPreview();
 }
@@ -279,9 +294,12 @@ void MainWindow::Form_Resize() {
 
 void MainWindow::Command6_Click() { quillane::Command6_Click(m_platform, m_doc, m_appFolder); }
 
-void MainWindow::chooseOutputFolder(bool html) {
-  if (const auto folder = m_platform.chooseFolder())
-    m_controls.get<QLineEdit>(html ? "Text9" : "Text7")->setText(qs(*folder));
+void MainWindow::Command3_Click() { ChooseFolder("Text9"); }
+
+void MainWindow::Command5_Click() { ChooseFolder("Text7"); }
+
+void MainWindow::ChooseFolder(std::string_view folderBox) {
+  if (const auto folder = m_platform.chooseFolder()) m_controls.get<QLineEdit>(folderBox)->setText(qs(*folder));
 }
 
 void MainWindow::pickColour(std::string_view textFamily, int index) {
@@ -308,7 +326,7 @@ void MainWindow::renameCurrentClass() {
   cls.className = name;
   cls.checkCaption = name;
   refreshField({"SSTab4", c});
-  m_controls.get<QCheckBox>("Check12", c)->setText(qs(name));
+  m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(name));
 }
 
 void MainWindow::MenuEnd_Click() { close(); }

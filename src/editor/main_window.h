@@ -59,7 +59,8 @@ class MainWindow : public QMainWindow {
 
   // The commands of the window's buttons and menus.
   void Command6_Click();                                    // 出力する
-  void chooseOutputFolder(bool html);                       // Command3 (HTML) / Command5 (style sheet)
+  void Command3_Click();                                    // 参照: the HTML page's folder
+  void Command5_Click();                                    // 参照: the style sheet's folder
   void pickColour(std::string_view textFamily, int index);  // the "作る" buttons
   void Command4_Click(int slot);                            // background image browse
   void renameCurrentClass();                                // double click on the class tabs
@@ -108,6 +109,8 @@ class MainWindow : public QMainWindow {
   void onOptionSelected(ControlId id);
   void refreshField(ControlId id);
   void updateSwatch(std::string_view textFamily, int index);
+  // Puts the folder the user chooses into `folderBox`; a cancel changes nothing.
+  void ChooseFolder(std::string_view folderBox);
 
   // Start-up (Form_Load), after the widgets exist.
   void Form_Load();

@@ -39,6 +39,12 @@ class StateCheckBox : public QCheckBox {
   void nextCheckState() override { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
 };
 
+// Limits what the user can type; a loaded longer text is still kept whole.
+void limitTyping(QLineEdit* edit, int length) {
+  edit->setProperty("typingLimit", length);
+  edit->setMaxLength(length);
+}
+
 constexpr const char* kSlotTabCaptions[] = {"段落（<P>～</P>）",      "リンク(<A>～</A>)",
                                             "表示したリンク",         "選択されてアクティブなリンク",
                                             "マウスが上にあるリンク", "ページ本体"};
@@ -105,7 +111,7 @@ void MainWindow::addColourRow(QGridLayout* grid, int row, std::string_view label
 
   grid->addWidget(m_controls.add(labelFamily, labelIndex, new QLabel(caption, parent)), row, 0);
   auto* edit = m_controls.add(textFamily, index, new QLineEdit(parent));
-  edit->setMaxLength(6);
+  limitTyping(edit, 6);
   edit->setFixedWidth(54);
   grid->addWidget(edit, row, 1);
   auto* make = m_controls.add(button, index, new QPushButton(QStringLiteral("作る"), parent));
@@ -280,7 +286,7 @@ QWidget* MainWindow::buildClassPage(int c) {
   };
   const auto box = [&](std::string_view family, int maxLength = 0) {
     auto* e = m_controls.add(family, c, new QLineEdit);
-    if (maxLength > 0) e->setMaxLength(maxLength);
+    if (maxLength > 0) limitTyping(e, maxLength);
     e->setFixedWidth(40);
     return e;
   };
@@ -415,7 +421,7 @@ QWidget* MainWindow::buildOutputTab() {
   html->addWidget(label("Label13", QStringLiteral("保存先(フォルダを選択)")), 0, 0);
   html->addWidget(text("Text9"), 0, 1);
   auto* browseHtml = m_controls.add("Command3", new QPushButton(QStringLiteral("参照")));
-  connect(browseHtml, &QPushButton::clicked, this, [this] { chooseOutputFolder(true); });
+  connect(browseHtml, &QPushButton::clicked, this, [this] { Command3_Click(); });
   html->addWidget(browseHtml, 0, 2);
   html->addWidget(label("Label14", QStringLiteral("ファイルの名前")), 1, 0);
   html->addWidget(text("Text10", QStringLiteral("style.html")), 1, 1);
@@ -428,7 +434,7 @@ QWidget* MainWindow::buildOutputTab() {
   sheet->addWidget(label("Label11", QStringLiteral("保存先(フォルダを選択)")), 0, 0);
   sheet->addWidget(text("Text7"), 0, 1);
   auto* browseSheet = m_controls.add("Command5", new QPushButton(QStringLiteral("参照")));
-  connect(browseSheet, &QPushButton::clicked, this, [this] { chooseOutputFolder(false); });
+  connect(browseSheet, &QPushButton::clicked, this, [this] { Command5_Click(); });
   sheet->addWidget(browseSheet, 0, 2);
   sheet->addWidget(label("Label12", QStringLiteral("ファイルの名前")), 1, 0);
   sheet->addWidget(text("Text8", QStringLiteral("style.css")), 1, 1);

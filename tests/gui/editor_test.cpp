@@ -18,6 +18,7 @@
 #include "fake_platform.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
+#include "platform/qt_platform.h"
 #include "preview/scrollbar_preview.h"
 
 using namespace quillane;
@@ -221,9 +222,9 @@ class EditorTest : public QObject {
     m_window->Command6_Click();
     QCOMPARE(m_platform.onlyMessage().text, std::string("保存先を指定してください"));
     m_platform.folderChoices = {std::string("/srv/web"), std::nullopt};
-    m_window->chooseOutputFolder(true);
+    m_window->Command3_Click();
     QCOMPARE(control<QLineEdit>("Text9")->text(), QStringLiteral("/srv/web"));
-    m_window->chooseOutputFolder(true);  // cancelled keeps the text
+    m_window->Command3_Click();  // cancelled keeps the text
     QCOMPARE(m_window->document().output.htmlFolder, std::string("/srv/web"));
     m_window->openhelp_Click();
     m_window->GOHP_Click();
@@ -255,6 +256,28 @@ class EditorTest : public QObject {
     QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 5);
     QCOMPARE(control<QLineEdit>("Text2", 1)->text(), QStringLiteral("10"));
     QCOMPARE(pixel(0, 0), QRgb(0xFF0000));  // row 13 drawn from its ticked swatch
+  }
+
+  void loadedTextLongerThanABoxAllowsIsKeptWhole() {
+    StyleDocument& doc = m_window->document();
+    doc.colours[0] = "1234567890";
+    doc.classes[0].className = "A&B";
+    m_window->refreshFromDocument();
+    auto* edit = control<QLineEdit>("Text3", 0);
+    QCOMPARE(edit->text(), QStringLiteral("1234567890"));
+    QCOMPARE(doc.colours[0], std::string("1234567890"));
+    QCOMPARE(control<QTabWidget>("SSTab4")->tabText(0), QStringLiteral("A&&B"));  // shown as "A&B"
+    control<QCheckBox>("Check7", 0)->click();
+    edit->setText(QStringLiteral("123"));
+    QCOMPARE(edit->maxLength(), 6);  // typing is limited again
+  }
+
+  void fileDialogFiltersBecomeQtFilters() {
+    QCOMPARE(QtPlatform::qtFilter("Quillane設定ファイル(*.qlf)|*.qlf"),
+             QStringLiteral("Quillane設定ファイル(*.qlf) (*.qlf)"));
+    QCOMPARE(QtPlatform::qtFilter("画像ファイル(*.jpg,*.png)|*.jpg;*.png|全てのファイル|*.*"),
+             QStringLiteral("画像ファイル(*.jpg,*.png) (*.jpg *.png);;全てのファイル (*.*)"));
+    QCOMPARE(QtPlatform::qtFilter(""), QString());
   }
 
   void scrollbarPictureFollowsItsGeometry() {
