@@ -134,6 +134,9 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
     return UsageError{"INDEX is a class number from 0 to 5"};
   if (o.command == "save" && !o.output) return UsageError{"save needs -o OUT"};
   if ((o.author || o.name) && !o.asSample) return UsageError{"--author and --name go with --as-sample"};
+  for (const auto* header : {&o.author, &o.name})
+    if (*header && (*header)->find_first_of("\r\n") != std::string::npos)
+      return UsageError{"--author and --name are single lines"};
   return std::nullopt;
 }
 
@@ -146,6 +149,8 @@ class Command {
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
     if (m_options.command == "save") {
+      if (const auto id = fieldWithLineBreak(doc))
+        return refuse(inputName() + ": " + id->toString() + " holds a line break");
       const Layout layout = m_options.asSample ? Layout::Sample : Layout::Settings;
       return emit(settingsFileText(doc, layout, m_options.author.value_or(""), m_options.name.value_or("")));
     }

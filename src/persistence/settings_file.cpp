@@ -158,6 +158,15 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
   return text;
 }
 
+std::optional<ControlId> fieldWithLineBreak(const StyleDocument& doc) {
+  StyleDocument& readable = const_cast<StyleDocument&>(doc);  // fields are only read here
+  for (const ControlId& id : layoutFields(Layout::Settings)) {
+    const FieldRef field = *fieldOf(readable, id);
+    if (field.text != nullptr && field.text->find_first_of("\r\n") != std::string::npos) return id;
+  }
+  return std::nullopt;
+}
+
 std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTable& lines) {
   lines.clear();
   std::string text;
@@ -173,9 +182,9 @@ std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTa
     return LoadError{header + kLineTableSize + 1,
                      "行が多すぎます（" + std::to_string(header + kLineTableSize) + " 行までしか読めません）。"};
   if (count < needed)
-    return LoadError{std::max(0, static_cast<int>(lines.size())) + 1,
-                     "行が足りません（" + std::to_string(header + needed) + " 行必要なところ " +
-                         std::to_string(lines.size()) + " 行しかありません）。"};
+    return LoadError{static_cast<int>(lines.size()) + 1, "行が足りません（" + std::to_string(header + needed) +
+                                                             " 行必要なところ " + std::to_string(lines.size()) +
+                                                             " 行しかありません）。"};
   lines.erase(lines.begin(), lines.begin() + header);
   return std::nullopt;
 }
@@ -236,6 +245,11 @@ std::optional<std::pair<std::string, std::string>> readSampleHeader(std::string_
 }
 
 bool FileSave(Platform& platform, StyleDocument& doc, const std::string& path, bool sample) {
+  if (const auto id = fieldWithLineBreak(doc)) {
+    platform.messageBox(id->toString() + " の値に改行が含まれているため、保存できません。", kInputErrorTitle,
+                        MessageIcon::Exclamation);
+    return false;
+  }
   std::string author;
   std::string name;
   if (sample) {

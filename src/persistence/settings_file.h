@@ -38,6 +38,10 @@ struct LoadResult {
 std::string settingsFileText(const StyleDocument& doc, Layout layout, std::string_view author = {},
                              std::string_view sampleName = {});
 
+// The first stored field whose value holds a line break, which would shift
+// every later line of the file; nothing when there is none.
+std::optional<ControlId> fieldWithLineBreak(const StyleDocument& doc);
+
 // The lines of a file as read, one entry a line, at most kLineTableSize.
 using LineTable = std::vector<std::string>;
 
@@ -63,7 +67,8 @@ std::optional<std::pair<std::string, std::string>> readSampleHeader(std::string_
 // --- The procedures the file commands call ---
 
 // Writes the document to `path`; a sample first asks for the author's name
-// and the sample's menu name. Returns false after a message on failure.
+// and the sample's menu name. Returns false after a message on failure; a
+// value holding a line break is refused before anything is written.
 bool FileSave(Platform& platform, StyleDocument& doc, const std::string& path, bool sample);
 
 // Reads `path` as a settings file (or a sample when `sample`) and applies it.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "platform/cp932.h"
 #include "test_support.h"
@@ -305,6 +306,17 @@ TEST(SettingsCommands, SaveAsksForSampleNamesAndWritesCp932) {
   StyleDocument loaded;
   EXPECT_TRUE(FileOpen(platform, loaded, folder / "a.smp", true).ok());
   EXPECT_TRUE(FileOpen(platform, loaded, folder / "a.qlf", false).ok());
+}
+
+TEST(SettingsCommands, AValueWithALineBreakIsNotSaved) {
+  FakePlatform platform;
+  ScratchFolder folder;
+  StyleDocument doc;
+  doc.slots[2].imagePath = "a\nb.png";
+  EXPECT_EQ(fieldWithLineBreak(doc), (ControlId{"Text6", 2}));
+  EXPECT_FALSE(FileSave(platform, doc, folder / "a.qlf", false));
+  EXPECT_NE(platform.onlyMessage().text.find("Text6(2)"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder / "a.qlf"));
 }
 
 TEST(SettingsCommands, OpenNamesAMissingFile) {
