@@ -320,7 +320,6 @@ QWidget* MainWindow::buildClassPage(int c) {
   alpha->addWidget(box("Text2", 3), 0, 1);
   auto* slider = m_controls.add("Slider1", c, new QSlider(Qt::Horizontal));
   slider->setRange(0, 100);
-  slider->setValue(50);
   alpha->addWidget(slider, 1, 0, 1, 2);
   column->addStretch(1);
 
@@ -387,10 +386,7 @@ QWidget* MainWindow::buildClassPage(int c) {
 QWidget* MainWindow::buildOutputTab() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
-  const auto text = [&](std::string_view family, const QString& initial = {}) {
-    auto* e = m_controls.add(family, new QLineEdit(initial));
-    return e;
-  };
+  const auto text = [&](std::string_view family) { return m_controls.add(family, new QLineEdit); };
   const auto label = [&](std::string_view family, const QString& caption) {
     return m_controls.add(family, new QLabel(caption));
   };
@@ -416,36 +412,40 @@ QWidget* MainWindow::buildOutputTab() {
   }
   layout->addWidget(frame6);
 
+  // A caption and its text box on the next row of `grid`; the folder row
+  // also has its "参照" button.
+  const auto row = [&](QGridLayout* grid, std::string_view labelFamily, const QString& caption,
+                       std::string_view textFamily) {
+    const int at = grid->rowCount();
+    grid->addWidget(label(labelFamily, caption), at, 0);
+    grid->addWidget(text(textFamily), at, 1);
+    return at;
+  };
+  const auto folderRow = [&](QGridLayout* grid, std::string_view labelFamily, std::string_view textFamily,
+                             std::string_view buttonFamily, void (MainWindow::*command)()) {
+    const int at = row(grid, labelFamily, QStringLiteral("保存先(フォルダを選択)"), textFamily);
+    auto* browse = m_controls.add(buttonFamily, new QPushButton(QStringLiteral("参照")));
+    connect(browse, &QPushButton::clicked, this, command);
+    grid->addWidget(browse, at, 2);
+  };
+
   auto* frame7 = m_controls.add("Frame7", new QGroupBox(QStringLiteral("HTML形式")));
   auto* html = new QGridLayout(frame7);
-  html->addWidget(label("Label13", QStringLiteral("保存先(フォルダを選択)")), 0, 0);
-  html->addWidget(text("Text9"), 0, 1);
-  auto* browseHtml = m_controls.add("Command3", new QPushButton(QStringLiteral("参照")));
-  connect(browseHtml, &QPushButton::clicked, this, [this] { Command3_Click(); });
-  html->addWidget(browseHtml, 0, 2);
-  html->addWidget(label("Label14", QStringLiteral("ファイルの名前")), 1, 0);
-  html->addWidget(text("Text10", QStringLiteral("style.html")), 1, 1);
-  html->addWidget(label("Label17", QStringLiteral("ページタイトル")), 2, 0);
-  html->addWidget(text("Text11", QStringLiteral("untitle")), 2, 1);
+  folderRow(html, "Label13", "Text9", "Command3", &MainWindow::Command3_Click);
+  row(html, "Label14", QStringLiteral("ファイルの名前"), "Text10");
+  row(html, "Label17", QStringLiteral("ページタイトル"), "Text11");
   layout->addWidget(frame7);
 
   auto* frame8 = m_controls.add("Frame8", new QGroupBox(QStringLiteral("スタイルシート")));
   auto* sheet = new QGridLayout(frame8);
-  sheet->addWidget(label("Label11", QStringLiteral("保存先(フォルダを選択)")), 0, 0);
-  sheet->addWidget(text("Text7"), 0, 1);
-  auto* browseSheet = m_controls.add("Command5", new QPushButton(QStringLiteral("参照")));
-  connect(browseSheet, &QPushButton::clicked, this, [this] { Command5_Click(); });
-  sheet->addWidget(browseSheet, 0, 2);
-  sheet->addWidget(label("Label12", QStringLiteral("ファイルの名前")), 1, 0);
-  sheet->addWidget(text("Text8", QStringLiteral("style.css")), 1, 1);
+  folderRow(sheet, "Label11", "Text7", "Command5", &MainWindow::Command5_Click);
+  row(sheet, "Label12", QStringLiteral("ファイルの名前"), "Text8");
   auto* frame9 = m_controls.add("Frame9", new QGroupBox(QStringLiteral("スタイルシートを読みこむHTMLファイル")));
   auto* link = new QGridLayout(frame9);
   link->addWidget(m_controls.add("Option7", new QRadioButton(QStringLiteral("作成する"))), 0, 0);
   link->addWidget(m_controls.add("Option8", new QRadioButton(QStringLiteral("作成しない"))), 0, 1);
-  link->addWidget(label("Label18", QStringLiteral("ファイル名")), 1, 0);
-  link->addWidget(text("Text5", QStringLiteral("style.html")), 1, 1);
-  link->addWidget(label("Label19", QStringLiteral("ページタイトル")), 2, 0);
-  link->addWidget(text("Text12", QStringLiteral("untitle")), 2, 1);
+  row(link, "Label18", QStringLiteral("ファイル名"), "Text5");
+  row(link, "Label19", QStringLiteral("ページタイトル"), "Text12");
   sheet->addWidget(frame9, 2, 0, 1, 3);
   layout->addWidget(frame8);
 

@@ -40,7 +40,7 @@ LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
   auto* cssPath = place(new QLineEdit(home), "Text2", 1800, 1560, 3135, 270);
   auto* browseCss = place(new QPushButton(QStringLiteral("参照")), "Command2", 5040, 1560, 615, 255);
   auto* comment = place(new QCheckBox(QStringLiteral("コメントの挿入")), "Check1", 120, 2040, 1455, 375);
-  comment->setChecked(true);
+  comment->setChecked(m_injector.comment);
   auto* previewNew = place(new QPushButton(QStringLiteral("新規プレビュー")), "Command4", 1560, 2040, 1455, 375);
   auto* previewAsIs = place(new QPushButton(QStringLiteral("下のままプレビュー")), "Command5", 3000, 2040, 1695, 375);
   m_save = place(new QPushButton(QStringLiteral("保存")), "Command3", 4800, 2040, 855, 375);
