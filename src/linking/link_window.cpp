@@ -18,7 +18,12 @@ LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("CSSの適用"));
   setFixedSize(5745 / tx, 8505 / ty);
-  // Controls stand where the twips put them: left, top, width, height.
+  // The controls stand where the twips put them, sized for a compact face:
+  // a size smaller than the editor's keeps every caption whole.
+  QFont compact = font();
+  compact.setPointSizeF(compact.pointSizeF() * 0.85);
+  setFont(compact);
+  // left, top, width, height in twips
   const auto place = [&](auto* widget, std::string_view name, int left, int top, int width, int height) {
     m_controls.add(name, widget);
     widget->setParent(this);
