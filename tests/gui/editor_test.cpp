@@ -96,6 +96,13 @@ class EditorTest : public QObject {
     QVERIFY(m_window->document() == StyleDocument{} || m_window->document().currentClassTab == 0);
   }
 
+  void aFolderEndingInASeparatorKeepsJustOne() {
+    MainWindow atRoot(m_platform, QStringLiteral("/"));
+    QCOMPARE(atRoot.applicationFolder(), std::string("/"));
+    MainWindow inFolder(m_platform, QStringLiteral("/opt/q/"));
+    QCOMPARE(inFolder.applicationFolder(), std::string("/opt/q/"));
+  }
+
   void tickingASlotEnablesItsControlsAndShowsItsTab() {
     auto* body = control<QCheckBox>("Check7", kSlotBody);
     body->click();
