@@ -18,6 +18,7 @@
 #include "document/product.h"
 #include "editor/colour_swatch.h"
 #include "editor/resize_rule.h"
+#include "editor/typing_limit.h"
 #include "generation/make_command.h"
 #include "linking/link_window.h"
 #include "preview/preview_commands.h"
@@ -61,15 +62,6 @@ int twipsPerPixel(qreal dpi) { return dpi > 0 ? qMax(1, qRound(1440.0 / dpi)) : 
 
 // A class name as a tab or check-box caption, where "&" would mark a shortcut.
 QString captionOf(const std::string& name) { return qs(name).replace(QLatin1Char('&'), QStringLiteral("&&")); }
-
-// A box's typing limit. Text put in by a load may be longer and is kept
-// whole; the limit comes back once the text fits it again.
-constexpr const char* kTypingLimit = "typingLimit";
-
-void fitTypingLimit(QLineEdit* edit, qsizetype length) {
-  const int limit = edit->property(kTypingLimit).toInt();
-  if (limit > 0) edit->setMaxLength(static_cast<int>(qMax<qsizetype>(limit, length)));
-}
 
 }  // namespace
 

@@ -133,7 +133,6 @@ class MainWindow : public QMainWindow {
   std::vector<SampleEntry> m_samples;
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;
-  bool m_resizing = false;
 };
 
 }  // namespace quillane

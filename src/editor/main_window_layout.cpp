@@ -20,6 +20,7 @@
 #include "editor/colour_swatch.h"
 #include "editor/main_window.h"
 #include "editor/resize_rule.h"
+#include "editor/typing_limit.h"
 #include "generation/declaration_emitters.h"
 #include "preview/scrollbar_preview.h"
 
@@ -38,12 +39,6 @@ class StateCheckBox : public QCheckBox {
  protected:
   void nextCheckState() override { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
 };
-
-// Limits what the user can type; a loaded longer text is still kept whole.
-void limitTyping(QLineEdit* edit, int length) {
-  edit->setProperty("typingLimit", length);
-  edit->setMaxLength(length);
-}
 
 constexpr const char* kSlotTabCaptions[] = {"段落（<P>～</P>）",      "リンク(<A>～</A>)",
                                             "表示したリンク",         "選択されてアクティブなリンク",

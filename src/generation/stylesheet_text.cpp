@@ -55,6 +55,10 @@ BuiltText buildStyleSheet(const StyleDocument& doc) {
   return built;
 }
 
+namespace {
+
+// The sample paragraph and link, the 54 line breaks, and the page's end,
+// shared by both pages.
 void appendSampleContent(std::string& t, bool sample, bool breaks) {
   if (sample) {
     t.append(kCrLf).append("<P>サンプル</P>").append(kCrLf);
@@ -67,6 +71,8 @@ void appendSampleContent(std::string& t, bool sample, bool breaks) {
   }
   t.append(kCrLf).append("</BODY>").append(kCrLf).append("</HTML>");
 }
+
+}  // namespace
 
 std::string buildLinkPage(const StyleDocument& doc, std::string_view styleSheet) {
   std::string t;

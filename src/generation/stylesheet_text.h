@@ -32,8 +32,4 @@ std::string buildLinkPage(const StyleDocument& doc, std::string_view styleSheet)
 // content follows Check8 and Check9.
 BuiltText buildEmbeddedPage(const StyleDocument& doc);
 
-// "<P>サンプル</P>\r\n<P><A href="...">ハイパーリンク</A></P>" and the
-// 54 line breaks, shared by both pages.
-void appendSampleContent(std::string& t, bool sample, bool breaks);
-
 }  // namespace quillane
