@@ -15,18 +15,22 @@ echo "== format"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 echo "== build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+echo "== release build, as users make it (warnings stay warnings)"
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-release -j "$jobs"
+
 echo "== sanitizers (address, undefined behaviour)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_SANITIZE=ON -DQUILLANE_BUILD_GUI=OFF >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLANE_SANITIZE=ON -DQUILLANE_BUILD_GUI=OFF -DQUILLANE_WERROR=ON >/dev/null
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 echo "== fuzz (a few seconds each)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_BUILD_FUZZ=ON \
-  -DQUILLANE_SANITIZE=ON -DQUILLANE_BUILD_TESTS=OFF -DQUILLANE_BUILD_GUI=OFF >/dev/null
+  -DQUILLANE_SANITIZE=ON -DQUILLANE_BUILD_TESTS=OFF -DQUILLANE_BUILD_GUI=OFF -DQUILLANE_WERROR=ON >/dev/null
 cmake --build build-fuzz -j "$jobs"
 for target in settings_reader_fuzz cli_input_fuzz; do
   work=$(mktemp -d)
