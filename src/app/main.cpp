@@ -1,11 +1,11 @@
 // Quillane: the title window opens the editor, which is ready before the
 // title picture is shown over it.
 #include <QApplication>
-#include <QFontDatabase>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
+#include "editor/application_setup.h"
 #include "editor/main_window.h"
 #include "editor/title_window.h"
 #include "platform/qt_platform.h"
@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quillane"));
   QApplication::setApplicationVersion(QStringLiteral("2.1.0"));
-  if (QFontDatabase::families().contains(QStringLiteral("Noto Sans CJK JP")))
-    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+  quillane::setUpEditorApplication();
 
   quillane::QtPlatform platform;
   quillane::MainWindow editor(platform, QCoreApplication::applicationDirPath());

@@ -35,6 +35,9 @@ class ControlRegistry {
     return qobject_cast<T*>(find(family, index));
   }
 
+  // Every registered control, in no particular order.
+  QList<QWidget*> all() const { return m_controls.values(); }
+
   // Enables or disables a control, if it exists.
   void setEnabled(std::string_view family, int index, bool on) const;
 

@@ -40,6 +40,11 @@ class StateCheckBox : public QCheckBox {
   void nextCheckState() override { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
 };
 
+// The row below everything in `grid`. An empty grid already counts one
+// row, so rowCount() alone would leave row 0 empty and let a row placed
+// by number land on top of another.
+int nextRow(const QGridLayout* grid) { return grid->count() == 0 ? 0 : grid->rowCount(); }
+
 constexpr const char* kSlotTabCaptions[] = {"段落（<P>～</P>）",      "リンク(<A>～</A>)",
                                             "表示したリンク",         "選択されてアクティブなリンク",
                                             "マウスが上にあるリンク", "ページ本体"};
@@ -220,6 +225,8 @@ QWidget* MainWindow::buildScrollbarTab() {
 QWidget* MainWindow::buildEffectsTab() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
+  // The three columns of a class page need every pixel of the tab's width.
+  layout->setContentsMargins(4, 6, 4, 4);
   layout->setSpacing(2);
   const auto note = [&](std::string_view family, const QString& text) {
     auto* l = m_controls.add(family, new QLabel(text));
@@ -257,8 +264,8 @@ QWidget* MainWindow::buildEffectsTab() {
 QWidget* MainWindow::buildClassPage(int c) {
   auto* page = new QWidget;
   auto* columns = new QHBoxLayout(page);
-  columns->setContentsMargins(2, 4, 2, 2);
-  columns->setSpacing(4);
+  columns->setContentsMargins(0, 4, 0, 2);
+  columns->setSpacing(3);
   QVBoxLayout* column = nullptr;
   const auto nextColumn = [&] {
     column = new QVBoxLayout;
@@ -272,7 +279,7 @@ QWidget* MainWindow::buildClassPage(int c) {
   };
   const auto grid = [](QWidget* parent) {
     auto* g = new QGridLayout(parent);
-    g->setContentsMargins(4, 2, 4, 4);
+    g->setContentsMargins(3, 2, 2, 4);
     g->setSpacing(3);
     return g;
   };
@@ -403,7 +410,7 @@ QWidget* MainWindow::buildOutputTab() {
              "トファイル（*.css）を1つ変更するだけで全てのファイルの見た目を一気に変える事が出来ます。")}}) {
     auto* l = label(family, caption);
     l->setWordWrap(true);
-    format->addWidget(l, format->rowCount(), 0, 1, 2);
+    format->addWidget(l, nextRow(format), 0, 1, 2);
   }
   layout->addWidget(frame6);
 
@@ -411,7 +418,7 @@ QWidget* MainWindow::buildOutputTab() {
   // also has its "参照" button.
   const auto row = [&](QGridLayout* grid, std::string_view labelFamily, const QString& caption,
                        std::string_view textFamily) {
-    const int at = grid->rowCount();
+    const int at = nextRow(grid);
     grid->addWidget(label(labelFamily, caption), at, 0);
     grid->addWidget(text(textFamily), at, 1);
     return at;
@@ -441,7 +448,7 @@ QWidget* MainWindow::buildOutputTab() {
   link->addWidget(m_controls.add("Option8", new QRadioButton(QStringLiteral("作成しない"))), 0, 1);
   row(link, "Label18", QStringLiteral("ファイル名"), "Text5");
   row(link, "Label19", QStringLiteral("ページタイトル"), "Text12");
-  sheet->addWidget(frame9, 2, 0, 1, 3);
+  sheet->addWidget(frame9, nextRow(sheet), 0, 1, 3);
   layout->addWidget(frame8);
 
   auto* make = m_controls.add("Command6", new QPushButton(QStringLiteral("出力する")));

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "editor/application_setup.h"
 #include "editor/main_window.h"
 #include "fake_platform.h"
 #include "linking/link_window.h"
@@ -58,6 +59,8 @@ class CommandsTest : public QObject {
   QString path(const QString& name) const { return m_folder.filePath(name); }
 
  private Q_SLOTS:
+  // The face and the translations the program itself uses.
+  void initTestCase() { setUpEditorApplication(); }
   void init() {
     m_platform = {};
     QVERIFY(m_folder.isValid());

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "editor/application_setup.h"
 #include "editor/colour_swatch.h"
 #include "editor/main_window.h"
 #include "editor/resize_rule.h"
@@ -48,6 +49,8 @@ class EditorTest : public QObject {
   }
 
  private Q_SLOTS:
+  // The face and the translations the program itself uses.
+  void initTestCase() { setUpEditorApplication(); }
   void init() {
     m_platform = {};
     m_window = std::make_unique<MainWindow>(m_platform, QStringLiteral("/opt/quillane"));

@@ -1,0 +1,133 @@
+// Every control of the editor, on every tab and sub-tab, can be seen and
+// reached: it lies inside the window, nothing covers its centre, and its
+// caption is not clipped. With QUILLANE_ARTIFACTS set, each page is also
+// saved as a picture there (from the display itself on a real X server).
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "editor/application_setup.h"
+#include "editor/main_window.h"
+#include "fake_platform.h"
+
+using namespace quillane;
+
+class EditorLayoutTest : public QObject {
+  Q_OBJECT
+
+ private:
+  testing::FakePlatform m_platform;
+  std::unique_ptr<MainWindow> m_window;
+  QStringList m_faults;
+  int m_pages = 0;
+
+  template <class T = QWidget>
+  T* control(std::string_view family, int index = kNoIndex) const {
+    return m_window->controls().get<T>(family, index);
+  }
+
+  // What a user cannot see or reach of `w` on the page now shown.
+  QStringList faultsOf(QWidget* w) const {
+    QStringList faults;
+    const QRect inWindow(w->mapTo(m_window.get(), QPoint(0, 0)), w->size());
+    const QWidget* tabs = control("SSTab1");
+    const QRect tabArea(tabs->mapTo(m_window.get(), QPoint(0, 0)), tabs->size());
+    // The scroll bars stand beside the tab area; everything else is in it.
+    const bool besideTabs = qobject_cast<QScrollBar*>(w) != nullptr;
+    if (!m_window->rect().contains(inWindow) || (!besideTabs && !tabArea.contains(inWindow)))
+      faults << QStringLiteral("outside");
+    QWidget* top = m_window->childAt(inWindow.center());
+    if (top != w && (top == nullptr || !w->isAncestorOf(top)))
+      faults << QStringLiteral("covered by %1")
+                    .arg(top ? top->objectName() + "/" + top->metaObject()->className() : QStringLiteral("nothing"));
+    // A push button's size hint has the style's minimum width in it; its
+    // caption needs only the text and a little room on each side.
+    const int buttonNeeds = qobject_cast<QPushButton*>(w)
+                                ? w->fontMetrics().horizontalAdvance(static_cast<QPushButton*>(w)->text()) + 8
+                                : w->sizeHint().width();
+    if (qobject_cast<QAbstractButton*>(w) && w->width() < buttonNeeds)
+      faults << QStringLiteral("caption clipped (%1 < %2)").arg(w->width()).arg(buttonNeeds);
+    if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
+      const bool fits = label->wordWrap() ? label->heightForWidth(w->width()) <= w->height()
+                                          : w->width() >= label->sizeHint().width();
+      if (!fits) faults << QStringLiteral("caption clipped");
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(w);
+        group && group->fontMetrics().horizontalAdvance(group->title()) + 8 > w->width())
+      faults << QStringLiteral("title clipped");
+    return faults;
+  }
+
+  // Checks every control shown on the current page and saves its picture.
+  void checkPage(const QString& name) {
+    QCoreApplication::processEvents();
+    ++m_pages;
+    for (QWidget* w : m_window->controls().all()) {
+      if (!w->isVisibleTo(m_window.get()) || w == control("Frame2") || w == control("SSTab1")) continue;
+      for (const QString& fault : faultsOf(w)) m_faults << name + ": " + w->objectName() + " " + fault;
+    }
+    const QString folder = qEnvironmentVariable("QUILLANE_ARTIFACTS");
+    if (folder.isEmpty()) return;
+    QDir().mkpath(folder);
+    const QPixmap shot = QGuiApplication::platformName() == QLatin1String("xcb")
+                             ? m_window->screen()->grabWindow(m_window->winId())
+                             : m_window->grab();
+    QVERIFY(
+        shot.save(QDir(folder).filePath(QStringLiteral("%1-%2.png").arg(m_pages, 2, 10, QLatin1Char('0')).arg(name))));
+  }
+
+ private Q_SLOTS:
+  // The face and the translations the program itself uses.
+  void initTestCase() { setUpEditorApplication(); }
+  void init() {
+    m_platform = {};
+    m_faults.clear();
+    m_window = std::make_unique<MainWindow>(m_platform, QStringLiteral("/opt/quillane"));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+  }
+  void cleanup() { m_window.reset(); }
+
+  void everyControlOnEveryPageCanBeSeenAndReached() {
+    auto* tabs = control<QTabWidget>("SSTab1");
+    auto* slots = control<QTabWidget>("SSTab2");
+    auto* classes = control<QTabWidget>("SSTab4");
+    // Everything enabled and both output formats' frames filled, as a user
+    // who ticks everything sees them.
+    for (int i = 0; i < kTagSlotCount; ++i) control<QCheckBox>("Check7", i)->setChecked(true);
+    for (int c = 0; c < kUserClassCount; ++c) control<QCheckBox>("Check12", c)->setChecked(true);
+    const QStringList tabNames = {QStringLiteral("basic"), QStringLiteral("scrollbar"), QStringLiteral("effects"),
+                                  QStringLiteral("output")};
+    for (int t = 0; t < tabs->count(); ++t) {
+      tabs->setCurrentIndex(t);
+      if (t == 0) {
+        for (int i = 0; i < slots->count(); ++i) {
+          slots->setCurrentIndex(i);
+          checkPage(QStringLiteral("basic-slot%1").arg(i));
+        }
+      } else if (t == 2) {
+        for (int c = 0; c < classes->count(); ++c) {
+          classes->setCurrentIndex(c);
+          checkPage(QStringLiteral("effects-class%1").arg(c));
+        }
+      } else {
+        checkPage(tabNames[t]);
+      }
+    }
+    control<QAbstractButton>("Option6")->click();  // the style sheet's frames
+    checkPage(QStringLiteral("output-stylesheet"));
+    QCOMPARE(m_pages, 6 + 1 + 6 + 2);
+    if (!m_faults.isEmpty()) qWarning().noquote() << m_faults.join(QLatin1Char('\n'));
+    QVERIFY2(m_faults.isEmpty(), qPrintable(QStringLiteral("%1 faults").arg(m_faults.size())));
+  }
+};
+
+QTEST_MAIN(EditorLayoutTest)
+#include "layout_test.moc"
