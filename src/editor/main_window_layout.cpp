@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -44,6 +46,18 @@ class StateCheckBox : public QCheckBox {
 // row, so rowCount() alone would leave row 0 empty and let a row placed
 // by number land on top of another.
 int nextRow(const QGridLayout* grid) { return grid->count() == 0 ? 0 : grid->rowCount(); }
+
+// An editable list whose value is exactly what the user typed or picked.
+// Qt's inline completion would fill in the rest of the first match ("ミ" +
+// Enter stored "ミリメートル"), and Enter would swap the text for an item
+// that matches it ignoring case; suggestions come in a popup instead, and
+// only a suggestion the user picks replaces the text.
+void makeFreeList(QComboBox* list) {
+  list->setEditable(true);
+  list->setInsertPolicy(QComboBox::NoInsert);
+  list->completer()->setCompletionMode(QCompleter::PopupCompletion);
+  list->completer()->setCaseSensitivity(Qt::CaseSensitive);
+}
 
 constexpr const char* kSlotTabCaptions[] = {"段落（<P>～</P>）",      "リンク(<A>～</A>)",
                                             "表示したリンク",         "選択されてアクティブなリンク",
@@ -131,16 +145,14 @@ QWidget* MainWindow::buildSlotPage(int i) {
 
   grid->addWidget(label("Label1", "フォント名"), 0, 0);
   auto* font = m_controls.add("Combo1", i, new QComboBox);
-  font->setEditable(true);
-  font->setInsertPolicy(QComboBox::NoInsert);
+  makeFreeList(font);
   grid->addWidget(font, 0, 1, 1, 4);
 
   grid->addWidget(label("Label2", "フォントサイズ"), 1, 0);
   auto* sizeRow = new QHBoxLayout;
   sizeRow->addWidget(m_controls.add("Text1", i, new QLineEdit));
   auto* unit = m_controls.add("Combo3", i, new QComboBox);
-  unit->setEditable(true);
-  unit->setInsertPolicy(QComboBox::NoInsert);
+  makeFreeList(unit);
   for (const auto& u : sizeUnitLabels()) unit->addItem(qs(u));
   sizeRow->addWidget(unit);
   grid->addLayout(sizeRow, 1, 1, 1, 4);
@@ -163,8 +175,7 @@ QWidget* MainWindow::buildSlotPage(int i) {
 
   grid->addWidget(label("Label24", "マウスポインターの形"), 6, 0);
   auto* cursor = m_controls.add("Combo2", i, new QComboBox);
-  cursor->setEditable(true);
-  cursor->setInsertPolicy(QComboBox::NoInsert);
+  makeFreeList(cursor);
   for (const auto& c : cursorLabels()) cursor->addItem(qs(c));
   grid->addWidget(cursor, 6, 1, 1, 2);
   if (i == kSlotActive || i == kSlotHover) grid->addWidget(new QLabel(QStringLiteral("←利用価値なし？")), 6, 3, 1, 2);
@@ -480,33 +491,45 @@ QWidget* MainWindow::buildParking() {
 }
 
 void MainWindow::buildMenus() {
-  const auto entry = [&](QMenu* menu, const char* name, const QString& caption, auto handler) {
+  const auto entry = [&](QMenu* menu, const char* name, const QString& caption, auto handler,
+                         const QList<QKeySequence>& keys = {}) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(keys);
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル"));
-  entry(file, "MenuOpenFile", QStringLiteral("設定ファイルを開く"), [this] { MenuOpenFile_Click(); });
-  entry(file, "MenuSaveFile", QStringLiteral("設定ファイルを保存"), [this] { MenuSaveFile_Click(); });
+  // Access keys in parentheses after the caption, as Japanese programs show them.
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  entry(file, "MenuOpenFile", QStringLiteral("設定ファイルを開く"), [this] { MenuOpenFile_Click(); },
+        {QKeySequence::Open});
+  entry(file, "MenuSaveFile", QStringLiteral("設定ファイルを保存"), [this] { MenuSaveFile_Click(); },
+        {QKeySequence::Save});
   entry(file, "MenuOpenFileQL", QStringLiteral("QuillaneVer1の設定を開く"), [this] { MenuOpenFileQL_Click(); });
   entry(file, "MenuSaveSumple", QStringLiteral("サンプルとして出力"), [this] { MenuSaveSumple_Click(); });
   file->addSeparator();
-  entry(file, "MenuEnd", QStringLiteral("終了"), [this] { MenuEnd_Click(); });
+  entry(file, "MenuEnd", QStringLiteral("終了"), [this] { MenuEnd_Click(); }, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
-  QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール"));
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
   entry(tools, "JointCSS", QStringLiteral("CSSをHtmlに適用する"), [this] { JointCSS_Click(); });
 
-  QMenu* preview = menuBar()->addMenu(QStringLiteral("プレビュー"));
-  entry(preview, "NormalPre", QStringLiteral("標準"), [this] { NormalPre_Click(); });
+  QMenu* preview = menuBar()->addMenu(QStringLiteral("プレビュー(&P)"));
+  entry(preview, "NormalPre", QStringLiteral("標準"), [this] { NormalPre_Click(); }, {QKeySequence(Qt::Key_F5)});
   entry(preview, "GaibuPre", QStringLiteral("ファイルを指定"), [this] { GaibuPre_Click(); });
 
-  m_sampleMenu = menuBar()->addMenu(QStringLiteral("サンプル"));
+  m_sampleMenu = menuBar()->addMenu(QStringLiteral("サンプル(&S)"));
   m_sampleMenu->setObjectName(QStringLiteral("MenuSample"));
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
-  entry(help, "openhelp", QStringLiteral("ヘルプ"), [this] { openhelp_Click(); });
+  QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+  entry(help, "openhelp", QStringLiteral("ヘルプ"), [this] { openhelp_Click(); }, {QKeySequence::HelpContents});
   entry(help, "GOHP", QStringLiteral("Hollowmere"), [this] { GOHP_Click(); });
+
+  // F10 opens the menu bar, as on other desktops.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(menuKey, &QShortcut::activated, this, [this] {
+    QMenuBar* bar = menuBar();
+    bar->setActiveAction(bar->actions().constFirst());
+  });
 }
 
 }  // namespace quillane

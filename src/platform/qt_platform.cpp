@@ -6,7 +6,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace quillane {
@@ -20,10 +22,17 @@ QString messageText(std::string_view s) { return qs(s).replace(QStringLiteral("\
 
 }  // namespace
 
+QWidget* QtPlatform::dialogParent() const {
+  QWidget* active = QApplication::activeWindow();
+  return active != nullptr ? active : m_owner.data();
+}
+
 MessageAnswer QtPlatform::messageBox(std::string_view text, std::string_view title, MessageIcon icon,
                                      MessageButtons buttons) {
-  QMessageBox box(m_owner);
+  QMessageBox box(dialogParent());
   box.setWindowTitle(title.empty() ? qs(kApplicationTitle) : qs(title));
+  // Messages quote page text such as "<HEAD>": never read them as markup.
+  box.setTextFormat(Qt::PlainText);
   box.setText(messageText(text));
   box.setIcon(icon == MessageIcon::Critical      ? QMessageBox::Critical
               : icon == MessageIcon::Exclamation ? QMessageBox::Warning
@@ -36,40 +45,60 @@ MessageAnswer QtPlatform::messageBox(std::string_view text, std::string_view tit
 }
 
 std::string QtPlatform::prompt(std::string_view message, std::string_view title) {
-  bool ok = false;
-  const QString text =
-      QInputDialog::getText(m_owner, qs(title), messageText(message), QLineEdit::Normal, QString(), &ok);
-  return ok ? text.toStdString() : std::string();
+  QInputDialog dialog(dialogParent());
+  dialog.setWindowTitle(qs(title));
+  dialog.setLabelText(messageText(message));
+  dialog.setTextValue(QString());
+  for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+  return dialog.exec() == QDialog::Accepted ? dialog.textValue().toStdString() : std::string();
 }
 
 QString QtPlatform::qtFilter(std::string_view filter) {
   const QStringList parts = qs(filter).split(QLatin1Char('|'));
   QStringList filters;
-  for (qsizetype k = 0; k + 1 < parts.size(); k += 2)
-    filters << parts[k] + QStringLiteral(" (") + QString(parts[k + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                   QLatin1Char(')');
+  for (qsizetype k = 0; k + 1 < parts.size(); k += 2) {
+    QStringList patterns = parts[k + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& pattern : patterns)
+      if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+    const QString list = patterns.join(QLatin1Char(' '));
+    // A label that already ends in its patterns, however they are
+    // separated, shows them once, in the form the dialog reads.
+    QString label = parts[k];
+    const qsizetype open = label.lastIndexOf(QLatin1Char('('));
+    if (open >= 0 && label.endsWith(QLatin1Char(')'))) {
+      QStringList shown =
+          label.mid(open + 1, label.size() - open - 2).split(QRegularExpression(QStringLiteral("[,; ]+")));
+      if (shown == parts[k + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        filters << label.left(open) + QLatin1Char('(') + list + QLatin1Char(')');
+        continue;
+      }
+    }
+    filters << label + QStringLiteral(" (") + list + QLatin1Char(')');
+  }
   return filters.join(QStringLiteral(";;"));
 }
 
 std::optional<std::string> QtPlatform::fileDialog(FileDialogMode mode, std::string_view filter) {
+  QWidget* parent = dialogParent();
+  QString& lastName = m_lastFileNames[parent != nullptr ? parent->window()->objectName() : QString()];
   const QString filters = qtFilter(filter);
   const QString chosen = mode == FileDialogMode::Open
-                             ? QFileDialog::getOpenFileName(m_owner, QString(), m_lastFileName, filters)
-                             : QFileDialog::getSaveFileName(m_owner, QString(), m_lastFileName, filters);
+                             ? QFileDialog::getOpenFileName(parent, QString(), lastName, filters)
+                             : QFileDialog::getSaveFileName(parent, QString(), lastName, filters);
   if (chosen.isEmpty()) return std::nullopt;
-  m_lastFileName = chosen;
+  lastName = chosen;
   return chosen.toStdString();
 }
 
 std::optional<BgrColour> QtPlatform::colourDialog() {
-  const QColor colour = QColorDialog::getColor(m_lastColour, m_owner);
+  const QColor colour = QColorDialog::getColor(m_lastColour, dialogParent());
   if (!colour.isValid()) return std::nullopt;
   m_lastColour = colour;
   return static_cast<BgrColour>(colour.red() | (colour.green() << 8) | (colour.blue() << 16));
 }
 
 std::optional<std::string> QtPlatform::chooseFolder() {
-  const QString folder = QFileDialog::getExistingDirectory(m_owner, QStringLiteral("フォルダの選択"));
+  const QString folder = QFileDialog::getExistingDirectory(dialogParent(), QStringLiteral("フォルダの選択"));
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
 }

@@ -2,6 +2,7 @@
 // "open".
 #pragma once
 
+#include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -24,14 +25,21 @@ class QtPlatform : public Platform {
   void shellOpen(std::string_view pathOrAddress) override;
   void processEvents() override;
 
-  // "label|pattern|label|pattern" as Qt file-dialog filters:
-  //   "Quillane設定ファイル(*.qlf)|*.qlf" -> "Quillane設定ファイル(*.qlf) (*.qlf)"
-  //   "(*.htm,*.html)|*.htm;*.html"      -> "(*.htm,*.html) (*.htm *.html)"
+  // "label|pattern|label|pattern" as Qt file-dialog filters, each pattern
+  // shown once, and "*.*" (every file) as "*":
+  //   "Quillane設定ファイル(*.qlf)|*.qlf" -> "Quillane設定ファイル(*.qlf)"
+  //   "(*.htm,*.html)|*.htm;*.html"      -> "(*.htm *.html)"
+  //   "全てのファイル|*.*"                -> "全てのファイル (*)"
   static QString qtFilter(std::string_view filter);
+
+  // The window a dialog opened now belongs to: the active window, else the owner.
+  QWidget* dialogParent() const;
 
  private:
   QPointer<QWidget> m_owner;
-  QString m_lastFileName;  // the dialog keeps the last chosen name
+  // Each window has its own file dialog, which keeps the last name chosen
+  // in it; keyed by the window's object name ("Form1", "Form4").
+  QHash<QString, QString> m_lastFileNames;
   QColor m_lastColour = Qt::black;
 };
 

@@ -77,7 +77,7 @@ class CommandsTest : public QObject {
     open();
     QStringList titles;
     for (QAction* a : m_window->menuBar()->actions()) titles << a->text();
-    QCOMPARE(titles, (QStringList{"ファイル", "ツール", "プレビュー", "サンプル", "ヘルプ"}));
+    QCOMPARE(titles, (QStringList{"ファイル(&F)", "ツール(&T)", "プレビュー(&P)", "サンプル(&S)", "ヘルプ(&H)"}));
     const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(captionsOf(menus[0]), (QStringList{"設定ファイルを開く", "設定ファイルを保存", "QuillaneVer1の設定を開く",
                                                 "サンプルとして出力", "-", "終了"}));
@@ -87,6 +87,34 @@ class CommandsTest : public QObject {
     // An empty sample folder gives one disabled entry.
     QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"無し"});
     QVERIFY(!m_window->sampleMenu()->actions().first()->isEnabled());
+  }
+
+  void theKeyboardReachesTheMenusAndTheCommonCommands() {
+    open();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
+    QTest::keyClick(m_window.get(), Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(menus[0]->isVisible());
+    QTest::keyClick(menus[0], Qt::Key_Escape);
+    QTest::keyClick(menus[0], Qt::Key_Escape);
+    QTRY_VERIFY(!menus[0]->isVisible());
+    QTest::keyClick(m_window.get(), Qt::Key_F10);
+    QCOMPARE(m_window->menuBar()->activeAction(), menus[0]->menuAction());
+    QTest::keyClick(m_window->menuBar(), Qt::Key_Escape);
+
+    const auto shortcut = [&](const char* name) {
+      return m_window->findChild<QAction*>(QString::fromLatin1(name))->shortcut();
+    };
+    QCOMPARE(shortcut("MenuOpenFile"), QKeySequence(QKeySequence::Open));
+    QCOMPARE(shortcut("MenuSaveFile"), QKeySequence(QKeySequence::Save));
+    QCOMPARE(shortcut("MenuEnd"), QKeySequence(QStringLiteral("Ctrl+Q")));
+    QCOMPARE(shortcut("openhelp"), QKeySequence(Qt::Key_F1));
+    QCOMPARE(shortcut("NormalPre"), QKeySequence(Qt::Key_F5));
+    QTest::keyClick(m_window.get(), Qt::Key_F5);
+    QCOMPARE(m_platform.opened, std::vector<std::string>{path("preview/pre.html").toStdString()});
+    QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(1));
+    QCOMPARE(m_platform.dialogs[0].mode, FileDialogMode::Open);
   }
 
   void sampleMenuListsByFileNameAndLoadsTheChosenSample() {

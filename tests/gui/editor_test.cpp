@@ -283,10 +283,12 @@ class EditorTest : public QObject {
   }
 
   void fileDialogFiltersBecomeQtFilters() {
-    QCOMPARE(QtPlatform::qtFilter("Quillane設定ファイル(*.qlf)|*.qlf"),
-             QStringLiteral("Quillane設定ファイル(*.qlf) (*.qlf)"));
+    // Each pattern once; "*.*" is every file, dotted or not.
+    QCOMPARE(QtPlatform::qtFilter("Quillane設定ファイル(*.qlf)|*.qlf"), QStringLiteral("Quillane設定ファイル(*.qlf)"));
     QCOMPARE(QtPlatform::qtFilter("画像ファイル(*.jpg,*.png)|*.jpg;*.png|全てのファイル|*.*"),
-             QStringLiteral("画像ファイル(*.jpg,*.png) (*.jpg *.png);;全てのファイル (*.*)"));
+             QStringLiteral("画像ファイル(*.jpg *.png);;全てのファイル (*)"));
+    QCOMPARE(QtPlatform::qtFilter("(*.htm,*.html)|*.htm;*.html"), QStringLiteral("(*.htm *.html)"));
+    QCOMPARE(QtPlatform::qtFilter("ページ(*.htm)|*.htm;*.html"), QStringLiteral("ページ(*.htm) (*.htm *.html)"));
     QCOMPARE(QtPlatform::qtFilter(""), QString());
   }
 

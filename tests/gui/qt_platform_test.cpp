@@ -1,0 +1,111 @@
+// The editor's desktop services with real Qt dialogs under the offscreen
+// platform: message boxes in plain text with Japanese buttons, and a file
+// dialog memory of its own for each window.
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "editor/application_setup.h"
+
+using namespace quillane;
+
+namespace {
+
+// Runs `answer` on the next modal dialog once it is open.
+void whenModal(std::function<void(QWidget*)> answer) {
+  auto* poll = new QTimer(qApp);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, answer = std::move(answer)] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      poll->deleteLater();
+      poll->stop();
+      answer(modal);
+    }
+  });
+  poll->start(10);
+}
+
+}  // namespace
+
+class QtPlatformTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QtPlatform m_platform;
+
+  // A shown, active top-level window named like one of the program's.
+  static std::unique_ptr<QWidget> window(const QString& name) {
+    auto w = std::make_unique<QWidget>();
+    w->setObjectName(name);
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w.get())) qWarning("window %s not active", qPrintable(name));
+    return w;
+  }
+
+ private Q_SLOTS:
+  void initTestCase() { QVERIFY(setUpEditorApplication()); }
+
+  void messageBoxesShowTheirTextAsPlainTextWithJapaneseButtons() {
+    QString shown, cancelCaption;
+    Qt::TextFormat format = Qt::RichText;
+    whenModal([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      QVERIFY(box != nullptr);
+      shown = box->text();
+      format = box->textFormat();
+      cancelCaption = box->button(QMessageBox::Cancel)->text();
+      box->button(QMessageBox::Cancel)->click();
+    });
+    const MessageAnswer answer = m_platform.messageBox(
+        "このファイルには<HEAD>タグが含まれていません\r\nQuillaneが自動で<HEAD>タグを挿入します。", "",
+        MessageIcon::None, MessageButtons::OkCancel);
+    QCOMPARE(answer, MessageAnswer::Cancel);
+    QCOMPARE(format, Qt::PlainText);
+    QCOMPARE(shown,
+             QStringLiteral("このファイルには<HEAD>タグが含まれていません\nQuillaneが自動で<HEAD>タグを挿入します。"));
+    QCOMPARE(cancelCaption, QStringLiteral("キャンセル"));
+  }
+
+  void eachWindowKeepsItsOwnLastFileName() {
+    QTemporaryDir folder;
+    const QString editorFile = folder.filePath(QStringLiteral("mine.qlf"));
+    const QString pageFile = folder.filePath(QStringLiteral("page.html"));
+    // Picks `chosen` in the next file dialog and notes what it offered first.
+    const auto pick = [](const QString& chosen, QString* offered) {
+      whenModal([chosen, offered](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog != nullptr);
+        *offered = dialog->selectedFiles().value(0);
+        dialog->selectFile(chosen);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+      });
+    };
+
+    QString offered;
+    auto form1 = window(QStringLiteral("Form1"));
+    pick(editorFile, &offered);
+    QCOMPARE(m_platform.fileDialog(FileDialogMode::Save, "Quillane設定ファイル(*.qlf)|*.qlf"),
+             std::optional<std::string>(editorFile.toStdString()));
+
+    auto form4 = window(QStringLiteral("Form4"));
+    pick(pageFile, &offered);
+    QVERIFY(m_platform.fileDialog(FileDialogMode::Save, "(*.htm,*.html)|*.htm;*.html").has_value());
+    QVERIFY2(!offered.endsWith(QStringLiteral("mine.qlf")), qPrintable(offered));
+
+    form1->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form1.get()));
+    pick(editorFile, &offered);
+    QVERIFY(m_platform.fileDialog(FileDialogMode::Save, "Quillane設定ファイル(*.qlf)|*.qlf").has_value());
+    QCOMPARE(offered, editorFile);
+  }
+};
+
+QTEST_MAIN(QtPlatformTest)
+#include "qt_platform_test.moc"
