@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QStringListModel>
 #include <QTabWidget>
+#include <QWheelEvent>
 
 #include "document/product.h"
 #include "editor/colour_swatch.h"
@@ -250,19 +251,16 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::Form_Resize() {
   const QSize outer = frameGeometry().size();
   const QSize decoration = outer - size();
-  const ResizeOutcome r =
-      resizeRule(outer.width() * m_tx, outer.height() * m_ty, m_ssTab1->width() * m_tx, m_ssTab1->height() * m_ty);
+  const ResizeOutcome r = settledResizeRule(outer.width() * m_tx, outer.height() * m_ty, m_ssTab1->width() * m_tx,
+                                            m_ssTab1->height() * m_ty);
   if (r.stepsDone < 1) return;
   m_frame2->setGeometry(0, 0, r.frameWidth / m_tx, r.frameHeight / m_ty);
   if (r.stepsDone < 2) return;
   m_vScroll->setGeometry(r.vScrollLeft / m_tx, 0, m_vScroll->sizeHint().width(), r.vScrollHeight / m_ty);
   if (r.stepsDone < 3) return;
-  m_vScroll->setEnabled(r.vertical.enabled);
-  if (r.vertical.enabled) {
-    m_vScroll->setRange(0, r.vertical.maximum);
-    m_vScroll->setValue(0);
-    m_ssTab1->move(m_ssTab1->x(), 0);
-  }
+  // Every resize scrolls back to the start; a bar with nothing to scroll
+  // holds no position, so no part of the tab area is left out of reach.
+  setScrollRange(m_vScroll, r.vertical, r.frameHeight);
   if (r.setWindowHeight) {
     const int height = *r.setWindowHeight / m_ty - decoration.height();
     if (height != this->height()) resize(width(), height);
@@ -270,16 +268,34 @@ void MainWindow::Form_Resize() {
   if (r.stepsDone < 4) return;
   m_hScroll->setGeometry(0, r.hScrollTop / m_ty, r.hScrollWidth / m_tx, m_hScroll->sizeHint().height());
   if (r.stepsDone < 5) return;
-  m_hScroll->setEnabled(r.horizontal.enabled);
-  if (r.horizontal.enabled) {
-    m_hScroll->setRange(0, r.horizontal.maximum);
-    m_hScroll->setValue(0);
-    m_ssTab1->move(0, m_ssTab1->y());
-  }
+  setScrollRange(m_hScroll, r.horizontal, r.frameWidth);
   if (r.setWindowWidth) {
     const int width = *r.setWindowWidth / m_tx - decoration.width();
     if (width != this->width()) resize(width, height());
   }
+}
+
+void MainWindow::setScrollRange(QScrollBar* bar, ScrollState state, int visibleTwips) {
+  bar->setEnabled(state.enabled);
+  bar->setRange(0, state.enabled ? state.maximum : 0);
+  // A click on the track moves a page, an arrow or a wheel notch a line.
+  bar->setPageStep(qMax(1, visibleTwips));
+  bar->setSingleStep(fontMetrics().lineSpacing() * (bar == m_vScroll ? m_ty : m_tx));
+  bar->setValue(0);
+  m_ssTab1->move(bar == m_hScroll ? 0 : m_ssTab1->x(), bar == m_vScroll ? 0 : m_ssTab1->y());
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event) {
+  // The wheel scrolls the tab area wherever no control takes it for itself:
+  // the vertical bar, or the horizontal one for a sideways wheel or when
+  // only that one can move.
+  const QPoint delta = event->angleDelta();
+  const bool sideways = qAbs(delta.x()) > qAbs(delta.y());
+  QScrollBar* bar = sideways || !m_vScroll->isEnabled() ? m_hScroll : m_vScroll;
+  if (bar->isEnabled())
+    QCoreApplication::sendEvent(bar, event);
+  else
+    QMainWindow::wheelEvent(event);
 }
 
 // --- Commands -------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "document/style_document.h"
 #include "editor/control_registry.h"
 #include "editor/enable_rules.h"
+#include "editor/resize_rule.h"
 #include "persistence/file_commands.h"
 #include "persistence/settings_file.h"
 #include "platform/platform.h"
@@ -87,6 +88,7 @@ class MainWindow : public QMainWindow {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   // Building the window.
@@ -115,6 +117,9 @@ class MainWindow : public QMainWindow {
   // Start-up (Form_Load), after the widgets exist.
   void Form_Load();
   void Form_Resize();
+  // Ranges `bar` for `state` with `visibleTwips` of the tab area in view,
+  // and scrolls it back to the start.
+  void setScrollRange(QScrollBar* bar, ScrollState state, int visibleTwips);
 
   Platform& m_platform;
   StyleDocument m_doc;

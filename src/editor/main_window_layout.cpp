@@ -87,8 +87,6 @@ void MainWindow::buildWindow() {
 
   m_vScroll = m_controls.add("VScroll1", new QScrollBar(Qt::Vertical, central));
   m_hScroll = m_controls.add("HScroll1", new QScrollBar(Qt::Horizontal, central));
-  m_vScroll->setSingleStep(15);
-  m_hScroll->setSingleStep(15);
   // Values are twips, as the rule sets the ranges in twips.
   connect(m_vScroll, &QScrollBar::valueChanged, this, [this](int v) { m_ssTab1->move(m_ssTab1->x(), -v / m_ty); });
   connect(m_hScroll, &QScrollBar::valueChanged, this, [this](int v) { m_ssTab1->move(-v / m_tx, m_ssTab1->y()); });

@@ -35,4 +35,14 @@ ResizeOutcome resizeRule(int w, int h, int tabWidth, int tabHeight) {
   return r;
 }
 
+ResizeOutcome settledResizeRule(int w, int h, int tabWidth, int tabHeight) {
+  const ResizeOutcome first = resizeRule(w, h, tabWidth, tabHeight);
+  if (!first.setWindowWidth && !first.setWindowHeight) return first;
+  ResizeOutcome settled =
+      resizeRule(first.setWindowWidth.value_or(w), first.setWindowHeight.value_or(h), tabWidth, tabHeight);
+  settled.setWindowWidth = first.setWindowWidth;
+  settled.setWindowHeight = first.setWindowHeight;
+  return settled;
+}
+
 }  // namespace quillane

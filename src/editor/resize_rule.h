@@ -33,4 +33,10 @@ struct ResizeOutcome {
 
 ResizeOutcome resizeRule(int windowWidth, int windowHeight, int tabWidth, int tabHeight);
 
+// The rule as the window applies it: when it sets the window back in a
+// direction, the frame and the scroll bars are laid out for the size the
+// window is set back to, not for the size it had, so that no bar is left
+// below or beside the window.
+ResizeOutcome settledResizeRule(int windowWidth, int windowHeight, int tabWidth, int tabHeight);
+
 }  // namespace quillane

@@ -1,5 +1,6 @@
 // The editor window under the offscreen platform: start-up state, enable
 // rules, colour entry, renaming, resizing and the scrollbar picture.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "editor/application_setup.h"
 #include "editor/colour_swatch.h"
@@ -182,6 +184,35 @@ class EditorTest : public QObject {
     control<QCheckBox>("Check12", 1)->click();
     type("Text21", 1, "00FF00");
     QCOMPARE(swatchRgb("Shape3", 1), QRgb(0x00FF00));
+  }
+
+  void anEditableListKeepsExactlyWhatWasTyped() {
+    control<QCheckBox>("Check7", 0)->click();
+    // Types `text` and Enter into a list, where the user's keys would go.
+    const auto typeAndEnter = [](QComboBox* list, const QString& text) {
+      list->setFocus();
+      list->lineEdit()->selectAll();
+      for (const QChar c : text)  // key presses carrying text, as an input method delivers them
+        QTest::sendKeyEvent(QTest::Click, list->lineEdit(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+      QWidget* popup = QApplication::activePopupWidget();
+      QTest::keyClick(popup != nullptr ? popup : list->lineEdit(), Qt::Key_Return);
+    };
+    typeAndEnter(control<QComboBox>("Combo3", 0), QStringLiteral("ミ"));
+    QCOMPARE(m_window->document().slots[0].sizeUnit, std::string("ミ"));
+    typeAndEnter(control<QComboBox>("Combo2", 0), QStringLiteral("サ"));
+    QCOMPARE(m_window->document().slots[0].cursorLabel, std::string("サ"));
+    typeAndEnter(control<QComboBox>("Combo3", 0), QStringLiteral("ぴくせる"));  // no item matches in any case
+    QCOMPARE(m_window->document().slots[0].sizeUnit, std::string("ぴくせる"));
+    // The first half of an installed family's name stays half.
+    auto* fonts = control<QComboBox>("Combo1", 0);
+    QVERIFY(fonts->count() > 0);
+    const QString family = fonts->itemText(fonts->count() - 1);
+    const QString half = family.left(qMax<qsizetype>(1, family.size() / 2));
+    typeAndEnter(fonts, half);
+    QCOMPARE(m_window->document().slots[0].fontName, half.toStdString());
+    // A picked item is taken whole.
+    control<QComboBox>("Combo3", 0)->setCurrentIndex(1);
+    QCOMPARE(m_window->document().slots[0].sizeUnit, control<QComboBox>("Combo3", 0)->itemText(1).toStdString());
   }
 
   void opacitySliderWritesTheTextButNotTheOtherWay() {
@@ -365,6 +396,51 @@ class EditorTest : public QObject {
     m_window->resize(900, 1000);
     QTRY_COMPARE(m_window->frameGeometry().size(), QSize(613, 745));  // 9195 x 11175 twips, outside
     QVERIFY(!vertical->isEnabled());
+  }
+
+  void everyPartOfTheTabAreaCanBeReached() {
+    auto* vertical = control<QScrollBar>("VScroll1");
+    auto* horizontal = control<QScrollBar>("HScroll1");
+    auto* tabs = control("SSTab1");
+    const auto barsInside = [&] {
+      for (QScrollBar* bar : {vertical, horizontal})
+        if (!m_window->rect().contains(bar->geometry())) return false;
+      return true;
+    };
+
+    // Narrow and too tall: the height is set back, and the horizontal bar
+    // is laid out for that height, not the one asked for.
+    m_window->resize(400, 1000);
+    QTRY_COMPARE(m_window->frameGeometry().height(), 745);
+    QVERIFY(horizontal->isEnabled());
+    QVERIFY(barsInside());
+
+    // A track click moves a page, the arrows a line of text.
+    QCOMPARE(horizontal->pageStep(), control("Frame2")->width() * 15);
+    QVERIFY(horizontal->singleStep() >= 10 * 15);
+    horizontal->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(horizontal->value(), qMin(horizontal->pageStep(), horizontal->maximum()));
+    QCOMPARE(tabs->x(), -horizontal->value() / 15);
+
+    // Widening until nothing is hidden brings the tab area back.
+    horizontal->setValue(horizontal->maximum());
+    QVERIFY(tabs->x() < -100);
+    m_window->resize(900, 500);
+    QTRY_VERIFY(!horizontal->isEnabled());
+    QCOMPARE(horizontal->value(), 0);
+    QCOMPARE(tabs->x(), 0);
+    QVERIFY(barsInside());
+
+    // The wheel scrolls the tab area. (A real wheel event over a control
+    // that leaves it be travels up to the window; a sent one stays where
+    // it is sent, so it is sent to the window.)
+    m_window->resize(400, 500);
+    QTRY_VERIFY(vertical->isEnabled());
+    QWheelEvent down(QPointF(100, 100), m_window->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(m_window.get(), &down);
+    QVERIFY(vertical->value() > 0);
+    QVERIFY(tabs->y() < 0);
   }
 
   void titleWindowClosesOnAClickAndLeavesTheEditor() {
