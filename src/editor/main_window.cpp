@@ -397,7 +397,8 @@ void MainWindow::MenuTuika_Click(int index) {
 void MainWindow::NormalPre_Click() { quillane::NormalPre_Click(m_platform, m_doc, m_appFolder); }
 
 void MainWindow::GaibuPre_Click() {
-  quillane::GaibuPre_Click(m_platform, m_doc, m_previewFiles, linkWindow()->injector().comment);
+  quillane::GaibuPre_Click(m_platform, m_doc, m_previewFiles, linkWindow()->injector());
+  m_linkWindow->showInjectorText();
 }
 
 void MainWindow::Command8_Click() { quillane::Command8_Click(m_platform, m_doc, m_appFolder); }

@@ -88,27 +88,34 @@ bool LinkInjector::showPreview() {
   return true;
 }
 
-// A rewrite that failed (after its message) shows nothing and keeps saving
-// off: an empty text saved over the page would destroy it.
+// A rewrite that failed (after its message) shows nothing and turns
+// saving off: an empty text saved over the page would destroy it.
 void LinkInjector::previewNew() {
-  m_text.clear();
-  m_pageText.clear();
-  m_page = {};
+  m_canSave = false;
+  showRewrite({}, {});
   auto page = CssTekiyou(m_platform, fileNameOf(m_cssPath), m_pagePath, comment);
   if (!page) return;
-  m_page = std::move(*page);
+  showRewrite(m_pagePath, std::move(*page));
+  if (showPreview()) m_canSave = true;
+}
+
+void LinkInjector::showRewrite(const std::string& pagePath, RewrittenPage page) {
+  m_page = std::move(page);
   m_pageText = m_page.text();
   m_text = m_pageText;
-  if (showPreview()) m_canSave = true;
+  m_textPage = pagePath;
+  m_canSave = false;
 }
 
 void LinkInjector::previewAsIs() {
-  if (showPreview()) m_canSave = true;
+  // Saving needs a text that came from this page and holds something.
+  if (showPreview()) m_canSave = !m_text.empty() && m_textPage == m_pagePath;
 }
 
 bool LinkInjector::save() {
+  if (!m_canSave) return false;
   const auto bytes = bytesToWrite();
-  if (!bytes) return false;
+  if (!bytes || bytes->empty()) return false;
   if (!m_platform.writeFile(m_pagePath, *bytes).ok()) {
     m_platform.messageBox("パスが不正です", "エラー", MessageIcon::Critical);
     return false;

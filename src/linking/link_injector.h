@@ -55,7 +55,15 @@ class LinkInjector {
   // Command5 "下のままプレビュー": show the text as it stands.
   void previewAsIs();
   // Command3 "保存": write the text over the page. Returns whether it did.
+  // Only the text of the latest successful rewrite of this very page (as
+  // rewritten, or as edited and previewed) is ever written: never an empty
+  // text, nor one left from a failed or cancelled rewrite.
   bool save();
+
+  // Takes a rewrite made elsewhere (the editor's chosen-page preview) into
+  // the text box, as if shown by a rewrite here. It belongs to `pagePath`,
+  // which need not be this window's page, so saving stays off.
+  void showRewrite(const std::string& pagePath, RewrittenPage page);
 
   // The preview file beside the page: its folder and "essepreview.html".
   std::string previewPath() const;
@@ -73,6 +81,7 @@ class LinkInjector {
   std::string m_text;
   RewrittenPage m_page;  // the last rewrite, for writing its bytes unchanged
   std::string m_pageText;
+  std::string m_textPage;  // the page the text was rewritten from
   bool m_canSave = false;
 };
 

@@ -88,12 +88,16 @@ void LinkWindow::Command3_Click() { m_injector.save(); }
 
 void LinkWindow::Command4_Click() {
   m_injector.previewNew();
-  showText();
-  updateSaveButton();
+  showInjectorText();
 }
 
 void LinkWindow::Command5_Click() {
   m_injector.previewAsIs();
+  updateSaveButton();
+}
+
+void LinkWindow::showInjectorText() {
+  showText();
   updateSaveButton();
 }
 

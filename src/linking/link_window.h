@@ -24,6 +24,10 @@ class LinkWindow : public QWidget {
   LinkInjector& injector() { return m_injector; }
   const ControlRegistry& controls() const { return m_controls; }
 
+  // Brings Rich1 and Command3 in line with the injector, after a rewrite
+  // made elsewhere.
+  void showInjectorText();
+
   // The command buttons.
   void Command1_Click();
   void Command2_Click();

@@ -62,7 +62,7 @@ void NormalPre_Click(Platform& platform, const StyleDocument& doc, std::string_v
   if (EXHtml(platform, doc, appFolder, true)) platform.shellOpen(previewPagePath(appFolder));
 }
 
-void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& files, bool comment) {
+void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& files, LinkInjector& linkWindow) {
   const auto page = platform.fileDialog(FileDialogMode::Open, "(*.htm,*.html)|*.htm;*.html");
   if (!page) return;
   files.removeAll();
@@ -70,7 +70,7 @@ void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& 
   if (!EXStyle(platform, doc, folder, kPreviewStyleSheet, true)) return;
   files.keep(joinFolder(folder, kPreviewStyleSheet));
 
-  const auto linked = CssTekiyou(platform, kPreviewStyleSheet, *page, comment);
+  auto linked = CssTekiyou(platform, kPreviewStyleSheet, *page, linkWindow.comment);
   if (!linked) {  // after its message; the chosen page itself is only ever read
     files.removeAll();
     return;
@@ -82,6 +82,7 @@ void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& 
     return;
   }
   files.keep(copy);
+  linkWindow.showRewrite(*page, std::move(*linked));
   platform.shellOpen(copy);
   platform.processEvents();
 }

@@ -8,6 +8,7 @@
 
 #include "document/style_document.h"
 #include "generation/stylesheet_text.h"
+#include "linking/link_injector.h"
 #include "platform/platform.h"
 #include "preview/preview_files.h"
 
@@ -30,9 +31,10 @@ void NormalPre_Click(Platform& platform, const StyleDocument& doc, std::string_v
 
 // GaibuPre_Click: writes the style sheet and a linked copy of a chosen page
 // beside it and opens the copy. The two temporary files stay in `files`
-// until the next such preview or the end of the program. `comment` is the
-// link window's "コメントの挿入".
-void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& files, bool comment);
+// until the next such preview or the end of the program. The link window's
+// "コメントの挿入" decides the marker comment, and the rewritten page is
+// left in its text box, as its own preview leaves it.
+void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& files, LinkInjector& linkWindow);
 
 // Command8_Click: writes the class preview page of the current class tab,
 // opens it, then opens the home page.

@@ -126,14 +126,22 @@ TEST_F(Commands, ChosenPagePreviewKeepsItsFilesUntilTheNextOne) {
   doc.slots[kSlotP].enabled = 1;
   {
     PreviewFiles files(platform);
+    LinkInjector linkWindow(platform);
     platform.fileChoices = {folder / "index.html", folder / "index.html"};
-    GaibuPre_Click(platform, doc, files, true);
+    GaibuPre_Click(platform, doc, files, linkWindow);
     EXPECT_EQ(testing::fileText(folder / "essepreviewcss.css"), buildStyleSheet(doc).text);
     const std::string copy = testing::fileBytes(folder / "esspreviewhtml.html");
     EXPECT_NE(copy.find("<LINK href=\"essepreviewcss.css\""), std::string::npos);
     EXPECT_EQ(platform.opened, std::vector<std::string>{folder / "esspreviewhtml.html"});
     EXPECT_EQ(platform.eventRuns, 1);
-    GaibuPre_Click(platform, doc, files, true);
+    // The rewritten page is left in the link window's box, which cannot
+    // save it over a page of its own.
+    EXPECT_NE(linkWindow.text().find("<LINK href=\"essepreviewcss.css\""), std::string::npos);
+    EXPECT_FALSE(linkWindow.canSave());
+    linkWindow.setPagePath(folder / "other.html");
+    linkWindow.previewAsIs();
+    EXPECT_FALSE(linkWindow.canSave());
+    GaibuPre_Click(platform, doc, files, linkWindow);
     EXPECT_EQ(files.kept().size(), 2u);
   }
   EXPECT_FALSE(fs::exists(folder / "essepreviewcss.css"));

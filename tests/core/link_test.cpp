@@ -104,6 +104,22 @@ TEST_F(LinkWindow, Utf8PageStaysUtf8AndEditsAreSaved) {
   EXPECT_TRUE(testing::fileBytes(folder / "index.html").ends_with("</html><!-- 追記 -->"));
 }
 
+TEST_F(LinkWindow, ACancelledRewriteLeavesNothingToSave) {
+  page("<HEAD></HEAD>");
+  injector.previewNew();
+  ASSERT_TRUE(injector.canSave());
+  testing::writeBytes(folder / "index.html", "<BODY>no head</BODY>");  // the same paths
+  platform.answers = {MessageAnswer::Cancel};                          // to the question about the missing head
+  injector.previewNew();
+  EXPECT_FALSE(injector.canSave());
+  EXPECT_EQ(injector.text(), "");
+  EXPECT_FALSE(injector.save());
+  injector.previewAsIs();  // an empty box previews, but is never saved
+  EXPECT_FALSE(injector.canSave());
+  EXPECT_FALSE(injector.save());
+  EXPECT_FILE_HOLDS(folder / "index.html", "<BODY>no head</BODY>");
+}
+
 TEST_F(LinkWindow, PathChangesDisableSavingUntilTheNextPreview) {
   page("<HEAD></HEAD>");
   injector.previewNew();

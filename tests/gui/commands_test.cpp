@@ -203,9 +203,16 @@ class CommandsTest : public QObject {
     QVERIFY(bytes.contains("<LINK href=\"site.css\" rel=\"stylesheet\" type=\"text/css\">\r\n</HEAD>"));
     QVERIFY(bytes.endsWith("</html>\r\n<!-- \x8e\xe8\x92\xbc\x82\xb5 -->"));  // edited, in Shift_JIS
 
-    // The chosen-page preview follows the link window's comment box.
+    // The chosen-page preview follows the link window's comment box and
+    // leaves its rewrite in the window's text box, with saving off.
     form4->controls().get<QCheckBox>("Check1")->setChecked(false);
     QVERIFY(!form4->injector().comment);
+    writeFile(path("other.html"), "<HTML><HEAD></HEAD><BODY>y</BODY></HTML>");
+    m_platform.fileChoices = {path("other.html").toStdString()};
+    m_window->GaibuPre_Click();
+    QVERIFY(text->toPlainText().contains(QStringLiteral("<BODY>y</BODY>")));
+    QVERIFY(text->toPlainText().contains(QStringLiteral("<LINK href=\"essepreviewcss.css\"")));
+    QVERIFY(!save->isEnabled());
   }
 
   void endClosesTheLinkWindowToo() {
