@@ -45,13 +45,27 @@ bool MenuOpenFileQL_Click(Platform& platform, StyleDocument& doc) {
   return openWith(platform, doc, "", Layout::Version1);
 }
 
+std::optional<std::string> askSavePath(Platform& platform, std::string_view filter, std::string_view extension) {
+  auto path = platform.fileDialog(FileDialogMode::Save, filter);
+  if (!path) return std::nullopt;
+  const std::string name = fileNameOf(*path);
+  if (name.empty() || name.find('.') != std::string::npos) return path;
+  // The dialog asked about the name as typed; the name with the extension
+  // added is asked about here.
+  *path += extension;
+  if (fileExists(*path) &&
+      platform.messageBox("「" + name + std::string(extension) + "」は既にあります。\r\n置き換えますか？", "",
+                          MessageIcon::Exclamation, MessageButtons::OkCancel) == MessageAnswer::Cancel)
+    return std::nullopt;
+  return path;
+}
+
 void MenuSaveFile_Click(Platform& platform, StyleDocument& doc) {
-  if (const auto path = platform.fileDialog(FileDialogMode::Save, kSettingsFilter))
-    FileSave(platform, doc, *path, false);
+  if (const auto path = askSavePath(platform, kSettingsFilter, ".qlf")) FileSave(platform, doc, *path, false);
 }
 
 bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc) {
-  const auto path = platform.fileDialog(FileDialogMode::Save, kSampleFilter);
+  const auto path = askSavePath(platform, kSampleFilter, ".smp");
   return path && FileSave(platform, doc, *path, true);
 }
 

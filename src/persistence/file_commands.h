@@ -6,6 +6,7 @@
 // document is left as it was.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ namespace quillane {
 
 inline constexpr std::string_view kSettingsFilter = "Quillane設定ファイル(*.qlf)|*.qlf";
 inline constexpr std::string_view kSampleFilter = "サンプルファイル(*.smp)|*.smp";
+
+// Asks for a file to save into. A name typed without an extension gets
+// `extension` (".qlf"), and when a file of that name exists the user is
+// asked before it is replaced. Nothing when the user cancels either.
+std::optional<std::string> askSavePath(Platform& platform, std::string_view filter, std::string_view extension);
 
 // Each returns whether the document changed, so the editor can refresh.
 bool MenuOpenFile_Click(Platform& platform, StyleDocument& doc);

@@ -106,4 +106,9 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
 
 void removeFileQuietly(const std::string& path) { ::unlink(path.c_str()); }
 
+bool fileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0;
+}
+
 }  // namespace quillane

@@ -24,4 +24,7 @@ FileResult readWholeFile(const std::string& path, std::string& bytes);
 // Removes a file, ignoring any failure.
 void removeFileQuietly(const std::string& path);
 
+// Whether anything (a file, a folder, a live link) is at `path`.
+bool fileExists(const std::string& path);
+
 }  // namespace quillane

@@ -72,6 +72,35 @@ TEST_F(Commands, ARefusedFileIsNamedWithItsLineAndChangesNothing) {
   EXPECT_EQ(m.icon, MessageIcon::Exclamation);
 }
 
+TEST_F(Commands, ANameTypedWithoutExtensionGetsOneAndAReplacementIsAskedFirst) {
+  platform.fileChoices = {folder / "mysettings"};
+  MenuSaveFile_Click(platform, doc);
+  EXPECT_TRUE(fs::exists(folder / "mysettings.qlf"));
+  EXPECT_FALSE(fs::exists(folder / "mysettings"));
+  EXPECT_TRUE(platform.messages.empty());
+
+  // "mysettings.qlf" is there now: Cancel keeps it, OK replaces it.
+  const std::string kept = testing::fileBytes(folder / "mysettings.qlf");
+  doc.colours[0] = "ABCDEF";
+  platform.fileChoices = {folder / "mysettings", folder / "mysettings"};
+  platform.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
+  MenuSaveFile_Click(platform, doc);
+  EXPECT_EQ(platform.onlyMessage().text, "「mysettings.qlf」は既にあります。\r\n置き換えますか？");
+  EXPECT_FILE_HOLDS(folder / "mysettings.qlf", kept);
+  MenuSaveFile_Click(platform, doc);
+  EXPECT_NE(testing::fileBytes(folder / "mysettings.qlf"), kept);
+
+  // A sample gets ".smp", so that the sample menu lists it; a name with an
+  // extension of its own keeps it.
+  platform.fileChoices = {folder / "mine", folder / "notes.txt"};
+  platform.promptReplies = {"私", "見本", "私", "見本"};
+  EXPECT_TRUE(MenuSaveSumple_Click(platform, doc));
+  EXPECT_TRUE(fs::exists(folder / "mine.smp"));
+  EXPECT_EQ(listSamples(folder.str()).size(), 1u);
+  MenuSaveFile_Click(platform, doc);
+  EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+}
+
 TEST_F(Commands, SaveAsSampleAsksForNamesEvenWhenCancelled) {
   platform.fileChoices = {folder / "new.smp"};
   EXPECT_TRUE(MenuSaveSumple_Click(platform, doc));
