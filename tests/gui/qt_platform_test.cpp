@@ -4,7 +4,10 @@
 #include "platform/qt_platform.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -77,13 +80,19 @@ class QtPlatformTest : public QObject {
     QTemporaryDir folder;
     const QString editorFile = folder.filePath(QStringLiteral("mine.qlf"));
     const QString pageFile = folder.filePath(QStringLiteral("page.html"));
-    // Picks `chosen` in the next file dialog and notes what it offered first.
+    for (const QString& name : {editorFile, pageFile}) {
+      QFile file(name);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    // Types `chosen` into the next file dialog and notes what it offered.
     const auto pick = [](const QString& chosen, QString* offered) {
       whenModal([chosen, offered](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         QVERIFY(dialog != nullptr);
-        *offered = dialog->selectedFiles().value(0);
-        dialog->selectFile(chosen);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name != nullptr);
+        *offered = QDir(dialog->directory()).filePath(name->text());
+        name->setText(chosen);
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
       });
     };
@@ -91,18 +100,18 @@ class QtPlatformTest : public QObject {
     QString offered;
     auto form1 = window(QStringLiteral("Form1"));
     pick(editorFile, &offered);
-    QCOMPARE(m_platform.fileDialog(FileDialogMode::Save, "Quillane設定ファイル(*.qlf)|*.qlf"),
+    QCOMPARE(m_platform.fileDialog(FileDialogMode::Open, "Quillane設定ファイル(*.qlf)|*.qlf"),
              std::optional<std::string>(editorFile.toStdString()));
 
     auto form4 = window(QStringLiteral("Form4"));
     pick(pageFile, &offered);
-    QVERIFY(m_platform.fileDialog(FileDialogMode::Save, "(*.htm,*.html)|*.htm;*.html").has_value());
+    QVERIFY(m_platform.fileDialog(FileDialogMode::Open, "(*.htm,*.html)|*.htm;*.html").has_value());
     QVERIFY2(!offered.endsWith(QStringLiteral("mine.qlf")), qPrintable(offered));
 
     form1->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form1.get()));
     pick(editorFile, &offered);
-    QVERIFY(m_platform.fileDialog(FileDialogMode::Save, "Quillane設定ファイル(*.qlf)|*.qlf").has_value());
+    QVERIFY(m_platform.fileDialog(FileDialogMode::Open, "Quillane設定ファイル(*.qlf)|*.qlf").has_value());
     QCOMPARE(offered, editorFile);
   }
 };
