@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   struct : quillane::cli::Console {
     std::string in, out, err;
-    bool readInput(std::string& bytes) override { return bytes += in, true; }
+    bool readInput(std::string& bytes, std::size_t limit) override { return bytes += in.substr(0, limit), true; }
     bool writeOutput(std::string_view bytes) override { return out.append(bytes), true; }
     void writeError(std::string_view text) override { err.append(text); }
   } console;
