@@ -27,8 +27,8 @@ struct CliRun {
 class StringConsole : public cli::Console {
  public:
   explicit StringConsole(std::string input) : m_input(std::move(input)) {}
-  bool readInput(std::string& bytes) override {
-    bytes += m_input;
+  bool readInput(std::string& bytes, std::size_t limit) override {
+    bytes += m_input.substr(0, limit);
     return true;
   }
   bool writeOutput(std::string_view bytes) override {
@@ -129,7 +129,8 @@ TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
   EXPECT_EQ(r.exit, 2);
   EXPECT_TRUE(r.out.empty());
   EXPECT_EQ(r.err, "quillane-cli: " + (folder / "bad.qlf") +
-                       " の 45 行目: Option4(0) にはTrue か Falseが必要です（今は「Maybe」）。\n");
+                       " の 45 行目: 「基本」タブの「段落（<P>～</P>）」の「背景画像」の「使用する」には"
+                       "True か Falseが必要です（今は「Maybe」）。\n");
 
   const CliRun missing = runCli({"css", folder / "none.qlf"});
   EXPECT_EQ(missing.exit, 2);

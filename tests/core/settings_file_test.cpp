@@ -194,11 +194,12 @@ TEST(SettingsRead, RefusedFilesLeaveTheDocumentUntouched) {
     lines[k] = std::move(value);
     return joinLines(lines);
   };
-  cases.push_back({"check out of range", withLine(99, "3"), 100, "Check7(0) には"});
-  cases.push_back({"empty check", withLine(63, ""), 64, "Check1(0)"});
+  cases.push_back({"check out of range", withLine(99, "3"), 100, "「基本」タブの「変更する所」の「段落」には"});
+  cases.push_back({"empty check", withLine(63, ""), 64, "「基本」タブの「段落（<P>～</P>）」の「属性」の「斜体」"});
   cases.push_back({"option word", withLine(44, "yes"), 45, "True か False"});
   cases.push_back({"slider word", withLine(184, "half"), 185, "0から100までの整数"});
-  cases.push_back({"slider range", withLine(185, "101"), 186, "Slider1(1)"});
+  cases.push_back({"slider range", withLine(185, "101"), 186,
+                   "「エフェクト」タブのクラス「efect1」の「半透明にする」の「不透明度」"});
   auto longer = good;
   longer.resize(326, "");
   cases.push_back({"326 lines", joinLines(longer), 326, "行が多すぎます"});
@@ -315,7 +316,8 @@ TEST(SettingsCommands, AValueWithALineBreakIsNotSaved) {
   doc.slots[2].imagePath = "a\nb.png";
   EXPECT_EQ(fieldWithLineBreak(doc), (ControlId{"Text6", 2}));
   EXPECT_FALSE(FileSave(platform, doc, folder / "a.qlf", false));
-  EXPECT_NE(platform.onlyMessage().text.find("Text6(2)"), std::string::npos);
+  EXPECT_NE(platform.onlyMessage().text.find("「基本」タブの「表示したリンク」の「背景画像」の「画像ファイルの場所」"),
+            std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(folder / "a.qlf"));
 }
 
