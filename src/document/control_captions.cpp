@@ -29,8 +29,10 @@ CaptionRow outputRow(std::string_view family, Captions frames, std::string_view 
   return {family, kNoIndex, kNoIndex, kOutput, CaptionPage::None, 0, std::move(frames), {caption}, {}};
 }
 
-CaptionRow parkedRow(std::string_view family, int index, std::string_view caption) {
-  return {family, index, index, {}, CaptionPage::None, 0, {}, {caption}, {}};
+// Parked controls carry a caption but are never shown; the frame says which
+// output they belong to.
+CaptionRow parkedRow(std::string_view family, int index, Captions frames, std::string_view caption) {
+  return {family, index, index, {}, CaptionPage::None, 0, std::move(frames), {caption}, {}};
 }
 
 std::vector<CaptionRow> buildRows() {
@@ -118,11 +120,12 @@ std::vector<CaptionRow> buildRows() {
     outputRow("Text5", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ファイル名"),
     outputRow("Text12", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ページタイトル"),
     // Held but never shown.
-    parkedRow("Text3", 10, "予備の色"),
-    parkedRow("Check8", kNoIndex, "サンプル用の文字を入れる"),
-    parkedRow("Check9", kNoIndex, "改行を大量に挿入する（スクロールバーを表示させるため。）"),
-    parkedRow("Check10", kNoIndex, "改行を大量に挿入する（スクロールバーを表示させるため。）"),
-    parkedRow("Check11", kNoIndex, "サンプル用の文字を入れる"),
+    parkedRow("Text3", 10, {}, "予備の色"),
+    parkedRow("Check8", kNoIndex, {"HTML形式"}, "サンプル用の文字を入れる"),
+    parkedRow("Check9", kNoIndex, {"HTML形式"}, "改行を大量に挿入する（スクロールバーを表示させるため。）"),
+    parkedRow("Check10", kNoIndex, {"スタイルシートを読みこむHTMLファイル"},
+              "改行を大量に挿入する（スクロールバーを表示させるため。）"),
+    parkedRow("Check11", kNoIndex, {"スタイルシートを読みこむHTMLファイル"}, "サンプル用の文字を入れる"),
   };
   // clang-format on
 }
