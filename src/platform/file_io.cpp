@@ -119,13 +119,15 @@ struct TempFile {
   std::string path;  // empty while unnamed
 };
 
-FileResult openTemp(const std::string& folder, mode_t mode, TempFile& temp) {
-  temp.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-  if (temp.fd >= 0) {
-    ::flock(temp.fd, LOCK_EX);
-    return {};
+FileResult openTemp(const std::string& folder, mode_t mode, bool unnamed, TempFile& temp) {
+  if (unnamed) {
+    temp.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (temp.fd >= 0) {
+      ::flock(temp.fd, LOCK_EX);
+      return {};
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return {errno};
   }
-  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return {errno};
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp.path = folder + "/" + std::string(kTempPrefix) + randomLetters();
     temp.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
@@ -156,15 +158,19 @@ FileResult nameTemp(const std::string& folder, TempFile& temp) {
   return {EEXIST};
 }
 
-FileResult writeThroughTemp(const std::string& path, std::string_view bytes, mode_t mode) {
-  const std::string folder = folderOfPath(path);
-  removeLeftovers(folder);
+// `unnamedFailed` is set when only the naming of an unnamed file failed
+// (no /proc, say), which a named temporary file avoids.
+FileResult writeThroughTemp(const std::string& folder, const std::string& path, std::string_view bytes, mode_t mode,
+                            bool unnamed, bool& unnamedFailed) {
   TempFile temp;
-  if (const FileResult opened = openTemp(folder, mode, temp); !opened.ok()) return opened;
+  if (const FileResult opened = openTemp(folder, mode, unnamed, temp); !opened.ok()) return opened;
   FileResult result = writeAll(temp.fd, bytes);
   if (result.ok() && ::fchmod(temp.fd, mode) != 0) result = {errno};
   if (result.ok() && ::fsync(temp.fd) != 0) result = {errno};
-  if (result.ok()) result = nameTemp(folder, temp);
+  if (result.ok()) {
+    result = nameTemp(folder, temp);
+    unnamedFailed = !result.ok();
+  }
   if (result.ok() && ::rename(temp.path.c_str(), path.c_str()) != 0) result = {errno};
   if (!result.ok() && !temp.path.empty()) ::unlink(temp.path.c_str());
   // Closing drops the lock only now, when the name is gone either way.
@@ -186,7 +192,12 @@ FileResult writeFileReplacing(const std::string& requestedPath, std::string_view
   if (replacing && !S_ISREG(existing.st_mode)) return writeInPlace(path, bytes);
 
   const mode_t mode = replacing ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
-  return writeThroughTemp(path, bytes, mode);
+  const std::string folder = folderOfPath(path);
+  removeLeftovers(folder);
+  bool unnamedFailed = false;
+  const FileResult result = writeThroughTemp(folder, path, bytes, mode, true, unnamedFailed);
+  if (!unnamedFailed) return result;
+  return writeThroughTemp(folder, path, bytes, mode, false, unnamedFailed);
 }
 
 FileResult readWholeFile(const std::string& path, std::string& bytes, std::size_t limit) {
