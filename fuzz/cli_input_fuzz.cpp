@@ -1,5 +1,6 @@
 // Runs the command-line tool on arbitrary standard input. The first byte
-// picks the command and the layout; the rest is the file.
+// picks the command (and the class of a class preview) and the layout; the
+// rest is the file.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,15 +11,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  static const char* const kCommands[] = {"css", "html", "save"};
+  static const char* const kCommands[] = {"css", "html", "save", "class-preview"};
   static const char* const kLayouts[] = {nullptr, "--sample", "--v1"};
-  std::vector<std::string> args = {kCommands[data[0] % 3], "-"};
-  if (const char* layout = kLayouts[(data[0] / 3) % 3]) args.emplace_back(layout);
+  std::vector<std::string> args = {kCommands[data[0] % 4], "-"};
+  if (args[0] == std::string("class-preview")) args.push_back(std::to_string(data[0] / 12 % 6));
+  if (const char* layout = kLayouts[(data[0] / 4) % 3]) args.emplace_back(layout);
   if (args[0] == std::string("save")) args.insert(args.end(), {"-o", "/dev/null"});
 
   struct : quillane::cli::Console {
     std::string in, out, err;
-    bool readInput(std::string& bytes) override { return bytes += in, true; }
+    bool readInput(std::string& bytes, std::size_t limit) override { return bytes += in.substr(0, limit), true; }
     bool writeOutput(std::string_view bytes) override { return out.append(bytes), true; }
     void writeError(std::string_view text) override { err.append(text); }
   } console;

@@ -2,13 +2,18 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <optional>
 #include <string_view>
 
+#include "document/message_text.h"
 #include "document/product.h"
 #include "generation/stylesheet_text.h"
+#include "generation/value_checks.h"
 #include "linking/link_rewrite.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
@@ -39,15 +44,18 @@ Commands:
   link   the page PAGE with a link to the style sheet CSSNAME inserted
          before its </HEAD> (or in a new head), as the link window writes
          it; the marker comment comes first unless --no-comment is given.
-         The page keeps its own encoding (UTF-8 or Shift_JIS) and every
-         byte outside the inserted lines; line ends become CR LF
+         The page keeps its own encoding (UTF-8 or Shift_JIS, as its
+         <meta> declares or else as its bytes suggest), its byte-order mark
+         and every byte outside the inserted lines; line ends become CR LF.
+         Pages of up to 16 MiB; UTF-16 and UTF-32 pages are refused
   class-preview
          the preview page of user class INDEX (0 to 5)
 
 Input:
   FILE is a settings file (.qlf); with --sample a sample file (.smp); with
   --v1 a settings file of version 1, laid over the default settings.
-  "-" reads standard input. Files are Shift_JIS (CP932).
+  "-" reads standard input. Files are Shift_JIS (CP932), at most 325
+  lines after a sample's header, each at most 4096 bytes.
 
 Output:
   Without -o the bytes go to standard output exactly as the file would hold
@@ -89,7 +97,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
   if (args.empty()) return UsageError{"no command given"};
   o.command = args[0];
   if (!is(o.command, {"css", "html", "save", "link", "class-preview"}))
-    return UsageError{"unknown command '" + o.command + "'"};
+    return UsageError{"unknown command '" + shownText(o.command) + "'"};
   const bool readsSettings = o.command != "link";
   std::vector<std::string> positional;
   bool layoutGiven = false;
@@ -119,7 +127,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
     } else if (a == "--no-comment" && o.command == "link") {
       o.comment = false;
     } else if (a.size() > 1 && a[0] == '-') {
-      return UsageError{"unknown option '" + a + "' for " + o.command};
+      return UsageError{"unknown option '" + shownText(a) + "' for " + o.command};
     } else {
       positional.push_back(a);
     }
@@ -127,7 +135,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
   }
   const std::size_t wanted = is(o.command, {"link", "class-preview"}) ? 2 : 1;
   if (positional.size() < wanted) return UsageError{o.command + " needs " + (wanted == 2 ? "two arguments" : "a FILE")};
-  if (positional.size() > wanted) return UsageError{"unexpected argument '" + positional[wanted] + "'"};
+  if (positional.size() > wanted) return UsageError{"unexpected argument '" + shownText(positional[wanted]) + "'"};
   o.input = positional[0];
   if (wanted == 2) o.second = positional[1];
   if (o.command == "class-preview" && (o.second.size() != 1 || o.second[0] < '0' || o.second[0] > '5'))
@@ -149,36 +157,42 @@ class Command {
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
     if (m_options.command == "save") {
-      if (const auto id = fieldWithLineBreak(doc))
-        return refuse(inputName() + ": " + id->toString() + " holds a line break");
+      if (const auto problem = unstorableValue(doc)) return refuse(inputName() + ": " + *problem);
       const Layout layout = m_options.asSample ? Layout::Sample : Layout::Settings;
       return emit(settingsFileText(doc, layout, m_options.author.value_or(""), m_options.name.value_or("")));
     }
     if (m_options.title) doc.output.htmlTitle = *m_options.title;
+    const int classIndex = m_options.command == "class-preview" ? m_options.second[0] - '0' : 0;
+    const Output output = m_options.command == "css"    ? Output::StyleRules
+                          : m_options.command == "html" ? Output::EmbeddedPage
+                                                        : Output::ClassPreview;
+    if (const auto refused = checkValues(doc, output, classIndex))
+      return refuse(inputName() + ": " + refused->describe());
     const BuiltText built = m_options.command == "css"    ? buildStyleSheet(doc)
                             : m_options.command == "html" ? buildEmbeddedPage(doc)
-                                                          : buildClassPreview(doc, m_options.second[0] - '0');
+                                                          : buildClassPreview(doc, classIndex);
     if (!built.ok()) return refuse(inputName() + ": " + built.error->describe());
     return emit(built.text);
   }
 
  private:
-  std::string inputName() const { return m_options.input == "-" ? "(standard input)" : m_options.input; }
+  std::string inputName() const { return m_options.input == "-" ? "(standard input)" : shownPath(m_options.input); }
+  std::string outputName() const { return m_options.output ? shownPath(*m_options.output) : "(standard output)"; }
 
   int refuse(const std::string& line) {
     m_console.writeError("quillane-cli: " + line + "\n");
     return kExitRefused;
   }
 
-  // The input's bytes; false after saying why they cannot be read.
-  bool readInput(std::string& bytes) {
+  // At most `limit` bytes of the input; false after saying why they cannot be read.
+  bool readInput(std::string& bytes, std::size_t limit) {
     if (m_options.input == "-") {
-      if (m_console.readInput(bytes)) return true;
+      if (m_console.readInput(bytes, limit)) return true;
       refuse("(standard input): read failed");
       return false;
     }
-    if (const FileResult read = readWholeFile(m_options.input, bytes); !read.ok()) {
-      refuse(m_options.input + ": " + std::strerror(read.error));
+    if (const FileResult read = readWholeFile(m_options.input, bytes, limit); !read.ok()) {
+      refuse(inputName() + ": " + std::strerror(read.error));
       return false;
     }
     return true;
@@ -187,17 +201,16 @@ class Command {
   // The link window's rewrite, answering OK when a head must be added.
   int link() {
     std::string page;
-    if (!readInput(page)) return kExitRefused;
-    const PageEncoding encoding = detectPageEncoding(page);
-    const auto line = encodeForPage(linkLine(m_options.second), encoding);
-    const auto comment = encodeForPage(m_options.comment ? markerComment() : std::string(), encoding);
-    if (!line || !comment) return refuse(m_options.second + ": Shift_JIS（CP932）で書けない文字があります");
-    return emitBytes(insertLink(workingText(page, *comment), *line));
+    if (!readInput(page, kMaxPageBytes + 1)) return kExitRefused;
+    const LinkedPage linked = linkPage(page, m_options.second, m_options.comment);
+    if (!linked.ok()) return refuse(inputName() + ": " + linked.refused);
+    return emitBytes(linked.bytes);
   }
 
   bool load(StyleDocument& doc) {
     std::string bytes;
-    if (!readInput(bytes)) return false;
+    // No settings file needs more: the reader stops at its first refused line.
+    if (!readInput(bytes, kMaxSettingsFileBytes)) return false;
     const LoadResult loaded = loadSettings(doc, m_options.layout, bytes);
     if (!loaded.ok()) {
       refuse(loaded.error->describe(inputName()));
@@ -209,15 +222,14 @@ class Command {
   int emit(std::string_view utf8) {
     std::string bytes;
     UnencodableCharacter bad;
-    if (!encodeCp932(utf8, bytes, bad))
-      return refuse(m_options.output.value_or("(standard output)") + ": " + bad.describe());
+    if (!encodeCp932(utf8, bytes, bad)) return refuse(outputName() + ": " + bad.describe());
     return emitBytes(bytes);
   }
 
   int emitBytes(std::string_view bytes) {
     if (!m_options.output) return m_console.writeOutput(bytes) ? kExitOk : refuse("(standard output): write failed");
     if (const FileResult written = writeFileReplacing(*m_options.output, bytes); !written.ok())
-      return refuse(*m_options.output + ": " + std::strerror(written.error));
+      return refuse(outputName() + ": " + std::strerror(written.error));
     return kExitOk;
   }
 
@@ -227,15 +239,17 @@ class Command {
 
 class ProcessConsole : public Console {
  public:
-  bool readInput(std::string& bytes) override {
+  bool readInput(std::string& bytes, std::size_t limit) override {
     char buffer[16384];
-    for (;;) {
-      const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    for (std::size_t taken = 0; taken < limit;) {
+      const ssize_t n = ::read(STDIN_FILENO, buffer, std::min(sizeof buffer, limit - taken));
       if (n == 0) return true;
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) return false;
       bytes.append(buffer, static_cast<std::size_t>(n));
+      taken += static_cast<std::size_t>(n);
     }
+    return true;
   }
   bool writeOutput(std::string_view bytes) override { return writeAll(STDOUT_FILENO, bytes); }
   void writeError(std::string_view text) override { writeAll(STDERR_FILENO, text); }
@@ -273,7 +287,16 @@ int run(const std::vector<std::string>& args, Console& console) {
     console.writeError("quillane-cli: " + error->message + "\n\n" + std::string(kUsage));
     return kExitUsage;
   }
-  return Command(options, console).run();
+  // A command that runs out of memory (or meets any other fault) still ends
+  // as a refusal of one line, never as an abort.
+  try {
+    return Command(options, console).run();
+  } catch (const std::bad_alloc&) {
+    console.writeError("quillane-cli: out of memory\n");
+  } catch (const std::exception& e) {
+    console.writeError("quillane-cli: " + shownText(e.what(), 200) + "\n");
+  }
+  return kExitRefused;
 }
 
 }  // namespace quillane::cli

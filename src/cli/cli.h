@@ -2,6 +2,7 @@
 // files out, for scripts and batch use.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +19,9 @@ inline constexpr int kExitRefused = 2;
 class Console {
  public:
   virtual ~Console() = default;
-  virtual bool readInput(std::string& bytes) = 0;
+  // Appends at most `limit` bytes of the input to `bytes`; false when the
+  // input cannot be read.
+  virtual bool readInput(std::string& bytes, std::size_t limit) = 0;
   virtual bool writeOutput(std::string_view bytes) = 0;
   virtual void writeError(std::string_view text) = 0;
 };
@@ -27,7 +30,9 @@ class Console {
 Console& processConsole();
 
 // Runs one command line (without the program name). Input "-" reads the
-// console's input; output without -o goes to its output as the exact file bytes.
+// console's input; output without -o goes to its output as the exact file
+// bytes. Whatever the input, the status is one of the three above, and a
+// refusal is one line on the error stream.
 int run(const std::vector<std::string>& args, Console& console);
 
 }  // namespace quillane::cli

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "document/control_captions.h"
+#include "document/message_text.h"
 #include "generation/declaration_emitters.h"
 
 namespace quillane {
@@ -14,18 +16,21 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 // Collects the lines of one rule; the first bad number stops it.
 class RuleWriter {
  public:
-  RuleWriter(const UserClass& cls, int index, std::string& out) : m_cls(cls), m_index(index), m_out(out) {}
+  RuleWriter(const StyleDocument& doc, int index, std::string& out)
+      : m_doc(doc), m_cls(doc.classes[static_cast<std::size_t>(index)]), m_index(index), m_out(out) {}
 
   RuleWriter& text(std::string_view s) {
     if (!m_error) m_out.append(s);
     return *this;
   }
-  RuleWriter& number(std::string_view group, std::string_view field, const std::string& value) {
+  // The value of the box `family`(index) as a number.
+  RuleWriter& number(std::string_view family, const std::string& value) {
     if (m_error) return *this;
     if (auto formatted = formatFilterNumber(value)) {
       m_out.append(*formatted);
     } else {
-      m_error = NumberFieldError{m_index, m_cls.className, std::string(group), std::string(field), value};
+      const ControlId control{family, m_index};
+      m_error = NumberFieldError{m_index, m_cls.className, control, screenWords(control, m_doc), value};
     }
     return *this;
   }
@@ -33,6 +38,7 @@ class RuleWriter {
   std::optional<NumberFieldError> error() const { return m_error; }
 
  private:
+  const StyleDocument& m_doc;
   const UserClass& m_cls;
   int m_index;
   std::string& m_out;
@@ -50,9 +56,9 @@ void Toumei(const UserClass& c, RuleWriter& w) { w.text("  Alpha(opacity=").text
 void Blur(const UserClass& c, RuleWriter& w) {
   if (c.target == Choice::Neither) return;
   w.text(c.target == Choice::First ? "  Blur(Add = 1, Direction = " : "  Blur(Add = 0, Direction = ")
-      .number("ぶれる", "角度", c.blurDirection)
+      .number("Text14", c.blurDirection)
       .text(", Strength = ")
-      .number("ぶれる", "強さ", c.blurStrength)
+      .number("Text15", c.blurStrength)
       .text(")")
       .endLine();
 }
@@ -60,13 +66,13 @@ void Blur(const UserClass& c, RuleWriter& w) {
 void Wave(const UserClass& c, RuleWriter& w) {
   if (c.waveOverlay == Choice::Neither) return;
   w.text(c.waveOverlay == Choice::First ? "  Wave(Add=1, Freq = " : "  Wave(Add=0, Freq = ")
-      .number("波立たせる", "波の数", c.waveFreq)
+      .number("Text16", c.waveFreq)
       .text(", LightStrength=")
-      .number("波立たせる", "影の強さ", c.waveLight)
+      .number("Text17", c.waveLight)
       .text(", Phase=")
-      .number("波立たせる", "影の形", c.wavePhase)
+      .number("Text18", c.wavePhase)
       .text(", Strength=")
-      .number("波立たせる", "波の強さ", c.waveStrength)
+      .number("Text19", c.waveStrength)
       .text(")")
       .endLine();
 }
@@ -78,12 +84,7 @@ void Hanten(const UserClass& c, RuleWriter& w) {
 }
 
 void Glow(const UserClass& c, RuleWriter& w) {
-  w.text("  Glow(Color=")
-      .text(c.glowColor)
-      .text(", Strength=")
-      .number("光る", "強さ", c.glowStrength)
-      .text(")")
-      .endLine();
+  w.text("  Glow(Color=").text(c.glowColor).text(", Strength=").number("Text20", c.glowStrength).text(")").endLine();
 }
 
 // Colour tone.
@@ -97,7 +98,7 @@ void Shadow(const UserClass& c, RuleWriter& w) {
   w.text("  Shadow(Color=")
       .text(c.shadowColor)
       .text(", Direction=")
-      .number("影を落とす", "方向", c.shadowDirection)
+      .number("Text22", c.shadowDirection)
       .text(")")
       .endLine();
 }
@@ -119,8 +120,7 @@ void Spe(const UserClass& c, RuleWriter& w) {
 }  // namespace
 
 std::string NumberFieldError::describe() const {
-  return "クラス「" + className + "」の「" + group + "」の「" + field + "」には数値を入れてください（今は「" + text +
-         "」）。";
+  return where + "には数値を入れてください（今は「" + shownText(text) + "」）。";
 }
 
 std::optional<std::string> formatFilterNumber(std::string_view text) {
@@ -151,7 +151,7 @@ std::optional<std::string> formatFilterNumber(std::string_view text) {
 std::optional<NumberFieldError> Filter(const StyleDocument& doc, int i, std::string& t) {
   const UserClass& c = doc.classes[static_cast<std::size_t>(i)];
   std::string rule;
-  RuleWriter w(c, i, rule);
+  RuleWriter w(doc, i, rule);
   w.text(".").text(c.className).text(" {").endLine();
   if (c.target == Choice::First) w.text("  Width=100%;").endLine();
   w.text("  Filter:").endLine();

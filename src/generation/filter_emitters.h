@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "document/field_table.h"
 #include "document/style_document.h"
 
 namespace quillane {
@@ -14,11 +15,11 @@ namespace quillane {
 struct NumberFieldError {
   int classIndex = 0;
   std::string className;
-  std::string group;  // the filter's caption, "ぶれる"
-  std::string field;  // the value's caption, "角度"
+  ControlId control;  // the box, Text14(c)
+  std::string where;  // the box in the words of the screen
   std::string text;   // what the field holds
 
-  // クラス「efect0」の「ぶれる」の「角度」には数値を入れてください（今は「abc」）。
+  // 「エフェクト」タブのクラス「efect0」の「ぶれる」の「角度」には数値を入れてください（今は「abc」）。
   std::string describe() const;
 };
 

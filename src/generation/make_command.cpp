@@ -2,6 +2,7 @@
 
 #include "generation/output_paths.h"
 #include "generation/stylesheet_text.h"
+#include "generation/value_checks.h"
 #include "platform/text_file.h"
 
 namespace quillane {
@@ -23,25 +24,38 @@ bool checkTarget(Platform& platform, std::string_view folder, std::string_view f
   return true;
 }
 
-void reportNumberError(Platform& platform, const NumberFieldError& error) {
-  platform.messageBox(error.describe() + "\r\n何も保存していません。", kInputErrorTitle, MessageIcon::Exclamation);
+// A value the writer refuses: nothing has been written.
+void reportRefusedValue(Platform& platform, const std::string& what) {
+  platform.messageBox(what + "\r\n何も保存していません。", kInputErrorTitle, MessageIcon::Exclamation);
+}
+
+// The values `output` writes, checked before anything is; false after a message.
+bool checkBeforeWriting(Platform& platform, const StyleDocument& doc, Output output) {
+  if (const auto error = checkValues(doc, output)) {
+    reportRefusedValue(platform, error->describe());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre) {
   if (!pre && !checkTarget(platform, doc.output.cssFolder, file)) return false;
+  if (!checkBeforeWriting(platform, doc, Output::StyleRules)) return false;
+  const bool linkPage = !pre && doc.output.makeLinkPage == Choice::First;
+  if (linkPage && !checkBeforeWriting(platform, doc, Output::LinkPage)) return false;
 
   const BuiltText sheet = buildStyleSheet(doc);
   if (!sheet.ok()) {
-    reportNumberError(platform, *sheet.error);
+    reportRefusedValue(platform, sheet.error->describe());
     return false;
   }
   const std::string name = styleSheetName(file);
   if (!saveTextFile(platform, joinFolder(apath, name), sheet.text)) return false;
   if (pre) return true;
 
-  if (doc.output.makeLinkPage == Choice::First) {
+  if (linkPage) {
     const std::string page = buildLinkPage(doc, name);
     if (!saveTextFile(platform, joinFolder(apath, pageName(doc.output.linkPageFileName)), page)) return true;
   }
@@ -53,10 +67,11 @@ std::string previewPagePath(std::string_view appFolder) { return joinFolder(appF
 
 bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFolder, bool pre) {
   if (!pre && !checkTarget(platform, doc.output.htmlFolder, doc.output.htmlFileName)) return false;
+  if (!checkBeforeWriting(platform, doc, Output::EmbeddedPage)) return false;
 
   const BuiltText page = buildEmbeddedPage(doc);
   if (!page.ok()) {
-    reportNumberError(platform, *page.error);
+    reportRefusedValue(platform, page.error->describe());
     return false;
   }
   if (pre) return saveTextFile(platform, previewPagePath(appFolder), page.text);

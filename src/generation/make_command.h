@@ -1,7 +1,9 @@
 // The writers and the "出力する" (make) command.
 //
-// Each writer checks its inputs (unless previewing), builds its text, saves
-// it and reports through the platform's message box.
+// Each writer checks its inputs (the target unless previewing; always the
+// values it writes, see value_checks.h), builds its text, saves it and
+// reports through the platform's message box. A refused value or filter
+// number writes nothing.
 #pragma once
 
 #include <string>
@@ -14,7 +16,8 @@ namespace quillane {
 
 // Writes the style sheet `file` (".css" added when missing) into `apath`
 // and, unless previewing, the linking page when Option7 is selected, then
-// says "保存完了". Returns whether the style sheet was written.
+// says "保存完了". `file` is Text8 (or a preview's own name). Returns
+// whether the style sheet was written.
 bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre);
 
 // Writes the embedded-style page: to Text9 + Text10 when making, to

@@ -4,6 +4,7 @@
 
 #include "document/product.h"
 #include "generation/declaration_emitters.h"
+#include "generation/value_checks.h"
 
 namespace quillane {
 
@@ -87,7 +88,7 @@ BuiltText buildEmbeddedPage(const StyleDocument& doc) {
   BuiltText built;
   std::string& t = built.text;
   t.append("<HTML>").append(kCrLf).append("<HEAD>").append(kCrLf);
-  t.append("<TITLE>").append(doc.output.htmlTitle).append("</TITLE>").append(kCrLf);
+  t.append("<TITLE>").append(escapeHtmlText(doc.output.htmlTitle)).append("</TITLE>").append(kCrLf);
   t.append("<style type=\"text/css\" > ").append(kCrLf).append("<!--").append(kCrLf);
   built.error = appendStyleRules(doc, t);
   if (built.error) return built;

@@ -28,8 +28,9 @@ BuiltText buildStyleSheet(const StyleDocument& doc);
 // Check10.
 std::string buildLinkPage(const StyleDocument& doc, std::string_view styleSheet);
 
-// The page with the whole style embedded; the title is Text11, the sample
-// content follows Check8 and Check9.
+// The page with the whole style embedded; the title is Text11 (escaped as
+// HTML text), the sample content follows Check8 and Check9. The values are
+// written as they are: check them first (checkValues).
 BuiltText buildEmbeddedPage(const StyleDocument& doc);
 
 }  // namespace quillane

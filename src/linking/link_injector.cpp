@@ -16,26 +16,21 @@ constexpr std::string_view kStyleSheetFilter = "(*.css)|*.css";
 std::optional<RewrittenPage> CssTekiyou(Platform& platform, std::string_view cssName, const std::string& htmlPath,
                                         bool comment) {
   std::string page;
-  if (!platform.readFile(htmlPath, page).ok()) {
+  // One byte past the limit tells a page that is too large from one that fits.
+  if (!platform.readFile(htmlPath, page, kMaxPageBytes + 1).ok()) {
     platform.messageBox("ファイルのパスが不正です", "", MessageIcon::Critical);
     return std::nullopt;
   }
-  RewrittenPage result;
-  result.encoding = detectPageEncoding(page);
-  const auto link = encodeForPage(linkLine(cssName), result.encoding);
-  const auto marker = encodeForPage(comment ? markerComment() : std::string(), result.encoding);
-  if (!link || !marker) {
-    platform.messageBox("スタイルシートの名前「" + std::string(cssName) + "」にはShift_JISで書けない文字があります。",
-                        kInputErrorTitle, MessageIcon::Exclamation);
+  LinkedPage linked = linkPage(page, cssName, comment);
+  if (!linked.ok()) {
+    platform.messageBox(linked.refused, kInputErrorTitle, MessageIcon::Exclamation);
     return std::nullopt;
   }
-  const std::string working = workingText(page, *marker);
-  if (headPlacementOf(working) != HeadPlacement::BeforeClosingHead &&
+  if (linked.placement != HeadPlacement::BeforeClosingHead &&
       platform.messageBox("このファイルには<HEAD>タグが含まれていません\r\nQuillaneが自動で<HEAD>タグを挿入します。",
                           "", MessageIcon::None, MessageButtons::OkCancel) == MessageAnswer::Cancel)
     return std::nullopt;
-  result.bytes = insertLink(working, *link);
-  return result;
+  return RewrittenPage{std::move(linked.bytes), linked.encoding};
 }
 
 void LinkInjector::setPagePath(std::string path) {

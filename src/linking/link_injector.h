@@ -21,9 +21,10 @@ struct RewrittenPage {
 };
 
 // CssTekiyou: reads the page at `htmlPath` and returns it with the link to
-// `cssName` inserted, preceded by the marker comment when `comment` is set.
-// Asks before adding a head to a page without "</HEAD>"; nothing on Cancel
-// or when the page cannot be read (after a message).
+// `cssName` inserted, preceded by the marker comment when `comment` is set
+// (see linkPage). Asks before adding a head to a page without "</HEAD>";
+// nothing on Cancel, or after a message when the page cannot be read or is
+// refused (too large, UTF-16 or UTF-32, a name that cannot stand in it).
 std::optional<RewrittenPage> CssTekiyou(Platform& platform, std::string_view cssName, const std::string& htmlPath,
                                         bool comment);
 

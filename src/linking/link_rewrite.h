@@ -5,18 +5,33 @@
 // the inserted text is written in the page's own encoding.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quillane {
 
+// The largest page the rewrite takes: 16 MiB, far more than any page a
+// browser shows as one document; the rewrite holds a few copies of it.
+inline constexpr std::size_t kMaxPageBytes = std::size_t{16} << 20;
+
 enum class PageEncoding {
   Cp932,  // the classic encoding, and the default
-  Utf8,   // valid UTF-8 holding non-ASCII bytes
+  Utf8,
 };
 
+// A UTF-8 byte-order mark says UTF-8. Else the page's own declaration
+// decides when it names UTF-8 or Shift_JIS (<meta charset="...">, or the
+// charset of <meta http-equiv="Content-Type" content="...">); only a page
+// that declares neither is guessed from its bytes: valid UTF-8 holding
+// non-ASCII bytes is UTF-8, anything else CP932.
 PageEncoding detectPageEncoding(std::string_view bytes);
+
+// Why the rewrite cannot take the page, in the user's words, or nothing: a
+// page larger than kMaxPageBytes, or one in UTF-16 or UTF-32 (a byte-order
+// mark of theirs, or NUL bytes), which a byte-wise rewrite would corrupt.
+std::optional<std::string> unusablePage(std::string_view bytes);
 
 // The page as text for showing, decoded in its encoding.
 std::string pageTextForDisplay(std::string_view bytes, PageEncoding encoding);
@@ -48,5 +63,22 @@ HeadPlacement headPlacementOf(std::string_view working);
 // needed) inserted. `link` and the other arguments are bytes in the page's
 // encoding.
 std::string insertLink(std::string_view working, std::string_view link);
+
+// The whole rewrite of a page's bytes, as both the link window and the
+// command line make it.
+struct LinkedPage {
+  std::string bytes;
+  PageEncoding encoding = PageEncoding::Cp932;
+  HeadPlacement placement = HeadPlacement::BeforeClosingHead;
+  std::string refused;  // why nothing was made, in the user's words; empty on success
+  bool ok() const { return refused.empty(); }
+};
+
+// Checks the page (unusablePage) and the style sheet name, which stands in
+// an attribute and may not hold '"', "<", ">" or a control character, nor a
+// character the page's encoding cannot hold; then inserts the link after the
+// marker comment when `comment`. A UTF-8 byte-order mark stays the first
+// bytes of the page.
+LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment);
 
 }  // namespace quillane

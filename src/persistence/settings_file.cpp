@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "document/control_captions.h"
+#include "document/message_text.h"
 #include "platform/cp932.h"
 #include "platform/error_numbers.h"
 #include "platform/text_file.h"
@@ -103,14 +105,6 @@ std::optional<std::string> setFromText(const FieldRef& field, const std::string&
   return std::nullopt;
 }
 
-int lineNumberAt(std::string_view bytes, std::size_t offset) {
-  int line = 1;
-  for (std::size_t i = 0; i < offset && i < bytes.size(); ++i) {
-    if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))) ++line;
-  }
-  return line;
-}
-
 void splitIntoLines(std::string_view text, std::vector<std::string>& lines) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -135,7 +129,7 @@ std::string readProblem(int error) {
 
 LoadResult readAndApply(Platform& platform, StyleDocument& doc, const std::string& path, Layout layout) {
   std::string bytes;
-  if (const FileResult read = platform.readFile(path, bytes); !read.ok())
+  if (const FileResult read = platform.readFile(path, bytes, kMaxSettingsFileBytes); !read.ok())
     return LoadResult{LoadError{0, readProblem(read.error)}, {}};
   return loadSettings(doc, layout, bytes);
 }
@@ -158,29 +152,62 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
   return text;
 }
 
-std::optional<ControlId> fieldWithLineBreak(const StyleDocument& doc) {
+namespace {
+
+// The first stored text field for which `bad` holds.
+template <typename Predicate>
+std::optional<ControlId> firstTextField(const StyleDocument& doc, Predicate bad) {
   StyleDocument& readable = const_cast<StyleDocument&>(doc);  // fields are only read here
   for (const ControlId& id : layoutFields(Layout::Settings)) {
     const FieldRef field = *fieldOf(readable, id);
-    if (field.text != nullptr && field.text->find_first_of("\r\n") != std::string::npos) return id;
+    if (field.text != nullptr && bad(*field.text)) return id;
   }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ControlId> fieldWithLineBreak(const StyleDocument& doc) {
+  return firstTextField(doc, [](const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; });
+}
+
+std::optional<ControlId> fieldTooLongToStore(const StyleDocument& doc) {
+  return firstTextField(doc, [](const std::string& text) { return text.size() > kMaxSettingsLineBytes; });
+}
+
+std::optional<std::string> unstorableValue(const StyleDocument& doc) {
+  if (const auto id = fieldWithLineBreak(doc)) return screenWords(*id, doc) + "の値に改行が含まれています。";
+  if (const auto id = fieldTooLongToStore(doc))
+    return screenWords(*id, doc) + "の値が長すぎます（" + std::to_string(kMaxSettingsLineBytes) + " バイトまで）。";
   return std::nullopt;
 }
 
 std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTable& lines) {
   lines.clear();
-  std::string text;
-  std::size_t badOffset = 0;
-  if (!decodeCp932(bytes, text, badOffset))
-    return LoadError{lineNumberAt(bytes, badOffset), "Shift_JIS（CP932）として読めない文字があります。"};
-  splitIntoLines(text, lines);
-
   const int header = headerLines(layout);
+  const int most = header + kLineTableSize;
+  // One line at a time, so that reading stops at the first line too many or
+  // too long, whatever follows it. CR and LF are never part of a CP932
+  // character, so the bytes split before they are decoded.
+  for (std::size_t start = 0; start < bytes.size();) {
+    const int number = static_cast<int>(lines.size()) + 1;
+    if (number > most)
+      return LoadError{number, "行が多すぎます（" + std::to_string(most) + " 行までしか読めません）。"};
+    const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+    if (end - start > kMaxSettingsLineBytes)
+      return LoadError{
+          number, "行が長すぎます（1 行 " + std::to_string(kMaxSettingsLineBytes) + " バイトまでしか読めません）。"};
+    std::string text;
+    std::size_t badOffset = 0;
+    if (!decodeCp932(bytes.substr(start, end - start), text, badOffset))
+      return LoadError{number, "Shift_JIS（CP932）として読めない文字があります。"};
+    lines.push_back(std::move(text));
+    start = end + 1;
+    if (end < bytes.size() && bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+  }
+
   const int needed = static_cast<int>(layoutFields(layout).size());
   const int count = static_cast<int>(lines.size()) - header;
-  if (count > kLineTableSize)
-    return LoadError{header + kLineTableSize + 1,
-                     "行が多すぎます（" + std::to_string(header + kLineTableSize) + " 行までしか読めません）。"};
   if (count < needed)
     return LoadError{static_cast<int>(lines.size()) + 1, "行が足りません（" + std::to_string(header + needed) +
                                                              " 行必要なところ " + std::to_string(lines.size()) +
@@ -190,6 +217,16 @@ std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTa
 }
 
 namespace {
+
+// The words that name a refused entry: those of the screen, with the class
+// names the file holds where it holds them.
+std::string entryWords(const StyleDocument& doc, Layout layout, const LineTable& lines, ControlId id) {
+  const auto& fields = layoutFields(layout);
+  StyleDocument named = doc;
+  for (std::size_t k = 0; k < fields.size(); ++k)
+    if (fields[k].family == "SSTab4") named.classes[static_cast<std::size_t>(fields[k].index)].className = lines[k];
+  return screenWords(id, named);
+}
 
 LoadResult applyLines(StyleDocument& doc, Layout layout, const LineTable& lines) {
   const auto& fields = layoutFields(layout);
@@ -201,8 +238,8 @@ LoadResult applyLines(StyleDocument& doc, Layout layout, const LineTable& lines)
     bool changed = false;
     if (auto expected = setFromText(field, lines[k], changed)) {
       const int line = static_cast<int>(k) + 1;
-      result.error =
-          LoadError{line, fields[k].toString() + " には" + *expected + "が必要です（今は「" + lines[k] + "」）。"};
+      result.error = LoadError{line, entryWords(doc, layout, lines, fields[k]) + "には" + *expected +
+                                         "が必要です（今は「" + shownText(lines[k]) + "」）。"};
       result.changed.clear();
       return result;
     }
@@ -233,6 +270,7 @@ std::optional<std::pair<std::string, std::string>> readSampleHeader(std::string_
   std::string text;
   std::size_t badOffset = 0;
   // Only the first two lines matter; a bad byte further down is the loader's concern.
+  bytes = bytes.substr(0, std::min(bytes.size(), kSampleHeaderLines * (kMaxSettingsLineBytes + 2)));
   std::size_t end = 0;
   for (int breaks = 0; end < bytes.size() && breaks < 2; ++end) {
     if (bytes[end] == '\n' || (bytes[end] == '\r' && (end + 1 >= bytes.size() || bytes[end + 1] != '\n'))) ++breaks;
@@ -245,9 +283,8 @@ std::optional<std::pair<std::string, std::string>> readSampleHeader(std::string_
 }
 
 bool FileSave(Platform& platform, StyleDocument& doc, const std::string& path, bool sample) {
-  if (const auto id = fieldWithLineBreak(doc)) {
-    platform.messageBox(id->toString() + " の値に改行が含まれているため、保存できません。", kInputErrorTitle,
-                        MessageIcon::Exclamation);
+  if (const auto problem = unstorableValue(doc)) {
+    platform.messageBox(*problem + "\r\n保存していません。", kInputErrorTitle, MessageIcon::Exclamation);
     return false;
   }
   std::string author;

@@ -42,12 +42,23 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
 // every later line of the file; nothing when there is none.
 std::optional<ControlId> fieldWithLineBreak(const StyleDocument& doc);
 
+// The first stored field whose value is longer than a line may be
+// (kMaxSettingsLineBytes), which no reader would take back.
+std::optional<ControlId> fieldTooLongToStore(const StyleDocument& doc);
+
+// Why the document cannot be written as a settings file, naming the setting
+// in the words of the screen; nothing when it can.
+std::optional<std::string> unstorableValue(const StyleDocument& doc);
+
 // The lines of a file as read, one entry a line, at most kLineTableSize.
 using LineTable = std::vector<std::string>;
 
 // Splits CP932 bytes into UTF-8 lines, drops a sample's header, and checks
 // the count: at most kLineTableSize lines after the header and at least as
-// many as the layout uses. Lines end at CR LF, a lone CR or a lone LF.
+// many as the layout uses. Lines end at CR LF, a lone CR or a lone LF; a
+// line holds at most kMaxSettingsLineBytes. Reading stops at the first line
+// refused, so the bytes past it are never looked at: a reader need hand over
+// no more than kMaxSettingsFileBytes of a file.
 std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTable& lines);
 
 // Apply checked lines to the document: all of them, or none when an entry
@@ -68,7 +79,8 @@ std::optional<std::pair<std::string, std::string>> readSampleHeader(std::string_
 
 // Writes the document to `path`; a sample first asks for the author's name
 // and the sample's menu name. Returns false after a message on failure; a
-// value holding a line break is refused before anything is written.
+// value holding a line break or too long for a line is refused before
+// anything is written.
 bool FileSave(Platform& platform, StyleDocument& doc, const std::string& path, bool sample);
 
 // Reads `path` as a settings file (or a sample when `sample`) and applies it.

@@ -5,6 +5,7 @@
 // docs/file-formats.md for the layouts in prose.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "document/field_table.h"
@@ -22,6 +23,18 @@ inline constexpr int kLineTableSize = 325;
 inline constexpr int kSettingsLineCount = 322;
 inline constexpr int kSampleHeaderLines = 2;
 inline constexpr int kVersion1LineCount = 99;
+
+// The most bytes one line may hold, its line end not counted. The longest
+// value a setting holds in practice is an image path, and a path is at most
+// 4095 bytes (PATH_MAX less its terminator); CP932 never takes more bytes
+// than the UTF-8 of the same text.
+inline constexpr std::size_t kMaxSettingsLineBytes = 4096;
+
+// The most bytes a reader needs to see of any settings file: every line
+// allowed at its longest with CR LF, then one byte more, which is enough to
+// find a line too many or a line too long.
+inline constexpr std::size_t kMaxSettingsFileBytes =
+    (kSampleHeaderLines + kLineTableSize) * (kMaxSettingsLineBytes + 2) + 1;
 
 // The field of each line, in file order, without the sample header.
 const std::vector<ControlId>& layoutFields(Layout layout);

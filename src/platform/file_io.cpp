@@ -1,17 +1,33 @@
 #include "platform/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
+#include <ctime>
+#include <random>
 
 namespace quillane {
 
 namespace {
+
+// Temporary files are ".qltmp-" and six letters, whatever the target's name
+// (so a target name of 255 bytes works), and beside it (so the rename stays
+// on one file system).
+constexpr std::string_view kTempPrefix = ".qltmp-";
+constexpr std::size_t kTempNameLength = kTempPrefix.size() + 6;
+
+// A leftover younger than this may be a file that a live writer has just
+// made and not yet locked; it is left for a later run.
+constexpr std::time_t kLeftoverAgeSeconds = 60;
+
+// The longest chain of symbolic links followed, as the kernel's own limit.
+constexpr int kMaxLinkHops = 40;
 
 mode_t currentUmask() {
   const mode_t mask = ::umask(0);
@@ -41,14 +57,125 @@ FileResult writeInPlace(const std::string& path, std::string_view bytes) {
   return result;
 }
 
-// The file a path names, following symbolic links, so that replacing a
-// linked file keeps the link.
-std::string resolvedTarget(const std::string& path) {
-  char* real = ::realpath(path.c_str(), nullptr);
-  if (real == nullptr) return path;
-  std::string resolved(real);
-  std::free(real);
-  return resolved;
+std::string folderOfPath(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a path names once every symbolic link on it is followed, whether
+// the last one leads to an existing file or not: replacing a linked file
+// keeps the link, and a dangling link is followed as a live one is, so the
+// file is made where it points.
+FileResult followLinks(const std::string& path, std::string& target) {
+  target = path;
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
+    std::string next(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(target.c_str(), next.data(), next.size());
+    if (n < 0) return {errno};
+    next.resize(static_cast<std::size_t>(n));
+    target = next.starts_with('/') ? next : folderOfPath(target) + "/" + next;
+  }
+  return {ELOOP};
+}
+
+std::string randomLetters() {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::mt19937 engine{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  std::string letters;
+  for (int k = 0; k < 6; ++k) letters += kLetters[pick(engine)];
+  return letters;
+}
+
+bool isTempName(std::string_view name) { return name.size() == kTempNameLength && name.starts_with(kTempPrefix); }
+
+// Removes the temporary files of writes that were killed before their
+// rename. A live writer holds a lock on its file until the rename, so a file
+// that can be locked is one nobody is writing.
+void removeLeftovers(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const std::time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!isTempName(entry->d_name)) continue;
+    const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime >= kLeftoverAgeSeconds &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+      ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    ::close(fd);
+  }
+  ::closedir(dir);
+}
+
+// A temporary file being written: unnamed (O_TMPFILE) until it is complete,
+// or named from the start where the file system cannot make unnamed files.
+struct TempFile {
+  int fd = -1;
+  std::string path;  // empty while unnamed
+};
+
+FileResult openTemp(const std::string& folder, mode_t mode, bool unnamed, TempFile& temp) {
+  if (unnamed) {
+    temp.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (temp.fd >= 0) {
+      ::flock(temp.fd, LOCK_EX);
+      return {};
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return {errno};
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp.path = folder + "/" + std::string(kTempPrefix) + randomLetters();
+    temp.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (temp.fd >= 0) {
+      ::flock(temp.fd, LOCK_EX);
+      return {};
+    }
+    if (errno != EEXIST) break;
+  }
+  const int error = errno;
+  temp.path.clear();
+  return {error};
+}
+
+// Gives an unnamed temporary file its short hidden name, which the rename
+// then moves over the target: a link cannot replace an existing file.
+FileResult nameTemp(const std::string& folder, TempFile& temp) {
+  if (!temp.path.empty()) return {};
+  const std::string self = "/proc/self/fd/" + std::to_string(temp.fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string path = folder + "/" + std::string(kTempPrefix) + randomLetters();
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temp.path = path;
+      return {};
+    }
+    if (errno != EEXIST) return {errno};
+  }
+  return {EEXIST};
+}
+
+// `unnamedFailed` is set when only the naming of an unnamed file failed
+// (no /proc, say), which a named temporary file avoids.
+FileResult writeThroughTemp(const std::string& folder, const std::string& path, std::string_view bytes, mode_t mode,
+                            bool unnamed, bool& unnamedFailed) {
+  TempFile temp;
+  if (const FileResult opened = openTemp(folder, mode, unnamed, temp); !opened.ok()) return opened;
+  FileResult result = writeAll(temp.fd, bytes);
+  if (result.ok() && ::fchmod(temp.fd, mode) != 0) result = {errno};
+  if (result.ok() && ::fsync(temp.fd) != 0) result = {errno};
+  if (result.ok()) {
+    result = nameTemp(folder, temp);
+    unnamedFailed = !result.ok();
+  }
+  if (result.ok() && ::rename(temp.path.c_str(), path.c_str()) != 0) result = {errno};
+  if (!result.ok() && !temp.path.empty()) ::unlink(temp.path.c_str());
+  // Closing drops the lock only now, when the name is gone either way.
+  if (::close(temp.fd) != 0 && result.ok()) result = {errno};
+  return result;
 }
 
 }  // namespace
@@ -56,30 +183,24 @@ std::string resolvedTarget(const std::string& path) {
 FileResult writeFileReplacing(const std::string& requestedPath, std::string_view bytes) {
   if (requestedPath.empty() || requestedPath.back() == '/') return {requestedPath.empty() ? ENOENT : EISDIR};
 
-  const std::string path = resolvedTarget(requestedPath);
+  std::string path;
+  if (const FileResult followed = followLinks(requestedPath, path); !followed.ok()) return followed;
   struct stat existing {};
   const bool replacing = ::stat(path.c_str(), &existing) == 0;
+  if (!replacing && errno != ENOENT) return {errno};
   if (replacing && S_ISDIR(existing.st_mode)) return {EISDIR};
   if (replacing && !S_ISREG(existing.st_mode)) return writeInPlace(path, bytes);
 
-  std::string tempPath = path + ".XXXXXX";
-  std::vector<char> name(tempPath.begin(), tempPath.end());
-  name.push_back('\0');
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) return {errno};
-  tempPath.assign(name.data());
-
   const mode_t mode = replacing ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
-  FileResult result = writeAll(fd, bytes);
-  if (result.ok() && ::fchmod(fd, mode) != 0) result = {errno};
-  if (result.ok() && ::fsync(fd) != 0) result = {errno};
-  if (::close(fd) != 0 && result.ok()) result = {errno};
-  if (result.ok() && ::rename(tempPath.c_str(), path.c_str()) != 0) result = {errno};
-  if (!result.ok()) ::unlink(tempPath.c_str());
-  return result;
+  const std::string folder = folderOfPath(path);
+  removeLeftovers(folder);
+  bool unnamedFailed = false;
+  const FileResult result = writeThroughTemp(folder, path, bytes, mode, true, unnamedFailed);
+  if (!unnamedFailed) return result;
+  return writeThroughTemp(folder, path, bytes, mode, false, unnamedFailed);
 }
 
-FileResult readWholeFile(const std::string& path, std::string& bytes) {
+FileResult readWholeFile(const std::string& path, std::string& bytes, std::size_t limit) {
   bytes.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {errno};
@@ -89,8 +210,8 @@ FileResult readWholeFile(const std::string& path, std::string& bytes) {
     return {EISDIR};
   }
   char buffer[16384];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+  while (bytes.size() < limit) {
+    const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - bytes.size()));
     if (n < 0) {
       if (errno == EINTR) continue;
       const int error = errno;

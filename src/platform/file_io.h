@@ -1,6 +1,8 @@
 // Whole-file reads and safe whole-file replacement on the real file system.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -16,10 +18,23 @@ struct FileResult {
 // it over `path`. A failure at any step removes the temporary file and leaves
 // an earlier file of that name as it was. A new file gets the usual
 // permissions (0666 less the umask), a replaced file keeps its own.
+//
+// The temporary file has no name while it is written (O_TMPFILE) and gets a
+// short hidden one (".qltmp-" and six letters) just before the rename, so a
+// write killed midway leaves nothing. Where the file system cannot make
+// unnamed files it has that name from the start; a later write into the
+// same folder removes such leftovers once no writer holds them. A symbolic
+// link, live or dangling, is followed to the file it names; a device or
+// pipe is written in place.
 FileResult writeFileReplacing(const std::string& path, std::string_view bytes);
 
-// Reads the whole file into `bytes` (cleared first).
-FileResult readWholeFile(const std::string& path, std::string& bytes);
+// No bound on a read.
+inline constexpr std::size_t kUnboundedRead = std::numeric_limits<std::size_t>::max();
+
+// Reads the file into `bytes` (cleared first), stopping after `limit` bytes:
+// a caller that accepts at most N bytes asks for N + 1 and refuses a longer
+// result, so that an endless file (/dev/zero, a pipe) is never held whole.
+FileResult readWholeFile(const std::string& path, std::string& bytes, std::size_t limit = kUnboundedRead);
 
 // Removes a file, ignoring any failure.
 void removeFileQuietly(const std::string& path);

@@ -56,7 +56,10 @@ class Platform {
   virtual FileResult writeFile(const std::string& path, std::string_view bytes) {
     return writeFileReplacing(path, bytes);
   }
-  virtual FileResult readFile(const std::string& path, std::string& bytes) { return readWholeFile(path, bytes); }
+  // Reads at most `limit` bytes of `path` (see readWholeFile).
+  virtual FileResult readFile(const std::string& path, std::string& bytes, std::size_t limit) {
+    return readWholeFile(path, bytes, limit);
+  }
   virtual void removeFile(const std::string& path) { removeFileQuietly(path); }
 };
 

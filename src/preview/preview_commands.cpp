@@ -5,6 +5,7 @@
 #include "generation/filter_emitters.h"
 #include "generation/make_command.h"
 #include "generation/output_paths.h"
+#include "generation/value_checks.h"
 #include "linking/link_injector.h"
 #include "platform/text_file.h"
 
@@ -41,7 +42,7 @@ BuiltText buildClassPreview(const StyleDocument& doc, int i) {
   BuiltText built;
   std::string& t = built.text;
   t.append("<HTML>").append(kCrLf).append("<HEAD>").append(kCrLf);
-  t.append("<TITLE>").append(doc.output.htmlTitle).append("</TITLE>").append(kCrLf);
+  t.append("<TITLE>").append(escapeHtmlText(doc.output.htmlTitle)).append("</TITLE>").append(kCrLf);
   t.append("<style type=\"text/css\" > ").append(kCrLf).append("<!--").append(kCrLf);
   built.error = Filter(doc, i, t);
   if (built.error) return built;
@@ -88,6 +89,10 @@ void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& 
 }
 
 void Command8_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder) {
+  if (const auto refused = checkValues(doc, Output::ClassPreview, doc.currentClassTab)) {
+    platform.messageBox(refused->describe(), kInputErrorTitle, MessageIcon::Exclamation);
+    return;
+  }
   const BuiltText page = buildClassPreview(doc, doc.currentClassTab);
   if (!page.ok()) {
     platform.messageBox(page.error->describe(), kInputErrorTitle, MessageIcon::Exclamation);

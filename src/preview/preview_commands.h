@@ -19,8 +19,9 @@ inline constexpr std::string_view kPreviewPageCopy = "esspreviewhtml.html";
 
 // The class preview page of class `i`: its rule in a style block, then two
 // sample paragraphs (a text class) or the picture pal.png (an image class).
-// The class name is escaped where it stands in an HTML attribute; the rule
-// keeps it as typed.
+// The title and the class name are escaped where they stand in HTML text
+// and attributes; the rule keeps the name as typed, so check it first
+// (checkValues with Output::ClassPreview).
 BuiltText buildClassPreview(const StyleDocument& doc, int i);
 
 // "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;", '"' -> "&quot;", "'" -> "&#39;"
@@ -37,7 +38,7 @@ void NormalPre_Click(Platform& platform, const StyleDocument& doc, std::string_v
 void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& files, LinkInjector& linkWindow);
 
 // Command8_Click: writes the class preview page of the current class tab,
-// opens it, then opens the home page.
+// opens it, then opens the home page. A refused value writes nothing.
 void Command8_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder);
 
 }  // namespace quillane

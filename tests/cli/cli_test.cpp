@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "generation/stylesheet_text.h"
+#include "linking/link_rewrite.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 #include "test_support.h"
@@ -27,8 +28,8 @@ struct CliRun {
 class StringConsole : public cli::Console {
  public:
   explicit StringConsole(std::string input) : m_input(std::move(input)) {}
-  bool readInput(std::string& bytes) override {
-    bytes += m_input;
+  bool readInput(std::string& bytes, std::size_t limit) override {
+    bytes += m_input.substr(0, limit);
     return true;
   }
   bool writeOutput(std::string_view bytes) override {
@@ -129,7 +130,8 @@ TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
   EXPECT_EQ(r.exit, 2);
   EXPECT_TRUE(r.out.empty());
   EXPECT_EQ(r.err, "quillane-cli: " + (folder / "bad.qlf") +
-                       " の 45 行目: Option4(0) にはTrue か Falseが必要です（今は「Maybe」）。\n");
+                       " の 45 行目: 「基本」タブの「段落（<P>～</P>）」の「背景画像」の「使用する」には"
+                       "True か Falseが必要です（今は「Maybe」）。\n");
 
   const CliRun missing = runCli({"css", folder / "none.qlf"});
   EXPECT_EQ(missing.exit, 2);
@@ -181,6 +183,64 @@ TEST_F(Cli, ClassPreviewWritesTheClassPage) {
   EXPECT_EQ(runCli({"class-preview", settingsPath}).exit, 1);
 }
 
+// One line on standard error, and nothing else.
+::testing::AssertionResult oneLine(const std::string& err) {
+  if (!err.empty() && err.find('\n') == err.size() - 1) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "not one line: " << err.substr(0, 300);
+}
+
+TEST_F(Cli, HugeInputIsRefusedInOneLine) {
+  const CliRun noBreaks = runCli({"css", "-"}, std::string(3'000'000, 'x'));
+  EXPECT_EQ(noBreaks.exit, 2);
+  EXPECT_TRUE(oneLine(noBreaks.err));
+  EXPECT_NE(noBreaks.err.find("1 行目: 行が長すぎます"), std::string::npos) << noBreaks.err;
+  const CliRun crOnly = runCli({"html", "-", "--sample"}, std::string(3'000'000, '\r'));
+  EXPECT_EQ(crOnly.exit, 2);
+  EXPECT_NE(crOnly.err.find("328 行目: 行が多すぎます"), std::string::npos) << crOnly.err;
+  const CliRun page = runCli({"link", "-", "a.css"}, std::string(kMaxPageBytes + 1, ' '));
+  EXPECT_EQ(page.exit, 2);
+  EXPECT_TRUE(oneLine(page.err));
+  EXPECT_TRUE(page.out.empty());
+}
+
+TEST_F(Cli, ValuesThatWouldLeaveTheirPlaceAreRefusedBeforeWriting) {
+  const std::string out = folder / "out.html";
+  doc.slots[kSlotA].fontName = "Arial\"; } body { display:none";
+  testing::writeBytes(settingsPath, cp932(settingsFileText(doc, Layout::Settings)));
+  for (const char* command : {"css", "html"}) {
+    const CliRun r = runCli({command, settingsPath, "-o", out});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_EQ(r.err,
+              "quillane-cli: " + settingsPath +
+                  ": 「基本」タブの「リンク(<A>～</A>)」の「フォント名」には「;」を使えません（今は「Arial\"; } body "
+                  "{ display:none」）。\n");
+  }
+  EXPECT_EQ(runCli({"class-preview", settingsPath, "1"}).exit, 0);  // the preview writes no tag rules
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  const CliRun title = runCli({"class-preview", settingsPath, "1", "--title", "</TITLE><script>"});
+  EXPECT_NE(title.out.find("<TITLE>&lt;/TITLE&gt;&lt;script&gt;</TITLE>"), std::string::npos);
+  const CliRun name = runCli({"link", "-", "x.css\" onload=\"alert(1)"}, "<HEAD></HEAD>");
+  EXPECT_EQ(name.exit, 2);
+  EXPECT_TRUE(oneLine(name.err));
+}
+
+TEST_F(Cli, LinkKeepsTheByteOrderMarkAndRefusesWidePages) {
+  const CliRun marked = runCli({"link", "-", "a.css", "--no-comment"}, "\xEF\xBB\xBF<HEAD></HEAD>");
+  EXPECT_EQ(marked.exit, 0);
+  EXPECT_TRUE(marked.out.starts_with("\xEF\xBB\xBF\r\n<HEAD>\r\n<LINK href=\"a.css\""));
+  const CliRun wide = runCli({"link", "-", "a.css"}, std::string("\xFF\xFE<\0H\0", 6));
+  EXPECT_EQ(wide.exit, 2);
+  EXPECT_TRUE(oneLine(wide.err));
+}
+
+TEST_F(Cli, ArgumentsAreEchoedWithoutTheirControlCharacters) {
+  const CliRun r = runCli({"css", settingsPath, "\x1B]0;title\x07"});
+  EXPECT_EQ(r.exit, 1);
+  EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
+  EXPECT_NE(r.err.find("unexpected argument '\\x1B]0;title\\x07'"), std::string::npos);
+}
+
 // The real program, as a script would run it.
 TEST_F(Cli, TheProgramWritesExactBytesToStandardOutput) {
   const std::string command = std::string(QUILLANE_CLI_PATH) + " css " + settingsPath + " 2>/dev/null";
@@ -197,6 +257,22 @@ TEST_F(Cli, TheProgramWritesExactBytesToStandardOutput) {
   EXPECT_EQ(WEXITSTATUS(refused), 2);
   const int usage = std::system((std::string(QUILLANE_CLI_PATH) + " 2>/dev/null").c_str());
   EXPECT_EQ(WEXITSTATUS(usage), 1);
+}
+
+// An endless input ends in exit status 2 and one line, not in an abort.
+TEST_F(Cli, TheProgramRefusesEndlessInputInOneLine) {
+  for (const std::string args : {" css /dev/zero", " html - --sample </dev/zero", " link /dev/zero a.css"}) {
+    const std::string command = std::string(QUILLANE_CLI_PATH) + args + " 2>&1 >/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string err;
+    std::array<char, 4096> buffer{};
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) err.append(buffer.data(), n);
+    const int status = ::pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(status)) << args;
+    EXPECT_EQ(WEXITSTATUS(status), 2) << args;
+    EXPECT_TRUE(oneLine(err)) << args;
+  }
 }
 
 }  // namespace

@@ -197,7 +197,16 @@ TEST_F(Commands, ClassPreviewShowsTextOrPictureAndEscapesTheName) {
   EXPECT_TRUE(buildClassPreview(doc, 2).text.ends_with(
       "<BODY><img  class=\"" + n + "\" src=\"pal.png\" width=\"350\" height=\"470\"></body></html>"));
 
+  // The name would close the style block: the command refuses it and writes nothing.
   fs::create_directory(folder.path() / "preview");
+  Command8_Click(platform, doc, folder.str());
+  EXPECT_FALSE(fs::exists(folder / "preview/pre.html"));
+  EXPECT_NE(platform.onlyMessage().text.find("クラス「a\"><script>x</script>」の名前には「\"」を使えません"),
+            std::string::npos)
+      << platform.onlyMessage().text;
+  EXPECT_TRUE(platform.opened.empty());
+
+  c.className = "見出し";
   Command8_Click(platform, doc, folder.str());
   EXPECT_EQ(testing::fileText(folder / "preview/pre.html"), buildClassPreview(doc, 2).text);
   EXPECT_EQ(platform.opened, (std::vector<std::string>{folder / "preview/pre.html", std::string(kHomePageAddress)}));

@@ -113,7 +113,7 @@ TEST(FilterNumber, ABadValueNamesClassAndFieldAndWritesNothing) {
   ASSERT_FALSE(built.ok());
   EXPECT_EQ(built.error->classIndex, 3);
   EXPECT_EQ(built.error->describe(),
-            "クラス「title」の「波立たせる」の「影の形」には数値を入れてください（今は「」）。");
+            "「エフェクト」タブのクラス「title」の「波立たせる」の「影の形」には数値を入れてください（今は「」）。");
 }
 
 TEST(FilterNumber, AValueOfAGroupThatIsOffIsNotChecked) {

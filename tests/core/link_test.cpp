@@ -59,6 +59,57 @@ TEST(LinkRewrite, EncodingFollowsThePage) {
   EXPECT_EQ(pageTextForDisplay("\x93\xfa\x96\x7b\xff", PageEncoding::Cp932), "日本\xEF\xBF\xBD");
 }
 
+TEST(LinkPage, AByteOrderMarkStaysFirst) {
+  const LinkedPage linked = linkPage("\xEF\xBB\xBF<html><head></head><body>x</body></html>", "s.css", true);
+  ASSERT_TRUE(linked.ok()) << linked.refused;
+  EXPECT_EQ(linked.encoding, PageEncoding::Utf8);
+  EXPECT_BYTES("\xEF\xBB\xBF" + markerComment() + "\r\n<html><head>\r\n" + kLink + "\r\n</HEAD><body>x</body></html>",
+               linked.bytes);
+}
+
+TEST(LinkPage, UtfSixteenAndThirtyTwoPagesAreRefused) {
+  for (std::string page : {std::string("\xFF\xFE<\0h\0", 6), std::string("\xFE\xFF\0<\0h", 6),
+                           std::string("\0\0\xFE\xFF\0\0\0<", 8), std::string("<\0h\0e\0a\0d\0>\0", 12)}) {
+    const LinkedPage linked = linkPage(page, "s.css", false);
+    EXPECT_FALSE(linked.ok());
+    EXPECT_NE(linked.refused.find("UTF-16 か UTF-32"), std::string::npos);
+  }
+  EXPECT_NE(linkPage(std::string(kMaxPageBytes + 1, ' '), "s.css", false).refused.find("16 MiB"), std::string::npos);
+}
+
+TEST(LinkPage, TheDeclaredEncodingDecidesBeforeTheBytes) {
+  // 日 in UTF-8 is also three valid CP932 characters.
+  const std::string bytes = "\xE6\x97\xA5";
+  EXPECT_EQ(detectPageEncoding("<p>" + bytes + "</p>"), PageEncoding::Utf8);  // guessed
+  EXPECT_EQ(detectPageEncoding("<meta charset=\"Shift_JIS\"><p>" + bytes), PageEncoding::Cp932);
+  EXPECT_EQ(detectPageEncoding("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=x-sjis\">" + bytes),
+            PageEncoding::Cp932);
+  EXPECT_EQ(detectPageEncoding("<meta http-equiv='content-type' content='text/html;charset = UTF-8'><p>ascii"),
+            PageEncoding::Utf8);
+  EXPECT_EQ(detectPageEncoding("<meta charset=euc-jp><p>" + bytes), PageEncoding::Utf8);  // neither: guessed
+  EXPECT_EQ(detectPageEncoding("<body><meta charset=utf-8>ascii"), PageEncoding::Cp932);  // not in the head
+  // The marker comment follows the declaration.
+  const LinkedPage sjis = linkPage("<head><meta charset=shift_jis></head>" + bytes, "s.css", true);
+  EXPECT_TRUE(sjis.bytes.starts_with(testing::cp932(markerComment())));
+}
+
+TEST(LinkPage, ANameThatWouldLeaveItsAttributeIsRefused) {
+  const LinkedPage linked = linkPage("<HEAD></HEAD>", "x.css\" onload=\"alert(1)", false);
+  EXPECT_EQ(linked.refused, "スタイルシートの名前「x.css\" onload=\"alert(1)」には「\"」を使えません。");
+  EXPECT_TRUE(linked.bytes.empty());
+  FakePlatform platform;
+  ScratchFolder folder;
+  testing::writeBytes(folder / "p.html", "<HEAD></HEAD>");
+  EXPECT_FALSE(CssTekiyou(platform, "a\x1B.css", folder / "p.html", false));
+  EXPECT_EQ(platform.onlyMessage().text, "スタイルシートの名前「a\\x1B.css」には「\\x1B」を使えません。");
+}
+
+TEST(LinkPage, AnEndlessPageIsRefusedAsTooLarge) {
+  FakePlatform platform;
+  EXPECT_FALSE(CssTekiyou(platform, "s.css", "/dev/zero", false));
+  EXPECT_NE(platform.onlyMessage().text.find("ページが大きすぎます"), std::string::npos);
+}
+
 class LinkWindow : public ::testing::Test {
  protected:
   FakePlatform platform;

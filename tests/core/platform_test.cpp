@@ -1,8 +1,12 @@
 // CP932 conversion, safe file replacement and the error-number table.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 
 #include "platform/cp932.h"
@@ -89,6 +93,53 @@ TEST_F(FileReplace, ALinkKeepsItsLinkAndADeviceIsWrittenInPlace) {
   EXPECT_FILE_HOLDS(real, "new");
   ASSERT_TRUE(writeFileReplacing("/dev/null", "gone").ok());
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST_F(FileReplace, ANameOfTheLongestLegalLengthWorks) {
+  const std::string name = std::string(251, 'n') + ".css";  // 255 bytes
+  ASSERT_TRUE(writeFileReplacing(folder / name, "one").ok());
+  ASSERT_TRUE(writeFileReplacing(folder / name, "two").ok());
+  EXPECT_FILE_HOLDS(folder / name, "two");
+  EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(FileReplace, ADanglingLinkIsFollowedAsALiveOneIs) {
+  fs::create_directory(folder.path() / "out");
+  fs::create_symlink("out/made.css", folder.path() / "link.css");  // relative, and dangling
+  ASSERT_TRUE(writeFileReplacing(folder / "link.css", "new").ok());
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "link.css"));
+  EXPECT_FILE_HOLDS(folder / "out/made.css", "new");
+  fs::create_symlink("loop.css", folder.path() / "loop.css");
+  EXPECT_EQ(writeFileReplacing(folder / "loop.css", "x").error, ELOOP);
+}
+
+TEST_F(FileReplace, LeftoversOfKilledWritesAreRemovedOnceNobodyHoldsThem) {
+  const auto leftover = [&](const char* name, bool old) {
+    testing::writeBytes(folder / name, "partial");
+    if (old) fs::last_write_time(folder.path() / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    return folder / name;
+  };
+  const std::string stale = leftover(".qltmp-abcdef", true);
+  const std::string fresh = leftover(".qltmp-ghijkl", false);  // may be a writer's that is not yet locked
+  const std::string held = leftover(".qltmp-mnopqr", true);
+  const std::string other = leftover(".qltmp-long-name", true);  // not a name of ours
+  const int fd = ::open(held.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  ASSERT_TRUE(writeFileReplacing(folder / "a.css", "x").ok());
+  ::close(fd);
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(fresh));
+  EXPECT_TRUE(fs::exists(held));
+  EXPECT_TRUE(fs::exists(other));
+}
+
+TEST_F(FileReplace, AReadStopsAtItsLimit) {
+  std::string bytes;
+  ASSERT_TRUE(readWholeFile("/dev/zero", bytes, 100'000).ok());
+  EXPECT_EQ(bytes.size(), 100'000u);
+  testing::writeBytes(folder / "a", "abc");
+  ASSERT_TRUE(readWholeFile(folder / "a", bytes, 2).ok());
+  EXPECT_EQ(bytes, "ab");
 }
 
 TEST(ErrorNumbers, KeepTheirClassicMeanings) {

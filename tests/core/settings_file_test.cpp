@@ -194,11 +194,12 @@ TEST(SettingsRead, RefusedFilesLeaveTheDocumentUntouched) {
     lines[k] = std::move(value);
     return joinLines(lines);
   };
-  cases.push_back({"check out of range", withLine(99, "3"), 100, "Check7(0) には"});
-  cases.push_back({"empty check", withLine(63, ""), 64, "Check1(0)"});
+  cases.push_back({"check out of range", withLine(99, "3"), 100, "「基本」タブの「変更する所」の「段落」には"});
+  cases.push_back({"empty check", withLine(63, ""), 64, "「基本」タブの「段落（<P>～</P>）」の「属性」の「斜体」"});
   cases.push_back({"option word", withLine(44, "yes"), 45, "True か False"});
   cases.push_back({"slider word", withLine(184, "half"), 185, "0から100までの整数"});
-  cases.push_back({"slider range", withLine(185, "101"), 186, "Slider1(1)"});
+  cases.push_back({"slider range", withLine(185, "101"), 186,
+                   "「エフェクト」タブのクラス「efect1」の「半透明にする」の「不透明度」"});
   auto longer = good;
   longer.resize(326, "");
   cases.push_back({"326 lines", joinLines(longer), 326, "行が多すぎます"});
@@ -221,6 +222,53 @@ TEST(SettingsRead, RefusedFilesLeaveTheDocumentUntouched) {
     EXPECT_TRUE(doc == before) << c.name;
     EXPECT_TRUE(r.changed.empty());
   }
+}
+
+TEST(SettingsRead, LinesAreBoundedInLengthAndNumber) {
+  auto lines = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
+  lines[57] = std::string(kMaxSettingsLineBytes, 'p');  // Text6(0), as long as a line may be
+  StyleDocument doc;
+  ASSERT_TRUE(loadSettings(doc, Layout::Settings, joinLines(lines)).ok());
+  EXPECT_EQ(doc.slots[0].imagePath.size(), kMaxSettingsLineBytes);
+
+  lines[57] += "p";
+  StyleDocument refused;
+  LoadResult r = loadSettings(refused, Layout::Settings, joinLines(lines));
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.error->line, 58);
+  EXPECT_NE(r.error->problem.find("行が長すぎます"), std::string::npos);
+  EXPECT_TRUE(refused == StyleDocument{});
+
+  // Lone CRs by the million: refused at the first line too many, counted
+  // after a sample's header.
+  const std::string endless(1'000'000, '\r');
+  r = loadSettings(refused, Layout::Settings, endless);
+  EXPECT_EQ(r.error->line, 326);
+  r = loadSettings(refused, Layout::Sample, endless);
+  EXPECT_EQ(r.error->line, 328);
+  // The first bound that a reader may stop at is enough to find either fault.
+  r = loadSettings(refused, Layout::Settings, std::string(kMaxSettingsFileBytes, 'x'));
+  EXPECT_EQ(r.error->line, 1);
+  EXPECT_FALSE(readSampleHeader(std::string(kMaxSettingsFileBytes, 'x')));
+}
+
+TEST(SettingsRead, AnEndlessFileIsReadOnlyAsFarAsItsFirstFault) {
+  FakePlatform platform;
+  StyleDocument doc;
+  const LoadResult r = FileOpen(platform, doc, "/dev/zero", false);
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.error->line, 1);
+}
+
+TEST(SettingsRead, ARefusedValueIsShownEscapedAndCut) {
+  auto lines = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
+  lines[44] = "\x1B]0;owned\x07" + std::string(4000, 'y');  // Option4(0)
+  StyleDocument doc;
+  const LoadResult r = loadSettings(doc, Layout::Settings, joinLines(lines));
+  ASSERT_FALSE(r.ok());
+  EXPECT_EQ(r.error->problem.find('\x1B'), std::string::npos);
+  EXPECT_NE(r.error->problem.find("（今は「\\x1B]0;owned\\x07yyy"), std::string::npos) << r.error->problem;
+  EXPECT_LT(r.error->problem.size(), 300u);
 }
 
 TEST(SettingsRead, SampleReadAsSettingsIsRefusedWhole) {
@@ -315,7 +363,21 @@ TEST(SettingsCommands, AValueWithALineBreakIsNotSaved) {
   doc.slots[2].imagePath = "a\nb.png";
   EXPECT_EQ(fieldWithLineBreak(doc), (ControlId{"Text6", 2}));
   EXPECT_FALSE(FileSave(platform, doc, folder / "a.qlf", false));
-  EXPECT_NE(platform.onlyMessage().text.find("Text6(2)"), std::string::npos);
+  EXPECT_NE(platform.onlyMessage().text.find("「基本」タブの「表示したリンク」の「背景画像」の「画像ファイルの場所」"),
+            std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder / "a.qlf"));
+}
+
+TEST(SettingsCommands, AValueTooLongForALineIsNotSaved) {
+  FakePlatform platform;
+  ScratchFolder folder;
+  StyleDocument doc;
+  doc.slots[1].imagePath = std::string(kMaxSettingsLineBytes + 1, 'i');
+  EXPECT_EQ(fieldTooLongToStore(doc), (ControlId{"Text6", 1}));
+  EXPECT_FALSE(FileSave(platform, doc, folder / "a.qlf", false));
+  EXPECT_EQ(platform.onlyMessage().text,
+            "「基本」タブの「リンク(<A>～</A>)」の「背景画像」の「画像ファイルの場所」の値が長すぎます（4096 "
+            "バイトまで）。\r\n保存していません。");
   EXPECT_FALSE(std::filesystem::exists(folder / "a.qlf"));
 }
 

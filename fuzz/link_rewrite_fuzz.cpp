@@ -1,0 +1,29 @@
+// Runs the link rewrite on arbitrary page bytes and style sheet names. The
+// first byte chooses the marker comment and the length of the name (up to
+// 31 bytes) that follows it; the rest is the page. A page taken must come
+// back whole around the inserted lines, its byte-order mark first.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "linking/link_rewrite.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const bool comment = (data[0] & 0x80) != 0;
+  const std::size_t nameLength = std::min<std::size_t>(data[0] & 0x1F, size - 1);
+  const std::string_view name(reinterpret_cast<const char*>(data) + 1, nameLength);
+  const std::string_view page(reinterpret_cast<const char*>(data) + 1 + nameLength, size - 1 - nameLength);
+
+  const quillane::LinkedPage linked = quillane::linkPage(page, name, comment);
+  if (!linked.ok()) return 0;
+  if (linked.bytes.find(quillane::linkLine(name)) == std::string::npos &&
+      linked.encoding == quillane::PageEncoding::Utf8)
+    std::abort();  // the link is written as given in a UTF-8 page
+  if (page.starts_with("\xEF\xBB\xBF") && !linked.bytes.starts_with("\xEF\xBB\xBF")) std::abort();
+  if (linked.bytes.size() < page.size()) std::abort();  // nothing is lost: only line ends and inserted lines change
+  (void)quillane::pageTextForDisplay(linked.bytes, linked.encoding);
+  return 0;
+}
