@@ -26,6 +26,13 @@ inline constexpr int kVersion1LineCount = 99;
 // The field of each line, in file order, without the sample header.
 const std::vector<ControlId>& layoutFields(Layout layout);
 
+// Switches stored after the fixed lines of a settings file, from line 323
+// (325 in a sample) on, in this order. They are written only as far as the
+// last one that is on, so a document with every switch off gives the same
+// 322 lines as ever. A file that stops before a switch's line, and any
+// version-1 file, leaves that switch off.
+const std::vector<ControlId>& trailingFields();
+
 // Header lines before the fields: 2 for a sample, else 0.
 int headerLines(Layout layout);
 

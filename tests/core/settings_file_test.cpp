@@ -164,7 +164,7 @@ TEST(SettingsRead, OptionPairsAreAppliedInFileOrder) {
 TEST(SettingsRead, ExtraLinesUpTo325AreIgnoredAndLineEndsMayVary) {
   auto lines = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
   lines[99] = "1";  // Check7(0)
-  lines.insert(lines.end(), {"x", "y", "z"});
+  lines.insert(lines.end(), {"False", "y", "z"});  // line 323 holds the modern-output switch
   std::string text = joinLines(lines);
   StyleDocument doc;
   ASSERT_TRUE(loadSettings(doc, Layout::Settings, text).ok());
