@@ -1,7 +1,7 @@
 #include "generation/make_command.h"
 
+#include "generation/output_choice.h"
 #include "generation/output_paths.h"
-#include "generation/stylesheet_text.h"
 #include "platform/text_file.h"
 
 namespace quillane {
@@ -23,8 +23,8 @@ bool checkTarget(Platform& platform, std::string_view folder, std::string_view f
   return true;
 }
 
-void reportNumberError(Platform& platform, const NumberFieldError& error) {
-  platform.messageBox(error.describe() + "\r\n何も保存していません。", kInputErrorTitle, MessageIcon::Exclamation);
+void reportRefusal(Platform& platform, const std::string& refusal) {
+  platform.messageBox(refusal + "\r\n何も保存していません。", kInputErrorTitle, MessageIcon::Exclamation);
 }
 
 }  // namespace
@@ -32,18 +32,18 @@ void reportNumberError(Platform& platform, const NumberFieldError& error) {
 bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre) {
   if (!pre && !checkTarget(platform, doc.output.cssFolder, file)) return false;
 
-  const BuiltText sheet = buildStyleSheet(doc);
+  const OutputText sheet = styleSheetOutput(doc);
   if (!sheet.ok()) {
-    reportNumberError(platform, *sheet.error);
+    reportRefusal(platform, *sheet.refusal);
     return false;
   }
   const std::string name = styleSheetName(file);
-  if (!saveTextFile(platform, joinFolder(apath, name), sheet.text)) return false;
+  if (!saveOutput(platform, joinFolder(apath, name), sheet)) return false;
   if (pre) return true;
 
   if (doc.output.makeLinkPage == Choice::First) {
-    const std::string page = buildLinkPage(doc, name);
-    if (!saveTextFile(platform, joinFolder(apath, pageName(doc.output.linkPageFileName)), page)) return true;
+    const OutputText page = linkPageOutput(doc, name);
+    if (!saveOutput(platform, joinFolder(apath, pageName(doc.output.linkPageFileName)), page)) return true;
   }
   platform.messageBox(kDone, "", MessageIcon::Critical);
   return true;
@@ -54,15 +54,15 @@ std::string previewPagePath(std::string_view appFolder) { return joinFolder(appF
 bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFolder, bool pre) {
   if (!pre && !checkTarget(platform, doc.output.htmlFolder, doc.output.htmlFileName)) return false;
 
-  const BuiltText page = buildEmbeddedPage(doc);
+  const OutputText page = embeddedPageOutput(doc);
   if (!page.ok()) {
-    reportNumberError(platform, *page.error);
+    reportRefusal(platform, *page.refusal);
     return false;
   }
-  if (pre) return saveTextFile(platform, previewPagePath(appFolder), page.text);
+  if (pre) return saveOutput(platform, previewPagePath(appFolder), page);
 
   const std::string target = joinFolder(doc.output.htmlFolder, pageName(doc.output.htmlFileName));
-  if (!saveTextFile(platform, target, page.text)) return false;
+  if (!saveOutput(platform, target, page)) return false;
   platform.messageBox(kDone, "", MessageIcon::Critical);
   return true;
 }

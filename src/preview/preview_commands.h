@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/style_document.h"
+#include "generation/output_choice.h"
 #include "generation/stylesheet_text.h"
 #include "platform/platform.h"
 #include "preview/preview_files.h"
@@ -21,6 +22,10 @@ inline constexpr std::string_view kPreviewPageCopy = "esspreviewhtml.html";
 // The class name is escaped where it stands in an HTML attribute; the rule
 // keeps it as typed.
 BuiltText buildClassPreview(const StyleDocument& doc, int i);
+
+// The class preview page from the generator the document chooses
+// (output_choice.h): buildClassPreview, or the modern page.
+OutputText classPreviewOutput(const StyleDocument& doc, int i);
 
 // "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;", '"' -> "&quot;", "'" -> "&#39;"
 std::string escapeHtmlAttribute(std::string_view text);
