@@ -405,6 +405,8 @@ QWidget* MainWindow::buildOutputTab() {
     l->setWordWrap(true);
     format->addWidget(l, format->rowCount(), 0, 1, 2);
   }
+  format->addWidget(m_controls.add("Check28", new QCheckBox(QStringLiteral("今のブラウザ向けに書き出す"))),
+                    format->rowCount(), 0, 1, 2);
   layout->addWidget(frame6);
 
   // A caption and its text box on the next row of `grid`; the folder row
