@@ -1,5 +1,6 @@
 #include "generation/modern_values.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -72,7 +73,8 @@ std::optional<double> parseNumber(std::string_view text) {
   // The legacy filters' own check decides what counts as a number.
   const auto formatted = formatFilterNumber(text);
   if (!formatted) return std::nullopt;
-  return std::strtod(formatted->c_str(), nullptr);
+  constexpr double kLimit = 1e6;
+  return std::clamp(std::strtod(formatted->c_str(), nullptr), -kLimit, kLimit);
 }
 
 std::string cssNumber(double value) {

@@ -48,8 +48,10 @@ std::optional<std::string> cssColour(std::string_view text);
 //   "FF8000" -> {255, 128, 0}; "f80" -> {255, 136, 0}
 std::array<int, 3> rgbOf(std::string_view text);
 
-// A decimal number as the legacy filters accept it (formatFilterNumber):
-//   " 10 " -> 10, "-2.5" -> -2.5, "007" -> 7. Nothing for "", "1e3", "abc".
+// A decimal number as the legacy filters accept it (formatFilterNumber),
+// held within ±1,000,000 so that every number written stays finite:
+//   " 10 " -> 10, "-2.5" -> -2.5, "007" -> 7, "1" and 400 zeros -> 1000000.
+// Nothing for "", "1e3", "abc".
 std::optional<double> parseNumber(std::string_view text);
 
 // A number as CSS writes it, to two decimals without trailing zeros:

@@ -339,6 +339,9 @@ TEST(ModernValues, Forms) {
   EXPECT_EQ(cssColour(" f80 "), "#f80");
   for (const char* bad : {"", "12345", "red", "FF;}00", "#FF0000"}) EXPECT_FALSE(cssColour(bad)) << bad;
   EXPECT_EQ(rgbOf("f80"), (std::array<int, 3>{255, 136, 0}));
+  EXPECT_EQ(parseNumber(" -2.50 "), -2.5);
+  EXPECT_EQ(parseNumber("1" + std::string(400, '0')), 1e6);
+  EXPECT_FALSE(parseNumber("1e3"));
   EXPECT_EQ(cssNumber(0.5), "0.5");
   EXPECT_EQ(cssNumber(100), "100");
   EXPECT_EQ(cssNumber(-0.001), "0");
