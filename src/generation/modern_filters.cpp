@@ -102,7 +102,8 @@ std::string blurFilter(double degrees, double strength, bool overOriginal) {
 }
 
 // Wave: smooth noise that varies only down the element shifts each row
-// sideways. `frequency` waves per 100 pixels, `strength` pixels each way,
+// sideways. `frequency` waves per 100 pixels, shifts of about `strength`
+// pixels each way (the noise mostly stays within 0.5 ± 0.15 of its range),
 // the phase picks the wave's shape, the light strength (0-100) shades it.
 std::string waveFilter(double frequency, double strength, double phase, double light, bool overOriginal) {
   std::string body = "<feTurbulence type='fractalNoise' baseFrequency='0 " + svgNumber(std::abs(frequency) / 100) +
@@ -110,7 +111,7 @@ std::string waveFilter(double frequency, double strength, double phase, double l
                      "' result='noise'/>"
                      "<feColorMatrix in='noise' values='1 0 0 0 0 0 0 0 0 0.5 0 0 0 0 0 0 0 0 0 1' result='map'/>"
                      "<feDisplacementMap in='SourceGraphic' in2='map' scale='" +
-                     svgNumber(4 * std::abs(strength)) + "' xChannelSelector='R' yChannelSelector='G' result='waved'/>";
+                     svgNumber(6 * std::abs(strength)) + "' xChannelSelector='R' yChannelSelector='G' result='waved'/>";
   std::string last = "waved";
   const double shade = std::clamp(light, 0.0, 100.0) / 100;
   if (shade > 0) {
