@@ -1,5 +1,6 @@
 // Runs the command-line tool on arbitrary standard input. The first byte
-// picks the command and the layout; the rest is the file.
+// picks the command, the layout and the legacy or modern output; the rest
+// is the file.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const char* const kLayouts[] = {nullptr, "--sample", "--v1"};
   std::vector<std::string> args = {kCommands[data[0] % 3], "-"};
   if (const char* layout = kLayouts[(data[0] / 3) % 3]) args.emplace_back(layout);
+  if ((data[0] / 9) % 2 == 1) args.emplace_back("--modern");
   if (args[0] == std::string("save")) args.insert(args.end(), {"-o", "/dev/null"});
 
   struct : quillane::cli::Console {
