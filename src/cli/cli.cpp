@@ -62,8 +62,8 @@ Modern output:
 
 Output:
   Without -o the bytes go to standard output exactly as the file would hold
-  them (CP932, or UTF-8 with the modern output; CR LF). With -o OUT the file is replaced safely: an earlier
-  OUT survives any failure.
+  them (CP932, or UTF-8 with the modern output; CR LF). With -o OUT the file
+  is replaced safely: an earlier OUT survives any failure.
 
 Exit status:
   0  success

@@ -1,7 +1,8 @@
 // The writers and the "出力する" (make) command.
 //
-// Each writer checks its inputs (unless previewing), builds its text, saves
-// it and reports through the platform's message box.
+// Each writer checks its inputs (unless previewing), builds its text with
+// the generator the document chooses (output_choice.h), saves it and
+// reports through the platform's message box.
 #pragma once
 
 #include <string>

@@ -12,8 +12,8 @@
 namespace quillane {
 
 enum class Layout {
-  Settings,  // 322 lines
-  Sample,    // 2 header lines (author, menu name), then the 322 settings lines
+  Settings,  // 322 lines, and the switches of trailingFields() that are on
+  Sample,    // 2 header lines (author, menu name), then the settings lines
   Version1,  // 99 lines of the earlier version; read only
 };
 
