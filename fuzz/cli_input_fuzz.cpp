@@ -1,6 +1,6 @@
 // Runs the command-line tool on arbitrary standard input. The first byte
-// picks the command (and the class of a class preview) and the layout; the
-// rest is the file.
+// picks the command (and the class of a class preview), the layout and the
+// legacy or modern output; the rest is the file.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> args = {kCommands[data[0] % 4], "-"};
   if (args[0] == std::string("class-preview")) args.push_back(std::to_string(data[0] / 12 % 6));
   if (const char* layout = kLayouts[(data[0] / 4) % 3]) args.emplace_back(layout);
+  if ((data[0] / 72) % 2 == 1) args.emplace_back("--modern");
   if (args[0] == std::string("save")) args.insert(args.end(), {"-o", "/dev/null"});
 
   struct : quillane::cli::Console {

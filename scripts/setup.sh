@@ -3,7 +3,7 @@
 
 quillane_packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-noto-cjk xvfb xauth chromium
 )

@@ -12,7 +12,7 @@
 
 #include "document/message_text.h"
 #include "document/product.h"
-#include "generation/stylesheet_text.h"
+#include "generation/output_choice.h"
 #include "generation/value_checks.h"
 #include "linking/link_rewrite.h"
 #include "persistence/settings_file.h"
@@ -26,11 +26,11 @@ namespace {
 
 constexpr std::string_view kUsage =
     R"(Usage:
-  quillane-cli css  FILE [--sample|--v1] [-o OUT]
-  quillane-cli html FILE [--sample|--v1] [--title TEXT] [-o OUT]
-  quillane-cli save FILE [--sample|--v1] -o OUT [--as-sample --author TEXT --name TEXT]
+  quillane-cli css  FILE [--sample|--v1] [--modern] [-o OUT]
+  quillane-cli html FILE [--sample|--v1] [--modern] [--title TEXT] [-o OUT]
+  quillane-cli save FILE [--sample|--v1] [--modern] -o OUT [--as-sample --author TEXT --name TEXT]
   quillane-cli link PAGE CSSNAME [--no-comment] [-o OUT]
-  quillane-cli class-preview FILE INDEX [--sample|--v1] [--title TEXT] [-o OUT]
+  quillane-cli class-preview FILE INDEX [--sample|--v1] [--modern] [--title TEXT] [-o OUT]
   quillane-cli --help | --version
 
 Commands:
@@ -38,9 +38,10 @@ Commands:
          "スタイルシート" format
   html   the page with the style embedded that "出力する" writes in the
          "HTML形式" format (title "untitle" unless --title is given)
-  save   the document written again as a settings file (322 lines), or
-         with --as-sample as a sample file (324 lines) whose first two lines
-         are --author and --name (both may be empty)
+  save   the document written again as a settings file (322 lines, 323
+         with the modern output chosen), or with --as-sample as a sample
+         file (324 or 325 lines) whose first two lines are --author and
+         --name (both may be empty)
   link   the page PAGE with a link to the style sheet CSSNAME inserted
          before its </HEAD> (or in a new head), as the link window writes
          it; the marker comment comes first unless --no-comment is given.
@@ -57,10 +58,20 @@ Input:
   "-" reads standard input. Files are Shift_JIS (CP932), at most 325
   lines after a sample's header, each at most 4096 bytes.
 
+Modern output:
+  --modern ticks "今のブラウザ向けに書き出す" for this run, as the settings
+  file's line 323 does when it holds True. css, html and class-preview then
+  write UTF-8 (a style sheet starts with @charset "UTF-8";, a page with
+  <!DOCTYPE html> and <meta charset="UTF-8">), leave out the declarations of
+  empty fields, and write every legacy effect (filters, scrollbar colours,
+  blink) as standard CSS that current browsers render. save --modern writes
+  the settings file with that line 323 ("True"). Without the choice every
+  output is byte for byte what earlier versions wrote.
+
 Output:
   Without -o the bytes go to standard output exactly as the file would hold
-  them (CP932, CR LF). With -o OUT the file is replaced safely: an earlier
-  OUT survives any failure.
+  them (CP932, or UTF-8 with the modern output; CR LF). With -o OUT the file
+  is replaced safely: an earlier OUT survives any failure.
 
 Exit status:
   0  success
@@ -78,6 +89,7 @@ struct Options {
   std::optional<std::string> title;
   bool asSample = false;
   bool comment = true;
+  bool modern = false;
   std::optional<std::string> author;
   std::optional<std::string> name;
 };
@@ -114,6 +126,8 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
       if (layoutGiven) return UsageError{"give at most one of --sample and --v1"};
       layoutGiven = true;
       o.layout = a == "--sample" ? Layout::Sample : Layout::Version1;
+    } else if (a == "--modern" && readsSettings) {
+      o.modern = true;
     } else if (a == "-o") {
       error = value(o.output);
     } else if (a == "--title" && is(o.command, {"html", "class-preview"})) {
@@ -156,10 +170,12 @@ class Command {
     if (m_options.command == "link") return link();
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
+    if (m_options.modern) doc.output.modern = 1;
     if (m_options.command == "save") {
       if (const auto problem = unstorableValue(doc)) return refuse(inputName() + ": " + *problem);
       const Layout layout = m_options.asSample ? Layout::Sample : Layout::Settings;
-      return emit(settingsFileText(doc, layout, m_options.author.value_or(""), m_options.name.value_or("")));
+      return emit({settingsFileText(doc, layout, m_options.author.value_or(""), m_options.name.value_or("")),
+                   std::nullopt, OutputEncoding::Cp932});
     }
     if (m_options.title) doc.output.htmlTitle = *m_options.title;
     const int classIndex = m_options.command == "class-preview" ? m_options.second[0] - '0' : 0;
@@ -168,11 +184,11 @@ class Command {
                                                         : Output::ClassPreview;
     if (const auto refused = checkValues(doc, output, classIndex))
       return refuse(inputName() + ": " + refused->describe());
-    const BuiltText built = m_options.command == "css"    ? buildStyleSheet(doc)
-                            : m_options.command == "html" ? buildEmbeddedPage(doc)
-                                                          : buildClassPreview(doc, classIndex);
-    if (!built.ok()) return refuse(inputName() + ": " + built.error->describe());
-    return emit(built.text);
+    const OutputText built = m_options.command == "css"    ? styleSheetOutput(doc)
+                             : m_options.command == "html" ? embeddedPageOutput(doc)
+                                                           : classPreviewOutput(doc, classIndex);
+    if (!built.ok()) return refuse(inputName() + ": " + *built.refusal);
+    return emit(built);
   }
 
  private:
@@ -219,10 +235,12 @@ class Command {
     return true;
   }
 
-  int emit(std::string_view utf8) {
+  int emit(const OutputText& output) {
     std::string bytes;
     UnencodableCharacter bad;
-    if (!encodeCp932(utf8, bytes, bad)) return refuse(outputName() + ": " + bad.describe());
+    if (!encodeOutput(output, bytes, bad))
+      return refuse(outputName() + ": " +
+                    (output.encoding == OutputEncoding::Cp932 ? bad.describe() : "not valid UTF-8"));
     return emitBytes(bytes);
   }
 

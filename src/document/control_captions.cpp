@@ -110,6 +110,7 @@ std::vector<CaptionRow> buildRows() {
     // The output tab.
     outputRow("Option6", {"出力形式"}, "スタイルシート"),
     outputRow("Option5", {"出力形式"}, "HTML形式"),
+    outputRow("Check28", {"出力形式"}, "今のブラウザ向けに書き出す"),
     outputRow("Text9", {"HTML形式"}, "保存先(フォルダを選択)"),
     outputRow("Text10", {"HTML形式"}, "ファイルの名前"),
     outputRow("Text11", {"HTML形式"}, "ページタイトル"),

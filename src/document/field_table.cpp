@@ -101,6 +101,7 @@ const std::array kFamilies = {
   Family{"Text11",  kNoIndex, kNoIndex, [](Doc& d, int) { return text(d.output.htmlTitle); }},
   Family{"Check8",  kNoIndex, kNoIndex, [](Doc& d, int) { return check(d.output.htmlSample); }},
   Family{"Check9",  kNoIndex, kNoIndex, [](Doc& d, int) { return check(d.output.htmlBreaks); }},
+  Family{"Check28", kNoIndex, kNoIndex, [](Doc& d, int) { return FieldRef{FieldKind::Switch, nullptr, &d.output.modern}; }},
 };
 // clang-format on
 

@@ -32,13 +32,14 @@ enum class FieldKind {
   Option,     // one button of a Choice pair: "True" when it is the selected one
   Slider,     // a slider position, 0..100
   ClassName,  // the caption of one page of the class tab strip
+  Switch,     // a check box that is only ever off (0) or on (1), written "False"/"True"
 };
 
 // A handle on one field of a document. Only the members of its kind are set.
 struct FieldRef {
   FieldKind kind = FieldKind::Text;
   std::string* text = nullptr;    // Text, ClassName
-  int* number = nullptr;          // Check, Slider
+  int* number = nullptr;          // Check, Slider, Switch
   Choice* pair = nullptr;         // Option
   Choice side = Choice::Neither;  // Option: which button of the pair this is
   UserClass* owner = nullptr;     // Slider: the class whose opacity text follows the slider

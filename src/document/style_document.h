@@ -108,6 +108,7 @@ struct OutputOptions {
   std::string htmlTitle = "untitle";   // Text11
   CheckState htmlSample = 1;           // Check8 (parked)
   CheckState htmlBreaks = 1;           // Check9 (parked)
+  CheckState modern = 0;               // Check28 "今のブラウザ向けに書き出す": UTF-8 and standard CSS instead of the fixed legacy bytes
 
   friend bool operator==(const OutputOptions&, const OutputOptions&) = default;
 };

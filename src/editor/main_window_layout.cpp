@@ -397,6 +397,9 @@ QWidget* MainWindow::buildClassPage(int c) {
 QWidget* MainWindow::buildOutputTab() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
+  // Four frames and the make button share the tab's fixed height.
+  layout->setContentsMargins(6, 6, 6, 4);
+  layout->setSpacing(4);
   const auto text = [&](std::string_view family) { return m_controls.add(family, new QLineEdit); };
   const auto label = [&](std::string_view family, const QString& caption) {
     return m_controls.add(family, new QLabel(caption));
@@ -404,6 +407,7 @@ QWidget* MainWindow::buildOutputTab() {
 
   auto* frame6 = m_controls.add("Frame6", new QGroupBox(QStringLiteral("出力形式")));
   auto* format = new QGridLayout(frame6);
+  format->setVerticalSpacing(3);
   format->addWidget(m_controls.add("Option6", new QRadioButton(QStringLiteral("スタイルシート"))), 0, 0);
   format->addWidget(m_controls.add("Option5", new QRadioButton(QStringLiteral("HTML形式"))), 0, 1);
   for (const auto& [family, caption] :
@@ -421,6 +425,8 @@ QWidget* MainWindow::buildOutputTab() {
     l->setWordWrap(true);
     format->addWidget(l, nextRow(format), 0, 1, 2);
   }
+  format->addWidget(m_controls.add("Check28", new QCheckBox(QStringLiteral("今のブラウザ向けに書き出す"))),
+                    format->rowCount(), 0, 1, 2);
   layout->addWidget(frame6);
 
   // A caption and its text box on the next row of `grid`; the folder row
@@ -442,6 +448,7 @@ QWidget* MainWindow::buildOutputTab() {
 
   auto* frame7 = m_controls.add("Frame7", new QGroupBox(QStringLiteral("HTML形式")));
   auto* html = new QGridLayout(frame7);
+  html->setVerticalSpacing(3);
   folderRow(html, "Label13", "Text9", "Command3", &MainWindow::Command3_Click);
   row(html, "Label14", QStringLiteral("ファイルの名前"), "Text10");
   row(html, "Label17", QStringLiteral("ページタイトル"), "Text11");
@@ -449,10 +456,12 @@ QWidget* MainWindow::buildOutputTab() {
 
   auto* frame8 = m_controls.add("Frame8", new QGroupBox(QStringLiteral("スタイルシート")));
   auto* sheet = new QGridLayout(frame8);
+  sheet->setVerticalSpacing(3);
   folderRow(sheet, "Label11", "Text7", "Command5", &MainWindow::Command5_Click);
   row(sheet, "Label12", QStringLiteral("ファイルの名前"), "Text8");
   auto* frame9 = m_controls.add("Frame9", new QGroupBox(QStringLiteral("スタイルシートを読みこむHTMLファイル")));
   auto* link = new QGridLayout(frame9);
+  link->setVerticalSpacing(3);
   link->addWidget(m_controls.add("Option7", new QRadioButton(QStringLiteral("作成する"))), 0, 0);
   link->addWidget(m_controls.add("Option8", new QRadioButton(QStringLiteral("作成しない"))), 0, 1);
   row(link, "Label18", QStringLiteral("ファイル名"), "Text5");

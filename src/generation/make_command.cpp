@@ -1,7 +1,7 @@
 #include "generation/make_command.h"
 
+#include "generation/output_choice.h"
 #include "generation/output_paths.h"
-#include "generation/stylesheet_text.h"
 #include "generation/value_checks.h"
 #include "platform/text_file.h"
 
@@ -25,14 +25,16 @@ bool checkTarget(Platform& platform, std::string_view folder, std::string_view f
 }
 
 // A value the writer refuses: nothing has been written.
-void reportRefusedValue(Platform& platform, const std::string& what) {
-  platform.messageBox(what + "\r\n何も保存していません。", kInputErrorTitle, MessageIcon::Exclamation);
+void reportRefusal(Platform& platform, const std::string& refusal) {
+  platform.messageBox(refusal + "\r\n何も保存していません。", kInputErrorTitle, MessageIcon::Exclamation);
 }
 
-// The values `output` writes, checked before anything is; false after a message.
+// The values `output` writes, checked before anything is; false after a
+// message. Both generators write values in the same places, so one check
+// holds for both.
 bool checkBeforeWriting(Platform& platform, const StyleDocument& doc, Output output) {
   if (const auto error = checkValues(doc, output)) {
-    reportRefusedValue(platform, error->describe());
+    reportRefusal(platform, error->describe());
     return false;
   }
   return true;
@@ -46,18 +48,18 @@ bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apat
   const bool linkPage = !pre && doc.output.makeLinkPage == Choice::First;
   if (linkPage && !checkBeforeWriting(platform, doc, Output::LinkPage)) return false;
 
-  const BuiltText sheet = buildStyleSheet(doc);
+  const OutputText sheet = styleSheetOutput(doc);
   if (!sheet.ok()) {
-    reportRefusedValue(platform, sheet.error->describe());
+    reportRefusal(platform, *sheet.refusal);
     return false;
   }
   const std::string name = styleSheetName(file);
-  if (!saveTextFile(platform, joinFolder(apath, name), sheet.text)) return false;
+  if (!saveOutput(platform, joinFolder(apath, name), sheet)) return false;
   if (pre) return true;
 
   if (linkPage) {
-    const std::string page = buildLinkPage(doc, name);
-    if (!saveTextFile(platform, joinFolder(apath, pageName(doc.output.linkPageFileName)), page)) return true;
+    const OutputText page = linkPageOutput(doc, name);
+    if (!saveOutput(platform, joinFolder(apath, pageName(doc.output.linkPageFileName)), page)) return true;
   }
   platform.messageBox(kDone, "", MessageIcon::Critical);
   return true;
@@ -69,15 +71,15 @@ bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFo
   if (!pre && !checkTarget(platform, doc.output.htmlFolder, doc.output.htmlFileName)) return false;
   if (!checkBeforeWriting(platform, doc, Output::EmbeddedPage)) return false;
 
-  const BuiltText page = buildEmbeddedPage(doc);
+  const OutputText page = embeddedPageOutput(doc);
   if (!page.ok()) {
-    reportRefusedValue(platform, page.error->describe());
+    reportRefusal(platform, *page.refusal);
     return false;
   }
-  if (pre) return saveTextFile(platform, previewPagePath(appFolder), page.text);
+  if (pre) return saveOutput(platform, previewPagePath(appFolder), page);
 
   const std::string target = joinFolder(doc.output.htmlFolder, pageName(doc.output.htmlFileName));
-  if (!saveTextFile(platform, target, page.text)) return false;
+  if (!saveOutput(platform, target, page)) return false;
   platform.messageBox(kDone, "", MessageIcon::Critical);
   return true;
 }

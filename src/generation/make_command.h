@@ -1,9 +1,9 @@
 // The writers and the "出力する" (make) command.
 //
 // Each writer checks its inputs (the target unless previewing; always the
-// values it writes, see value_checks.h), builds its text, saves it and
-// reports through the platform's message box. A refused value or filter
-// number writes nothing.
+// values it writes, see value_checks.h), builds its text with the generator
+// the document chooses (output_choice.h), saves it and reports through the
+// platform's message box. A refused value or filter number writes nothing.
 #pragma once
 
 #include <string>

@@ -65,6 +65,8 @@ std::string textForm(const FieldRef& field) {
       return std::to_string(*field.number);
     case FieldKind::Option:
       return field.optionSelected() ? "True" : "False";
+    case FieldKind::Switch:
+      return *field.number == 1 ? "True" : "False";
   }
   return {};
 }
@@ -99,6 +101,15 @@ std::optional<std::string> setFromText(const FieldRef& field, const std::string&
       const bool was = field.optionSelected();
       field.setOption(*on);
       changed = was != field.optionSelected();
+      return std::nullopt;
+    }
+    case FieldKind::Switch: {
+      // Only the two words; an empty line (a file ending in a blank line) is off.
+      const std::string_view t = trimmed(text);
+      const bool on = equalsIgnoringCase(t, "True");
+      if (!on && !t.empty() && !equalsIgnoringCase(t, "False")) return "True か False";
+      changed = *field.number != (on ? 1 : 0);
+      *field.number = on ? 1 : 0;
       return std::nullopt;
     }
   }
@@ -149,6 +160,11 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
   if (layout == Layout::Sample) text.append(author).append(kCrLf).append(sampleName).append(kCrLf);
   StyleDocument& readable = const_cast<StyleDocument&>(doc);  // fields are only read here
   for (const ControlId& id : layoutFields(layout)) text.append(textForm(*fieldOf(readable, id))).append(kCrLf);
+  const auto& trailing = trailingFields();
+  std::size_t written = 0;
+  for (std::size_t k = 0; k < trailing.size(); ++k)
+    if (*fieldOf(readable, trailing[k])->number == 1) written = k + 1;
+  for (std::size_t k = 0; k < written; ++k) text.append(textForm(*fieldOf(readable, trailing[k]))).append(kCrLf);
   return text;
 }
 
@@ -229,14 +245,19 @@ std::string entryWords(const StyleDocument& doc, Layout layout, const LineTable&
 }
 
 LoadResult applyLines(StyleDocument& doc, Layout layout, const LineTable& lines) {
-  const auto& fields = layoutFields(layout);
+  // The fixed lines, then the trailing switches: read where the file holds
+  // their lines, otherwise (and always for version 1) turned off.
+  std::vector<ControlId> fields = layoutFields(layout);
+  const std::size_t fixedCount = fields.size();
+  fields.insert(fields.end(), trailingFields().begin(), trailingFields().end());
   LoadResult result;
   StyleDocument staged = doc;
   bool namesSet = false;
   for (std::size_t k = 0; k < fields.size(); ++k) {
     const FieldRef field = *fieldOf(staged, fields[k]);
+    const bool inFile = k < lines.size() && (k < fixedCount || layout != Layout::Version1);
     bool changed = false;
-    if (auto expected = setFromText(field, lines[k], changed)) {
+    if (auto expected = setFromText(field, inFile ? lines[k] : std::string("False"), changed)) {
       const int line = static_cast<int>(k) + 1;
       result.error = LoadError{line, entryWords(doc, layout, lines, fields[k]) + "には" + *expected +
                                          "が必要です（今は「" + shownText(lines[k]) + "」）。"};

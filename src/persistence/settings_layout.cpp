@@ -50,6 +50,11 @@ const std::vector<ControlId>& layoutFields(Layout layout) {
   return layout == Layout::Version1 ? version1 : settings;
 }
 
+const std::vector<ControlId>& trailingFields() {
+  static const std::vector<ControlId> fields = expand({{"Check28"}});  // line 323: modern output
+  return fields;
+}
+
 int headerLines(Layout layout) { return layout == Layout::Sample ? kSampleHeaderLines : 0; }
 
 }  // namespace quillane

@@ -13,8 +13,8 @@
 namespace quillane {
 
 enum class Layout {
-  Settings,  // 322 lines
-  Sample,    // 2 header lines (author, menu name), then the 322 settings lines
+  Settings,  // 322 lines, and the switches of trailingFields() that are on
+  Sample,    // 2 header lines (author, menu name), then the settings lines
   Version1,  // 99 lines of the earlier version; read only
 };
 
@@ -38,6 +38,13 @@ inline constexpr std::size_t kMaxSettingsFileBytes =
 
 // The field of each line, in file order, without the sample header.
 const std::vector<ControlId>& layoutFields(Layout layout);
+
+// Switches stored after the fixed lines of a settings file, from line 323
+// (325 in a sample) on, in this order. They are written only as far as the
+// last one that is on, so a document with every switch off gives the same
+// 322 lines as ever. A file that stops before a switch's line, and any
+// version-1 file, leaves that switch off.
+const std::vector<ControlId>& trailingFields();
 
 // Header lines before the fields: 2 for a sample, else 0.
 int headerLines(Layout layout);

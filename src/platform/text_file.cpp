@@ -14,14 +14,9 @@ std::string unknownErrorText(int errorNumber) {
          number;
 }
 
-bool saveTextFile(Platform& platform, const std::string& path, std::string_view utf8) {
-  std::string bytes;
-  UnencodableCharacter bad;
-  if (!encodeCp932(utf8, bytes, bad)) {
-    platform.messageBox(bad.describe() + "\r\n" + path + " には何も書きこんでいません。", kInputErrorTitle,
-                        MessageIcon::Exclamation);
-    return false;
-  }
+namespace {
+
+bool writeReporting(Platform& platform, const std::string& path, std::string_view bytes) {
   const FileResult result = platform.writeFile(path, bytes);
   if (result.ok()) return true;
   const int number = classicErrorNumber(result.error);
@@ -30,6 +25,28 @@ bool saveTextFile(Platform& platform, const std::string& path, std::string_view 
   else
     platform.messageBox(unknownErrorText(number), "エラー", MessageIcon::Exclamation);
   return false;
+}
+
+}  // namespace
+
+bool saveTextFile(Platform& platform, const std::string& path, std::string_view utf8) {
+  std::string bytes;
+  UnencodableCharacter bad;
+  if (!encodeCp932(utf8, bytes, bad)) {
+    platform.messageBox(bad.describe() + "\r\n" + path + " には何も書きこんでいません。", kInputErrorTitle,
+                        MessageIcon::Exclamation);
+    return false;
+  }
+  return writeReporting(platform, path, bytes);
+}
+
+bool saveUtf8TextFile(Platform& platform, const std::string& path, std::string_view utf8) {
+  if (!isValidUtf8(utf8)) {
+    platform.messageBox("UTF-8として正しくない文字があります。\r\n" + path + " には何も書きこんでいません。",
+                        kInputErrorTitle, MessageIcon::Exclamation);
+    return false;
+  }
+  return writeReporting(platform, path, utf8);
 }
 
 }  // namespace quillane

@@ -19,6 +19,11 @@ inline constexpr std::string_view kInputErrorTitle = "保存時エラー";
 //   any other number: "原因不明のエラー" and the number (title "エラー").
 bool saveTextFile(Platform& platform, const std::string& path, std::string_view utf8);
 
+// Writes `utf8` to `path` as it is (UTF-8, no byte-order mark), for the
+// modern output. Text that is not valid UTF-8 is refused with a message
+// ("保存時エラー"); write failures are reported as saveTextFile does.
+bool saveUtf8TextFile(Platform& platform, const std::string& path, std::string_view utf8);
+
 // The catch-all error text for an error number: "原因不明のエラー\r\n...： 57"
 std::string unknownErrorText(int errorNumber);
 

@@ -4,6 +4,7 @@
 #include "generation/declaration_emitters.h"
 #include "generation/filter_emitters.h"
 #include "generation/make_command.h"
+#include "generation/modern_pages.h"
 #include "generation/output_paths.h"
 #include "generation/value_checks.h"
 #include "linking/link_injector.h"
@@ -59,6 +60,12 @@ BuiltText buildClassPreview(const StyleDocument& doc, int i) {
   return built;
 }
 
+OutputText classPreviewOutput(const StyleDocument& doc, int i) {
+  if (writesModern(doc)) return modernOutput(buildModernClassPreview(doc, i));
+  BuiltText built = buildClassPreview(doc, i);
+  return legacyOutput(std::move(built.text), built.error);
+}
+
 void NormalPre_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder) {
   if (EXHtml(platform, doc, appFolder, true)) platform.shellOpen(previewPagePath(appFolder));
 }
@@ -93,13 +100,13 @@ void Command8_Click(Platform& platform, const StyleDocument& doc, std::string_vi
     platform.messageBox(refused->describe(), kInputErrorTitle, MessageIcon::Exclamation);
     return;
   }
-  const BuiltText page = buildClassPreview(doc, doc.currentClassTab);
+  const OutputText page = classPreviewOutput(doc, doc.currentClassTab);
   if (!page.ok()) {
-    platform.messageBox(page.error->describe(), kInputErrorTitle, MessageIcon::Exclamation);
+    platform.messageBox(*page.refusal, kInputErrorTitle, MessageIcon::Exclamation);
     return;
   }
   const std::string path = previewPagePath(appFolder);
-  if (!saveTextFile(platform, path, page.text)) return;
+  if (!saveOutput(platform, path, page)) return;
   platform.shellOpen(path);
   platform.shellOpen(kHomePageAddress);
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/style_document.h"
+#include "generation/output_choice.h"
 #include "generation/stylesheet_text.h"
 #include "linking/link_injector.h"
 #include "platform/platform.h"
@@ -23,6 +24,10 @@ inline constexpr std::string_view kPreviewPageCopy = "esspreviewhtml.html";
 // and attributes; the rule keeps the name as typed, so check it first
 // (checkValues with Output::ClassPreview).
 BuiltText buildClassPreview(const StyleDocument& doc, int i);
+
+// The class preview page from the generator the document chooses
+// (output_choice.h): buildClassPreview, or the modern page.
+OutputText classPreviewOutput(const StyleDocument& doc, int i);
 
 // "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;", '"' -> "&quot;", "'" -> "&#39;"
 std::string escapeHtmlAttribute(std::string_view text);

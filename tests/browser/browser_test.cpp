@@ -1,6 +1,7 @@
 // What the browser makes of the generated pages: headless Chromium loads
 // them, a small probe script reads computed styles through the DOM, and
-// --dump-dom hands the result back.
+// --dump-dom hands the result back. Effects that only a picture shows are
+// compared pixel by pixel in Chromium's --screenshot.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,9 +12,12 @@
 #include <map>
 #include <sstream>
 
+#include "generation/modern_pages.h"
+#include "generation/modern_stylesheet.h"
 #include "generation/stylesheet_text.h"
 #include "linking/link_rewrite.h"
 #include "platform/cp932.h"
+#include "png_pixels.h"
 #include "preview/preview_commands.h"
 #include "test_support.h"
 
@@ -37,11 +41,16 @@ std::string probeScript(const std::string& expressions) {
          "document.getElementById('probe').textContent = t; });</script>";
 }
 
-// The page with the probe inserted before its closing body tag.
-std::string withProbe(std::string page, const std::string& expressions) {
+// The page with `markup` inserted before its closing body tag.
+std::string withContent(std::string page, const std::string& markup) {
   std::size_t at = page.rfind("</BODY>");
   if (at == std::string::npos) at = page.rfind("</body>");
-  return page.insert(at, probeScript(expressions));
+  return page.insert(at, markup);
+}
+
+// The page with the probe inserted before its closing body tag.
+std::string withProbe(std::string page, const std::string& expressions) {
+  return withContent(std::move(page), probeScript(expressions));
 }
 
 class Browser : public ::testing::Test {
@@ -53,13 +62,17 @@ class Browser : public ::testing::Test {
 
   // Loads the file in headless Chromium; the probe's values, or nothing when
   // Chromium did not run.
-  std::optional<std::map<std::string, std::string>> run(const std::string& target) {
+  std::string chromium(const std::string& target, const std::string& options) {
     const std::string profile = folder / "profile";
     const std::string url = target.starts_with("/") ? "file://" + target : target;
-    const std::string command = std::string("timeout 60 ") + kChromium +
-                                " --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking"
-                                " --disable-component-update --disable-sync --disable-quic --user-data-dir=" +
-                                profile + " --virtual-time-budget=3000 --dump-dom '" + url + "' 2>/dev/null";
+    return std::string("timeout 60 ") + kChromium +
+           " --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking"
+           " --disable-component-update --disable-sync --disable-quic --user-data-dir=" +
+           profile + " --virtual-time-budget=3000 " + options + " '" + url + "' 2>/dev/null";
+  }
+
+  std::optional<std::map<std::string, std::string>> run(const std::string& target) {
+    const std::string command = chromium(target, "--dump-dom");
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return std::nullopt;
     std::string out;
@@ -73,6 +86,20 @@ class Browser : public ::testing::Test {
     for (std::string line; std::getline(lines, line);)
       if (const auto eq = line.find('='); eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
     return values;
+  }
+
+  // The page as the browser paints it at 1:1 in a window of that size.
+  std::optional<testing::Picture> screenshot(const std::string& target, int width, int height) {
+    const std::string png = folder / "shot.png";
+    fs::remove(png);
+    const std::string options =
+        "--hide-scrollbars --force-device-scale-factor=1 --window-size=" + std::to_string(width) + "," +
+        std::to_string(height) + " --screenshot=" + png;
+    if (std::system(chromium(target, options).c_str()) != 0 || !fs::exists(png)) return std::nullopt;
+    std::string why;
+    auto picture = testing::decodePng(testing::fileBytes(png), why);
+    EXPECT_TRUE(picture) << why;
+    return picture;
   }
 
   static std::string cp932(const std::string& utf8) { return testing::cp932(utf8); }
@@ -165,6 +192,184 @@ TEST_F(Browser, ARewrittenPagePicksUpTheStyleSheetAndKeepsItsText) {
   ASSERT_TRUE(values);
   EXPECT_EQ(values->at("pColor"), "rgb(18, 52, 86)");
   EXPECT_EQ(values->at("text"), "日本語の段落");
+}
+
+// --- The modern output ------------------------------------------------------
+
+TEST_F(Browser, ModernPagesApplyTheSameSettingsAsUtf8) {
+  StyleDocument doc = styled();
+  doc.output.modern = 1;
+  doc.slots[kSlotP].fontName = "ＭＳ Ｐ明朝";
+  doc.output.htmlTitle = "見本のページ";
+  const std::string probe = std::string(kStyleProbe) +
+                            ", charset: document.characterSet, mode: document.compatMode, title: document.title,"
+                            "pFont: s('p').fontFamily";
+  testing::writeBytes(folder / "modern.html", withProbe(buildModernEmbeddedPage(doc).text, probe));
+  testing::writeBytes(folder / "modern.css", buildModernStyleSheet(doc).text);
+  testing::writeBytes(folder / "linked.html", withProbe(buildModernLinkPage(doc, "modern.css"), probe));
+  for (const char* page : {"modern.html", "linked.html"}) {
+    const auto values = run(folder / page);
+    ASSERT_TRUE(values) << page;
+    expectStyled(*values);
+    EXPECT_EQ(values->at("charset"), "UTF-8") << page;
+    EXPECT_EQ(values->at("mode"), "CSS1Compat") << page;  // standards mode
+    EXPECT_EQ(values->at("pFont"), "\"ＭＳ Ｐ明朝\", serif") << page;
+  }
+  EXPECT_EQ(run(folder / "modern.html")->at("title"), "見本のページ");
+}
+
+TEST_F(Browser, TheCharsetRuleKeepsTheFontNameIntactOnAShiftJisPage) {
+  StyleDocument doc;
+  doc.output.modern = 1;
+  doc.slots[kSlotP].enabled = 1;
+  doc.slots[kSlotP].fontName = "ＭＳ ゴシック";
+  testing::writeBytes(folder / "sheet.css", buildModernStyleSheet(doc).text);
+  const std::string page =
+      "<!DOCTYPE html><html><head><meta charset=\"shift_jis\"><link rel=\"stylesheet\" href=\"sheet.css\"></head>"
+      "<body><p>段落</p></body></html>";
+  testing::writeBytes(folder / "sjis.html",
+                      cp932(withProbe(page, "font: s('p').fontFamily, charset: document.characterSet")));
+  const auto values = run(folder / "sjis.html");
+  ASSERT_TRUE(values);
+  EXPECT_EQ(values->at("charset"), "Shift_JIS");
+  EXPECT_EQ(values->at("font"), "\"ＭＳ ゴシック\", sans-serif");
+}
+
+TEST_F(Browser, ComputedStylesShowEachModernEffect) {
+  StyleDocument doc;
+  doc.output.modern = 1;
+  doc.scrollbarCheck(12) = doc.scrollbarCheck(17) = 1;
+  doc.colours[12] = "FF0000";
+  doc.colours[17] = "0000FF";
+  doc.slots[kSlotP].enabled = doc.slots[kSlotP].blink = 1;
+  const char* names[] = {"fade", "photo", "mirror", "glow", "key"};
+  for (int c = 0; c < 5; ++c) {
+    doc.classes[static_cast<std::size_t>(c)].enabled = 1;
+    doc.classes[static_cast<std::size_t>(c)].className = names[c];
+  }
+  doc.classes[0].alphaOn = 1;
+  doc.classes[0].moveOpacitySlider(35);
+  UserClass& photo = doc.classes[1];
+  photo.target = Choice::Second;
+  photo.toneOn = photo.invert = photo.gray = photo.glowOn = 1;
+  photo.glowStrength = "4";
+  photo.glowColor = "00FF00";
+  doc.classes[2].flipOn = doc.classes[2].flipHorizontal = 1;
+  UserClass& glow = doc.classes[3];
+  glow.glowOn = glow.shadowOn = 1;
+  glow.glowStrength = "6";
+  glow.glowColor = "00FF00";
+  glow.shadowDirection = "90";
+  glow.shadowColor = "0000FF";
+  doc.classes[4].chromaOn = doc.classes[4].blurOn = 1;
+
+  const std::string markup =
+      "<p class=\"fade\">a</p><img class=\"photo\" src=\"x.png\" alt=\"\"><p class=\"mirror\">b</p>"
+      "<p class=\"glow\">c</p><p class=\"key\">d</p>";
+  const std::string probe =
+      "opacity: s('.fade').opacity, photo: s('.photo').filter, transform: s('.mirror').transform,"
+      "display: s('.mirror').display, shadow: s('.glow').textShadow, key: s('.key').filter,"
+      "bar: getComputedStyle(document.documentElement).scrollbarColor, blink: s('p').animationName";
+  testing::writeBytes(folder / "effects.html",
+                      withProbe(withContent(buildModernEmbeddedPage(doc).text, markup), probe));
+  const auto values = run(folder / "effects.html");
+  ASSERT_TRUE(values);
+  const auto& v = *values;
+  EXPECT_EQ(v.at("opacity"), "0.35");
+  EXPECT_EQ(v.at("photo"), "drop-shadow(rgb(0, 255, 0) 0px 0px 4px) invert(1) grayscale(1)");
+  EXPECT_EQ(v.at("transform"), "matrix(-1, 0, 0, 1, 0, 0)");
+  EXPECT_EQ(v.at("display"), "inline-block");
+  EXPECT_EQ(v.at("shadow"), "rgb(0, 255, 0) 0px 0px 6px, rgb(0, 0, 255) 5px 0px 2px");
+  EXPECT_TRUE(v.at("key").starts_with("url(\"data:image/svg+xml,")) << v.at("key");
+  EXPECT_NE(v.at("key").find("#chroma\") url(\"data:image/svg+xml,"), std::string::npos);
+  EXPECT_EQ(v.at("bar"), "rgb(255, 0, 0) rgb(0, 0, 255)");
+  EXPECT_EQ(v.at("blink"), "quillane-blink");
+}
+
+// The class preview of an image class, as the browser paints it.
+class ModernPicture : public Browser {
+ protected:
+  void SetUp() override {
+    Browser::SetUp();
+    if (IsSkipped()) return;
+    fs::copy_file(fs::path(QUILLANE_INSTALL_FOLDER) / "preview/pal.png", folder.path() / "pal.png");
+    doc.output.modern = 1;
+    doc.classes[0].target = Choice::Second;
+  }
+
+  std::optional<testing::Picture> paint() {
+    testing::writeBytes(folder / "pre.html", buildModernClassPreview(doc, 0).text);
+    return screenshot(folder / "pre.html", kWidth, kHeight);
+  }
+
+  static constexpr int kWidth = 380;
+  static constexpr int kHeight = 500;
+  // The picture stands at the body's margin.
+  static constexpr int kLeft = 8, kTop = 8, kRight = 8 + 350, kBottom = 8 + 470;
+  StyleDocument doc;
+};
+
+bool near(const testing::Rgb& a, const testing::Rgb& b, int tolerance) {
+  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+TEST_F(ModernPicture, ChromaMakesExactlyThatColourTransparent) {
+  const auto plain = paint();
+  ASSERT_TRUE(plain);
+  ASSERT_EQ(plain->width, kWidth);
+  // The colour at the middle of the dark circle, whatever it decoded to.
+  const testing::Rgb key = plain->at(kLeft + 175, kTop + 260);
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "%02X%02X%02X", key.r, key.g, key.b);
+  doc.classes[0].chromaOn = 1;
+  doc.classes[0].chromaColor = hex;
+  const auto keyed = paint();
+  ASSERT_TRUE(keyed);
+
+  const testing::Rgb white{255, 255, 255};
+  int keyPixels = 0, wrong = 0;
+  for (int y = kTop; y < kBottom; ++y) {
+    for (int x = kLeft; x < kRight; ++x) {
+      const bool isKey = plain->at(x, y) == key;
+      keyPixels += isKey;
+      // The page's white shows through the key colour; every other pixel stays.
+      if (!(isKey ? keyed->at(x, y) == white : near(keyed->at(x, y), plain->at(x, y), 1))) ++wrong;
+    }
+  }
+  EXPECT_GT(keyPixels, 5000) << hex;
+  EXPECT_EQ(wrong, 0) << hex;
+}
+
+TEST_F(ModernPicture, WaveShiftsRowsSideways) {
+  const auto plain = paint();
+  ASSERT_TRUE(plain);
+  UserClass& c = doc.classes[0];
+  c.waveOn = 1;
+  c.waveOverlay = Choice::Second;
+  c.waveLight = "0";
+  c.waveStrength = "10";
+  const auto waved = paint();
+  ASSERT_TRUE(waved);
+
+  // Each row of the picture is the same row moved sideways: find the move
+  // that matches it best, away from the picture's edges (no move wins a tie,
+  // as a row of one colour matches every move).
+  const auto misses = [&](int y, int dx) {
+    int n = 0;
+    for (int x = kLeft + 50; x < kRight - 50; ++x) n += !near(waved->at(x, y), plain->at(x - dx, y), 3);
+    return n;
+  };
+  int shiftedRows = 0, unmatchedRows = 0;
+  for (int y = kTop + 10; y < kBottom - 10; y += 5) {
+    int bestShift = 0, bestMisses = misses(y, 0);
+    for (int dx = -40; dx <= 40; ++dx) {
+      if (const int n = misses(y, dx); n < bestMisses) bestMisses = n, bestShift = dx;
+    }
+    if (bestMisses > 12) ++unmatchedRows;
+    if (bestShift != 0 && bestMisses <= 12) ++shiftedRows;
+  }
+  EXPECT_EQ(unmatchedRows, 0);
+  EXPECT_GT(shiftedRows, 20);  // of 90 rows; rows of the plain gradient look the same at any move
 }
 
 }  // namespace

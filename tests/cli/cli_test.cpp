@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "generation/modern_pages.h"
+#include "generation/modern_stylesheet.h"
 #include "generation/stylesheet_text.h"
 #include "linking/link_rewrite.h"
 #include "persistence/settings_file.h"
@@ -239,6 +241,29 @@ TEST_F(Cli, ArgumentsAreEchoedWithoutTheirControlCharacters) {
   EXPECT_EQ(r.exit, 1);
   EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
   EXPECT_NE(r.err.find("unexpected argument '\\x1B]0;title\\x07'"), std::string::npos);
+}
+
+TEST_F(Cli, ModernWritesUtf8OnEverySubcommand) {
+  StyleDocument modern = doc;
+  modern.output.modern = 1;
+  EXPECT_BYTES(buildModernStyleSheet(modern).text, runCli({"css", settingsPath, "--modern"}).out);
+  EXPECT_BYTES(buildModernEmbeddedPage(modern).text, runCli({"html", "--modern", settingsPath}).out);
+  EXPECT_BYTES(buildModernClassPreview(modern, 1).text, runCli({"class-preview", settingsPath, "1", "--modern"}).out);
+
+  // save --modern writes the line-323 form, which then reads as modern without the option.
+  const std::string out = folder / "modern.qlf";
+  ASSERT_EQ(runCli({"save", settingsPath, "--modern", "-o", out}).exit, 0);
+  EXPECT_FILE_HOLDS(out, cp932(settingsFileText(modern, Layout::Settings)));
+  EXPECT_TRUE(testing::fileBytes(out).ends_with("\r\nTrue\r\n"));
+  EXPECT_BYTES(buildModernStyleSheet(modern).text, runCli({"css", out}).out);
+
+  // UTF-8 holds what CP932 cannot.
+  modern.output.htmlTitle = "€";
+  EXPECT_BYTES(buildModernEmbeddedPage(modern).text, runCli({"html", settingsPath, "--modern", "--title", "€"}).out);
+  EXPECT_EQ(runCli({"html", settingsPath, "--title", "€"}).exit, 2);
+
+  EXPECT_EQ(runCli({"link", "-", "a.css", "--modern"}).exit, 1);
+  EXPECT_NE(runCli({"--help"}).out.find("--modern"), std::string::npos);
 }
 
 // The real program, as a script would run it.

@@ -163,8 +163,8 @@ TEST(SettingsRead, OptionPairsAreAppliedInFileOrder) {
 
 TEST(SettingsRead, ExtraLinesUpTo325AreIgnoredAndLineEndsMayVary) {
   auto lines = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
-  lines[99] = "1";  // Check7(0)
-  lines.insert(lines.end(), {"x", "y", "z"});
+  lines[99] = "1";                                 // Check7(0)
+  lines.insert(lines.end(), {"False", "y", "z"});  // line 323 holds the modern-output switch
   std::string text = joinLines(lines);
   StyleDocument doc;
   ASSERT_TRUE(loadSettings(doc, Layout::Settings, text).ok());
@@ -333,6 +333,71 @@ TEST(Version1, ACurrentSettingsFileStopsAtTheSizeUnits) {
       loadSettings(doc, Layout::Version1, toCp932(settingsFileText(StyleDocument{}, Layout::Settings)));
   ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error->line, 33);
+}
+
+TEST(ModernSwitch, StoredOnLine323OnlyWhenOn) {
+  StyleDocument doc = everythingChanged();
+  doc.output.modern = 1;
+  const auto settings = linesOf(settingsFileText(doc, Layout::Settings));
+  ASSERT_EQ(settings.size(), 323u);
+  EXPECT_EQ(settings[322], "True");
+  const auto sample = linesOf(settingsFileText(doc, Layout::Sample, "a", "b"));
+  ASSERT_EQ(sample.size(), 325u);
+  EXPECT_EQ(sample[324], "True");
+
+  for (Layout layout : {Layout::Settings, Layout::Sample}) {
+    StyleDocument loaded;
+    const LoadResult r = loadSettings(loaded, layout, joinLines(layout == Layout::Sample ? sample : settings));
+    ASSERT_TRUE(r.ok()) << r.error->describe("x");
+    EXPECT_EQ(loaded.output.modern, 1);
+    EXPECT_EQ(r.changed.back(), (ControlId{"Check28"}));
+  }
+}
+
+TEST(ModernSwitch, FilesWithoutTheLineAndVersion1FilesLoadOff) {
+  auto lines = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
+  StyleDocument doc;
+  doc.output.modern = 1;
+  LoadResult r = loadSettings(doc, Layout::Settings, joinLines(lines));
+  ASSERT_TRUE(r.ok());
+  EXPECT_EQ(doc.output.modern, 0);
+  EXPECT_EQ(r.changed, std::vector<ControlId>{{"Check28"}});
+
+  // Both words in any case; an empty line 323 (a file ending in a blank line) is off.
+  for (const auto& [text, on] : std::vector<std::pair<std::string, int>>{{"TRUE", 1}, {" false", 0}, {"", 0}}) {
+    auto with = lines;
+    with.push_back(text);
+    doc.output.modern = 1 - on;
+    ASSERT_TRUE(loadSettings(doc, Layout::Settings, joinLines(with)).ok()) << text;
+    EXPECT_EQ(doc.output.modern, on) << text;
+  }
+
+  // Version 1 has no such line, whatever follows its 99.
+  std::vector<std::string> v1(lines.begin(), lines.begin() + 32);
+  v1.insert(v1.end(), lines.begin() + 44, lines.begin() + 56);
+  v1.insert(v1.end(), lines.begin() + 57, lines.begin() + 112);
+  v1.resize(323, "True");
+  doc.output.modern = 1;
+  ASSERT_TRUE(loadSettings(doc, Layout::Version1, joinLines(v1)).ok());
+  EXPECT_EQ(doc.output.modern, 0);
+}
+
+TEST(ModernSwitch, AnythingButTrueOrFalseIsRefused) {
+  for (const char* text : {"1", "yes", "True x"}) {
+    for (Layout layout : {Layout::Settings, Layout::Sample}) {
+      auto lines = linesOf(settingsFileText(StyleDocument{}, layout, "a", "b"));
+      lines.push_back(text);
+      StyleDocument doc;
+      const LoadResult r = loadSettings(doc, layout, joinLines(lines));
+      ASSERT_FALSE(r.ok()) << text;
+      EXPECT_EQ(r.error->line, layout == Layout::Sample ? 325 : 323);
+      EXPECT_NE(r.error->problem.find(
+                    "「出力」タブの「出力形式」の「今のブラウザ向けに書き出す」にはTrue か Falseが必要です"),
+                std::string::npos)
+          << r.error->problem;
+      EXPECT_TRUE(doc == StyleDocument{});
+    }
+  }
 }
 
 TEST(SettingsCommands, SaveAsksForSampleNamesAndWritesCp932) {

@@ -170,6 +170,43 @@ class CommandsTest : public QObject {
     QVERIFY(page.readAll().contains(".efect3 {"));
   }
 
+  void previewsAndFilesFollowTheModernChoice() {
+    open();
+    const auto read = [&](const QString& name) {
+      QFile file(path(name));
+      return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    auto* modern = m_window->controls().get<QCheckBox>("Check28");
+    QCOMPARE(modern->text(), QStringLiteral("今のブラウザ向けに書き出す"));
+    QVERIFY(!modern->isChecked());
+    modern->click();
+    QCOMPARE(m_window->document().output.modern, 1);
+
+    m_window->controls().get<QCheckBox>("Check12", 0)->click();  // class 0 on, with alpha
+    m_window->controls().get<QCheckBox>("Check13", 0)->click();
+    m_window->NormalPre_Click();
+    QVERIFY(read(QStringLiteral("preview/pre.html")).startsWith("<!DOCTYPE html>\r\n<html lang=\"ja\">"));
+    m_window->Command8_Click();
+    QVERIFY(read(QStringLiteral("preview/pre.html")).contains(".efect0 {\r\n  opacity: 0.5;\r\n}"));
+    writeFile(path("mine.html"), "<html><head></head><body>x</body></html>");
+    m_platform.fileChoices = {path("mine.html").toStdString()};
+    m_window->GaibuPre_Click();
+    QVERIFY(read(QStringLiteral("essepreviewcss.css")).startsWith("@charset \"UTF-8\";\r\n"));
+    QVERIFY(m_platform.messages.empty());
+
+    // Saved and loaded like every other field.
+    m_platform.fileChoices = {path("on.qlf").toStdString()};
+    m_window->MenuSaveFile_Click();
+    QVERIFY(read(QStringLiteral("on.qlf")).endsWith("\r\nTrue\r\n"));
+    modern->click();
+    QVERIFY(!modern->isChecked());
+    m_window->NormalPre_Click();
+    QVERIFY(read(QStringLiteral("preview/pre.html")).startsWith("<HTML>\r\n<HEAD>"));
+    m_platform.fileChoices = {path("on.qlf").toStdString()};
+    m_window->MenuOpenFile_Click();
+    QVERIFY(modern->isChecked());
+  }
+
   void linkWindowRewritesPreviewsAndSaves() {
     open();
     writeFile(path("page.html"), "<html><head></head><body>x</body></html>");

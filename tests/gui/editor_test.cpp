@@ -91,6 +91,7 @@ class EditorTest : public QObject {
     QVERIFY(control<QRadioButton>("Option3", 2)->isChecked());
     QVERIFY(control<QRadioButton>("Option9", 2)->isChecked());
     QCOMPARE(control<QLineEdit>("Text8")->text(), QStringLiteral("style.css"));
+    QVERIFY(!control<QCheckBox>("Check28")->isChecked() && enabled("Check28"));
     auto* first = control<QComboBox>("Combo1", 0);
     QVERIFY(first->currentText().isEmpty());
     for (int i = 1; i < kTagSlotCount; ++i) {
@@ -281,6 +282,7 @@ class EditorTest : public QObject {
     loaded.scrollbarCheck(13) = 1;
     loaded.classes[4].className = "box";
     loaded.classes[1].moveOpacitySlider(10);
+    loaded.output.modern = 1;
     std::string bytes;
     UnencodableCharacter bad;
     QVERIFY(encodeCp932(settingsFileText(loaded, Layout::Settings), bytes, bad));
@@ -297,6 +299,7 @@ class EditorTest : public QObject {
     QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 5);
     QCOMPARE(control<QLineEdit>("Text2", 1)->text(), QStringLiteral("10"));
     QCOMPARE(pixel(0, 0), QRgb(0xFF0000));  // row 13 drawn from its ticked swatch
+    QVERIFY(control<QCheckBox>("Check28")->isChecked());
   }
 
   void loadedTextLongerThanABoxAllowsIsKeptWhole() {

@@ -4,9 +4,11 @@
 // saved as a picture there (from the display itself on a real X server).
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -54,6 +56,8 @@ class EditorLayoutTest : public QObject {
                                 : w->sizeHint().width();
     if (qobject_cast<QAbstractButton*>(w) && w->width() < buttonNeeds)
       faults << QStringLiteral("caption clipped (%1 < %2)").arg(w->width()).arg(buttonNeeds);
+    if ((qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) && w->height() < w->sizeHint().height())
+      faults << QStringLiteral("squeezed (%1 < %2)").arg(w->height()).arg(w->sizeHint().height());
     if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
       const bool fits = label->wordWrap() ? label->heightForWidth(w->width()) <= w->height()
                                           : w->width() >= label->sizeHint().width();

@@ -1,0 +1,50 @@
+// The style sheet of the modern output ("今のブラウザ向けに書き出す"): the
+// same settings as the legacy sheet, written as standard CSS that current
+// browsers apply. A pure function of the document; the legacy writers in
+// stylesheet_text.h are untouched by it.
+//
+// What changes from the legacy sheet (docs/modern-output.md has the table):
+// - UTF-8: a .css file starts with @charset "UTF-8";
+// - only what the user filled in: a declaration whose field is empty is left
+//   out, and a rule left with nothing in it is left out;
+// - a font name is a CSS string with a generic fallback;
+// - blink is a small animation; "自動" leaves the cursor to the browser;
+// - the scrollbar colours are scrollbar-color on the root element, plus
+//   ::-webkit-scrollbar rules for browsers that only know those.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "document/style_document.h"
+#include "generation/modern_values.h"
+
+namespace quillane {
+
+// The name of the blink animation the sheet defines when a slot blinks.
+inline constexpr std::string_view kBlinkAnimation = "quillane-blink";
+
+// The rules, in the legacy order (scrollbar, BODY, P, A, A:VISITED,
+// A:HOVER, A:ACTIVE, the enabled classes) and then the blink animation if
+// any slot blinks. This is the body of the .css file and the content of an
+// embedded style element. For P with red text at 20 pixels and a font:
+//   p {
+//     color: #FF0000;
+//     font-family: "メイリオ", sans-serif;
+//     font-size: 20px;
+//   }
+// On a refusal `t` holds the rules before the refused one.
+std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t);
+
+// The whole .css file: "@charset "UTF-8";" and the rules.
+ModernText buildModernStyleSheet(const StyleDocument& doc);
+
+// The font-family value of a font name: a generic family stays a keyword,
+// any other name is quoted and followed by the generic family its name
+// suggests (serif for 明朝, Mincho, Serif, Times; monospace for Mono,
+// Courier, Consolas; cursive for Comic; sans-serif otherwise).
+//   "メイリオ" -> "\"メイリオ\", sans-serif";  "ＭＳ 明朝" -> "\"ＭＳ 明朝\", serif";  "Serif" -> "serif"
+std::string fontFamilyValue(std::string_view name);
+
+}  // namespace quillane

@@ -1,0 +1,158 @@
+#include "generation/modern_values.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "generation/filter_emitters.h"
+
+namespace quillane {
+
+namespace {
+
+constexpr std::string_view kIdeographicSpace = "\u3000";
+
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+int hexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+
+// "\3C " for '<': the space ends the escape, so any character may follow.
+void appendHexEscape(std::string& out, unsigned char c) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "\\%X ", static_cast<unsigned>(c));
+  out += buffer;
+}
+
+}  // namespace
+
+std::string ModernRefusal::describe() const {
+  return place + "の「" + field + "」には" + expected + "を入れてください（今は「" + text + "」）。";
+}
+
+std::string_view trimmedBlanks(std::string_view text) {
+  for (;;) {
+    if (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+      text.remove_prefix(1);
+    else if (text.starts_with(kIdeographicSpace))
+      text.remove_prefix(kIdeographicSpace.size());
+    else
+      break;
+  }
+  for (;;) {
+    if (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+      text.remove_suffix(1);
+    else if (text.ends_with(kIdeographicSpace))
+      text.remove_suffix(kIdeographicSpace.size());
+    else
+      break;
+  }
+  return text;
+}
+
+std::optional<std::string> cssColour(std::string_view text) {
+  text = trimmedBlanks(text);
+  if (text.size() != 3 && text.size() != 6) return std::nullopt;
+  for (char c : text)
+    if (!isHexDigit(c)) return std::nullopt;
+  return "#" + std::string(text);
+}
+
+std::array<int, 3> rgbOf(std::string_view text) {
+  text = trimmedBlanks(text);
+  std::array<int, 3> rgb{};
+  for (std::size_t k = 0; k < 3; ++k) {
+    if (text.size() == 3)
+      rgb[k] = hexValue(text[k]) * 17;
+    else
+      rgb[k] = hexValue(text[2 * k]) * 16 + hexValue(text[2 * k + 1]);
+  }
+  return rgb;
+}
+
+std::optional<double> parseNumber(std::string_view text) {
+  // The legacy filters' own check decides what counts as a number.
+  const auto formatted = formatFilterNumber(text);
+  if (!formatted) return std::nullopt;
+  constexpr double kLimit = 1e6;
+  return std::clamp(std::strtod(formatted->c_str(), nullptr), -kLimit, kLimit);
+}
+
+std::string cssNumber(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.2f", value);
+  std::string text = buffer;
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text == "-0" ? "0" : text;
+}
+
+std::string cssString(std::string_view text) {
+  std::string out = "\"";
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '"' || c == '\\')
+      out.append("\\").push_back(ch);
+    else if (c < 0x20 || c == 0x7F || c == '<' || c == '>')
+      appendHexEscape(out, c);
+    else
+      out.push_back(ch);
+  }
+  return out + "\"";
+}
+
+std::string cssIdentifier(std::string_view name) {
+  std::string out;
+  for (std::size_t k = 0; k < name.size(); ++k) {
+    const auto c = static_cast<unsigned char>(name[k]);
+    const bool digit = c >= '0' && c <= '9';
+    const bool plain = c >= 0x80 || digit || c == '-' || c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    // An identifier cannot start with a digit, nor with "-" and a digit.
+    const bool leadingDigit = digit && (k == 0 || (k == 1 && name[0] == '-'));
+    if (plain && !leadingDigit && !(name == "-"))
+      out.push_back(name[k]);
+    else
+      appendHexEscape(out, c);
+  }
+  return out;
+}
+
+std::string htmlText(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string percentEncoded(std::string_view text) {
+  static constexpr std::string_view kEncoded = "\"#%&<>?\\`";
+  std::string out;
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F || kEncoded.find(ch) != std::string_view::npos) {
+      char buffer[4];
+      std::snprintf(buffer, sizeof buffer, "%%%02X", static_cast<unsigned>(c));
+      out += buffer;
+    } else {
+      out.push_back(ch);
+    }
+  }
+  return out;
+}
+
+}  // namespace quillane

@@ -1,0 +1,400 @@
+// The modern output: off changes nothing, on writes UTF-8 standard CSS with
+// only what was filled in and every legacy effect as its equivalent.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "generation/declaration_emitters.h"
+#include "generation/make_command.h"
+#include "generation/modern_filters.h"
+#include "generation/modern_pages.h"
+#include "generation/modern_stylesheet.h"
+#include "generation/output_choice.h"
+#include "generation/stylesheet_text.h"
+#include "preview/preview_commands.h"
+#include "test_support.h"
+
+namespace quillane {
+namespace {
+
+using testing::crlf;
+using testing::FakePlatform;
+using testing::ScratchFolder;
+
+std::string sheetOf(const StyleDocument& doc) {
+  const ModernText built = buildModernStyleSheet(doc);
+  EXPECT_TRUE(built.ok()) << built.refusal->describe();
+  return built.text;
+}
+
+// The rule of class 0 alone.
+std::string classRule(const StyleDocument& doc) {
+  std::string t;
+  const auto refusal = appendModernClassRule(doc, 0, t);
+  EXPECT_FALSE(refusal) << refusal->describe();
+  return t;
+}
+
+// A document with every slot, scrollbar colour and effect switched on.
+StyleDocument everythingOn() {
+  StyleDocument doc;
+  for (int i = 0; i < kTagSlotCount; ++i) {
+    TagSlot& s = doc.slots[static_cast<std::size_t>(i)];
+    s.enabled = 1;
+    s.fontName = "ＭＳ ゴシック";
+    s.fontSize = "12";
+    s.underline = s.blink = s.italic = 1;
+    s.useImage = Choice::First;
+    s.imagePath = "bg.png";
+  }
+  for (int k = 0; k < kColourBoxCount; ++k) doc.colours[static_cast<std::size_t>(k)] = "123456";
+  for (auto& on : doc.scrollbarEnabled) on = 1;
+  for (auto& c : doc.classes) {
+    c.enabled = c.alphaOn = c.chromaOn = c.blurOn = c.waveOn = c.flipOn = c.flipVertical = 1;
+    c.glowOn = c.toneOn = c.invert = c.gray = c.shadowOn = c.specialOn = 1;
+  }
+  return doc;
+}
+
+TEST(ModernChoice, OffLeavesEveryOutputAsTheLegacyBytes) {
+  const StyleDocument doc = everythingOn();
+  ASSERT_FALSE(writesModern(doc));
+  const OutputText sheet = styleSheetOutput(doc);
+  EXPECT_EQ(sheet.encoding, OutputEncoding::Cp932);
+  EXPECT_BYTES(buildStyleSheet(doc).text, sheet.text);
+  EXPECT_BYTES(buildEmbeddedPage(doc).text, embeddedPageOutput(doc).text);
+  EXPECT_BYTES(buildLinkPage(doc, "a.css"), linkPageOutput(doc, "a.css").text);
+  EXPECT_BYTES(buildClassPreview(doc, 2).text, classPreviewOutput(doc, 2).text);
+
+  StyleDocument bad;
+  bad.classes[0].enabled = bad.classes[0].blurOn = 1;
+  bad.classes[0].blurStrength = "x";
+  EXPECT_EQ(styleSheetOutput(bad).refusal, buildStyleSheet(bad).error->describe());
+}
+
+TEST(ModernChoice, OnWritesUtf8AndStandardCssEverywhere) {
+  StyleDocument doc = everythingOn();
+  doc.output.modern = 1;
+  for (const OutputText& out :
+       {styleSheetOutput(doc), embeddedPageOutput(doc), linkPageOutput(doc, "a.css"), classPreviewOutput(doc, 0)}) {
+    ASSERT_TRUE(out.ok()) << *out.refusal;
+    EXPECT_EQ(out.encoding, OutputEncoding::Utf8);
+    // Nothing only Internet Explorer reads is left.
+    for (const char* legacy : {"Filter:", "Alpha(", "Chroma(", "scrollbar-face-color", "blink;", "Width=", " : "})
+      EXPECT_EQ(out.text.find(legacy), std::string::npos) << legacy;
+    // Every line ends in CR LF.
+    for (std::size_t at = out.text.find('\n'); at != std::string::npos; at = out.text.find('\n', at + 1))
+      EXPECT_EQ(out.text[at - 1], '\r');
+    EXPECT_TRUE(out.text.ends_with("\r\n"));
+  }
+}
+
+TEST(ModernStyleSheet, WorkedExampleLeavesOutEmptyFields) {
+  StyleDocument doc;
+  TagSlot& p = doc.slots[kSlotP];
+  p.enabled = 1;
+  doc.colours[0] = "FF0000";  // its background colour stays empty
+  p.underline = 1;
+  p.fontName = "メイリオ";
+  p.fontSize = "12";
+  doc.slots[kSlotA].enabled = 1;  // nothing filled in: no rule at all
+  UserClass& c = doc.classes[0];
+  c.enabled = c.glowOn = 1;
+  c.glowColor = "FF0000";
+
+  EXPECT_BYTES(crlf({"@charset \"UTF-8\";", "p {", "  color: #FF0000;", "  text-decoration: underline;",
+                     "  font-family: \"メイリオ\", sans-serif;", "  font-size: 12px;", "}", ".efect0 {",
+                     "  text-shadow: 0 0 10px #FF0000;", "}"}),
+               sheetOf(doc));
+  EXPECT_BYTES(crlf({"@charset \"UTF-8\";"}), sheetOf(StyleDocument{}));
+}
+
+TEST(ModernStyleSheet, SlotValuesInTheirStandardForms) {
+  StyleDocument doc;
+  TagSlot& body = doc.slots[kSlotBody];
+  body.enabled = 1;
+  body.weight = "Bold";
+  body.useImage = Choice::First;
+  body.imagePath = "C:\\画像\\a\"b.jpg";
+  doc.fixedBackground = 1;
+  body.italic = 1;
+  body.fontSize = "1.50";
+  body.sizeUnit = "em";  // typed into the list
+  body.cursorLabel = "サイズ変更　左上-右下";
+  body.blink = 1;
+  EXPECT_BYTES(
+      crlf({"@charset \"UTF-8\";", "body {", "  font-weight: bold;",
+            "  background-image: url(\"C:\\\\画像\\\\a\\\"b.jpg\");", "  background-attachment: fixed;",
+            "  animation: quillane-blink 1s step-end infinite;", "  font-style: italic;", "  font-size: 1.5em;",
+            "  cursor: nw-resize;", "}", "@keyframes quillane-blink {", "  50% {", "    opacity: 0;", "  }", "}"}),
+      sheetOf(doc));
+}
+
+TEST(ModernStyleSheet, EveryListLabelHasItsKeyword) {
+  StyleDocument doc;
+  doc.slots[kSlotP].enabled = 1;
+  doc.slots[kSlotP].fontSize = "3";
+  for (const std::string& unit : sizeUnitLabels()) {
+    doc.slots[kSlotP].sizeUnit = unit;
+    EXPECT_NE(sheetOf(doc).find("font-size: 3"), std::string::npos) << unit;
+    EXPECT_EQ(sheetOf(doc).find("font-size: 3" + unit), std::string::npos) << unit;
+  }
+  for (const std::string& cursor : cursorLabels()) {
+    doc.slots[kSlotP].cursorLabel = cursor;
+    EXPECT_EQ(sheetOf(doc).find("cursor") == std::string::npos, cursor == "自動") << cursor;
+  }
+}
+
+TEST(ModernStyleSheet, FontNamesGetAGenericFallback) {
+  EXPECT_EQ(fontFamilyValue("メイリオ"), "\"メイリオ\", sans-serif");
+  EXPECT_EQ(fontFamilyValue("ＭＳ 明朝"), "\"ＭＳ 明朝\", serif");
+  EXPECT_EQ(fontFamilyValue("Noto Serif CJK JP"), "\"Noto Serif CJK JP\", serif");
+  EXPECT_EQ(fontFamilyValue("Noto Sans Mono"), "\"Noto Sans Mono\", monospace");
+  EXPECT_EQ(fontFamilyValue("Comic Sans MS"), "\"Comic Sans MS\", cursive");
+  EXPECT_EQ(fontFamilyValue("Sans-Serif"), "sans-serif");
+  // A name cannot end its string or the style element it stands in.
+  EXPECT_EQ(fontFamilyValue("a\";}</style>"), "\"a\\\";}\\3C /style\\3E \", sans-serif");
+}
+
+TEST(ModernStyleSheet, ScrollbarColoursGoToTheRootAndTheWebkitRules) {
+  StyleDocument doc;
+  doc.scrollbarCheck(12) = 1;
+  doc.colours[12] = "FF0000";
+  const std::string sheet = sheetOf(doc);
+  // The track left unset follows the face colour, lighter.
+  EXPECT_NE(sheet.find(crlf({":root {", "  scrollbar-color: #FF0000 #FF7F7F;", "}"})), std::string::npos);
+  EXPECT_NE(sheet.find("::-webkit-scrollbar {\r\n  width: 16px;\r\n  height: 16px;\r\n  background-color: #FF7F7F;"),
+            std::string::npos);
+  // Unticked edges keep the colours the editor's picture draws.
+  EXPECT_NE(sheet.find("border-color: #CFCFCF #000000 #000000 #CFCFCF;"), std::string::npos);
+  EXPECT_NE(sheet.find("box-shadow: inset 1px 1px #FFFFFF, inset -1px -1px #808080;"), std::string::npos);
+  EXPECT_NE(sheet.find("fill='%23000000'"), std::string::npos);  // the arrows
+
+  doc.scrollbarCheck(17) = 1;
+  doc.colours[17] = "00ff00";
+  EXPECT_NE(sheetOf(doc).find("scrollbar-color: #FF0000 #00ff00;"), std::string::npos);
+  // Ticked but empty is not filled in.
+  doc.colours[12] = doc.colours[17] = "";
+  EXPECT_EQ(sheetOf(doc).find("scrollbar"), std::string::npos);
+}
+
+TEST(ModernFilters, EachEffectHasItsStandardEquivalent) {
+  struct Case {
+    const char* name;
+    void (*set)(UserClass&);
+    std::vector<std::string> declarations;
+  };
+  const std::vector<Case> cases = {
+      {"alpha", [](UserClass& c) { c.alphaOn = 1, c.moveOpacitySlider(35); }, {"opacity: 0.35;"}},
+      {"alpha over 100", [](UserClass& c) { c.alphaOn = 1, c.opacity = "250"; }, {"opacity: 1;"}},
+      {"flip both on text",
+       [](UserClass& c) { c.flipOn = c.flipVertical = c.flipHorizontal = 1; },
+       {"display: inline-block;", "width: 100%;", "transform: scale(-1, -1);"}},
+      {"flip on image",
+       [](UserClass& c) { c.target = Choice::Second, c.flipOn = c.flipHorizontal = 1; },
+       {"transform: scale(-1, 1);"}},
+      {"tone",
+       [](UserClass& c) { c.toneOn = c.invert = c.xray = c.gray = 1; },
+       {"filter: invert(1) grayscale(1) invert(1) grayscale(1);"}},
+      {"glow on text", [](UserClass& c) { c.glowOn = 1, c.glowColor = "00FF00"; }, {"text-shadow: 0 0 10px #00FF00;"}},
+      {"shadow toward the right on text",
+       [](UserClass& c) { c.shadowOn = 1, c.shadowDirection = "90"; },
+       {"text-shadow: 5px 0 2px #000000;"}},
+      {"glow and shadow on an image",
+       [](UserClass& c) { c.target = Choice::Second, c.glowOn = c.shadowOn = 1, c.shadowDirection = "135"; },
+       {"filter: drop-shadow(0 0 10px #000000) drop-shadow(3.54px 3.54px 2px #000000);"}},
+      {"chroma",
+       [](UserClass& c) { c.chromaOn = 1, c.chromaColor = "80FF00"; },
+       {"filter: url(\"data:image/svg+xml,%3Csvg xmlns='http://www.w3.org/2000/svg'%3E%3Cfilter id='chroma'"}},
+      {"wave", [](UserClass& c) { c.waveOn = 1; }, {"%3CfeDisplacementMap", "#wave\");"}},
+      {"blur", [](UserClass& c) { c.blurOn = 1; }, {"%3CfeGaussianBlur", "#blur\");"}},
+      {"special",
+       [](UserClass& c) { c.specialOn = 1, c.specialColor1 = "0000FF"; },
+       {"flood-color='%230000FF'", "#special\");"}},
+  };
+  for (const Case& k : cases) {
+    StyleDocument doc;
+    k.set(doc.classes[0]);
+    const std::string rule = classRule(doc);
+    EXPECT_TRUE(rule.starts_with(".efect0 {\r\n")) << k.name;
+    for (const std::string& d : k.declarations) EXPECT_NE(rule.find(d), std::string::npos) << k.name << ": " << rule;
+  }
+  // A class with nothing on writes nothing, and its effect's off switches count.
+  StyleDocument doc;
+  doc.classes[0].flipOn = 1;
+  doc.classes[0].blurOn = 1;
+  doc.classes[0].target = Choice::Neither;
+  EXPECT_EQ(classRule(doc), "");
+}
+
+TEST(ModernFilters, ChromaKeysExactlyTheOneColour) {
+  StyleDocument doc;
+  doc.classes[0].chromaOn = 1;
+  doc.classes[0].chromaColor = "80FF00";
+  const std::string rule = classRule(doc);
+  // Channel c maps to 2c - 2k - 1 on one side and 2k - 2c - 1 on the other.
+  for (const char* part :
+       {"feFuncR type='linear' slope='510' intercept='-257'", "feFuncG type='linear' slope='510' intercept='-511'",
+        "feFuncB type='linear' slope='510' intercept='-1'", "feFuncR type='linear' slope='-510' intercept='255'",
+        "feFuncG type='linear' slope='-510' intercept='509'"})
+    EXPECT_NE(rule.find(part), std::string::npos) << part;
+}
+
+TEST(ModernFilters, OrderFollowsTheLegacyFilters) {
+  StyleDocument doc;
+  UserClass& c = doc.classes[0];
+  c.target = Choice::Second;
+  c.chromaOn = c.blurOn = c.waveOn = c.glowOn = c.toneOn = c.gray = c.shadowOn = c.specialOn = 1;
+  const std::string rule = classRule(doc);
+  std::vector<std::size_t> at;
+  for (const char* f : {"#chroma", "#blur", "#wave", "drop-shadow(0 0", "grayscale", "drop-shadow(0.87px", "#special"})
+    at.push_back(rule.find(f));
+  for (std::size_t k = 0; k < at.size(); ++k) ASSERT_NE(at[k], std::string::npos) << k << rule;
+  EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
+}
+
+TEST(ModernOutput, RefusesValuesThatHaveNoPlace) {
+  struct Case {
+    const char* name;
+    void (*set)(StyleDocument&);
+    std::string says;
+  };
+  const std::vector<Case> cases = {
+      {"colour", [](StyleDocument& d) { d.slots[kSlotP].enabled = 1, d.colours[5] = "red;}"; },
+       "「段落」の「バックの色」には16進数の色（例 FF0000）を入れてください（今は「red;}」）。"},
+      {"weight", [](StyleDocument& d) { d.slots[kSlotA].enabled = 1, d.slots[kSlotA].weight = "heavy"; },
+       "「リンク」の「文字の太さ」"},
+      {"size", [](StyleDocument& d) { d.slots[kSlotBody].enabled = 1, d.slots[kSlotBody].fontSize = "-3"; },
+       "「ページ本体」の「フォントサイズ」"},
+      {"unit",
+       [](StyleDocument& d) {
+         d.slots[kSlotP].enabled = 1, d.slots[kSlotP].fontSize = "3", d.slots[0].sizeUnit = "p x";
+       },
+       "「フォントサイズの単位」"},
+      {"cursor", [](StyleDocument& d) { d.slots[kSlotP].enabled = 1, d.slots[kSlotP].cursorLabel = "a;b"; },
+       "「マウスポインターの形」"},
+      {"scrollbar", [](StyleDocument& d) { d.scrollbarCheck(15) = 1, d.colours[15] = "GGGGGG"; },
+       "スクロールバーの「枠（右下、外）」"},
+      {"class name",
+       [](StyleDocument& d) { d.classes[1].enabled = d.classes[1].alphaOn = 1, d.classes[1].className = "a b"; },
+       "クラス「a b」の「名前」"},
+      {"legacy number",
+       [](StyleDocument& d) { d.classes[0].enabled = d.classes[0].waveOn = 1, d.classes[0].waveFreq = "x"; },
+       "クラス「efect0」の「波立たせる」の「波の数」には数値を入れてください（今は「x」）。"},
+      {"opacity", [](StyleDocument& d) { d.classes[0].enabled = d.classes[0].alphaOn = 1, d.classes[0].opacity = ""; },
+       "「半透明にする」の「不透明度」"},
+      {"glow colour",
+       [](StyleDocument& d) { d.classes[0].enabled = d.classes[0].glowOn = 1, d.classes[0].glowColor = "#FF0000"; },
+       "「光る」の「色」"},
+  };
+  for (const Case& k : cases) {
+    StyleDocument doc;
+    k.set(doc);
+    doc.output.modern = 1;
+    for (const OutputText& out : {styleSheetOutput(doc), embeddedPageOutput(doc)}) {
+      ASSERT_FALSE(out.ok()) << k.name;
+      EXPECT_NE(out.refusal->find(k.says), std::string::npos) << k.name << ": " << *out.refusal;
+    }
+  }
+}
+
+TEST(ModernPages, HeadLinesAndEscapedTexts) {
+  StyleDocument doc;
+  doc.output.htmlTitle = "A & <B>";
+  doc.output.linkPageTitle = "リンク";
+  doc.output.htmlSample = doc.output.htmlBreaks = 0;
+  doc.output.linkPageBreaks = 0;
+  const std::string head = crlf({"<!DOCTYPE html>", "<html lang=\"ja\">", "<head>", "<meta charset=\"UTF-8\">",
+                                 "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"});
+  const ModernText page = buildModernEmbeddedPage(doc);
+  ASSERT_TRUE(page.ok());
+  EXPECT_BYTES(head + crlf({"<title>A &amp; &lt;B&gt;</title>", "<style>", "</style>", "</head>", "<body>", "</body>",
+                            "</html>"}),
+               page.text);
+  EXPECT_BYTES(
+      head + crlf({"<title>リンク</title>", "<link rel=\"stylesheet\" href=\"my sheet%23%22.css\">", "</head>",
+                   "<body>", "<p>サンプル</p>",
+                   "<p><a href=\"https://hollowmere.example/quillane/\">ハイパーリンク</a></p>", "</body>", "</html>"}),
+      buildModernLinkPage(doc, "my sheet#\".css"));
+
+  std::string breaks;
+  for (int n = 0; n < 54; ++n) breaks += "<br>";
+  EXPECT_NE(buildModernEmbeddedPage(StyleDocument{}).text.find("\r\n<p>" + breaks + "</p>\r\n</body>"),
+            std::string::npos);
+}
+
+TEST(ModernPages, ClassPreviewCarriesTheClass) {
+  StyleDocument doc;
+  doc.classes[4].className = "a\"b";
+  doc.classes[4].alphaOn = 1;
+  const ModernText text = buildModernClassPreview(doc, 4);
+  ASSERT_TRUE(text.ok());
+  EXPECT_NE(text.text.find(".a\\22 b {\r\n  opacity: 0.5;\r\n}"), std::string::npos);
+  EXPECT_NE(text.text.find("<p class=\"a&quot;b\">サンプルです</p>"), std::string::npos);
+  doc.classes[4].target = Choice::Second;
+  EXPECT_NE(buildModernClassPreview(doc, 4).text.find("<img class=\"a&quot;b\" src=\"pal.png\""), std::string::npos);
+}
+
+TEST(ModernValues, Forms) {
+  EXPECT_EQ(cssColour(" f80 "), "#f80");
+  for (const char* bad : {"", "12345", "red", "FF;}00", "#FF0000"}) EXPECT_FALSE(cssColour(bad)) << bad;
+  EXPECT_EQ(rgbOf("f80"), (std::array<int, 3>{255, 136, 0}));
+  EXPECT_EQ(parseNumber(" -2.50 "), -2.5);
+  EXPECT_EQ(parseNumber("1" + std::string(400, '0')), 1e6);
+  EXPECT_FALSE(parseNumber("1e3"));
+  EXPECT_EQ(cssNumber(0.5), "0.5");
+  EXPECT_EQ(cssNumber(100), "100");
+  EXPECT_EQ(cssNumber(-0.001), "0");
+  EXPECT_EQ(cssNumber(1.23456), "1.23");
+  EXPECT_EQ(cssIdentifier("efect0"), "efect0");
+  EXPECT_EQ(cssIdentifier("1st"), "\\31 st");
+  EXPECT_EQ(cssIdentifier("-2"), "-\\32 ");
+  EXPECT_EQ(cssIdentifier("クラス.<x>"), "クラス\\2E \\3C x\\3E ");
+  EXPECT_EQ(offsetToward(0, 5).y, -5);
+  EXPECT_EQ(offsetToward(270, 5).x, -5);
+  EXPECT_EQ(percentEncoded("<a b='#%'>\"?&"), "%3Ca b='%23%25'%3E%22%3F%26");
+}
+
+class ModernCommands : public ::testing::Test {
+ protected:
+  FakePlatform platform;
+  ScratchFolder folder;
+  StyleDocument doc;
+  void SetUp() override {
+    doc.output.modern = 1;
+    doc.slots[kSlotP].enabled = 1;
+    doc.slots[kSlotP].fontName = "源ノ角ゴシック €";  // the euro sign has no CP932 form
+  }
+};
+
+TEST_F(ModernCommands, MakeWritesUtf8SheetAndLinkingPage) {
+  doc.output.format = Choice::Second;
+  doc.output.cssFolder = folder.str();
+  Command6_Click(platform, doc, folder.str());
+  EXPECT_EQ(platform.onlyMessage().text, "保存完了");
+  EXPECT_FILE_HOLDS(folder / "style.css", buildModernStyleSheet(doc).text);
+  EXPECT_FILE_HOLDS(folder / "style.html", buildModernLinkPage(doc, "style.css"));
+}
+
+TEST_F(ModernCommands, PreviewsWriteTheModernPages) {
+  std::filesystem::create_directory(folder.path() / "preview");
+  NormalPre_Click(platform, doc, folder.str());
+  EXPECT_FILE_HOLDS(folder / "preview/pre.html", buildModernEmbeddedPage(doc).text);
+  doc.currentClassTab = 2;
+  Command8_Click(platform, doc, folder.str());
+  EXPECT_FILE_HOLDS(folder / "preview/pre.html", buildModernClassPreview(doc, 2).text);
+  EXPECT_TRUE(platform.messages.empty());
+
+  // A refusal is shown as the legacy number errors are, and nothing is written.
+  doc.output.htmlFolder = folder.str();
+  doc.output.htmlFileName = "out.html";
+  doc.colours[0] = "xyz";
+  EXHtml(platform, doc, folder.str(), false);
+  EXPECT_EQ(platform.onlyMessage().text,
+            "「段落」の「フォントカラー」には16進数の色（例 FF0000）を入れてください（今は「xyz」）。\r\n何も保存して"
+            "いません。");
+  EXPECT_FALSE(std::filesystem::exists(folder / "out.html"));
+}
+
+}  // namespace
+}  // namespace quillane
