@@ -10,7 +10,9 @@
 #include "document/product.h"
 #include "generation/stylesheet_text.h"
 #include "linking/link_rewrite.h"
+#include "persistence/file_commands.h"
 #include "persistence/settings_file.h"
+#include "platform/application_folder.h"
 #include "platform/cp932.h"
 #include "platform/file_io.h"
 #include "preview/preview_commands.h"
@@ -26,6 +28,7 @@ constexpr std::string_view kUsage =
   quillane-cli save FILE [--sample|--v1] -o OUT [--as-sample --author TEXT --name TEXT]
   quillane-cli link PAGE CSSNAME [--no-comment] [-o OUT]
   quillane-cli class-preview FILE INDEX [--sample|--v1] [--title TEXT] [-o OUT]
+  quillane-cli samples
   quillane-cli --help | --version
 
 Commands:
@@ -43,6 +46,9 @@ Commands:
          byte outside the inserted lines; line ends become CR LF
   class-preview
          the preview page of user class INDEX (0 to 5)
+  samples
+         the samples of the editor's "サンプル" menu, one a line: the
+         sample file, a tab, and its menu name (UTF-8)
 
 Input:
   FILE is a settings file (.qlf); with --sample a sample file (.smp); with
@@ -88,8 +94,10 @@ bool is(const std::string& command, std::initializer_list<const char*> names) {
 std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o) {
   if (args.empty()) return UsageError{"no command given"};
   o.command = args[0];
-  if (!is(o.command, {"css", "html", "save", "link", "class-preview"}))
+  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "samples"}))
     return UsageError{"unknown command '" + o.command + "'"};
+  if (o.command == "samples")
+    return args.size() == 1 ? std::nullopt : std::optional(UsageError{"samples takes no arguments"});
   const bool readsSettings = o.command != "link";
   std::vector<std::string> positional;
   bool layoutGiven = false;
@@ -142,9 +150,11 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
 
 class Command {
  public:
-  Command(const Options& options, Console& console) : m_options(options), m_console(console) {}
+  Command(const Options& options, Console& console, std::string applicationFolder)
+      : m_options(options), m_console(console), m_applicationFolder(std::move(applicationFolder)) {}
 
   int run() {
+    if (m_options.command == "samples") return samples();
     if (m_options.command == "link") return link();
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
@@ -195,6 +205,16 @@ class Command {
     return emitBytes(insertLink(workingText(page, *comment), *line));
   }
 
+  // The same folders and order as the editor's sample menu.
+  int samples() {
+    const std::string folder =
+        m_applicationFolder.empty() ? findApplicationFolder(programFolder()) : m_applicationFolder;
+    std::string listing;
+    for (const SampleEntry& sample : listSamples(sampleFolders(folder).listed))
+      listing.append(sample.path).append("\t").append(sample.caption).append("\n");
+    return emitBytes(listing);
+  }
+
   bool load(StyleDocument& doc) {
     std::string bytes;
     if (!readInput(bytes)) return false;
@@ -223,6 +243,7 @@ class Command {
 
   const Options& m_options;
   Console& m_console;
+  std::string m_applicationFolder;
 };
 
 class ProcessConsole : public Console {
@@ -259,7 +280,7 @@ Console& processConsole() {
   return console;
 }
 
-int run(const std::vector<std::string>& args, Console& console) {
+int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     console.writeOutput(kUsage);
     return kExitOk;
@@ -273,7 +294,7 @@ int run(const std::vector<std::string>& args, Console& console) {
     console.writeError("quillane-cli: " + error->message + "\n\n" + std::string(kUsage));
     return kExitUsage;
   }
-  return Command(options, console).run();
+  return Command(options, console, applicationFolder).run();
 }
 
 }  // namespace quillane::cli

@@ -28,6 +28,8 @@ Console& processConsole();
 
 // Runs one command line (without the program name). Input "-" reads the
 // console's input; output without -o goes to its output as the exact file bytes.
-int run(const std::vector<std::string>& args, Console& console);
+// `applicationFolder` holds the shipped samples; "" finds it from the running
+// program, as the editor does.
+int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder = {});
 
 }  // namespace quillane::cli

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <optional>
 
 #include "generation/output_paths.h"
 #include "persistence/settings_file.h"
+#include "platform/application_folder.h"
 #include "platform/file_io.h"
 
 namespace quillane {
@@ -50,9 +53,20 @@ void MenuSaveFile_Click(Platform& platform, StyleDocument& doc) {
     FileSave(platform, doc, *path, false);
 }
 
-bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc) {
-  const auto path = platform.fileDialog(FileDialogMode::Save, kSampleFilter);
+bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc, const std::string& sampleFolder) {
+  std::optional<std::string> path;
+  if (sampleFolder.empty()) {
+    path = platform.fileDialog(FileDialogMode::Save, kSampleFilter);
+  } else {
+    makeFolders(sampleFolder);
+    path = platform.fileDialogIn(FileDialogMode::Save, kSampleFilter, sampleFolder);
+  }
   return path && FileSave(platform, doc, *path, true);
+}
+
+bool openNamedFile(Platform& platform, StyleDocument& doc, const std::string& path) {
+  const bool sample = lowered(path).ends_with(".smp");
+  return reportLoad(platform, path, FileOpen(platform, doc, path, sample));
 }
 
 std::vector<SampleEntry> listSamples(const std::string& folder) {
@@ -75,6 +89,15 @@ std::vector<SampleEntry> listSamples(const std::string& folder) {
     std::string bytes;
     if (!readWholeFile(path, bytes).ok()) continue;
     if (auto header = readSampleHeader(bytes)) samples.push_back({path, std::move(header->second)});
+  }
+  return samples;
+}
+
+std::vector<SampleEntry> listSamples(const std::vector<std::string>& folders) {
+  std::vector<SampleEntry> samples;
+  for (const std::string& folder : folders) {
+    std::vector<SampleEntry> more = listSamples(folder);
+    samples.insert(samples.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
   }
   return samples;
 }

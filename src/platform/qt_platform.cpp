@@ -52,10 +52,20 @@ QString QtPlatform::qtFilter(std::string_view filter) {
 }
 
 std::optional<std::string> QtPlatform::fileDialog(FileDialogMode mode, std::string_view filter) {
+  return showFileDialog(mode, filter, m_lastFileName);
+}
+
+std::optional<std::string> QtPlatform::fileDialogIn(FileDialogMode mode, std::string_view filter,
+                                                    const std::string& folder) {
+  return showFileDialog(mode, filter, QString::fromStdString(folder));
+}
+
+std::optional<std::string> QtPlatform::showFileDialog(FileDialogMode mode, std::string_view filter,
+                                                      const QString& start) {
   const QString filters = qtFilter(filter);
   const QString chosen = mode == FileDialogMode::Open
-                             ? QFileDialog::getOpenFileName(m_owner, QString(), m_lastFileName, filters)
-                             : QFileDialog::getSaveFileName(m_owner, QString(), m_lastFileName, filters);
+                             ? QFileDialog::getOpenFileName(m_owner, QString(), start, filters)
+                             : QFileDialog::getSaveFileName(m_owner, QString(), start, filters);
   if (chosen.isEmpty()) return std::nullopt;
   m_lastFileName = chosen;
   return chosen.toStdString();

@@ -19,6 +19,8 @@ class QtPlatform : public Platform {
                            MessageButtons buttons) override;
   std::string prompt(std::string_view message, std::string_view title) override;
   std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) override;
+  std::optional<std::string> fileDialogIn(FileDialogMode mode, std::string_view filter,
+                                          const std::string& folder) override;
   std::optional<BgrColour> colourDialog() override;
   std::optional<std::string> chooseFolder() override;
   void shellOpen(std::string_view pathOrAddress) override;
@@ -30,6 +32,8 @@ class QtPlatform : public Platform {
   static QString qtFilter(std::string_view filter);
 
  private:
+  std::optional<std::string> showFileDialog(FileDialogMode mode, std::string_view filter, const QString& start);
+
   QPointer<QWidget> m_owner;
   QString m_lastFileName;  // the dialog keeps the last chosen name
   QColor m_lastColour = Qt::black;

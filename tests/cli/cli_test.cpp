@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -121,6 +122,19 @@ TEST_F(Cli, UsageErrorsExitOneWithUsage) {
   EXPECT_EQ(runCli({"--version"}).out, "quillane-cli 2.1.0\n");
 }
 
+TEST_F(Cli, SamplesListsTheMenuOfTheApplicationFolder) {
+  const std::string app = folder / "app";
+  std::filesystem::create_directories(app + "/sample");
+  testing::writeBytes(app + "/sample/b.smp", cp932(settingsFileText(doc, Layout::Sample, "", "二番")));
+  testing::writeBytes(app + "/sample/A.smp", cp932(settingsFileText(doc, Layout::Sample, "me", "一番")));
+  testing::writeBytes(app + "/sample/broken.smp", "x");
+  StringConsole console("");
+  EXPECT_EQ(cli::run({"samples"}, console, app + "/"), 0);
+  EXPECT_EQ(console.out, app + "/sample/A.smp\t一番\n" + app + "/sample/b.smp\t二番\n");
+  EXPECT_EQ(cli::run({"samples", "extra"}, console, app), 1);
+  EXPECT_NE(console.err.find("samples takes no arguments"), std::string::npos);
+}
+
 TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
   std::string bad = testing::fileBytes(settingsPath);
   bad.replace(bad.find("False"), 5, "Maybe");
@@ -197,6 +211,21 @@ TEST_F(Cli, TheProgramWritesExactBytesToStandardOutput) {
   EXPECT_EQ(WEXITSTATUS(refused), 2);
   const int usage = std::system((std::string(QUILLANE_CLI_PATH) + " 2>/dev/null").c_str());
   EXPECT_EQ(WEXITSTATUS(usage), 1);
+}
+
+// The program finds the samples laid out beside it in the build tree.
+TEST_F(Cli, TheProgramListsTheSamplesBesideIt) {
+  const std::string command = std::string(QUILLANE_CLI_PATH) + " samples";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  std::array<char, 4096> buffer{};
+  for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) out.append(buffer.data(), n);
+  EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0);
+  const std::string beside =
+      std::filesystem::canonical(std::filesystem::path(QUILLANE_CLI_PATH).parent_path()).string() + "/sample/";
+  EXPECT_EQ(out.find(beside + "01-simple.smp\t"), 0u) << out;
+  EXPECT_GE(std::count(out.begin(), out.end(), '\n'), 10);
 }
 
 }  // namespace
