@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds, and runs every
-# test: the normal build (core, command line, editor, browser), the core
-# again under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
-# run of each fuzz target.
+# test: the normal build (core, command line, editor, browser, install), the
+# Debian package unpacked and run, the core again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -18,6 +18,9 @@ echo "== build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Debian package, unpacked and run"
+tests/install/package_test.sh build .
 
 echo "== release build, as users make it (warnings stay warnings)"
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

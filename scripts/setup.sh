@@ -6,6 +6,7 @@ quillane_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-noto-cjk xvfb xauth chromium
+  dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
 )
 
 quillane_install_missing() {

@@ -1,16 +1,61 @@
 // Quillane: the title window opens the editor, which is ready before the
 // title picture is shown over it.
+//   quillane [FILE]     FILE: a settings file (.qlf) or a sample (.smp) to open
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
+#include "document/product.h"
 #include "editor/application_setup.h"
 #include "editor/main_window.h"
 #include "editor/title_window.h"
+#include "platform/application_folder.h"
 #include "platform/qt_platform.h"
 
 namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The options of the command line. The hidden ones serve the tests and the
+// benchmarks: they end the program once the editor is painted, or print the
+// sample menu's entries instead of showing the window.
+struct Options {
+  QCommandLineOption quitAfterShow{QStringLiteral("quit-after-show")};
+  QCommandLineOption screenshot{QStringLiteral("screenshot"), QString(), QStringLiteral("FILE")};
+  QCommandLineOption listSamples{QStringLiteral("list-samples")};
+
+  explicit Options(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral("Quillane: makes style sheets (CSS) without hand-writing them."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A settings file (.qlf) to open, or a sample (.smp) to load."),
+                                 QStringLiteral("[FILE]"));
+    for (QCommandLineOption* hidden : {&quitAfterShow, &screenshot, &listSamples}) {
+      hidden->setFlags(QCommandLineOption::HiddenFromHelp);
+      parser.addOption(*hidden);
+    }
+  }
+};
+
+// --help and --version answer without a display, before the window system
+// is started.
+bool asksForHelpOrVersion(int argc, char** argv) {
+  for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+    for (const char* option : {"-h", "--help", "--help-all", "-?", "-v", "--version"})
+      if (std::strcmp(argv[i], option) == 0) return true;
+  return false;
+}
+
+void nameApplication() {
+  QCoreApplication::setApplicationName(qs(quillane::kProductName));
+  QCoreApplication::setApplicationVersion(qs(quillane::kProductVersion));
+}
 
 // Ends the program once the editor has been painted, for timing start-up
 // (--quit-after-show) or for a picture of the window as the display shows
@@ -44,14 +89,39 @@ class QuitAfterPaint : public QObject {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (asksForHelpOrVersion(argc, argv)) {
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    QCommandLineParser parser;
+    Options options(parser);
+    parser.process(app);  // prints and ends the program
+    return 0;
+  }
+
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Quillane"));
-  QApplication::setApplicationVersion(QStringLiteral("2.1.0"));
+  nameApplication();
+  // Lets the desktop match the window to its entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quillane.Quillane"));
+  QCommandLineParser parser;
+  const Options options(parser);
+  parser.process(app);
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) {
+    std::fprintf(stderr, "quillane: one FILE at most\n\n%s", qPrintable(parser.helpText()));
+    return 1;
+  }
   quillane::setUpEditorApplication();
 
   quillane::QtPlatform platform;
-  quillane::MainWindow editor(platform, QCoreApplication::applicationDirPath());
+  quillane::MainWindow editor(platform, qs(quillane::findApplicationFolder(quillane::programFolder())));
   platform.setOwner(&editor);
+  if (parser.isSet(options.listSamples)) {
+    for (const quillane::SampleEntry& sample : editor.samples())
+      std::printf("%s\t%s\n", sample.path.c_str(), sample.caption.c_str());
+    return 0;
+  }
+  // Before the first paint, so that the window opens showing the file.
+  if (!files.isEmpty()) editor.openFile(QFile::encodeName(files.first()).toStdString());
 
   auto* title = new quillane::TitleWindow(editor.twipsPerPixelX(), editor.twipsPerPixelY());
   editor.show();
@@ -59,9 +129,7 @@ int main(int argc, char** argv) {
   title->show();
   title->raise();
 
-  const QStringList args = QCoreApplication::arguments();
-  const qsizetype shotAt = args.indexOf(QStringLiteral("--screenshot"));
-  QuitAfterPaint quitter(&editor, shotAt > 0 && shotAt + 1 < args.size() ? args[shotAt + 1] : QString());
-  if (args.contains(QStringLiteral("--quit-after-show")) || shotAt > 0) editor.installEventFilter(&quitter);
+  QuitAfterPaint quitter(&editor, parser.value(options.screenshot));
+  if (parser.isSet(options.quitAfterShow) || parser.isSet(options.screenshot)) editor.installEventFilter(&quitter);
   return QApplication::exec();
 }

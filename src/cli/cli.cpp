@@ -15,7 +15,9 @@
 #include "generation/output_choice.h"
 #include "generation/value_checks.h"
 #include "linking/link_rewrite.h"
+#include "persistence/file_commands.h"
 #include "persistence/settings_file.h"
+#include "platform/application_folder.h"
 #include "platform/cp932.h"
 #include "platform/file_io.h"
 #include "preview/preview_commands.h"
@@ -31,6 +33,7 @@ constexpr std::string_view kUsage =
   quillane-cli save FILE [--sample|--v1] [--modern] -o OUT [--as-sample --author TEXT --name TEXT]
   quillane-cli link PAGE CSSNAME [--no-comment] [-o OUT]
   quillane-cli class-preview FILE INDEX [--sample|--v1] [--modern] [--title TEXT] [-o OUT]
+  quillane-cli samples
   quillane-cli --help | --version
 
 Commands:
@@ -51,6 +54,9 @@ Commands:
          Pages of up to 16 MiB; UTF-16 and UTF-32 pages are refused
   class-preview
          the preview page of user class INDEX (0 to 5)
+  samples
+         the samples of the editor's "サンプル" menu, one a line: the
+         sample file, a tab, and its menu name (UTF-8)
 
 Input:
   FILE is a settings file (.qlf); with --sample a sample file (.smp); with
@@ -108,8 +114,10 @@ bool is(const std::string& command, std::initializer_list<const char*> names) {
 std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o) {
   if (args.empty()) return UsageError{"no command given"};
   o.command = args[0];
-  if (!is(o.command, {"css", "html", "save", "link", "class-preview"}))
+  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "samples"}))
     return UsageError{"unknown command '" + shownText(o.command) + "'"};
+  if (o.command == "samples")
+    return args.size() == 1 ? std::nullopt : std::optional(UsageError{"samples takes no arguments"});
   const bool readsSettings = o.command != "link";
   std::vector<std::string> positional;
   bool layoutGiven = false;
@@ -164,9 +172,11 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
 
 class Command {
  public:
-  Command(const Options& options, Console& console) : m_options(options), m_console(console) {}
+  Command(const Options& options, Console& console, std::string applicationFolder)
+      : m_options(options), m_console(console), m_applicationFolder(std::move(applicationFolder)) {}
 
   int run() {
+    if (m_options.command == "samples") return samples();
     if (m_options.command == "link") return link();
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
@@ -223,6 +233,16 @@ class Command {
     return emitBytes(linked.bytes);
   }
 
+  // The same folders and order as the editor's sample menu.
+  int samples() {
+    const std::string folder =
+        m_applicationFolder.empty() ? findApplicationFolder(programFolder()) : m_applicationFolder;
+    std::string listing;
+    for (const SampleEntry& sample : listSamples(sampleFolders(folder).listed))
+      listing.append(sample.path).append("\t").append(sample.caption).append("\n");
+    return emitBytes(listing);
+  }
+
   bool load(StyleDocument& doc) {
     std::string bytes;
     // No settings file needs more: the reader stops at its first refused line.
@@ -253,6 +273,7 @@ class Command {
 
   const Options& m_options;
   Console& m_console;
+  std::string m_applicationFolder;
 };
 
 class ProcessConsole : public Console {
@@ -291,7 +312,7 @@ Console& processConsole() {
   return console;
 }
 
-int run(const std::vector<std::string>& args, Console& console) {
+int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     console.writeOutput(kUsage);
     return kExitOk;
@@ -308,7 +329,7 @@ int run(const std::vector<std::string>& args, Console& console) {
   // A command that runs out of memory (or meets any other fault) still ends
   // as a refusal of one line, never as an abort.
   try {
-    return Command(options, console).run();
+    return Command(options, console, applicationFolder).run();
   } catch (const std::bad_alloc&) {
     console.writeError("quillane-cli: out of memory\n");
   } catch (const std::exception& e) {

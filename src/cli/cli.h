@@ -32,7 +32,8 @@ Console& processConsole();
 // Runs one command line (without the program name). Input "-" reads the
 // console's input; output without -o goes to its output as the exact file
 // bytes. Whatever the input, the status is one of the three above, and a
-// refusal is one line on the error stream.
-int run(const std::vector<std::string>& args, Console& console);
+// refusal is one line on the error stream. `applicationFolder` holds the
+// shipped samples; "" finds it from the running program, as the editor does.
+int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder = {});
 
 }  // namespace quillane::cli

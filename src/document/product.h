@@ -6,7 +6,8 @@
 namespace quillane {
 
 inline constexpr std::string_view kProductName = "Quillane";
-inline constexpr std::string_view kProductVersion = "2.1.0";
+// The build sets QUILLANE_VERSION from the project's version, its one home.
+inline constexpr std::string_view kProductVersion = QUILLANE_VERSION;
 
 // The product's home page: the sample hyperlink of generated pages, the
 // marker comment of linked pages and the help menu's home page entry.

@@ -22,6 +22,7 @@
 #include "editor/typing_limit.h"
 #include "generation/make_command.h"
 #include "linking/link_window.h"
+#include "platform/application_folder.h"
 #include "preview/preview_commands.h"
 #include "preview/scrollbar_preview.h"
 
@@ -364,14 +365,18 @@ void MainWindow::MenuSaveFile_Click() {
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
 }
 
+void MainWindow::openFile(const std::string& path) {
+  if (openNamedFile(m_platform, m_doc, path)) refreshFromDocument();
+}
+
 void MainWindow::MenuSaveSumple_Click() {
-  const bool saved = quillane::MenuSaveSumple_Click(m_platform, m_doc);
+  const bool saved = quillane::MenuSaveSumple_Click(m_platform, m_doc, sampleFolders(m_appFolder).saveTo);
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   if (saved) SampleLoad();
 }
 
 void MainWindow::SampleLoad() {
-  m_samples = listSamples(m_appFolder + "sample");
+  m_samples = listSamples(sampleFolders(m_appFolder).listed);
   m_sampleMenu->clear();
   if (m_samples.empty()) {
     QAction* none = m_sampleMenu->addAction(QStringLiteral("無し"));
@@ -394,14 +399,14 @@ void MainWindow::MenuTuika_Click(int index) {
   if (loadSample(m_platform, m_doc, m_samples[static_cast<std::size_t>(index)])) refreshFromDocument();
 }
 
-void MainWindow::NormalPre_Click() { quillane::NormalPre_Click(m_platform, m_doc, m_appFolder); }
+void MainWindow::NormalPre_Click() { quillane::NormalPre_Click(m_platform, m_doc, previewHome(m_appFolder)); }
 
 void MainWindow::GaibuPre_Click() {
   quillane::GaibuPre_Click(m_platform, m_doc, m_previewFiles, linkWindow()->injector());
   m_linkWindow->showInjectorText();
 }
 
-void MainWindow::Command8_Click() { quillane::Command8_Click(m_platform, m_doc, m_appFolder); }
+void MainWindow::Command8_Click() { quillane::Command8_Click(m_platform, m_doc, previewHome(m_appFolder)); }
 
 LinkWindow* MainWindow::linkWindow() {
   if (m_linkWindow == nullptr) m_linkWindow = new LinkWindow(m_platform, m_tx, m_ty, this);

@@ -70,11 +70,14 @@ class MainWindow : public QMainWindow {
   void GOHP_Click();
 
   // File menu, samples, previews and the link window.
+  // Opens a file named on the command line (a ".smp" as a sample); a file
+  // that cannot be opened is reported as the open command reports it.
+  void openFile(const std::string& path);
   void MenuOpenFile_Click();
   void MenuOpenFileQL_Click();
   void MenuSaveFile_Click();
   void MenuSaveSumple_Click();
-  void SampleLoad();                // builds the "サンプル" menu from the sample folder
+  void SampleLoad();                // builds the "サンプル" menu from the sample folders
   void MenuTuika_Click(int index);  // loads sample `index`
   const std::vector<SampleEntry>& samples() const { return m_samples; }
   QMenu* sampleMenu() const { return m_sampleMenu; }

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <optional>
 
 #include "generation/output_paths.h"
 #include "persistence/settings_file.h"
+#include "platform/application_folder.h"
 #include "platform/file_io.h"
 
 namespace quillane {
@@ -45,8 +48,10 @@ bool MenuOpenFileQL_Click(Platform& platform, StyleDocument& doc) {
   return openWith(platform, doc, "", Layout::Version1);
 }
 
-std::optional<std::string> askSavePath(Platform& platform, std::string_view filter, std::string_view extension) {
-  auto path = platform.fileDialog(FileDialogMode::Save, filter);
+std::optional<std::string> askSavePath(Platform& platform, std::string_view filter, std::string_view extension,
+                                       const std::string& folder) {
+  auto path = folder.empty() ? platform.fileDialog(FileDialogMode::Save, filter)
+                             : platform.fileDialogIn(FileDialogMode::Save, filter, folder);
   if (!path) return std::nullopt;
   const std::string name = fileNameOf(*path);
   if (name.empty() || name.find('.') != std::string::npos) return path;
@@ -64,9 +69,15 @@ void MenuSaveFile_Click(Platform& platform, StyleDocument& doc) {
   if (const auto path = askSavePath(platform, kSettingsFilter, ".qlf")) FileSave(platform, doc, *path, false);
 }
 
-bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc) {
-  const auto path = askSavePath(platform, kSampleFilter, ".smp");
+bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc, const std::string& sampleFolder) {
+  if (!sampleFolder.empty()) makeFolders(sampleFolder);
+  const auto path = askSavePath(platform, kSampleFilter, ".smp", sampleFolder);
   return path && FileSave(platform, doc, *path, true);
+}
+
+bool openNamedFile(Platform& platform, StyleDocument& doc, const std::string& path) {
+  const bool sample = lowered(path).ends_with(".smp");
+  return reportLoad(platform, path, FileOpen(platform, doc, path, sample));
 }
 
 std::vector<SampleEntry> listSamples(const std::string& folder) {
@@ -89,6 +100,15 @@ std::vector<SampleEntry> listSamples(const std::string& folder) {
     std::string bytes;
     if (!readWholeFile(path, bytes).ok()) continue;
     if (auto header = readSampleHeader(bytes)) samples.push_back({path, std::move(header->second)});
+  }
+  return samples;
+}
+
+std::vector<SampleEntry> listSamples(const std::vector<std::string>& folders) {
+  std::vector<SampleEntry> samples;
+  for (const std::string& folder : folders) {
+    std::vector<SampleEntry> more = listSamples(folder);
+    samples.insert(samples.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
   }
   return samples;
 }

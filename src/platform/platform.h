@@ -40,6 +40,14 @@ class Platform {
   // uses. Nothing when the user cancels.
   virtual std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) = 0;
 
+  // The same dialog, opening in the existing `folder` rather than at the
+  // last chosen name. Without a better way, the plain dialog.
+  virtual std::optional<std::string> fileDialogIn(FileDialogMode mode, std::string_view filter,
+                                                  const std::string& folder) {
+    static_cast<void>(folder);
+    return fileDialog(mode, filter);
+  }
+
   // Modal colour dialog: blue in the high byte, red in the low; nothing on cancel.
   virtual std::optional<BgrColour> colourDialog() = 0;
 

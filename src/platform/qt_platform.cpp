@@ -81,12 +81,24 @@ QString QtPlatform::qtFilter(std::string_view filter) {
 std::optional<std::string> QtPlatform::fileDialog(FileDialogMode mode, std::string_view filter) {
   QWidget* parent = dialogParent();
   QString& lastName = m_lastFileNames[parent != nullptr ? parent->window()->objectName() : QString()];
+  const auto chosen = showFileDialog(mode, filter, lastName);
+  if (chosen) lastName = QString::fromStdString(*chosen);
+  return chosen;
+}
+
+std::optional<std::string> QtPlatform::fileDialogIn(FileDialogMode mode, std::string_view filter,
+                                                    const std::string& folder) {
+  return showFileDialog(mode, filter, QString::fromStdString(folder));
+}
+
+std::optional<std::string> QtPlatform::showFileDialog(FileDialogMode mode, std::string_view filter,
+                                                      const QString& start) {
+  QWidget* parent = dialogParent();
   const QString filters = qtFilter(filter);
   const QString chosen = mode == FileDialogMode::Open
-                             ? QFileDialog::getOpenFileName(parent, QString(), lastName, filters)
-                             : QFileDialog::getSaveFileName(parent, QString(), lastName, filters);
+                             ? QFileDialog::getOpenFileName(parent, QString(), start, filters)
+                             : QFileDialog::getSaveFileName(parent, QString(), start, filters);
   if (chosen.isEmpty()) return std::nullopt;
-  lastName = chosen;
   return chosen.toStdString();
 }
 

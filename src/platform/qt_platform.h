@@ -20,6 +20,8 @@ class QtPlatform : public Platform {
                            MessageButtons buttons) override;
   std::string prompt(std::string_view message, std::string_view title) override;
   std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) override;
+  std::optional<std::string> fileDialogIn(FileDialogMode mode, std::string_view filter,
+                                          const std::string& folder) override;
   std::optional<BgrColour> colourDialog() override;
   std::optional<std::string> chooseFolder() override;
   void shellOpen(std::string_view pathOrAddress) override;
@@ -36,6 +38,8 @@ class QtPlatform : public Platform {
   QWidget* dialogParent() const;
 
  private:
+  std::optional<std::string> showFileDialog(FileDialogMode mode, std::string_view filter, const QString& start);
+
   QPointer<QWidget> m_owner;
   // Each window has its own file dialog, which keeps the last name chosen
   // in it; keyed by the window's object name ("Form1", "Form4").

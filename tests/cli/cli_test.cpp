@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -122,6 +123,19 @@ TEST_F(Cli, UsageErrorsExitOneWithUsage) {
   }
   EXPECT_EQ(runCli({"--help"}).exit, 0);
   EXPECT_EQ(runCli({"--version"}).out, "quillane-cli 2.1.0\n");
+}
+
+TEST_F(Cli, SamplesListsTheMenuOfTheApplicationFolder) {
+  const std::string app = folder / "app";
+  std::filesystem::create_directories(app + "/sample");
+  testing::writeBytes(app + "/sample/b.smp", cp932(settingsFileText(doc, Layout::Sample, "", "二番")));
+  testing::writeBytes(app + "/sample/A.smp", cp932(settingsFileText(doc, Layout::Sample, "me", "一番")));
+  testing::writeBytes(app + "/sample/broken.smp", "x");
+  StringConsole console("");
+  EXPECT_EQ(cli::run({"samples"}, console, app + "/"), 0);
+  EXPECT_EQ(console.out, app + "/sample/A.smp\t一番\n" + app + "/sample/b.smp\t二番\n");
+  EXPECT_EQ(cli::run({"samples", "extra"}, console, app), 1);
+  EXPECT_NE(console.err.find("samples takes no arguments"), std::string::npos);
 }
 
 TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
@@ -284,20 +298,40 @@ TEST_F(Cli, TheProgramWritesExactBytesToStandardOutput) {
   EXPECT_EQ(WEXITSTATUS(usage), 1);
 }
 
+// Runs the real program through the shell; its exit status and what it printed.
+struct ShellRun {
+  int status = -1;
+  std::string printed;
+};
+ShellRun runShell(const std::string& arguments) {
+  ShellRun run;
+  FILE* pipe = ::popen((std::string(QUILLANE_CLI_PATH) + arguments).c_str(), "r");
+  if (pipe == nullptr) return run;
+  std::array<char, 4096> buffer{};
+  for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;)
+    run.printed.append(buffer.data(), n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
 // An endless input ends in exit status 2 and one line, not in an abort.
 TEST_F(Cli, TheProgramRefusesEndlessInputInOneLine) {
   for (const std::string args : {" css /dev/zero", " html - --sample </dev/zero", " link /dev/zero a.css"}) {
-    const std::string command = std::string(QUILLANE_CLI_PATH) + args + " 2>&1 >/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string err;
-    std::array<char, 4096> buffer{};
-    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) err.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status)) << args;
-    EXPECT_EQ(WEXITSTATUS(status), 2) << args;
-    EXPECT_TRUE(oneLine(err)) << args;
+    const ShellRun run = runShell(args + " 2>&1 >/dev/null");
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_TRUE(oneLine(run.printed)) << args;
   }
+}
+
+// The program finds the samples laid out beside it in the build tree.
+TEST_F(Cli, TheProgramListsTheSamplesBesideIt) {
+  const ShellRun run = runShell(" samples");
+  EXPECT_EQ(run.status, 0);
+  const std::string beside =
+      std::filesystem::canonical(std::filesystem::path(QUILLANE_CLI_PATH).parent_path()).string() + "/sample/";
+  EXPECT_EQ(run.printed.find(beside + "01-simple.smp\t"), 0u) << run.printed;
+  EXPECT_GE(std::count(run.printed.begin(), run.printed.end(), '\n'), 10);
 }
 
 }  // namespace

@@ -110,6 +110,35 @@ TEST_F(Commands, SaveAsSampleAsksForNamesEvenWhenCancelled) {
   EXPECT_EQ(platform.prompts.size(), 2u);
 }
 
+TEST_F(Commands, AFileNamedAtStartOpensBySuffixAndIsReportedAsTheMenuReportsIt) {
+  StyleDocument blue;
+  blue.colours[0] = "0000FF";
+  writeSample("blue.SMP", "青", blue);
+  EXPECT_TRUE(openNamedFile(platform, doc, folder / "blue.SMP"));
+  EXPECT_EQ(doc.colours[0], "0000FF");
+
+  blue.colours[0] = "00FF00";
+  testing::writeBytes(folder / "green.qlf", cp932(settingsFileText(blue, Layout::Settings, "", "")));
+  EXPECT_TRUE(openNamedFile(platform, doc, folder / "green.qlf"));
+  EXPECT_EQ(doc.colours[0], "00FF00");
+  EXPECT_TRUE(platform.messages.empty());
+
+  // The same words as the open command, for a missing file and a refused one.
+  const StyleDocument before = doc;
+  platform.fileChoices = {folder / "missing.qlf"};
+  EXPECT_FALSE(MenuOpenFile_Click(platform, doc));
+  EXPECT_FALSE(openNamedFile(platform, doc, folder / "missing.qlf"));
+  ASSERT_EQ(platform.messages.size(), 2u);
+  EXPECT_EQ(platform.messages[1].text, platform.messages[0].text);
+  EXPECT_EQ(platform.messages[1].title, "読み込みエラー");
+  EXPECT_FALSE(openNamedFile(platform, doc, folder / "blue.SMP.qlf"));
+  writeSample("sample-as-settings.qlf", "x");
+  EXPECT_FALSE(openNamedFile(platform, doc, folder / "sample-as-settings.qlf"));
+  EXPECT_NE(platform.messages.back().text.find("設定は読みこんでいません"), std::string::npos);
+  EXPECT_TRUE(doc == before);
+  EXPECT_TRUE(platform.dialogs.size() == 1u);  // only the menu command asked
+}
+
 TEST_F(Commands, SamplesAreListedByNameIgnoringCaseAndLoadTheirOwnFile) {
   StyleDocument blue;
   blue.colours[0] = "0000FF";

@@ -2,6 +2,7 @@
 // answered by the fake platform.
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -155,6 +156,45 @@ class CommandsTest : public QObject {
     QVERIFY(m_window->document() == before);
     QCOMPARE(m_platform.messages.size(), std::size_t(1));
     QVERIFY(m_platform.messages[0].text.find("bad.qlf の 2 行目") != std::string::npos);
+  }
+
+  void aFileNamedAtStartOpensIntoTheWindow() {
+    StyleDocument red;
+    red.slots[kSlotP].enabled = 1;
+    red.colours[0] = "FF0000";
+    writeFile(path("red.smp"), sampleBytes(red, "赤"));
+    open();
+    m_window->openFile(path("red.smp").toStdString());
+    QCOMPARE(m_window->controls().get<QLineEdit>("Text3", 0)->text(), QStringLiteral("FF0000"));
+    QVERIFY(m_window->controls().get<QCheckBox>("Check7", 0)->isChecked());
+    QVERIFY(m_platform.messages.empty());
+
+    const StyleDocument before = m_window->document();
+    m_window->openFile(path("missing.qlf").toStdString());
+    QVERIFY(m_window->document() == before);
+    QCOMPARE(m_platform.messages.size(), std::size_t(1));
+    QCOMPARE(m_platform.messages[0].title, std::string("読み込みエラー"));
+    QVERIFY(m_platform.messages[0].text.find("missing.qlf") != std::string::npos);
+  }
+
+  // An installed program cannot write its own sample folder: new samples go
+  // to the user's folder, and the menu lists them.
+  void withoutAWritableSampleFolderSamplesGoToTheUsersFolder() {
+    QTemporaryDir user;
+    QVERIFY(user.isValid());
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(user.path()));
+    QDir(m_folder.path()).rmdir(QStringLiteral("sample"));
+    open();
+    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"無し"});
+    const QString own = user.filePath(QStringLiteral("quillane/sample"));
+    m_platform.fileChoices = {(own + QStringLiteral("/mine.smp")).toStdString()};
+    m_platform.promptReplies = {"私", "自分の見本"};
+    m_window->MenuSaveSumple_Click();
+    qputenv("XDG_DATA_HOME", before);
+    QCOMPARE(m_platform.dialogs.back().folder, own.toStdString());
+    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"自分の見本"});
+    QVERIFY(QFile::exists(own + QStringLiteral("/mine.smp")));
   }
 
   void previewsOpenTheirPages() {

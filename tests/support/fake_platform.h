@@ -35,10 +35,16 @@ class FakePlatform : public Platform {
     return reply;
   }
   std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) override {
-    dialogs.push_back({mode, std::string(filter)});
+    dialogs.push_back({mode, std::string(filter), {}});
     if (fileChoices.empty()) return std::nullopt;
     auto choice = fileChoices.front();
     fileChoices.pop_front();
+    return choice;
+  }
+  std::optional<std::string> fileDialogIn(FileDialogMode mode, std::string_view filter,
+                                          const std::string& folder) override {
+    auto choice = fileDialog(mode, filter);
+    dialogs.back().folder = folder;
     return choice;
   }
   std::optional<BgrColour> colourDialog() override {
@@ -74,6 +80,7 @@ class FakePlatform : public Platform {
   struct Dialog {
     FileDialogMode mode;
     std::string filter;
+    std::string folder;  // where it opened; "" at the last chosen name
   };
 
   std::vector<ShownMessage> messages;

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Checks an installed Quillane: every file in its place, the desktop entry,
+# MIME types, AppStream data and manual pages valid, and the installed
+# programs starting and finding their data there rather than in the source.
+#   check_tree.sh PREFIX SOURCE VERSION [--without-editor]
+# PREFIX holds bin/ and share/ (a prefix inside a DESTDIR, or usr/ of an
+# unpacked package); SOURCE is the source tree the install came from.
+set -euo pipefail
+prefix=$(realpath "$1")
+source_dir=$(realpath "$2")
+version=$3
+editor=yes
+[ "${4:-}" = --without-editor ] && editor=no
+id=io.github.quillane.Quillane
+share=$prefix/share
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+echo "== files under $prefix"
+expected=(bin/quillane-cli
+  share/applications/$id.desktop share/mime/packages/$id.xml share/metainfo/$id.metainfo.xml
+  share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png
+  share/icons/hicolor/256x256/apps/$id.png share/man/man1/quillane.1.gz share/man/man1/quillane-cli.1.gz
+  share/doc/quillane/README.md share/doc/quillane/LICENSE)
+[ $editor = yes ] && expected+=(bin/quillane)
+for file in "${expected[@]}"; do
+  [ -f "$prefix/$file" ] || fail "missing $file"
+done
+for program in quillane-cli $([ $editor = yes ] && echo quillane); do
+  [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
+done
+# The data folder is the source's install/ folder, file for file.
+diff -r "$source_dir/install" "$share/quillane" >/dev/null || fail "share/quillane differs from install/"
+for size in 48 256; do
+  file "$share/icons/hicolor/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size" ||
+    fail "the ${size} px icon is not ${size}x${size}"
+done
+grep -q "MIT License" "$share/doc/quillane/LICENSE" || fail "LICENSE is not the MIT licence"
+grep -q "バージョン $version" "$share/quillane/help/index.html" || fail "the help page does not name version $version"
+
+echo "== desktop entry, MIME types, AppStream data"
+desktop=$share/applications/$id.desktop
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+grep -qx "Exec=quillane %f" "$desktop" || fail "the desktop entry does not start 'quillane %f'"
+grep -qx "Icon=$id" "$desktop" || fail "the desktop entry names another icon"
+grep -q "^Name\[ja\]=" "$desktop" && grep -q "^GenericName\[ja\]=" "$desktop" || fail "no Japanese names"
+for type in application/x-quillane-settings application/x-quillane-sample; do
+  grep -q "^MimeType=.*$type;" "$desktop" || fail "the desktop entry does not open $type"
+done
+cp -r "$share/mime" "$scratch/mime"
+out=$(update-mime-database "$scratch/mime" 2>&1) || fail "update-mime-database: $out"
+grep -qx "50:application/x-quillane-settings:\*.qlf" "$scratch/mime/globs2" || fail "*.qlf is not a settings file"
+grep -qx "50:application/x-quillane-sample:\*.smp" "$scratch/mime/globs2" || fail "*.smp is not a sample"
+metainfo=$share/metainfo/$id.metainfo.xml
+out=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $out"
+tree=$(appstreamcli validate-tree --no-net "$prefix" 2>&1) || fail "appstreamcli validate-tree: $tree"
+grep -q "$id.metainfo.xml" <<<"$tree" || fail "validate-tree did not find the metadata: $tree"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the metadata does not name version $version"
+grep -q '<p xml:lang="ja">' "$metainfo" && grep -q "<screenshot " "$metainfo" ||
+  fail "the metadata lacks a Japanese description or a screenshot"
+
+echo "== manual pages"
+for page in quillane quillane-cli; do
+  gz=$share/man/man1/$page.1.gz
+  warnings=$(zcat "$gz" | preconv -e utf-8 | groff -man -Tutf8 -ww -z 2>&1)
+  [ -z "$warnings" ] || fail "$page.1: $warnings"
+  zcat "$gz" | grep -q "^\.TH .* \"Quillane $version\"" || fail "$page.1 does not name version $version"
+done
+# Every option of the command-line tool's usage has its entry.
+for option in --sample --v1 --modern -o --title --as-sample --author --name --no-comment --help --version; do
+  zcat "$share/man/man1/quillane-cli.1.gz" | grep -qF -- "${option//-/\\-}" ||
+    fail "quillane-cli.1 does not describe $option"
+done
+
+echo "== the installed programs"
+# A fresh user: nothing of the developer's own folders is seen.
+export HOME=$scratch/home QT_QPA_PLATFORM=offscreen
+unset XDG_DATA_HOME
+mkdir -p "$HOME"
+cd "$scratch"
+cli=$prefix/bin/quillane-cli
+[ "$("$cli" --version)" = "quillane-cli $version" ] || fail "quillane-cli --version"
+"$cli" --help | grep -q "quillane-cli samples" || fail "quillane-cli --help"
+"$cli" samples >samples.txt || fail "quillane-cli samples"
+(cd "$source_dir/install/sample" && ls *.smp | sed "s|^|$share/quillane/sample/|") >expected.txt
+cut -f1 samples.txt | diff expected.txt - || fail "quillane-cli does not list the installed samples"
+first=$(head -1 expected.txt)
+"$cli" css "$first" --sample -o first.css || fail "quillane-cli css of an installed sample"
+grep -q "scrollbar-face-color" first.css || fail "the installed sample made no style sheet"
+if [ $editor = yes ]; then
+  app=$prefix/bin/quillane
+  [ "$(env -u QT_QPA_PLATFORM DISPLAY= WAYLAND_DISPLAY= "$app" --version)" = "Quillane $version" ] ||
+    fail "quillane --version (without a display)"
+  "$app" --help | grep -q "\[FILE\]" || fail "quillane --help"
+  "$app" --list-samples 2>/dev/null | diff samples.txt - || fail "the editor's sample menu differs from quillane-cli samples"
+  timeout 60 "$app" --quit-after-show 2>/dev/null || fail "the editor did not start"
+  timeout 60 "$app" --quit-after-show "$first" 2>/dev/null || fail "the editor did not start with a sample"
+fi
+
+# As a user who may not write the installed folder (run as root, this needs
+# another account): the user's own samples are listed after the installed ones.
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null && id nobody >/dev/null 2>&1; then
+  echo "== as a user who cannot write $share/quillane"
+  own=$scratch/user/.local/share/quillane/sample
+  mkdir -p "$own"
+  cp "$first" "$own/mine.smp"
+  chmod 755 "$scratch"
+  chown -R nobody "$scratch/user"
+  as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups env HOME="$scratch/user")
+  if "${as_user[@]}" test -x "$cli"; then
+    "${as_user[@]}" "$cli" samples | cut -f1 >user.txt || fail "quillane-cli samples as a user"
+    { cat expected.txt; echo "$own/mine.smp"; } | diff - user.txt || fail "the user's samples are not listed after the installed ones"
+    if [ $editor = yes ]; then
+      "${as_user[@]}" "$prefix/bin/quillane" --list-samples 2>/dev/null | cut -f1 | diff user.txt - ||
+        fail "the editor does not list the user's samples"
+    fi
+  else
+    echo "(skipped: the user cannot reach $prefix)"
+  fi
+fi
+echo "the installed tree under $prefix is complete"
