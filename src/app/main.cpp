@@ -15,7 +15,7 @@
 #include "editor/main_window.h"
 #include "editor/title_window.h"
 #include "platform/application_folder.h"
-#include "platform/qt_platform.h"
+#include "editor/qt_platform.h"
 
 namespace {
 

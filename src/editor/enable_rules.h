@@ -11,6 +11,9 @@ namespace quillane {
 
 class EnableRules {
  public:
+  // Keeps references to `controls` and `doc`; both must outlive this object
+  // (the editor window owns all three). The rules read the document and
+  // only enable or disable the registered controls.
   EnableRules(const ControlRegistry& controls, const StyleDocument& doc) : m_controls(controls), m_doc(doc) {}
 
   // Check7_Click: slot i's controls follow its box; ticking shows its tab.

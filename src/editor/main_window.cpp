@@ -21,10 +21,10 @@
 #include "editor/resize_rule.h"
 #include "editor/typing_limit.h"
 #include "generation/make_command.h"
-#include "linking/link_window.h"
+#include "editor/link_window.h"
 #include "platform/application_folder.h"
 #include "preview/preview_commands.h"
-#include "preview/scrollbar_preview.h"
+#include "editor/scrollbar_preview.h"
 
 namespace quillane {
 

@@ -19,7 +19,7 @@
 #include "persistence/file_commands.h"
 #include "persistence/settings_file.h"
 #include "platform/platform.h"
-#include "preview/preview_files.h"
+#include "platform/preview_files.h"
 
 class QScrollBar;
 class QTabWidget;
@@ -37,7 +37,9 @@ class MainWindow : public QMainWindow {
   Q_DISABLE_COPY_MOVE(MainWindow)
 
  public:
-  // `applicationFolder` ends in a separator once the window holds it.
+  // `applicationFolder` ends in a separator once the window holds it. The
+  // window keeps a reference to `platform`, which must outlive it (its
+  // preview files are removed through it when the window goes).
   explicit MainWindow(Platform& platform, const QString& applicationFolder, QWidget* parent = nullptr);
   ~MainWindow() override;
 

@@ -24,7 +24,7 @@
 #include "editor/resize_rule.h"
 #include "editor/typing_limit.h"
 #include "generation/declaration_emitters.h"
-#include "preview/scrollbar_preview.h"
+#include "editor/scrollbar_preview.h"
 
 namespace quillane {
 

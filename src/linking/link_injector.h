@@ -9,7 +9,7 @@
 
 #include "linking/link_rewrite.h"
 #include "platform/platform.h"
-#include "preview/preview_files.h"
+#include "platform/preview_files.h"
 
 namespace quillane {
 
@@ -30,6 +30,9 @@ std::optional<RewrittenPage> CssTekiyou(Platform& platform, std::string_view css
 
 class LinkInjector {
  public:
+  // Keeps a reference to `platform`, which must outlive this object (its
+  // preview file is removed through it on destruction). Not thread-safe:
+  // one window's logic, used from that window's thread.
   explicit LinkInjector(Platform& platform) : m_platform(platform), m_previews(platform) {}
 
   // Text1 and Text2: the page and the style sheet. Changing either

@@ -11,7 +11,7 @@
 #include "generation/stylesheet_text.h"
 #include "linking/link_injector.h"
 #include "platform/platform.h"
-#include "preview/preview_files.h"
+#include "platform/preview_files.h"
 
 namespace quillane {
 

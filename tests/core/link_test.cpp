@@ -110,7 +110,7 @@ TEST(LinkPage, AnEndlessPageIsRefusedAsTooLarge) {
   EXPECT_NE(platform.onlyMessage().text.find("ページが大きすぎます"), std::string::npos);
 }
 
-class LinkWindow : public ::testing::Test {
+class LinkInjectorTest : public ::testing::Test {
  protected:
   FakePlatform platform;
   ScratchFolder folder;
@@ -123,7 +123,7 @@ class LinkWindow : public ::testing::Test {
   }
 };
 
-TEST_F(LinkWindow, Cp932PageComesOutExactlyWithItsOwnBytes) {
+TEST_F(LinkInjectorTest, Cp932PageComesOutExactlyWithItsOwnBytes) {
   const std::string sjis = "<HTML><HEAD><TITLE>\x95\x5C</TITLE>\r\n</HEAD><BODY>\x83\x65\x83\x58\x83\x67</BODY></HTML>";
   page(sjis);
   injector.previewNew();
@@ -141,7 +141,7 @@ TEST_F(LinkWindow, Cp932PageComesOutExactlyWithItsOwnBytes) {
   EXPECT_FILE_HOLDS(folder / "index.html", expected);
 }
 
-TEST_F(LinkWindow, Utf8PageStaysUtf8AndEditsAreSaved) {
+TEST_F(LinkInjectorTest, Utf8PageStaysUtf8AndEditsAreSaved) {
   page("<html><head><meta charset=utf-8></head><body>日本語</body></html>");
   injector.comment = false;
   injector.previewNew();
@@ -155,7 +155,7 @@ TEST_F(LinkWindow, Utf8PageStaysUtf8AndEditsAreSaved) {
   EXPECT_TRUE(testing::fileBytes(folder / "index.html").ends_with("</html><!-- 追記 -->"));
 }
 
-TEST_F(LinkWindow, ACancelledRewriteLeavesNothingToSave) {
+TEST_F(LinkInjectorTest, ACancelledRewriteLeavesNothingToSave) {
   page("<HEAD></HEAD>");
   injector.previewNew();
   ASSERT_TRUE(injector.canSave());
@@ -171,7 +171,7 @@ TEST_F(LinkWindow, ACancelledRewriteLeavesNothingToSave) {
   EXPECT_FILE_HOLDS(folder / "index.html", "<BODY>no head</BODY>");
 }
 
-TEST_F(LinkWindow, PathChangesDisableSavingUntilTheNextPreview) {
+TEST_F(LinkInjectorTest, PathChangesDisableSavingUntilTheNextPreview) {
   page("<HEAD></HEAD>");
   injector.previewNew();
   EXPECT_TRUE(injector.canSave());
@@ -182,7 +182,7 @@ TEST_F(LinkWindow, PathChangesDisableSavingUntilTheNextPreview) {
   EXPECT_NE(injector.text().find("site.css"), std::string::npos);  // as it stood
 }
 
-TEST_F(LinkWindow, PreviewFilesStayUntilTheNextPreviewThenGo) {
+TEST_F(LinkInjectorTest, PreviewFilesStayUntilTheNextPreviewThenGo) {
   page("<HEAD></HEAD>");
   injector.previewNew();
   EXPECT_TRUE(fs::exists(injector.previewPath()));
@@ -199,7 +199,7 @@ TEST_F(LinkWindow, PreviewFilesStayUntilTheNextPreviewThenGo) {
   EXPECT_FALSE(fs::exists(path));  // gone when the window's life ends
 }
 
-TEST_F(LinkWindow, UnreadablePageIsReportedAndNothingCanBeSaved) {
+TEST_F(LinkInjectorTest, UnreadablePageIsReportedAndNothingCanBeSaved) {
   injector.setPagePath(folder / "missing.html");
   injector.previewNew();
   const auto& m = platform.onlyMessage();
@@ -209,7 +209,7 @@ TEST_F(LinkWindow, UnreadablePageIsReportedAndNothingCanBeSaved) {
   EXPECT_FALSE(injector.canSave());
 }
 
-TEST_F(LinkWindow, PageWithoutHeadAsksFirstAndCancelLeavesItAlone) {
+TEST_F(LinkInjectorTest, PageWithoutHeadAsksFirstAndCancelLeavesItAlone) {
   page("<p>no head</p>");
   platform.answers = {MessageAnswer::Cancel, MessageAnswer::Ok};
   injector.previewNew();
@@ -224,7 +224,7 @@ TEST_F(LinkWindow, PageWithoutHeadAsksFirstAndCancelLeavesItAlone) {
   EXPECT_TRUE(injector.text().starts_with("<HEAD>\r\n<LINK href=\"site.css\""));
 }
 
-TEST_F(LinkWindow, AFailedSaveSaysSoAndBrowsingFillsThePaths) {
+TEST_F(LinkInjectorTest, AFailedSaveSaysSoAndBrowsingFillsThePaths) {
   page("<HEAD></HEAD>");
   injector.previewNew();
   fs::remove(folder / "index.html");

@@ -16,7 +16,7 @@
 #include "editor/application_setup.h"
 #include "editor/main_window.h"
 #include "fake_platform.h"
-#include "linking/link_window.h"
+#include "editor/link_window.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 

@@ -21,8 +21,8 @@
 #include "fake_platform.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
-#include "platform/qt_platform.h"
-#include "preview/scrollbar_preview.h"
+#include "editor/qt_platform.h"
+#include "editor/scrollbar_preview.h"
 
 using namespace quillane;
 

@@ -1,7 +1,7 @@
 // The editor's desktop services with real Qt dialogs under the offscreen
 // platform: message boxes in plain text with Japanese buttons, and a file
 // dialog memory of its own for each window.
-#include "platform/qt_platform.h"
+#include "editor/qt_platform.h"
 
 #include <QApplication>
 #include <QDir>

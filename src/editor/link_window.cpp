@@ -1,4 +1,4 @@
-#include "linking/link_window.h"
+#include "editor/link_window.h"
 
 #include <QCheckBox>
 #include <QDir>

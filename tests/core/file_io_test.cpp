@@ -1,4 +1,6 @@
-// CP932 conversion, safe file replacement and the error-number table.
+// Safe file replacement and bounded reads.
+#include "platform/file_io.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -9,50 +11,12 @@
 #include <chrono>
 #include <filesystem>
 
-#include "platform/cp932.h"
-#include "platform/error_numbers.h"
-#include "platform/file_io.h"
 #include "test_support.h"
 
 namespace quillane {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string encode(std::string_view utf8) {
-  std::string out;
-  UnencodableCharacter bad;
-  EXPECT_TRUE(encodeCp932(utf8, out, bad)) << bad.describe();
-  return out;
-}
-
-TEST(Cp932, KeepsBackslashAndTildeAndJapanese) {
-  EXPECT_EQ(encode("C:\\a~b"), "C:\\a~b");
-  EXPECT_EQ(encode("表示"), "\x95\x5C\x8E\xA6");
-  EXPECT_EQ(encode("～"), "\x81\x60");  // U+FF5E, as in "100～900"
-  EXPECT_EQ(encode("　"), "\x81\x40");  // the ideographic space of the cursor labels
-  std::string back;
-  std::size_t bad = 0;
-  ASSERT_TRUE(decodeCp932("\x95\x5C\x81\x60\x5C", back, bad));
-  EXPECT_EQ(back, "表～\\");
-}
-
-TEST(Cp932, ReportsTheFirstCharacterItCannotHold) {
-  std::string out;
-  UnencodableCharacter bad;
-  ASSERT_FALSE(encodeCp932("ok\r\nあい😀x", out, bad));
-  EXPECT_EQ(bad.codePoint, U'😀');
-  EXPECT_EQ(bad.line, 2);
-  EXPECT_EQ(bad.column, 3);
-  EXPECT_EQ(bad.describe(), "「😀」(U+1F600) は保存できない文字です（2行目、3文字目）。");
-}
-
-TEST(Cp932, RefusesBytesThatAreNotCp932) {
-  std::string out;
-  std::size_t bad = 0;
-  EXPECT_FALSE(decodeCp932("abc\x81", out, bad));  // a lead byte cut short
-  EXPECT_EQ(bad, 3u);
-}
 
 class FileReplace : public ::testing::Test {
  protected:
@@ -140,14 +104,6 @@ TEST_F(FileReplace, AReadStopsAtItsLimit) {
   testing::writeBytes(folder / "a", "abc");
   ASSERT_TRUE(readWholeFile(folder / "a", bytes, 2).ok());
   EXPECT_EQ(bytes, "ab");
-}
-
-TEST(ErrorNumbers, KeepTheirClassicMeanings) {
-  for (int e : {EACCES, EPERM, EROFS, EISDIR}) EXPECT_EQ(classicErrorNumber(e), 75);
-  for (int e : {ENOENT, ENOTDIR}) EXPECT_EQ(classicErrorNumber(e), 76);
-  EXPECT_EQ(classicErrorNumber(ENOSPC), 61);
-  EXPECT_EQ(classicErrorNumber(ENAMETOOLONG), 52);
-  EXPECT_EQ(classicErrorNumber(EIO), 57);
 }
 
 }  // namespace

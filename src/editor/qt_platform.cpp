@@ -1,4 +1,4 @@
-#include "platform/qt_platform.h"
+#include "editor/qt_platform.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,4 +1,4 @@
-#include "preview/preview_files.h"
+#include "platform/preview_files.h"
 
 namespace quillane {
 

@@ -18,7 +18,8 @@ class LinkWindow : public QWidget {
   Q_DISABLE_COPY_MOVE(LinkWindow)
 
  public:
-  // Sized in twips: a 5745 x 8505 client area.
+  // Sized in twips: a 5745 x 8505 client area. `platform` must outlive the
+  // window (its injector keeps a reference to it).
   LinkWindow(Platform& platform, int twipsPerPixelX, int twipsPerPixelY, QWidget* parent = nullptr);
 
   LinkInjector& injector() { return m_injector; }

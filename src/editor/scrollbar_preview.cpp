@@ -1,4 +1,4 @@
-#include "preview/scrollbar_preview.h"
+#include "editor/scrollbar_preview.h"
 
 #include <QMouseEvent>
 #include <QPainter>

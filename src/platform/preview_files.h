@@ -12,6 +12,8 @@ namespace quillane {
 
 class PreviewFiles {
  public:
+  // Keeps a reference to `platform`, which must outlive this object: the
+  // destructor removes the kept files through it.
   explicit PreviewFiles(Platform& platform) : m_platform(platform) {}
   ~PreviewFiles() { removeAll(); }
   PreviewFiles(const PreviewFiles&) = delete;
