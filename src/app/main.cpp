@@ -13,9 +13,9 @@
 #include "document/product.h"
 #include "editor/application_setup.h"
 #include "editor/main_window.h"
+#include "editor/qt_platform.h"
 #include "editor/title_window.h"
 #include "platform/application_folder.h"
-#include "editor/qt_platform.h"
 
 namespace {
 

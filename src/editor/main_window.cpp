@@ -18,13 +18,13 @@
 
 #include "document/product.h"
 #include "editor/colour_swatch.h"
+#include "editor/link_window.h"
 #include "editor/resize_rule.h"
+#include "editor/scrollbar_preview.h"
 #include "editor/typing_limit.h"
 #include "generation/make_command.h"
-#include "editor/link_window.h"
 #include "platform/application_folder.h"
 #include "preview/preview_commands.h"
-#include "editor/scrollbar_preview.h"
 
 namespace quillane {
 

@@ -22,9 +22,9 @@
 #include "editor/colour_swatch.h"
 #include "editor/main_window.h"
 #include "editor/resize_rule.h"
+#include "editor/scrollbar_preview.h"
 #include "editor/typing_limit.h"
 #include "generation/declaration_emitters.h"
-#include "editor/scrollbar_preview.h"
 
 namespace quillane {
 

@@ -95,9 +95,8 @@ std::optional<std::string> QtPlatform::showFileDialog(FileDialogMode mode, std::
                                                       const QString& start) {
   QWidget* parent = dialogParent();
   const QString filters = qtFilter(filter);
-  const QString chosen = mode == FileDialogMode::Open
-                             ? QFileDialog::getOpenFileName(parent, QString(), start, filters)
-                             : QFileDialog::getSaveFileName(parent, QString(), start, filters);
+  const QString chosen = mode == FileDialogMode::Open ? QFileDialog::getOpenFileName(parent, QString(), start, filters)
+                                                      : QFileDialog::getSaveFileName(parent, QString(), start, filters);
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.toStdString();
 }

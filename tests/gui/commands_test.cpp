@@ -14,9 +14,9 @@
 #include <QTest>
 
 #include "editor/application_setup.h"
+#include "editor/link_window.h"
 #include "editor/main_window.h"
 #include "fake_platform.h"
-#include "editor/link_window.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 

@@ -16,13 +16,13 @@
 #include "editor/application_setup.h"
 #include "editor/colour_swatch.h"
 #include "editor/main_window.h"
+#include "editor/qt_platform.h"
 #include "editor/resize_rule.h"
+#include "editor/scrollbar_preview.h"
 #include "editor/title_window.h"
 #include "fake_platform.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
-#include "editor/qt_platform.h"
-#include "editor/scrollbar_preview.h"
 
 using namespace quillane;
 
