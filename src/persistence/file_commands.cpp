@@ -98,7 +98,7 @@ std::vector<SampleEntry> listSamples(const std::string& folder) {
   for (const std::string& name : names) {
     const std::string path = joinFolder(folder, name);
     std::string bytes;
-    if (!readWholeFile(path, bytes).ok()) continue;
+    if (!readWholeFile(path, bytes, kMaxSettingsFileBytes).ok()) continue;
     if (auto header = readSampleHeader(bytes)) samples.push_back({path, std::move(header->second)});
   }
   return samples;
