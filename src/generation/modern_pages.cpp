@@ -2,6 +2,7 @@
 
 #include "document/product.h"
 #include "generation/declaration_emitters.h"
+#include "generation/html_escape.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_stylesheet.h"
 
@@ -17,7 +18,7 @@ void appendHead(std::string& t, std::string_view title) {
   line(t, "<head>");
   line(t, "<meta charset=\"UTF-8\">");
   line(t, "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">");
-  line(t, "<title>" + htmlText(title) + "</title>");
+  line(t, "<title>" + escapeHtmlText(title) + "</title>");
 }
 
 // The sample paragraph and link, the 54 line breaks, and the page's end.
@@ -25,7 +26,7 @@ void appendBody(std::string& t, bool sample, bool breaks) {
   line(t, "<body>");
   if (sample) {
     line(t, "<p>サンプル</p>");
-    line(t, "<p><a href=\"" + htmlText(kHomePageAddress) + "\">ハイパーリンク</a></p>");
+    line(t, "<p><a href=\"" + escapeHtmlText(kHomePageAddress) + "\">ハイパーリンク</a></p>");
   }
   if (breaks) {
     std::string brs;
@@ -54,7 +55,7 @@ ModernText buildModernEmbeddedPage(const StyleDocument& doc) {
 std::string buildModernLinkPage(const StyleDocument& doc, std::string_view styleSheet) {
   std::string t;
   appendHead(t, doc.output.linkPageTitle);
-  line(t, "<link rel=\"stylesheet\" href=\"" + htmlText(percentEncoded(styleSheet)) + "\">");
+  line(t, "<link rel=\"stylesheet\" href=\"" + escapeHtmlText(percentEncoded(styleSheet)) + "\">");
   line(t, "</head>");
   appendBody(t, doc.output.linkPageSample == 1, doc.output.linkPageBreaks == 1);
   return t;
@@ -71,7 +72,7 @@ ModernText buildModernClassPreview(const StyleDocument& doc, int i) {
   line(t, "</head>");
   line(t, "<body>");
   const UserClass& c = doc.classes[static_cast<std::size_t>(i)];
-  const std::string name = htmlText(c.className);
+  const std::string name = escapeHtmlText(c.className);
   if (c.target == Choice::Second)
     line(t, "<img class=\"" + name + "\" src=\"pal.png\" width=\"350\" height=\"470\" alt=\"\">");
   if (c.target == Choice::First) {

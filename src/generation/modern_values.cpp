@@ -116,29 +116,6 @@ std::string cssIdentifier(std::string_view name) {
   return out;
 }
 
-std::string htmlText(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 std::string percentEncoded(std::string_view text) {
   static constexpr std::string_view kEncoded = "\"#%&<>?\\`";
   std::string out;

@@ -68,10 +68,6 @@ std::string cssString(std::string_view text);
 //   "efect0" -> "efect0";  "1st" -> "\31 st";  "a.b" -> "a\2E b";  "-2" -> "-\32 "
 std::string cssIdentifier(std::string_view name);
 
-// Text for an HTML element's content or a quoted attribute value:
-//   "a<b & \"c\"" -> "a&lt;b &amp; &quot;c&quot;"
-std::string htmlText(std::string_view text);
-
 // Percent-encoding for a data: URL or a link's address: only what would end
 // or change the address is encoded.  "<svg a='#b'>" -> "%3Csvg a='%23b'%3E"
 std::string percentEncoded(std::string_view text);

@@ -4,6 +4,7 @@
 
 #include "document/product.h"
 #include "generation/declaration_emitters.h"
+#include "generation/html_escape.h"
 #include "generation/value_checks.h"
 
 namespace quillane {

@@ -193,28 +193,4 @@ std::optional<ValueError> checkValues(const StyleDocument& doc, Output output, i
   return std::nullopt;
 }
 
-std::string escapeHtmlText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 }  // namespace quillane

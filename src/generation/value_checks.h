@@ -10,7 +10,7 @@
 // where CSS allows them) are written with their bytes exactly as before.
 //
 // Values that are text (page titles) are escaped where they are written
-// rather than refused; see escapeHtmlText().
+// rather than refused; see escapeHtmlText() in html_escape.h.
 #pragma once
 
 #include <optional>
@@ -59,9 +59,5 @@ struct ValueError {
 // `classIndex` is the class of a ClassPreview. Values are checked in the
 // order they are written; only values that are written are checked.
 std::optional<ValueError> checkValues(const StyleDocument& doc, Output output, int classIndex = 0);
-
-// The text as HTML element or attribute text: "&" -> "&amp;", "<" -> "&lt;",
-// ">" -> "&gt;", '"' -> "&quot;". Text without them keeps its bytes.
-std::string escapeHtmlText(std::string_view text);
 
 }  // namespace quillane

@@ -3,6 +3,7 @@
 #include "document/product.h"
 #include "generation/declaration_emitters.h"
 #include "generation/filter_emitters.h"
+#include "generation/html_escape.h"
 #include "generation/make_command.h"
 #include "generation/modern_pages.h"
 #include "generation/output_paths.h"
@@ -11,33 +12,6 @@
 #include "platform/text_file.h"
 
 namespace quillane {
-
-std::string escapeHtmlAttribute(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 BuiltText buildClassPreview(const StyleDocument& doc, int i) {
   BuiltText built;

@@ -29,9 +29,6 @@ BuiltText buildClassPreview(const StyleDocument& doc, int i);
 // (output_choice.h): buildClassPreview, or the modern page.
 OutputText classPreviewOutput(const StyleDocument& doc, int i);
 
-// "&" -> "&amp;", "<" -> "&lt;", ">" -> "&gt;", '"' -> "&quot;", "'" -> "&#39;"
-std::string escapeHtmlAttribute(std::string_view text);
-
 // NormalPre_Click: writes the preview page and opens it.
 void NormalPre_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder);
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "generation/html_escape.h"
 #include "generation/make_command.h"
 #include "generation/stylesheet_text.h"
 #include "preview/preview_commands.h"
