@@ -61,6 +61,17 @@ std::string_view partnerOf(std::string_view option) {
 Qt::CheckState toQt(int state) { return state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked; }
 int fromQt(int state) { return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0; }
 
+// Counts the edit handlers running inside one another.
+class EditScope {
+ public:
+  explicit EditScope(int& depth) : m_depth(depth) { ++m_depth; }
+  ~EditScope() { --m_depth; }
+  Q_DISABLE_COPY_MOVE(EditScope)
+
+ private:
+  int& m_depth;
+};
+
 int twipsPerPixel(qreal dpi) { return dpi > 0 ? qMax(1, qRound(1440.0 / dpi)) : 15; }
 
 // A class name as a tab or check-box caption, where "&" would mark a shortcut.
@@ -148,6 +159,7 @@ void MainWindow::bindField(ControlId id) {
   if (widget == nullptr) return;  // class names live in the tab captions
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     connect(edit, &QLineEdit::textChanged, this, [this, id, edit](const QString& text) {
+      const EditScope scope(m_editDepth);
       fitTypingLimit(edit, text.size());
       *fieldOf(m_doc, id)->text = text.toStdString();
       onTextChanged(id);
@@ -155,6 +167,7 @@ void MainWindow::bindField(ControlId id) {
     });
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     connect(combo, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
+      const EditScope scope(m_editDepth);
       *fieldOf(m_doc, id)->text = text.toStdString();
       recordEdit(id, true);
     });
@@ -162,6 +175,7 @@ void MainWindow::bindField(ControlId id) {
     // Pairs are kept exclusive here, since a loaded file may select neither.
     radio->setAutoExclusive(false);
     connect(radio, &QRadioButton::toggled, this, [this, id, radio](bool on) {
+      const EditScope scope(m_editDepth);
       if (!on) {
         // A click on the selected button keeps it selected.
         if (fieldOf(m_doc, id)->optionSelected()) radio->setChecked(true);
@@ -175,6 +189,7 @@ void MainWindow::bindField(ControlId id) {
     });
   } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
     connect(check, &QCheckBox::stateChanged, this, [this, id](int state) {
+      const EditScope scope(m_editDepth);
       *fieldOf(m_doc, id)->number = fromQt(state);
       if (id.family == "Check7") m_rules.tagSlot(id.index);
       if (id.family == "Check12") m_rules.userClass(id.index);
@@ -183,6 +198,7 @@ void MainWindow::bindField(ControlId id) {
     });
   } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
     connect(slider, &QSlider::valueChanged, this, [this, id](int value) {
+      const EditScope scope(m_editDepth);
       m_doc.classes[static_cast<std::size_t>(id.index)].moveOpacitySlider(value);
       refreshField({"Text2", id.index});
       // One drag, or a run of keys, is one step.
@@ -193,7 +209,9 @@ void MainWindow::bindField(ControlId id) {
 }
 
 void MainWindow::recordEdit(ControlId id, bool typing) {
-  if (m_refreshing) return;
+  // A change that an edit makes to another control (the slider's text) is
+  // part of that edit's step.
+  if (m_refreshing || m_editDepth > 1) return;
   if (typing)
     m_history.recordTyping(qs(id.toString()));
   else

@@ -185,6 +185,7 @@ class MainWindow : public QMainWindow {
   StyleDocument m_doc;
   DocumentHistory m_history{m_doc, [this](const StyleDocument& target) { showDocument(target); }};
   bool m_refreshing = false;
+  int m_editDepth = 0;  // edit handlers running, one inside another
   std::string m_filePath;
   RecentFiles m_recent;
   ControlRegistry m_controls;
