@@ -91,6 +91,8 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   Form_Load();
   resize(kEditorMaxWidthTwips / m_tx, kEditorMaxHeightTwips / m_ty);
   loadRecentFiles();
+  // Another editor running beside this one may have added to the list.
+  connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::loadRecentFiles);
   connectHistory();
   // The start-up state is where the history begins.
   m_history.restart();

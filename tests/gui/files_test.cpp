@@ -321,6 +321,20 @@ class FilesTest : public QObject {
     QCOMPARE(shown.last(), "&8 " + path("f2.qlf"));
   }
 
+  void filesOfAnEditorBesideThisOneShowWhenTheMenuOpens() {
+    testing::FakePlatform otherPlatform;
+    MainWindow other(otherPlatform, m_folder.path());
+    otherPlatform.fileChoices = {spath("theirs.qlf")};
+    other.MenuSaveFile_Click();
+    m_platform.fileChoices = {spath("mine.qlf")};
+    m_window->MenuSaveFile_Click();  // adds to the list rather than replacing it
+    QCOMPARE(m_window->recentFiles().paths(), (std::vector<std::string>{spath("mine.qlf"), spath("theirs.qlf")}));
+    otherPlatform.fileChoices = {spath("later.qlf")};
+    other.MenuSaveFile_Click();
+    Q_EMIT m_window->recentMenu()->aboutToShow();
+    QCOMPARE(captionsOf(m_window->recentMenu()).first(), "&1 " + path("later.qlf"));
+  }
+
   void aFileNamedAtStartIsTheOpenFileWithNothingToUndo() {
     QSignalSpy changes(m_window.get(), &MainWindow::documentChanged);
     writeSettings(QStringLiteral("start.qlf"), coloured("C0FFEE"));

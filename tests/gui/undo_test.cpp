@@ -227,6 +227,22 @@ class UndoTest : public QObject {
     QCOMPARE(weight->text(), QStringLiteral("800"));
   }
 
+  // The suggestions that pop up under an editable list do not split the typing.
+  void typingIntoAListIsOneStep() {
+    control<QCheckBox>("Check7", 0)->click();
+    const int start = stack()->count();
+    auto* units = control<QComboBox>("Combo3", 0);
+    units->setFocus();
+    units->lineEdit()->selectAll();
+    for (const QChar c : QStringLiteral("ミリメ"))
+      QTest::sendKeyEvent(QTest::Click, units->lineEdit(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QVERIFY(QApplication::activePopupWidget() != nullptr);
+    QCOMPARE(m_window->document().slots[0].sizeUnit, std::string("ミリメ"));
+    QCOMPARE(stack()->count(), start + 1);
+    action("MenuUndo")->trigger();
+    QCOMPARE(units->currentText(), QStringLiteral("ピクセル"));
+  }
+
   void typingThatEndsWhereItStartedLeavesNoStep() {
     control<QCheckBox>("Check7", 0)->click();
     const int start = stack()->count();
