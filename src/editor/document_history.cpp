@@ -58,6 +58,8 @@ DocumentHistory::DocumentHistory(StyleDocument& document, std::function<void(con
   connect(qApp, &QApplication::focusChanged, this, &DocumentHistory::endTyping);
 }
 
+DocumentHistory::~DocumentHistory() { m_stack.blockSignals(true); }
+
 void DocumentHistory::restart() {
   m_stack.clear();
   m_recorded = m_document;

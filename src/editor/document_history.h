@@ -32,6 +32,8 @@ class DocumentHistory : public QObject {
   // `show` puts a document into `document` and brings the widgets in line
   // with it; it must record nothing.
   DocumentHistory(StyleDocument& document, std::function<void(const StyleDocument&)> show, QObject* parent = nullptr);
+  // Quietly: the stack's last signals would reach a window half torn down.
+  ~DocumentHistory() override;
 
   QUndoStack* stack() { return &m_stack; }
 
