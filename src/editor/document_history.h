@@ -28,9 +28,9 @@ class DocumentHistory : public QObject {
   // The most steps kept: each holds two documents.
   static constexpr int kStepLimit = 500;
 
-  // `document` is the window's document, which it owns and outlives this.
-  // `show` puts a document into `document` and brings the widgets in line
-  // with it; it must record nothing.
+  // `document` is the window's, and outlives this history. `show` puts a
+  // document into `document` and brings the widgets in line with it; it
+  // must record nothing.
   DocumentHistory(StyleDocument& document, std::function<void(const StyleDocument&)> show, QObject* parent = nullptr);
   // Quietly: the stack's last signals would reach a window half torn down.
   ~DocumentHistory() override;

@@ -51,6 +51,7 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   StyleDocument& document() { return m_doc; }
+  const StyleDocument& document() const { return m_doc; }
   const ControlRegistry& controls() const { return m_controls; }
   const std::string& applicationFolder() const { return m_appFolder; }
   ScrollbarPreview* scrollbarPreview() const { return m_barPic; }
