@@ -53,6 +53,8 @@ bool asksForHelpOrVersion(int argc, char** argv) {
 }
 
 void nameApplication() {
+  // The user's settings (the recent files) live under these names.
+  QCoreApplication::setOrganizationName(qs(quillane::kProductName));
   QCoreApplication::setApplicationName(qs(quillane::kProductName));
   QCoreApplication::setApplicationVersion(qs(quillane::kProductVersion));
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
@@ -60,6 +61,17 @@ std::string_view partnerOf(std::string_view option) {
 Qt::CheckState toQt(int state) { return state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked; }
 int fromQt(int state) { return state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0; }
 
+// Counts the edit handlers running inside one another.
+class EditScope {
+ public:
+  explicit EditScope(int& depth) : m_depth(depth) { ++m_depth; }
+  ~EditScope() { --m_depth; }
+  Q_DISABLE_COPY_MOVE(EditScope)
+
+ private:
+  int& m_depth;
+};
+
 int twipsPerPixel(qreal dpi) { return dpi > 0 ? qMax(1, qRound(1440.0 / dpi)) : 15; }
 
 // A class name as a tab or check-box caption, where "&" would mark a shortcut.
@@ -78,6 +90,13 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   buildWindow();
   Form_Load();
   resize(kEditorMaxWidthTwips / m_tx, kEditorMaxHeightTwips / m_ty);
+  loadRecentFiles();
+  // Another editor running beside this one may have added to the list.
+  connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::loadRecentFiles);
+  connectHistory();
+  // The start-up state is where the history begins.
+  m_history.restart();
+  updateTitle();
 }
 
 MainWindow::~MainWindow() = default;
@@ -142,17 +161,23 @@ void MainWindow::bindField(ControlId id) {
   if (widget == nullptr) return;  // class names live in the tab captions
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     connect(edit, &QLineEdit::textChanged, this, [this, id, edit](const QString& text) {
+      const EditScope scope(m_editDepth);
       fitTypingLimit(edit, text.size());
       *fieldOf(m_doc, id)->text = text.toStdString();
       onTextChanged(id);
+      recordEdit(id, true);
     });
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-    connect(combo, &QComboBox::editTextChanged, this,
-            [this, id](const QString& text) { *fieldOf(m_doc, id)->text = text.toStdString(); });
+    connect(combo, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
+      const EditScope scope(m_editDepth);
+      *fieldOf(m_doc, id)->text = text.toStdString();
+      recordEdit(id, true);
+    });
   } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
     // Pairs are kept exclusive here, since a loaded file may select neither.
     radio->setAutoExclusive(false);
     connect(radio, &QRadioButton::toggled, this, [this, id, radio](bool on) {
+      const EditScope scope(m_editDepth);
       if (!on) {
         // A click on the selected button keeps it selected.
         if (fieldOf(m_doc, id)->optionSelected()) radio->setChecked(true);
@@ -162,20 +187,63 @@ void MainWindow::bindField(ControlId id) {
       if (id.family == "Option3" || id.family == "Option4") m_rules.backgroundImage(id.index);
       if (id.family == "Option5" || id.family == "Option6") m_rules.outputFormat();
       if (id.family == "Option7" || id.family == "Option8") m_rules.linkPage();
+      recordEdit(id, false);
     });
   } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
     connect(check, &QCheckBox::stateChanged, this, [this, id](int state) {
+      const EditScope scope(m_editDepth);
       *fieldOf(m_doc, id)->number = fromQt(state);
       if (id.family == "Check7") m_rules.tagSlot(id.index);
       if (id.family == "Check12") m_rules.userClass(id.index);
       if (id.family == "Check6") m_rules.scrollbarRow(id.index);
+      recordEdit(id, false);
     });
   } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
     connect(slider, &QSlider::valueChanged, this, [this, id](int value) {
+      const EditScope scope(m_editDepth);
       m_doc.classes[static_cast<std::size_t>(id.index)].moveOpacitySlider(value);
       refreshField({"Text2", id.index});
+      // One drag, or a run of keys, is one step.
+      recordEdit(id, true);
     });
+    connect(slider, &QSlider::sliderReleased, this, [this] { m_history.endTyping(); });
   }
+}
+
+void MainWindow::recordEdit(ControlId id, bool typing) {
+  // A change that an edit makes to another control (the slider's text) is
+  // part of that edit's step.
+  if (m_refreshing || m_editDepth > 1) return;
+  if (typing)
+    m_history.recordTyping(qs(id.toString()));
+  else
+    m_history.record();
+}
+
+void MainWindow::setAsOneStep(std::string_view family, int index, const QString& text) {
+  m_history.endTyping();
+  m_controls.get<QLineEdit>(family, index)->setText(text);
+  m_history.endTyping();
+}
+
+void MainWindow::showDocument(const StyleDocument& target) {
+  // The class page in view is the user's, not part of the step; the rules
+  // that the refresh runs may still switch it, as they do for a load.
+  const int classTab = m_doc.currentClassTab;
+  m_doc = target;
+  m_doc.currentClassTab = classTab;
+  refreshFromDocument();
+}
+
+void MainWindow::connectHistory() {
+  QUndoStack* stack = m_history.stack();
+  connect(stack, &QUndoStack::canUndoChanged, m_undoAction, &QAction::setEnabled);
+  connect(stack, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
+  m_undoAction->setEnabled(stack->canUndo());
+  m_redoAction->setEnabled(stack->canRedo());
+  connect(stack, &QUndoStack::cleanChanged, this, &MainWindow::updateTitle);
+  connect(&m_history, &DocumentHistory::changed, this, &MainWindow::documentChanged);
+  m_history.takeUndoKeysFrom(this);
 }
 
 void MainWindow::onTextChanged(ControlId id) {
@@ -214,6 +282,9 @@ void MainWindow::refreshField(ControlId id) {
 }
 
 void MainWindow::refreshFromDocument() {
+  // The widgets' change signals write back what they are given; none of
+  // that is an edit.
+  const QScopedValueRollback<bool> refreshing(m_refreshing, true);
   // The stored fields first, in file order, so rules run in that order.
   for (const ControlId& id : layoutFields(Layout::Settings)) refreshField(id);
   for (const FamilyRange& range : allFamilies())
@@ -308,19 +379,18 @@ void MainWindow::Command3_Click() { ChooseFolder("Text9"); }
 void MainWindow::Command5_Click() { ChooseFolder("Text7"); }
 
 void MainWindow::ChooseFolder(std::string_view folderBox) {
-  if (const auto folder = m_platform.chooseFolder()) m_controls.get<QLineEdit>(folderBox)->setText(qs(*folder));
+  if (const auto folder = m_platform.chooseFolder()) setAsOneStep(folderBox, kNoIndex, qs(*folder));
 }
 
 void MainWindow::pickColour(std::string_view textFamily, int index) {
-  if (const auto colour = m_platform.colourDialog())
-    m_controls.get<QLineEdit>(textFamily, index)->setText(qs(colourTextOf(*colour)));
+  if (const auto colour = m_platform.colourDialog()) setAsOneStep(textFamily, index, qs(colourTextOf(*colour)));
 }
 
 void MainWindow::Command4_Click(int slot) {
   const auto path = m_platform.fileDialog(
       FileDialogMode::Open, "画像ファイル(*.jpg,*.jpeg,*.png,*.gif)|*.jpg;*.jpeg;*.png;*.gif|全てのファイル|*.*");
   if (!path) return;
-  m_controls.get<QLineEdit>("Text6", slot)->setText(qs(*path));
+  setAsOneStep("Text6", slot, qs(*path));
   m_platform.messageBox(
       "画像ファイルの場所は、「C:\\・・・・\\○○.jpg」等のままだと、アップロードした時に画像が正しく表示されません\r\n"
       "「http://www.・・・○○.jpg」や「○○.jpg」のように書きかえてください。",
@@ -336,11 +406,16 @@ void MainWindow::renameCurrentClass() {
   cls.checkCaption = name;
   refreshField({"SSTab4", c});
   m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(name));
+  m_history.record();
 }
 
 void MainWindow::MenuEnd_Click() { close(); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!maySetChangesAside()) {
+    event->ignore();
+    return;
+  }
   QMainWindow::closeEvent(event);
   // The editor goes first, then the title window and the link window.
   for (const QString& name : {QStringLiteral("Form2"), QStringLiteral("Form4")})
@@ -351,53 +426,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::openhelp_Click() { m_platform.shellOpen(m_appFolder + "help/index.html"); }
 
 void MainWindow::GOHP_Click() { m_platform.shellOpen(kHomePageAddress); }
-
-void MainWindow::MenuOpenFile_Click() {
-  if (quillane::MenuOpenFile_Click(m_platform, m_doc)) refreshFromDocument();
-}
-
-void MainWindow::MenuOpenFileQL_Click() {
-  if (quillane::MenuOpenFileQL_Click(m_platform, m_doc)) refreshFromDocument();
-}
-
-void MainWindow::MenuSaveFile_Click() {
-  quillane::MenuSaveFile_Click(m_platform, m_doc);
-  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
-}
-
-void MainWindow::openFile(const std::string& path) {
-  if (openNamedFile(m_platform, m_doc, path)) refreshFromDocument();
-}
-
-void MainWindow::MenuSaveSumple_Click() {
-  const bool saved = quillane::MenuSaveSumple_Click(m_platform, m_doc, sampleFolders(m_appFolder).saveTo);
-  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
-  if (saved) SampleLoad();
-}
-
-void MainWindow::SampleLoad() {
-  m_samples = listSamples(sampleFolders(m_appFolder).listed);
-  m_sampleMenu->clear();
-  if (m_samples.empty()) {
-    QAction* none = m_sampleMenu->addAction(QStringLiteral("無し"));
-    none->setObjectName(QStringLiteral("MenuTuika(0)"));
-    none->setEnabled(false);
-    return;
-  }
-  for (std::size_t i = 0; i < m_samples.size(); ++i) {
-    // "&" would mark a keyboard shortcut in a menu caption.
-    QString caption = qs(m_samples[i].caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
-    QAction* entry = m_sampleMenu->addAction(caption);
-    entry->setObjectName(QStringLiteral("MenuTuika(%1)").arg(i));
-    const int index = static_cast<int>(i);
-    connect(entry, &QAction::triggered, this, [this, index] { MenuTuika_Click(index); });
-  }
-}
-
-void MainWindow::MenuTuika_Click(int index) {
-  if (index < 0 || index >= static_cast<int>(m_samples.size())) return;
-  if (loadSample(m_platform, m_doc, m_samples[static_cast<std::size_t>(index)])) refreshFromDocument();
-}
 
 void MainWindow::NormalPre_Click() { quillane::NormalPre_Click(m_platform, m_doc, previewHome(m_appFolder)); }
 

@@ -5,6 +5,12 @@
 // field by control identity: a widget's change writes the record, and
 // refreshFromDocument() brings the widgets back in line after a load. The
 // widgets hold no second copy of any setting.
+//
+// Every change of the document (an edit, an open, a sample load) is one step
+// of the undo history; undo and redo show the document of a step through
+// refreshFromDocument(), as a load does. The window knows the settings file
+// it has open, names it in its title with a mark for unsaved changes, and
+// asks before unsaved changes are set aside.
 #pragma once
 
 #include <QMainWindow>
@@ -14,9 +20,11 @@
 
 #include "document/style_document.h"
 #include "editor/control_registry.h"
+#include "editor/document_history.h"
 #include "editor/enable_rules.h"
 #include "editor/resize_rule.h"
 #include "persistence/file_commands.h"
+#include "persistence/recent_files.h"
 #include "persistence/settings_file.h"
 #include "platform/platform.h"
 #include "platform/preview_files.h"
@@ -24,6 +32,7 @@
 class QScrollBar;
 class QTabWidget;
 class QMenu;
+class QAction;
 class QGridLayout;
 
 namespace quillane {
@@ -44,6 +53,7 @@ class MainWindow : public QMainWindow {
   ~MainWindow() override;
 
   StyleDocument& document() { return m_doc; }
+  const StyleDocument& document() const { return m_doc; }
   const ControlRegistry& controls() const { return m_controls; }
   const std::string& applicationFolder() const { return m_appFolder; }
   ScrollbarPreview* scrollbarPreview() const { return m_barPic; }
@@ -54,8 +64,17 @@ class MainWindow : public QMainWindow {
   int twipsPerPixelY() const { return m_ty; }
 
   // Brings every widget in line with the document, in settings-file order,
-  // so that each changed control runs its rule as a user edit would.
+  // so that each changed control runs its rule as a user edit would. Records
+  // no step: after changing the document directly, a caller that wants the
+  // change undoable records it itself.
   void refreshFromDocument();
+
+  // The undo history; its clean state is "no unsaved changes".
+  QUndoStack* undoStack() { return m_history.stack(); }
+  // The settings file open now, an absolute path; "" when none.
+  const std::string& openFilePath() const { return m_filePath; }
+  const RecentFiles& recentFiles() const { return m_recent; }
+  QMenu* recentMenu() const { return m_recentMenu; }
 
   // DrawScrollbarPreview: repaints BarPic1 from the ticked rows' swatches.
   void drawScrollbarPreview();
@@ -73,8 +92,13 @@ class MainWindow : public QMainWindow {
 
   // File menu, samples, previews and the link window.
   // Opens a file named on the command line (a ".smp" as a sample); a file
-  // that cannot be opened is reported as the open command reports it.
+  // that cannot be opened is reported as the open command reports it. The
+  // history then starts from the file: nothing to undo, nothing unsaved.
   void openFile(const std::string& path);
+  // An entry of "最近使ったファイル": opens `path` as a settings file, after
+  // asking about unsaved changes. A file that is gone is reported and leaves
+  // the list.
+  void openRecentFile(const std::string& path);
   void MenuOpenFile_Click();
   void MenuOpenFileQL_Click();
   void MenuSaveFile_Click();
@@ -89,6 +113,11 @@ class MainWindow : public QMainWindow {
   void JointCSS_Click();
   // Form4, created on first use.
   LinkWindow* linkWindow();
+
+ Q_SIGNALS:
+  // Once after every change of the document: an edit, an open or a sample
+  // load, an undo or a redo.
+  void documentChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -119,6 +148,35 @@ class MainWindow : public QMainWindow {
   // Puts the folder the user chooses into `folderBox`; a cancel changes nothing.
   void ChooseFolder(std::string_view folderBox);
 
+  // The history: an edit of `id` that has changed the document becomes a
+  // step, typing (`typing`) merged per control; nothing while refreshing.
+  void recordEdit(ControlId id, bool typing);
+  // Sets a box as one step of its own: a colour or folder picked, a file chosen.
+  void setAsOneStep(std::string_view family, int index, const QString& text);
+  // Undo and redo: puts `target` into the document and shows it as a load does.
+  void showDocument(const StyleDocument& target);
+  void connectHistory();
+
+  // The open file and unsaved changes.
+  enum class Loaded { SettingsFile, Sample, Overlay };
+  // After a load into the document: shows it and makes it one step; a
+  // settings file becomes the open file, a sample leaves none, and both
+  // count as saved. An overlay (a version-1 file) is an edit like any other.
+  void showLoaded(Loaded kind, const std::string& path);
+  // Whether unsaved changes may be set aside, asking the user when there are
+  // any: "保存" saves them and goes on only if that worked.
+  bool maySetChangesAside();
+  // Saves to the open file, or asks for a name when there is none.
+  bool saveChanges();
+  void noteSaved(const std::string& path);
+  void updateTitle();
+  // The recent files: kept in the user's settings, and shown in the menu.
+  void rememberRecentFile(const std::string& path);
+  void forgetRecentFile(const std::string& path);
+  void loadRecentFiles();
+  void storeRecentFiles();
+  void showRecentFiles();
+
   // Start-up (Form_Load), after the widgets exist.
   void Form_Load();
   void Form_Resize();
@@ -128,6 +186,11 @@ class MainWindow : public QMainWindow {
 
   Platform& m_platform;
   StyleDocument m_doc;
+  DocumentHistory m_history{m_doc, [this](const StyleDocument& target) { showDocument(target); }};
+  bool m_refreshing = false;
+  int m_editDepth = 0;  // edit handlers running, one inside another
+  std::string m_filePath;
+  RecentFiles m_recent;
   ControlRegistry m_controls;
   EnableRules m_rules{m_controls, m_doc};
   std::string m_appFolder;
@@ -140,6 +203,9 @@ class MainWindow : public QMainWindow {
   QScrollBar* m_hScroll = nullptr;
   ScrollbarPreview* m_barPic = nullptr;
   QMenu* m_sampleMenu = nullptr;
+  QMenu* m_recentMenu = nullptr;
+  QAction* m_undoAction = nullptr;
+  QAction* m_redoAction = nullptr;
   std::vector<SampleEntry> m_samples;
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;

@@ -515,7 +515,16 @@ void MainWindow::buildMenus() {
   entry(file, "MenuOpenFileQL", QStringLiteral("QuillaneVer1の設定を開く"), [this] { MenuOpenFileQL_Click(); });
   entry(file, "MenuSaveSumple", QStringLiteral("サンプルとして出力"), [this] { MenuSaveSumple_Click(); });
   file->addSeparator();
+  m_recentMenu = file->addMenu(QStringLiteral("最近使ったファイル"));
+  m_recentMenu->setObjectName(QStringLiteral("MenuRecentFiles"));
+  file->addSeparator();
   entry(file, "MenuEnd", QStringLiteral("終了"), [this] { MenuEnd_Click(); }, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+  m_undoAction =
+      entry(edit, "MenuUndo", QStringLiteral("元に戻す"), [this] { m_history.stack()->undo(); }, {QKeySequence::Undo});
+  m_redoAction = entry(edit, "MenuRedo", QStringLiteral("やり直し"), [this] { m_history.stack()->redo(); },
+                       {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
   entry(tools, "JointCSS", QStringLiteral("CSSをHtmlに適用する"), [this] { JointCSS_Click(); });

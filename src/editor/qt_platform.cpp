@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -37,6 +38,24 @@ MessageAnswer QtPlatform::messageBox(std::string_view text, std::string_view tit
   box.setIcon(icon == MessageIcon::Critical      ? QMessageBox::Critical
               : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                  : QMessageBox::NoIcon);
+  if (buttons == MessageButtons::SaveDiscardCancel) {
+    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    // Qt's own words for these differ between its translations; these are
+    // the program's.
+    box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("保存しない"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+      case QMessageBox::Save:
+        return MessageAnswer::Save;
+      case QMessageBox::Discard:
+        return MessageAnswer::Discard;
+      default:
+        return MessageAnswer::Cancel;
+    }
+  }
   if (buttons == MessageButtons::OkCancel)
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
   else

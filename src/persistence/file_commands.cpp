@@ -30,22 +30,23 @@ bool reportLoad(Platform& platform, const std::string& path, const LoadResult& r
   return false;
 }
 
-bool openWith(Platform& platform, StyleDocument& doc, std::string_view filter, Layout layout) {
-  const auto path = platform.fileDialog(FileDialogMode::Open, filter);
-  if (!path) return false;
+std::optional<std::string> openWith(Platform& platform, StyleDocument& doc, std::string_view filter, Layout layout) {
+  auto path = platform.fileDialog(FileDialogMode::Open, filter);
+  if (!path) return std::nullopt;
   const LoadResult result = layout == Layout::Version1 ? FileOpenQL(platform, doc, *path)
                                                        : FileOpen(platform, doc, *path, layout == Layout::Sample);
-  return reportLoad(platform, *path, result);
+  if (!reportLoad(platform, *path, result)) return std::nullopt;
+  return path;
 }
 
 }  // namespace
 
-bool MenuOpenFile_Click(Platform& platform, StyleDocument& doc) {
+std::optional<std::string> MenuOpenFile_Click(Platform& platform, StyleDocument& doc) {
   return openWith(platform, doc, kSettingsFilter, Layout::Settings);
 }
 
 bool MenuOpenFileQL_Click(Platform& platform, StyleDocument& doc) {
-  return openWith(platform, doc, "", Layout::Version1);
+  return openWith(platform, doc, "", Layout::Version1).has_value();
 }
 
 std::optional<std::string> askSavePath(Platform& platform, std::string_view filter, std::string_view extension,
@@ -65,8 +66,10 @@ std::optional<std::string> askSavePath(Platform& platform, std::string_view filt
   return path;
 }
 
-void MenuSaveFile_Click(Platform& platform, StyleDocument& doc) {
-  if (const auto path = askSavePath(platform, kSettingsFilter, ".qlf")) FileSave(platform, doc, *path, false);
+std::optional<std::string> MenuSaveFile_Click(Platform& platform, StyleDocument& doc) {
+  auto path = askSavePath(platform, kSettingsFilter, ".qlf");
+  if (!path || !FileSave(platform, doc, *path, false)) return std::nullopt;
+  return path;
 }
 
 bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc, const std::string& sampleFolder) {
@@ -76,8 +79,13 @@ bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc, const std::str
 }
 
 bool openNamedFile(Platform& platform, StyleDocument& doc, const std::string& path) {
-  const bool sample = lowered(path).ends_with(".smp");
-  return reportLoad(platform, path, FileOpen(platform, doc, path, sample));
+  return reportLoad(platform, path, FileOpen(platform, doc, path, isSampleFileName(path)));
+}
+
+bool isSampleFileName(std::string_view path) { return lowered(path).ends_with(".smp"); }
+
+bool openSettingsFile(Platform& platform, StyleDocument& doc, const std::string& path) {
+  return reportLoad(platform, path, FileOpen(platform, doc, path, false));
 }
 
 std::vector<SampleEntry> listSamples(const std::string& folder) {

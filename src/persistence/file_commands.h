@@ -25,10 +25,15 @@ inline constexpr std::string_view kSampleFilter = "サンプルファイル(*.sm
 std::optional<std::string> askSavePath(Platform& platform, std::string_view filter, std::string_view extension,
                                        const std::string& folder = {});
 
-// Each returns whether the document changed, so the editor can refresh.
-bool MenuOpenFile_Click(Platform& platform, StyleDocument& doc);
+// The settings file opened, when the document changed (the editor then
+// refreshes and names the file); nothing on a cancel or a refused file.
+std::optional<std::string> MenuOpenFile_Click(Platform& platform, StyleDocument& doc);
+// Returns whether the document changed. A version-1 file is laid over the
+// document rather than replacing it, so it never becomes the open file.
 bool MenuOpenFileQL_Click(Platform& platform, StyleDocument& doc);
-void MenuSaveFile_Click(Platform& platform, StyleDocument& doc);
+// The file written; nothing when the user cancels or writing failed (after
+// a message).
+std::optional<std::string> MenuSaveFile_Click(Platform& platform, StyleDocument& doc);
 // Returns whether a sample was written (the menu is then rebuilt). With a
 // `sampleFolder`, the dialog opens there, the folder created first when
 // missing (a failure to create it is left to the save to report).
@@ -39,6 +44,13 @@ bool MenuSaveSumple_Click(Platform& platform, StyleDocument& doc, const std::str
 // or is refused is reported as the open command reports it, and the document
 // is left as it was. Returns whether the document changed.
 bool openNamedFile(Platform& platform, StyleDocument& doc, const std::string& path);
+// Whether openNamedFile takes `path` as a sample: "a.smp", "A.SMP".
+bool isSampleFileName(std::string_view path);
+
+// Opens `path` as a settings file whatever its name (the recent-files menu),
+// reporting a file that cannot be read or is refused as the open command
+// does. Returns whether the document changed.
+bool openSettingsFile(Platform& platform, StyleDocument& doc, const std::string& path);
 
 // One entry of the sample menu: the file it loads and line 2 of it.
 struct SampleEntry {

@@ -20,15 +20,18 @@ namespace quillane {
 inline constexpr std::string_view kApplicationTitle = "Quillane";
 
 enum class MessageIcon { None, Exclamation, Critical };
-enum class MessageButtons { Ok, OkCancel };
-enum class MessageAnswer { Ok, Cancel };
+// SaveDiscardCancel: "保存" / "保存しない" / "キャンセル", asked before unsaved
+// changes are set aside; answered Save, Discard or Cancel.
+enum class MessageButtons { Ok, OkCancel, SaveDiscardCancel };
+enum class MessageAnswer { Ok, Cancel, Save, Discard };
 enum class FileDialogMode { Open, Save };
 
 class Platform {
  public:
   virtual ~Platform() = default;
 
-  // Modal. An empty title means kApplicationTitle.
+  // Modal. An empty title means kApplicationTitle. A box closed without a
+  // choice answers Cancel when it has that button.
   virtual MessageAnswer messageBox(std::string_view text, std::string_view title, MessageIcon icon,
                                    MessageButtons buttons = MessageButtons::Ok) = 0;
 

@@ -101,6 +101,32 @@ TEST_F(Commands, ANameTypedWithoutExtensionGetsOneAndAReplacementIsAskedFirst) {
   EXPECT_TRUE(fs::exists(folder / "notes.txt"));
 }
 
+// The editor names the file it has open after these, so each tells which
+// file it used, and nothing when it did not.
+TEST_F(Commands, OpenAndSaveTellWhichFileTheyUsed) {
+  platform.fileChoices = {folder / "mine", folder / "mine.qlf"};
+  EXPECT_EQ(MenuSaveFile_Click(platform, doc), folder / "mine.qlf");
+  EXPECT_EQ(MenuOpenFile_Click(platform, doc), folder / "mine.qlf");
+  EXPECT_EQ(MenuSaveFile_Click(platform, doc), std::nullopt);  // cancelled
+  platform.failWritesWith = 28;
+  platform.fileChoices = {folder / "full.qlf"};
+  EXPECT_EQ(MenuSaveFile_Click(platform, doc), std::nullopt);
+  EXPECT_EQ(platform.messages.size(), 1u);
+}
+
+TEST_F(Commands, ARecentFileOpensAsSettingsWhateverItsName) {
+  StyleDocument red;
+  red.colours[0] = "FF0000";
+  testing::writeBytes(folder / "red.smp", cp932(settingsFileText(red, Layout::Settings)));
+  EXPECT_TRUE(isSampleFileName(folder / "red.smp"));
+  EXPECT_TRUE(isSampleFileName("A.SMP"));
+  EXPECT_FALSE(isSampleFileName("a.smp.qlf"));
+  EXPECT_TRUE(openSettingsFile(platform, doc, folder / "red.smp"));
+  EXPECT_EQ(doc.colours[0], "FF0000");
+  EXPECT_FALSE(openSettingsFile(platform, doc, folder / "gone.qlf"));
+  EXPECT_EQ(platform.onlyMessage().title, "読み込みエラー");
+}
+
 TEST_F(Commands, SaveAsSampleAsksForNamesEvenWhenCancelled) {
   platform.fileChoices = {folder / "new.smp"};
   EXPECT_TRUE(MenuSaveSumple_Click(platform, doc));

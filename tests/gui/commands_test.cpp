@@ -78,13 +78,15 @@ class CommandsTest : public QObject {
     open();
     QStringList titles;
     for (QAction* a : m_window->menuBar()->actions()) titles << a->text();
-    QCOMPARE(titles, (QStringList{"ファイル(&F)", "ツール(&T)", "プレビュー(&P)", "サンプル(&S)", "ヘルプ(&H)"}));
+    QCOMPARE(titles,
+             (QStringList{"ファイル(&F)", "編集(&E)", "ツール(&T)", "プレビュー(&P)", "サンプル(&S)", "ヘルプ(&H)"}));
     const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(captionsOf(menus[0]), (QStringList{"設定ファイルを開く", "設定ファイルを保存", "QuillaneVer1の設定を開く",
-                                                "サンプルとして出力", "-", "終了"}));
-    QCOMPARE(captionsOf(menus[1]), QStringList{"CSSをHtmlに適用する"});
-    QCOMPARE(captionsOf(menus[2]), (QStringList{"標準", "ファイルを指定"}));
-    QCOMPARE(captionsOf(menus[4]), (QStringList{"ヘルプ", "Hollowmere"}));
+                                                "サンプルとして出力", "-", "最近使ったファイル", "-", "終了"}));
+    QCOMPARE(captionsOf(menus[1]), (QStringList{"元に戻す", "やり直し"}));
+    QCOMPARE(captionsOf(menus[2]), QStringList{"CSSをHtmlに適用する"});
+    QCOMPARE(captionsOf(menus[3]), (QStringList{"標準", "ファイルを指定"}));
+    QCOMPARE(captionsOf(menus[5]), (QStringList{"ヘルプ", "Hollowmere"}));
     // An empty sample folder gives one disabled entry.
     QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"無し"});
     QVERIFY(!m_window->sampleMenu()->actions().first()->isEnabled());
@@ -152,10 +154,11 @@ class CommandsTest : public QObject {
     m_platform.fileChoices = {path("bad.qlf").toStdString()};
     m_window->controls().get<QLineEdit>("Text9")->setText(QStringLiteral("/keep"));
     const StyleDocument before = m_window->document();
+    m_platform.answers = {MessageAnswer::Discard};  // the edit above is unsaved
     m_window->MenuOpenFile_Click();
     QVERIFY(m_window->document() == before);
-    QCOMPARE(m_platform.messages.size(), std::size_t(1));
-    QVERIFY(m_platform.messages[0].text.find("bad.qlf の 2 行目") != std::string::npos);
+    QCOMPARE(m_platform.messages.size(), std::size_t(2));
+    QVERIFY(m_platform.messages[1].text.find("bad.qlf の 2 行目") != std::string::npos);
   }
 
   void aFileNamedAtStartOpensIntoTheWindow() {
@@ -243,6 +246,7 @@ class CommandsTest : public QObject {
     m_window->NormalPre_Click();
     QVERIFY(read(QStringLiteral("preview/pre.html")).startsWith("<HTML>\r\n<HEAD>"));
     m_platform.fileChoices = {path("on.qlf").toStdString()};
+    m_platform.answers = {MessageAnswer::Discard};
     m_window->MenuOpenFile_Click();
     QVERIFY(modern->isChecked());
   }

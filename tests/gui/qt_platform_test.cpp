@@ -76,6 +76,31 @@ class QtPlatformTest : public QObject {
     QCOMPARE(cancelCaption, QStringLiteral("キャンセル"));
   }
 
+  void theSaveQuestionHasThreeJapaneseButtonsAndAnswersEach() {
+    const std::pair<QMessageBox::StandardButton, MessageAnswer> cases[] = {
+        {QMessageBox::Save, MessageAnswer::Save},
+        {QMessageBox::Discard, MessageAnswer::Discard},
+        {QMessageBox::Cancel, MessageAnswer::Cancel}};
+    for (const auto& [button, expected] : cases) {
+      QStringList captions;
+      whenModal([&captions, button = button](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box != nullptr);
+        for (QAbstractButton* b : box->buttons()) captions << b->text();
+        box->button(button)->click();
+      });
+      QCOMPARE(m_platform.messageBox("「mine.qlf」への変更を保存しますか？", "", MessageIcon::Exclamation,
+                                     MessageButtons::SaveDiscardCancel),
+               expected);
+      captions.sort();
+      QCOMPARE(captions, (QStringList{"キャンセル", "保存", "保存しない"}));
+    }
+    // Escape, or the close box, is a cancel.
+    whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    QCOMPARE(m_platform.messageBox("?", "", MessageIcon::Exclamation, MessageButtons::SaveDiscardCancel),
+             MessageAnswer::Cancel);
+  }
+
   void eachWindowKeepsItsOwnLastFileName() {
     QTemporaryDir folder;
     const QString editorFile = folder.filePath(QStringLiteral("mine.qlf"));

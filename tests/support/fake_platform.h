@@ -22,6 +22,8 @@ class FakePlatform : public Platform {
   MessageAnswer messageBox(std::string_view text, std::string_view title, MessageIcon icon,
                            MessageButtons buttons) override {
     messages.push_back({std::string(text), std::string(title), icon, buttons});
+    // Unless told otherwise, a three-way question keeps everything as it was.
+    if (buttons == MessageButtons::SaveDiscardCancel && answers.empty()) return MessageAnswer::Cancel;
     if (buttons == MessageButtons::Ok || answers.empty()) return MessageAnswer::Ok;
     const MessageAnswer a = answers.front();
     answers.pop_front();
