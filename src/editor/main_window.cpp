@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
@@ -19,6 +20,7 @@
 #include "document/product.h"
 #include "editor/colour_swatch.h"
 #include "editor/link_window.h"
+#include "editor/live_view_window.h"
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
 #include "editor/typing_limit.h"
@@ -145,10 +147,13 @@ void MainWindow::bindField(ControlId id) {
       fitTypingLimit(edit, text.size());
       *fieldOf(m_doc, id)->text = text.toStdString();
       onTextChanged(id);
+      emitDocumentChanged();
     });
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-    connect(combo, &QComboBox::editTextChanged, this,
-            [this, id](const QString& text) { *fieldOf(m_doc, id)->text = text.toStdString(); });
+    connect(combo, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
+      *fieldOf(m_doc, id)->text = text.toStdString();
+      emitDocumentChanged();
+    });
   } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
     // Pairs are kept exclusive here, since a loaded file may select neither.
     radio->setAutoExclusive(false);
@@ -162,6 +167,7 @@ void MainWindow::bindField(ControlId id) {
       if (id.family == "Option3" || id.family == "Option4") m_rules.backgroundImage(id.index);
       if (id.family == "Option5" || id.family == "Option6") m_rules.outputFormat();
       if (id.family == "Option7" || id.family == "Option8") m_rules.linkPage();
+      emitDocumentChanged();
     });
   } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
     connect(check, &QCheckBox::stateChanged, this, [this, id](int state) {
@@ -169,13 +175,22 @@ void MainWindow::bindField(ControlId id) {
       if (id.family == "Check7") m_rules.tagSlot(id.index);
       if (id.family == "Check12") m_rules.userClass(id.index);
       if (id.family == "Check6") m_rules.scrollbarRow(id.index);
+      emitDocumentChanged();
     });
   } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
     connect(slider, &QSlider::valueChanged, this, [this, id](int value) {
       m_doc.classes[static_cast<std::size_t>(id.index)].moveOpacitySlider(value);
-      refreshField({"Text2", id.index});
+      {
+        const QScopedValueRollback following(m_refreshing, true);
+        refreshField({"Text2", id.index});
+      }
+      emitDocumentChanged();
     });
   }
+}
+
+void MainWindow::emitDocumentChanged() {
+  if (!m_refreshing) Q_EMIT documentChanged();
 }
 
 void MainWindow::onTextChanged(ControlId id) {
@@ -214,6 +229,7 @@ void MainWindow::refreshField(ControlId id) {
 }
 
 void MainWindow::refreshFromDocument() {
+  const QScopedValueRollback refreshing(m_refreshing, true);
   // The stored fields first, in file order, so rules run in that order.
   for (const ControlId& id : layoutFields(Layout::Settings)) refreshField(id);
   for (const FamilyRange& range : allFamilies())
@@ -336,6 +352,7 @@ void MainWindow::renameCurrentClass() {
   cls.checkCaption = name;
   refreshField({"SSTab4", c});
   m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(name));
+  emitDocumentChanged();
 }
 
 void MainWindow::MenuEnd_Click() { close(); }
@@ -343,7 +360,7 @@ void MainWindow::MenuEnd_Click() { close(); }
 void MainWindow::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
   // The editor goes first, then the title window and the link window.
-  for (const QString& name : {QStringLiteral("Form2"), QStringLiteral("Form4")})
+  for (const QString& name : {QStringLiteral("Form2"), QStringLiteral("Form4"), QStringLiteral("LiveView")})
     for (QWidget* window : QApplication::topLevelWidgets())
       if (window->objectName() == name && window->isVisible()) window->close();
 }
@@ -353,11 +370,17 @@ void MainWindow::openhelp_Click() { m_platform.shellOpen(m_appFolder + "help/ind
 void MainWindow::GOHP_Click() { m_platform.shellOpen(kHomePageAddress); }
 
 void MainWindow::MenuOpenFile_Click() {
-  if (quillane::MenuOpenFile_Click(m_platform, m_doc)) refreshFromDocument();
+  if (quillane::MenuOpenFile_Click(m_platform, m_doc)) {
+    refreshFromDocument();
+    Q_EMIT documentChanged();
+  }
 }
 
 void MainWindow::MenuOpenFileQL_Click() {
-  if (quillane::MenuOpenFileQL_Click(m_platform, m_doc)) refreshFromDocument();
+  if (quillane::MenuOpenFileQL_Click(m_platform, m_doc)) {
+    refreshFromDocument();
+    Q_EMIT documentChanged();
+  }
 }
 
 void MainWindow::MenuSaveFile_Click() {
@@ -366,7 +389,10 @@ void MainWindow::MenuSaveFile_Click() {
 }
 
 void MainWindow::openFile(const std::string& path) {
-  if (openNamedFile(m_platform, m_doc, path)) refreshFromDocument();
+  if (openNamedFile(m_platform, m_doc, path)) {
+    refreshFromDocument();
+    Q_EMIT documentChanged();
+  }
 }
 
 void MainWindow::MenuSaveSumple_Click() {
@@ -396,7 +422,10 @@ void MainWindow::SampleLoad() {
 
 void MainWindow::MenuTuika_Click(int index) {
   if (index < 0 || index >= static_cast<int>(m_samples.size())) return;
-  if (loadSample(m_platform, m_doc, m_samples[static_cast<std::size_t>(index)])) refreshFromDocument();
+  if (loadSample(m_platform, m_doc, m_samples[static_cast<std::size_t>(index)])) {
+    refreshFromDocument();
+    Q_EMIT documentChanged();
+  }
 }
 
 void MainWindow::NormalPre_Click() { quillane::NormalPre_Click(m_platform, m_doc, previewHome(m_appFolder)); }
@@ -411,6 +440,24 @@ void MainWindow::Command8_Click() { quillane::Command8_Click(m_platform, m_doc, 
 LinkWindow* MainWindow::linkWindow() {
   if (m_linkWindow == nullptr) m_linkWindow = new LinkWindow(m_platform, m_tx, m_ty, this);
   return m_linkWindow;
+}
+
+LiveViewWindow* MainWindow::liveViewWindow() {
+  if (m_liveView == nullptr) {
+    // The pictures resolve where the "標準" preview's page lies.
+    const QString previewFolder = qs(previewHome(m_appFolder)) + QStringLiteral("preview/");
+    m_liveView =
+        new LiveViewWindow(m_doc, previewFolder, liveViewPluginFolders(QCoreApplication::applicationDirPath()), this);
+    connect(this, &MainWindow::documentChanged, m_liveView, &LiveViewWindow::followDocument);
+    m_liveView->placeBeside(this);
+  }
+  return m_liveView;
+}
+
+void MainWindow::LiveView_Click() {
+  liveViewWindow()->show();
+  m_liveView->raise();
+  m_liveView->activateWindow();
 }
 
 void MainWindow::JointCSS_Click() {

@@ -31,6 +31,7 @@ namespace quillane {
 class ScrollbarPreview;
 class ColourSwatch;
 class LinkWindow;
+class LiveViewWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -89,6 +90,14 @@ class MainWindow : public QMainWindow {
   void JointCSS_Click();
   // Form4, created on first use.
   LinkWindow* linkWindow();
+  // "ライブビュー" (F6): the live view beside the editor, created on first use.
+  void LiveView_Click();
+  LiveViewWindow* liveViewWindow();
+
+ Q_SIGNALS:
+  // Emitted once after every change of the document: an edit, tick, colour
+  // pick, slider move or rename, and after a file or sample is loaded.
+  void documentChanged();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -116,6 +125,8 @@ class MainWindow : public QMainWindow {
   void onOptionSelected(ControlId id);
   void refreshField(ControlId id);
   void updateSwatch(std::string_view textFamily, int index);
+  // documentChanged(), unless the change is part of a refresh.
+  void emitDocumentChanged();
   // Puts the folder the user chooses into `folderBox`; a cancel changes nothing.
   void ChooseFolder(std::string_view folderBox);
 
@@ -143,6 +154,10 @@ class MainWindow : public QMainWindow {
   std::vector<SampleEntry> m_samples;
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;
+  LiveViewWindow* m_liveView = nullptr;
+  // Set while the widgets are brought in line with the document, which is
+  // one change however many widgets move.
+  bool m_refreshing = false;
 };
 
 }  // namespace quillane

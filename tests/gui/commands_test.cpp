@@ -83,7 +83,7 @@ class CommandsTest : public QObject {
     QCOMPARE(captionsOf(menus[0]), (QStringList{"設定ファイルを開く", "設定ファイルを保存", "QuillaneVer1の設定を開く",
                                                 "サンプルとして出力", "-", "終了"}));
     QCOMPARE(captionsOf(menus[1]), QStringList{"CSSをHtmlに適用する"});
-    QCOMPARE(captionsOf(menus[2]), (QStringList{"標準", "ファイルを指定"}));
+    QCOMPARE(captionsOf(menus[2]), (QStringList{"標準", "ファイルを指定", "ライブビュー"}));
     QCOMPARE(captionsOf(menus[4]), (QStringList{"ヘルプ", "Hollowmere"}));
     // An empty sample folder gives one disabled entry.
     QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"無し"});
