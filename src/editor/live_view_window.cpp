@@ -29,6 +29,16 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 
 constexpr int kDefaultWidth = 640;
 
+// Qt WebEngine warns, as its library is loaded, that the application did not
+// prepare OpenGL for it before starting; the plug-in prepares it on first
+// use instead (liveview/web_live_view.cpp), so the warning is left out.
+QtMessageHandler g_nextHandler = nullptr;
+void withoutLateLoadWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.startsWith(QStringLiteral("Qt WebEngine seems to be initialized from a plugin")))
+    return;
+  if (g_nextHandler != nullptr) g_nextHandler(type, context, message);
+}
+
 }  // namespace
 
 QStringList liveViewPluginFolders(const QString& programFolder) {
@@ -54,7 +64,9 @@ LoadedEngine loadLiveViewEngine(const QStringList& folders, QWidget* parent) {
   // Chromium's sandbox refuses to start as root; nobody else goes without it.
   if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   QPluginLoader loader(path);
+  g_nextHandler = qInstallMessageHandler(withoutLateLoadWarning);
   QObject* root = loader.instance();
+  qInstallMessageHandler(g_nextHandler);
   if (root == nullptr)
     return {nullptr,
             QStringLiteral("ライブビューには Qt WebEngine が必要です（Debian では libqt6webenginewidgets6 "

@@ -1,16 +1,34 @@
 #include "liveview/web_live_view.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QOpenGLContext>
+#include <QPointer>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <utility>
 #include <vector>
 
+// Qt's own setter of the context every OpenGL context shares with, exported
+// by Qt GUI (its private header declares it).
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+
 namespace quillane {
 
 namespace {
+
+// Qt WebEngine draws through an OpenGL context shared with the window's. An
+// application that links it asks Qt for that shared context before it
+// starts (Qt::AA_ShareOpenGLContexts), at a cost to every start-up; the
+// editor loads the engine late, so the context is made here, on first use.
+void shareOpenGLContexts() {
+  if (QOpenGLContext::globalShareContext() != nullptr) return;
+  auto* context = new QOpenGLContext(QCoreApplication::instance());
+  context->create();
+  qt_gl_set_global_share_context(context);
+}
 
 // A string as a JavaScript expression: ["text"][0] reads back exactly "text".
 QString scriptString(const QString& text) {
@@ -47,13 +65,31 @@ class WebLiveViewEngine final : public LiveViewEngine {
   QWidget* widget() override { return m_view; }
 
   void showPage(const QString& html, const QUrl& base) override {
-    // While a page loads, the position to keep is still the one taken last.
-    if (!m_loading) m_scroll = m_view->page()->scrollPosition() / m_view->zoomFactor();
     m_html = html;
     m_base = base;
     m_pendingStyle.reset();
+    if (m_loading) {
+      // Still at the place taken for the page being loaded.
+      if (!m_askingScroll) load();
+      return;
+    }
     m_loading = true;
-    m_view->setHtml(scrolledTo(html, m_scroll), base);
+    if (!m_hasPage) {
+      load();
+      return;
+    }
+    // The page knows where it is scrolled to; the view's own record of it
+    // follows only once a frame has been drawn.
+    m_askingScroll = true;
+    const QPointer<QWebEngineView> alive(m_view);
+    m_view->page()->runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"),
+                                  [this, alive](const QVariant& at) {
+                                    if (alive.isNull()) return;
+                                    const QVariantList xy = at.toList();
+                                    if (xy.size() == 2) m_scroll = QPointF(xy[0].toDouble(), xy[1].toDouble());
+                                    m_askingScroll = false;
+                                    load();
+                                  });
   }
 
   void setStyle(const QString& css) override {
@@ -74,8 +110,12 @@ class WebLiveViewEngine final : public LiveViewEngine {
   }
 
  private:
+  void load() { m_view->setHtml(scrolledTo(m_html, m_scroll), m_base); }
+
   void loaded() {
+    if (m_askingScroll) return;  // the page before: the new one is yet to load
     m_loading = false;
+    m_hasPage = true;
     if (m_pendingStyle) setStyle(*std::exchange(m_pendingStyle, std::nullopt));
     for (auto& [script, done] : std::exchange(m_pendingScripts, {}))
       m_view->page()->runJavaScript(script, std::move(done));
@@ -85,7 +125,9 @@ class WebLiveViewEngine final : public LiveViewEngine {
   QString m_html;
   QUrl m_base;
   QPointF m_scroll;
-  bool m_loading = false;
+  bool m_hasPage = false;       // a page has loaded, and can say where it is scrolled to
+  bool m_loading = false;       // a page is on its way: styles and scripts wait for it
+  bool m_askingScroll = false;  // the page on show is asked for its place before the next loads
   std::optional<QString> m_pendingStyle;
   std::vector<std::pair<QString, std::function<void(const QVariant&)>>> m_pendingScripts;
 };
@@ -93,6 +135,7 @@ class WebLiveViewEngine final : public LiveViewEngine {
 }  // namespace
 
 std::unique_ptr<LiveViewEngine> WebLiveViewPlugin::createEngine(QWidget* parent) {
+  shareOpenGLContexts();
   return std::make_unique<WebLiveViewEngine>(parent);
 }
 
