@@ -6,12 +6,16 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "editor/application_setup.h"
@@ -68,23 +72,30 @@ class LiveViewEngineTest : public QObject {
 
   LiveViewEngine* engine() const { return m_editor->liveViewWindow()->engine(); }
 
-  // The value of `script` in the page, waiting for the engine.
+  // The value of `script` in the page, waiting for the engine. The wait runs
+  // the event loop freely: the engine's browser side works on this thread.
   QVariant evaluate(const QString& script, int timeout = kFollow) {
     if (engine() == nullptr) return QStringLiteral("(no engine)");
+    QEventLoop loop;
+    QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
     auto result = std::make_shared<std::optional<QVariant>>();
-    engine()->evaluate(script, [result](const QVariant& value) { *result = value; });
-    if (!QTest::qWaitFor([&] { return result->has_value(); }, timeout)) return QStringLiteral("(no answer)");
-    return **result;
+    const QPointer<QEventLoop> waiting(&loop);
+    engine()->evaluate(script, [result, waiting](const QVariant& value) {
+      *result = value;
+      if (!waiting.isNull()) waiting->quit();
+    });
+    if (!result->has_value()) loop.exec();
+    return result->has_value() ? **result : QStringLiteral("(no answer)");
   }
   // Waits until `script` gives `expected`; returns the last value.
   QString waitFor(const QString& script, const QString& expected, int timeout = kFollow) {
-    QString last;
-    (void)QTest::qWaitFor(
-        [&] {
-          last = evaluate(script, timeout).toString();
-          return last == expected;
-        },
-        timeout);
+    QElapsedTimer clock;
+    clock.start();
+    QString last = evaluate(script, timeout).toString();
+    while (last != expected && clock.elapsed() < timeout) {
+      QTest::qWait(5);
+      last = evaluate(script, timeout).toString();
+    }
     return last;
   }
   static QString colourOf(const QString& selector, const QString& property = QStringLiteral("color")) {

@@ -2,6 +2,7 @@
 // write, following the editor; the copy button; the messages when the
 // plug-in or Qt WebEngine is missing; and the editor's change signal the
 // window follows.
+#include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
@@ -223,6 +224,17 @@ class LiveViewTest : public QObject {
     QCOMPARE(view.left(), qMin(editor.right() + 1, room.right() + 1 - view.width()));
     QVERIFY(view.right() <= room.right());
     QCOMPARE(m_view->y(), qMax(room.top(), editor.top()));
+  }
+
+  void theMenuOpensItWithF6AndTheEditorClosesIt() {
+    open();
+    auto* entry = m_editor->findChild<QAction*>(QStringLiteral("LiveView"));
+    QVERIFY(entry != nullptr);
+    QCOMPARE(entry->text(), QStringLiteral("ライブビュー"));
+    QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F6));
+    QVERIFY(m_view->isVisible());
+    m_editor->close();
+    QVERIFY(!m_view->isVisible());
   }
 
   // The change signal the view follows: one per change, whatever the widgets
