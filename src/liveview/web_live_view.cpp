@@ -54,8 +54,10 @@ class WebLiveViewEngine final : public LiveViewEngine {
     // A renderer that ends unexpectedly leaves a blank view: load the page again.
     QObject::connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, m_view,
                      [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
-                       if (status != QWebEnginePage::NormalTerminationStatus && !m_html.isEmpty())
-                         showPage(m_html, m_base);
+                       if (status == QWebEnginePage::NormalTerminationStatus || m_html.isEmpty()) return;
+                       // Nothing is left to ask for its place or to wait for.
+                       m_hasPage = m_loading = m_askingScroll = m_loadAgain = false;
+                       showPage(m_html, m_base);
                      });
   }
   ~WebLiveViewEngine() override { delete m_view; }
@@ -69,8 +71,9 @@ class WebLiveViewEngine final : public LiveViewEngine {
     m_base = base;
     m_pendingStyle.reset();
     if (m_loading) {
-      // Still at the place taken for the page being loaded.
-      if (!m_askingScroll) load();
+      // One load at a time: the newest page follows the one on its way,
+      // at the place taken for it.
+      m_loadAgain = true;
       return;
     }
     m_loading = true;
@@ -87,7 +90,7 @@ class WebLiveViewEngine final : public LiveViewEngine {
                                     if (alive.isNull()) return;
                                     const QVariantList xy = at.toList();
                                     if (xy.size() == 2) m_scroll = QPointF(xy[0].toDouble(), xy[1].toDouble());
-                                    m_askingScroll = false;
+                                    m_askingScroll = m_loadAgain = false;
                                     load();
                                   });
   }
@@ -114,6 +117,10 @@ class WebLiveViewEngine final : public LiveViewEngine {
 
   void loaded() {
     if (m_askingScroll) return;  // the page before: the new one is yet to load
+    if (std::exchange(m_loadAgain, false)) {
+      load();
+      return;
+    }
     m_loading = false;
     m_hasPage = true;
     if (m_pendingStyle) setStyle(*std::exchange(m_pendingStyle, std::nullopt));
@@ -128,6 +135,7 @@ class WebLiveViewEngine final : public LiveViewEngine {
   bool m_hasPage = false;       // a page has loaded, and can say where it is scrolled to
   bool m_loading = false;       // a page is on its way: styles and scripts wait for it
   bool m_askingScroll = false;  // the page on show is asked for its place before the next loads
+  bool m_loadAgain = false;     // a newer page came while one was loading
   std::optional<QString> m_pendingStyle;
   std::vector<std::pair<QString, std::function<void(const QVariant&)>>> m_pendingScripts;
 };

@@ -204,6 +204,22 @@ class LiveViewEngineTest : public QObject {
     QCOMPARE(evaluate(colourOf(QStringLiteral("p"))).toString(), QStringLiteral("rgb(0, 0, 255)"));
   }
 
+  void editsWhileThePageLoadsEndInTheLastState() {
+    const auto edit = [](auto change) {
+      change();
+      QCoreApplication::processEvents();  // the view takes each change in its own turn
+    };
+    edit([&] { control<QCheckBox>("Check12", 2)->setChecked(true); });
+    edit([&] { control<QLineEdit>("Text3", foreColourIndex(kSlotP))->setText(QStringLiteral("00FF00")); });
+    edit([&] { control<QCheckBox>("Check12", 3)->setChecked(true); });
+    edit([&] { control<QLineEdit>("Text3", foreColourIndex(kSlotP))->setText(QStringLiteral("00FFFF")); });
+    QCOMPARE(waitFor(QStringLiteral("String(document.querySelectorAll('img').length)"), QStringLiteral("4")),
+             QStringLiteral("4"));
+    QCOMPARE(waitFor(colourOf(QStringLiteral("p")), QStringLiteral("rgb(0, 255, 255)")),
+             QStringLiteral("rgb(0, 255, 255)"));
+    QCOMPARE(evaluate(QStringLiteral("window.scrollY")).toInt(), 120);
+  }
+
   void theModernChoiceShowsTheModernOutput() {
     control<QCheckBox>("Check28")->setChecked(true);
     QCOMPARE(waitFor(QStringLiteral("document.compatMode"), QStringLiteral("CSS1Compat")),
