@@ -22,8 +22,9 @@ class LiveViewEngine {
  public:
   virtual ~LiveViewEngine() = default;
 
-  // The widget that shows the page, owned by the engine: it lives as long
-  // as the engine, whoever it is parented to.
+  // The widget that shows the page: a child of the parent the engine was
+  // made with, destroyed with the engine. Destroy the engine before that
+  // parent.
   virtual QWidget* widget() = 0;
 
   // Loads `html` (UTF-8 text of a whole page) with `base` as the address
