@@ -20,6 +20,7 @@
 #include "document/product.h"
 #include "editor/colour_swatch.h"
 #include "editor/link_window.h"
+#include "editor/live_view_window.h"
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
 #include "editor/typing_limit.h"
@@ -418,7 +419,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   }
   QMainWindow::closeEvent(event);
   // The editor goes first, then the title window and the link window.
-  for (const QString& name : {QStringLiteral("Form2"), QStringLiteral("Form4")})
+  for (const QString& name : {QStringLiteral("Form2"), QStringLiteral("Form4"), QStringLiteral("LiveView")})
     for (QWidget* window : QApplication::topLevelWidgets())
       if (window->objectName() == name && window->isVisible()) window->close();
 }
@@ -439,6 +440,24 @@ void MainWindow::Command8_Click() { quillane::Command8_Click(m_platform, m_doc, 
 LinkWindow* MainWindow::linkWindow() {
   if (m_linkWindow == nullptr) m_linkWindow = new LinkWindow(m_platform, m_tx, m_ty, this);
   return m_linkWindow;
+}
+
+LiveViewWindow* MainWindow::liveViewWindow() {
+  if (m_liveView == nullptr) {
+    // The pictures resolve where the "標準" preview's page lies.
+    const QString previewFolder = qs(previewHome(m_appFolder)) + QStringLiteral("preview/");
+    m_liveView =
+        new LiveViewWindow(m_doc, previewFolder, liveViewPluginFolders(QCoreApplication::applicationDirPath()), this);
+    connect(this, &MainWindow::documentChanged, m_liveView, &LiveViewWindow::followDocument);
+    m_liveView->placeBeside(this);
+  }
+  return m_liveView;
+}
+
+void MainWindow::LiveView_Click() {
+  liveViewWindow()->show();
+  m_liveView->raise();
+  m_liveView->activateWindow();
 }
 
 void MainWindow::JointCSS_Click() {

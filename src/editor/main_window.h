@@ -40,6 +40,7 @@ namespace quillane {
 class ScrollbarPreview;
 class ColourSwatch;
 class LinkWindow;
+class LiveViewWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -113,6 +114,9 @@ class MainWindow : public QMainWindow {
   void JointCSS_Click();
   // Form4, created on first use.
   LinkWindow* linkWindow();
+  // "ライブビュー" (F6): the live view beside the editor, created on first use.
+  void LiveView_Click();
+  LiveViewWindow* liveViewWindow();
 
  Q_SIGNALS:
   // Once after every change of the document: an edit, an open or a sample
@@ -209,6 +213,7 @@ class MainWindow : public QMainWindow {
   std::vector<SampleEntry> m_samples;
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;
+  LiveViewWindow* m_liveView = nullptr;
 };
 
 }  // namespace quillane

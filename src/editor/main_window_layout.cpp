@@ -532,6 +532,7 @@ void MainWindow::buildMenus() {
   QMenu* preview = menuBar()->addMenu(QStringLiteral("プレビュー(&P)"));
   entry(preview, "NormalPre", QStringLiteral("標準"), [this] { NormalPre_Click(); }, {QKeySequence(Qt::Key_F5)});
   entry(preview, "GaibuPre", QStringLiteral("ファイルを指定"), [this] { GaibuPre_Click(); });
+  entry(preview, "LiveView", QStringLiteral("ライブビュー"), [this] { LiveView_Click(); }, {QKeySequence(Qt::Key_F6)});
 
   m_sampleMenu = menuBar()->addMenu(QStringLiteral("サンプル(&S)"));
   m_sampleMenu->setObjectName(QStringLiteral("MenuSample"));

@@ -84,6 +84,31 @@ bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFo
   return true;
 }
 
+std::optional<MadeFile> madeFile(const StyleDocument& doc) {
+  const auto refused = [](const std::string& message) {
+    OutputText output;
+    output.refusal = message;
+    return output;
+  };
+  const auto target = [](std::string_view folder, const std::string& name) {
+    return folder.empty() ? name : joinFolder(folder, name);
+  };
+  if (doc.output.format == Choice::First) {
+    MadeFile made{target(doc.output.htmlFolder, pageName(doc.output.htmlFileName)), {}};
+    const auto error = checkValues(doc, Output::EmbeddedPage);
+    made.output = error ? refused(error->describe()) : embeddedPageOutput(doc);
+    return made;
+  }
+  if (doc.output.format == Choice::Second) {
+    MadeFile made{target(doc.output.cssFolder, styleSheetName(doc.output.cssFileName)), {}};
+    auto error = checkValues(doc, Output::StyleRules);
+    if (!error && doc.output.makeLinkPage == Choice::First) error = checkValues(doc, Output::LinkPage);
+    made.output = error ? refused(error->describe()) : styleSheetOutput(doc);
+    return made;
+  }
+  return std::nullopt;
+}
+
 void Command6_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder) {
   if (doc.output.format == Choice::First) EXHtml(platform, doc, appFolder, false);
   if (doc.output.format == Choice::Second) EXStyle(platform, doc, doc.output.cssFolder, doc.output.cssFileName, false);

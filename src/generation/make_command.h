@@ -6,10 +6,12 @@
 // platform's message box. A refused value or filter number writes nothing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "document/style_document.h"
+#include "generation/output_choice.h"
 #include "platform/platform.h"
 
 namespace quillane {
@@ -26,6 +28,19 @@ bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFo
 
 // The preview page's path inside the application folder.
 std::string previewPagePath(std::string_view appFolder);
+
+// What "出力する" would write now, without writing anything: the target
+// path and the text of the embedded-style page ("HTML形式") or of the style
+// sheet ("スタイルシート"; the linking page written after it is not part of
+// it). The values are checked as the writers check them; `output.refusal`
+// then holds the message of the first refused value, and the command would
+// write nothing. Nothing when neither format is selected. The target folder
+// is not checked: with none chosen, the path is the file name alone.
+struct MadeFile {
+  std::string path;
+  OutputText output;
+};
+std::optional<MadeFile> madeFile(const StyleDocument& doc);
 
 // The make command: the HTML page when "HTML形式" is selected, then the
 // style sheet when "スタイルシート" is.

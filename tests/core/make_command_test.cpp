@@ -169,5 +169,50 @@ TEST_F(MakeCommand, JapaneseTextIsWrittenInShiftJis) {
   EXPECT_NE(bytes.find("<P>\x83\x54\x83\x93\x83\x76\x83\x8B</P>"), std::string::npos);  // サンプル
 }
 
+// madeFile: what the live view shows as the text "出力する" would write.
+TEST_F(MakeCommand, MadeFileIsWhatTheCommandWritesInEachFormatAndOutput) {
+  doc.slots[kSlotP].enabled = 1;
+  doc.slots[kSlotP].fontName = "メイリオ";
+  doc.classes[0].enabled = 1;
+  doc.classes[0].glowOn = 1;
+  doc.output.htmlFolder = folder.str();
+  doc.output.htmlFileName = "page";
+  chooseStyleSheet(folder.str(), "sheet");
+  for (Choice format : {Choice::First, Choice::Second}) {
+    for (int modern : {0, 1}) {
+      doc.output.format = format;
+      doc.output.modern = modern;
+      const auto made = madeFile(doc);
+      ASSERT_TRUE(made && made->output.ok());
+      EXPECT_EQ(made->path, folder / (format == Choice::First ? "page.html" : "sheet.css"));
+      Command6_Click(platform, doc, folder.str());
+      const std::string bytes = testing::fileBytes(made->path);
+      EXPECT_EQ(modern ? bytes : testing::fileText(made->path), made->output.text) << modern;
+      EXPECT_EQ(made->output.encoding, modern ? OutputEncoding::Utf8 : OutputEncoding::Cp932);
+    }
+  }
+}
+
+TEST_F(MakeCommand, MadeFileCarriesTheRefusalTheCommandShows) {
+  chooseStyleSheet(folder.str(), "style.css");
+  doc.output.cssFileName = "a\"b.css";  // refused only for the linking page's href
+  const auto made = madeFile(doc);
+  ASSERT_TRUE(made && made->output.refusal);
+  Command6_Click(platform, doc, folder.str());
+  EXPECT_EQ(platform.onlyMessage().text, *made->output.refusal + "\r\n何も保存していません。");
+  EXPECT_TRUE(fs::is_empty(folder.path()));
+
+  doc.output.makeLinkPage = Choice::Second;
+  EXPECT_TRUE(madeFile(doc)->output.ok());
+}
+
+TEST_F(MakeCommand, MadeFileWithoutFolderOrFormat) {
+  const auto made = madeFile(doc);  // defaults: HTML, no folder
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made->path, "style.html");
+  doc.output.format = Choice::Neither;
+  EXPECT_FALSE(madeFile(doc));
+}
+
 }  // namespace
 }  // namespace quillane

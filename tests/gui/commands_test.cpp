@@ -85,7 +85,7 @@ class CommandsTest : public QObject {
                                                 "サンプルとして出力", "-", "最近使ったファイル", "-", "終了"}));
     QCOMPARE(captionsOf(menus[1]), (QStringList{"元に戻す", "やり直し"}));
     QCOMPARE(captionsOf(menus[2]), QStringList{"CSSをHtmlに適用する"});
-    QCOMPARE(captionsOf(menus[3]), (QStringList{"標準", "ファイルを指定"}));
+    QCOMPARE(captionsOf(menus[3]), (QStringList{"標準", "ファイルを指定", "ライブビュー"}));
     QCOMPARE(captionsOf(menus[5]), (QStringList{"ヘルプ", "Hollowmere"}));
     // An empty sample folder gives one disabled entry.
     QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"無し"});

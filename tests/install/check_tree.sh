@@ -2,15 +2,22 @@
 # Checks an installed Quillane: every file in its place, the desktop entry,
 # MIME types, AppStream data and manual pages valid, and the installed
 # programs starting and finding their data there rather than in the source.
-#   check_tree.sh PREFIX SOURCE VERSION [--without-editor]
+#   check_tree.sh PREFIX SOURCE VERSION [--without-editor] [--with-live-view]
 # PREFIX holds bin/ and share/ (a prefix inside a DESTDIR, or usr/ of an
 # unpacked package); SOURCE is the source tree the install came from.
+# --with-live-view: the live view's plug-in was built and must be installed.
 set -euo pipefail
 prefix=$(realpath "$1")
 source_dir=$(realpath "$2")
 version=$3
 editor=yes
-[ "${4:-}" = --without-editor ] && editor=no
+live_view=no
+for flag in "${@:4}"; do
+  case $flag in
+    --without-editor) editor=no ;;
+    --with-live-view) live_view=yes ;;
+  esac
+done
 id=io.github.quillane.Quillane
 share=$prefix/share
 
@@ -25,12 +32,18 @@ expected=(bin/quillane-cli
   share/icons/hicolor/256x256/apps/$id.png share/man/man1/quillane.1.gz share/man/man1/quillane-cli.1.gz
   share/doc/quillane/README.md share/doc/quillane/LICENSE)
 [ $editor = yes ] && expected+=(bin/quillane)
+# Where the editor looks for it: ../lib/quillane/plugins from bin/.
+[ $live_view = yes ] && expected+=(lib/quillane/plugins/libquillane-liveview.so)
 for file in "${expected[@]}"; do
   [ -f "$prefix/$file" ] || fail "missing $file"
 done
 for program in quillane-cli $([ $editor = yes ] && echo quillane); do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
 done
+# The editor pays for the live view's engine only when the view is opened.
+if [ $editor = yes ] && readelf -d "$prefix/bin/quillane" | grep -q "NEEDED.*WebEngine"; then
+  fail "bin/quillane links Qt WebEngine"
+fi
 # The data folder is the source's install/ folder, file for file.
 diff -r "$source_dir/install" "$share/quillane" >/dev/null || fail "share/quillane differs from install/"
 for size in 48 256; do

@@ -29,5 +29,7 @@ trap 'rm -rf "$unpacked"' EXIT
 chmod 755 "$unpacked"
 dpkg-deb -x "$deb" "$unpacked"
 [ -z "$(find "$unpacked" -mindepth 1 -maxdepth 1 ! -name usr)" ] || fail "files outside /usr"
-"$source_dir/tests/install/check_tree.sh" "$unpacked/usr" "$source_dir" "$version"
+flags=()
+[ -f "$build/bin/plugins/libquillane-liveview.so" ] && flags+=(--with-live-view)
+"$source_dir/tests/install/check_tree.sh" "$unpacked/usr" "$source_dir" "$version" "${flags[@]}"
 echo "package $(basename "$deb") checked"

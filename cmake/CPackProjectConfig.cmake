@@ -1,0 +1,10 @@
+# Read by cpack for each package it makes (CPACK_PROJECT_CONFIG_FILE).
+#
+# The Debian package's Depends are computed from its programs by
+# dpkg-shlibdeps. The live view's plug-in links Qt WebEngine, which the
+# package only recommends (the editor runs without it and says so in the
+# view), so the plug-in is left out of that computation.
+if(CPACK_GENERATOR STREQUAL "DEB")
+  set(SHLIBDEPS_EXECUTABLE "${CPACK_QUILLANE_SOURCE_DIR}/cmake/shlibdeps-without-plugins.sh" CACHE FILEPATH
+      "dpkg-shlibdeps, leaving out lib/quillane/plugins/" FORCE)
+endif()

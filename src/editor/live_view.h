@@ -1,0 +1,59 @@
+// The live view's engine: a widget that takes page text and shows it.
+//
+// The editor owns this interface; the engine that renders the page (Qt
+// WebEngine, src/liveview/) is a plug-in that the editor loads through
+// QPluginLoader when the view is first opened. The editor itself never
+// links the engine, so a session that never opens the view pays nothing for
+// it, and a system without the engine runs everything else.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+#include <QtPlugin>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace quillane {
+
+class LiveViewEngine {
+ public:
+  virtual ~LiveViewEngine() = default;
+
+  // The widget that shows the page: a child of the parent the engine was
+  // made with, destroyed with the engine. Destroy the engine before that
+  // parent.
+  virtual QWidget* widget() = 0;
+
+  // Loads `html` (UTF-8 text of a whole page) with `base` as the address
+  // its relative links and pictures resolve against. A page shown before is
+  // replaced without a blank frame in between, at its scroll position.
+  virtual void showPage(const QString& html, const QUrl& base) = 0;
+
+  // Replaces the text of the first <style> element of the page shown in
+  // place: the page is not loaded again and keeps its scroll position. A
+  // style given while a page is still loading is applied once it has loaded.
+  virtual void setStyle(const QString& css) = 0;
+
+  // Runs `script` in the page once it has loaded, and hands its value to
+  // `done` (an invalid QVariant when the script fails). For tests and
+  // benchmarks that read back what the engine shows.
+  virtual void evaluate(const QString& script, std::function<void(const QVariant&)> done) = 0;
+};
+
+// What the plug-in's root object implements.
+class LiveViewPlugin {
+ public:
+  virtual ~LiveViewPlugin() = default;
+
+  // A new engine whose widget is a child of `parent`. Starts the engine's
+  // processes on first use.
+  virtual std::unique_ptr<LiveViewEngine> createEngine(QWidget* parent) = 0;
+};
+
+}  // namespace quillane
+
+#define QuillaneLiveViewPlugin_iid "io.github.quillane.Quillane.LiveViewPlugin/1"
+Q_DECLARE_INTERFACE(quillane::LiveViewPlugin, QuillaneLiveViewPlugin_iid)

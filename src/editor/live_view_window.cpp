@@ -1,0 +1,234 @@
+#include "editor/live_view_window.h"
+
+#include <unistd.h>
+
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPluginLoader>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "editor/output_highlighter.h"
+#include "generation/make_command.h"
+
+namespace quillane {
+
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+constexpr int kDefaultWidth = 640;
+
+// Qt WebEngine warns, as its library is loaded, that the application did not
+// prepare OpenGL for it before starting; the plug-in prepares it on first
+// use instead (liveview/web_live_view.cpp), so the warning is left out.
+QtMessageHandler g_nextHandler = nullptr;
+void withoutLateLoadWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.startsWith(QStringLiteral("Qt WebEngine seems to be initialized from a plugin")))
+    return;
+  if (g_nextHandler != nullptr) g_nextHandler(type, context, message);
+}
+
+}  // namespace
+
+QStringList liveViewPluginFolders(const QString& programFolder) {
+  const QDir folder(programFolder);
+  return {QDir::cleanPath(folder.filePath(QStringLiteral("plugins"))),
+          QDir::cleanPath(folder.filePath(QStringLiteral("../lib/quillane/plugins")))};
+}
+
+LoadedEngine loadLiveViewEngine(const QStringList& folders, QWidget* parent) {
+  QString path;
+  for (const QString& folder : folders) {
+    const QString candidate = QDir(folder).filePath(QString::fromLatin1(kLiveViewPluginFile));
+    if (QFileInfo(candidate).isFile()) {
+      path = candidate;
+      break;
+    }
+  }
+  if (path.isEmpty())
+    return {nullptr, QStringLiteral("ライブビューのプラグイン「%1」が見つからないため、ページを表示できません"
+                                    "（探した場所: %2）。\nほかの機能はそのまま使えます。")
+                         .arg(QString::fromLatin1(kLiveViewPluginFile), folders.join(QStringLiteral("、")))};
+
+  // Chromium's sandbox refuses to start as root; nobody else goes without it.
+  if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  QPluginLoader loader(path);
+  g_nextHandler = qInstallMessageHandler(withoutLateLoadWarning);
+  QObject* root = loader.instance();
+  qInstallMessageHandler(g_nextHandler);
+  if (root == nullptr)
+    return {nullptr,
+            QStringLiteral("ライブビューには Qt WebEngine が必要です（Debian では libqt6webenginewidgets6 "
+                           "パッケージ）。プラグイン「%1」を読みこめませんでした: %2\nほかの機能はそのまま使えます。")
+                .arg(path, loader.errorString())};
+  auto* plugin = qobject_cast<LiveViewPlugin*>(root);
+  if (plugin == nullptr)
+    return {
+        nullptr,
+        QStringLiteral("「%1」はライブビューのプラグインではありません。\nほかの機能はそのまま使えます。").arg(path)};
+  return {plugin->createEngine(parent), {}};
+}
+
+LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewFolder, const QStringList& pluginFolders,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), m_doc(doc), m_previewFolder(previewFolder), m_pluginFolders(pluginFolders) {
+  setObjectName(QStringLiteral("LiveView"));
+  setWindowTitle(QStringLiteral("ライブビュー"));
+
+  auto* viewPage = new QWidget;
+  m_viewLayout = new QVBoxLayout(viewPage);
+  m_viewLayout->setContentsMargins(0, 0, 0, 0);
+  m_engineMessage = new QLabel(QStringLiteral("ページを準備しています…"));
+  m_engineMessage->setObjectName(QStringLiteral("LiveEngineMessage"));
+  m_engineMessage->setWordWrap(true);
+  m_engineMessage->setAlignment(Qt::AlignCenter);
+  m_engineMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  m_viewLayout->addWidget(m_engineMessage, 1);
+  m_notice = new QLabel;
+  m_notice->setObjectName(QStringLiteral("LiveNotice"));
+  m_notice->setWordWrap(true);
+  m_notice->setContentsMargins(6, 3, 6, 3);
+  m_notice->hide();
+  m_viewLayout->addWidget(m_notice);
+
+  auto* outputPage = new QWidget;
+  auto* outputLayout = new QVBoxLayout(outputPage);
+  auto* top = new QHBoxLayout;
+  m_target = new QLabel;
+  m_target->setObjectName(QStringLiteral("LiveTarget"));
+  m_target->setWordWrap(true);
+  m_target->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  top->addWidget(m_target, 1);
+  m_copy = new QPushButton(QStringLiteral("コピー"));
+  m_copy->setObjectName(QStringLiteral("LiveCopy"));
+  connect(m_copy, &QPushButton::clicked, this, &LiveViewWindow::copyOutput);
+  top->addWidget(m_copy, 0, Qt::AlignTop);
+  outputLayout->addLayout(top);
+  m_text = new QPlainTextEdit;
+  m_text->setObjectName(QStringLiteral("LiveOutputText"));
+  m_text->setReadOnly(true);
+  m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  new OutputHighlighter(m_text->document());
+  outputLayout->addWidget(m_text, 1);
+
+  m_tabs = new QTabWidget;
+  m_tabs->setObjectName(QStringLiteral("LiveTabs"));
+  m_tabs->addTab(viewPage, QStringLiteral("表示"));
+  m_tabs->addTab(outputPage, QStringLiteral("出力する内容"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(m_tabs);
+  resize(kDefaultWidth, 720);
+}
+
+LiveViewWindow::~LiveViewWindow() = default;
+
+void LiveViewWindow::placeBeside(const QWidget* editor) {
+  const QRect beside = editor->frameGeometry();
+  const QScreen* screen = editor->screen();
+  const QRect room = screen != nullptr ? screen->availableGeometry() : QRect(beside.topLeft(), QSize(4096, 4096));
+  const QSize frame = frameGeometry().size() - size();  // nothing before the window is first shown
+  const int width = qMin(kDefaultWidth, room.width() - frame.width());
+  const int height = qMin(beside.height(), room.height()) - frame.height();
+  resize(width, qMax(height, 200));
+  // To the right of the editor; against the screen's right edge when it does not fit there.
+  const int x = qMax(room.left(), qMin(beside.right() + 1, room.right() + 1 - width - frame.width()));
+  move(x, qMax(room.top(), beside.top()));
+}
+
+QString LiveViewWindow::outputTarget() const { return m_target->text(); }
+
+QString LiveViewWindow::noticeText() const { return m_notice->text(); }
+
+void LiveViewWindow::followDocument() {
+  if (m_pending) return;
+  m_pending = true;
+  QTimer::singleShot(0, this, &LiveViewWindow::refresh);
+}
+
+void LiveViewWindow::refresh() {
+  m_pending = false;
+  // A hidden window catches up when it is shown again.
+  if (!isVisible()) return;
+  refreshView();
+  refreshOutput();
+}
+
+void LiveViewWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!m_engineTried) startEngine();
+  refresh();
+}
+
+void LiveViewWindow::startEngine() {
+  m_engineTried = true;
+  LoadedEngine loaded = loadLiveViewEngine(m_pluginFolders, m_engineMessage->parentWidget());
+  if (!loaded.engine) {
+    m_engineProblem = loaded.problem;
+    m_engineMessage->setText(loaded.problem);
+    return;
+  }
+  m_engine = std::move(loaded.engine);
+  m_engineMessage->hide();
+  m_viewLayout->insertWidget(0, m_engine->widget(), 1);
+}
+
+void LiveViewWindow::refreshView() {
+  DemoPage page = buildDemoPage(m_doc);
+  // A refused value leaves the page as it was, and says why.
+  const QString notice = page.ok() ? qs(ignoredSettingsLine(m_doc))
+                                   : QStringLiteral("この設定ではページを作れません: ") + qs(*page.refusal);
+  m_notice->setText(notice);
+  m_notice->setVisible(!notice.isEmpty());
+  if (!m_engine || !page.ok()) return;
+  if (m_pageShown && m_shown.sameBody(page)) {
+    if (page.style != m_shown.style) m_engine->setStyle(qs(page.style));
+  } else {
+    m_engine->showPage(qs(demoPageHtml(page)), QUrl::fromLocalFile(m_previewFolder));
+    m_pageShown = true;
+  }
+  m_shown = std::move(page);
+}
+
+void LiveViewWindow::refreshOutput() {
+  const std::optional<MadeFile> made = madeFile(m_doc);
+  QString target, text;
+  if (!made) {
+    target = QStringLiteral("「出力」タブの「出力形式」が選ばれていないため、「出力する」は何も書き出しません。");
+  } else if (!made->output.ok()) {
+    target = QStringLiteral("「出力する」はこの設定では何も保存しません: ") + qs(*made->output.refusal);
+  } else {
+    const QString encoding =
+        made->output.encoding == OutputEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS");
+    target = QStringLiteral("「出力する」が %1 に書き出す内容（%2）").arg(qs(made->path), encoding);
+    text = qs(made->output.text);
+  }
+  m_target->setText(target);
+  m_copy->setEnabled(!text.isEmpty());
+  if (text == m_outputText) return;
+  m_outputText = text;
+  // The reader's place in the text stays where it was.
+  const int vertical = m_text->verticalScrollBar()->value();
+  const int horizontal = m_text->horizontalScrollBar()->value();
+  m_text->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  m_text->verticalScrollBar()->setValue(vertical);
+  m_text->horizontalScrollBar()->setValue(horizontal);
+}
+
+void LiveViewWindow::copyOutput() {
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(m_outputText);
+}
+
+}  // namespace quillane

@@ -1,0 +1,150 @@
+#include "liveview/web_live_view.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QOpenGLContext>
+#include <QPointer>
+#include <QWebEnginePage>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <utility>
+#include <vector>
+
+// Qt's own setter of the context every OpenGL context shares with, exported
+// by Qt GUI (its private header declares it).
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+
+namespace quillane {
+
+namespace {
+
+// Qt WebEngine draws through an OpenGL context shared with the window's. An
+// application that links it asks Qt for that shared context before it
+// starts (Qt::AA_ShareOpenGLContexts), at a cost to every start-up; the
+// editor loads the engine late, so the context is made here, on first use.
+void shareOpenGLContexts() {
+  if (QOpenGLContext::globalShareContext() != nullptr) return;
+  auto* context = new QOpenGLContext(QCoreApplication::instance());
+  context->create();
+  qt_gl_set_global_share_context(context);
+}
+
+// A string as a JavaScript expression: ["text"][0] reads back exactly "text".
+QString scriptString(const QString& text) {
+  return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)) + QStringLiteral("[0]");
+}
+
+// `html` with a script at the end of its body that scrolls to `at` before the
+// page is first painted, so a page loaded again opens where the last one was.
+QString scrolledTo(QString html, QPointF at) {
+  if (at.isNull()) return html;
+  const QString script = QStringLiteral("<script>window.scrollTo(%1, %2);</script>").arg(at.x()).arg(at.y());
+  const qsizetype end = html.lastIndexOf(QStringLiteral("</body>"), -1, Qt::CaseInsensitive);
+  return end < 0 ? html + script : html.insert(end, script);
+}
+
+class WebLiveViewEngine final : public LiveViewEngine {
+ public:
+  explicit WebLiveViewEngine(QWidget* parent) : m_view(new QWebEngineView(parent)) {
+    // Back, forward and reload would leave the page the editor keeps in step.
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    m_view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool) { loaded(); });
+    // A renderer that ends unexpectedly leaves a blank view: load the page again.
+    QObject::connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, m_view,
+                     [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                       if (status == QWebEnginePage::NormalTerminationStatus || m_html.isEmpty()) return;
+                       // Nothing is left to ask for its place or to wait for.
+                       m_hasPage = m_loading = m_askingScroll = m_loadAgain = false;
+                       showPage(m_html, m_base);
+                     });
+  }
+  ~WebLiveViewEngine() override { delete m_view; }
+  WebLiveViewEngine(const WebLiveViewEngine&) = delete;
+  WebLiveViewEngine& operator=(const WebLiveViewEngine&) = delete;
+
+  QWidget* widget() override { return m_view; }
+
+  void showPage(const QString& html, const QUrl& base) override {
+    m_html = html;
+    m_base = base;
+    m_pendingStyle.reset();
+    if (m_loading) {
+      // One load at a time: the newest page follows the one on its way,
+      // at the place taken for it.
+      m_loadAgain = true;
+      return;
+    }
+    m_loading = true;
+    if (!m_hasPage) {
+      load();
+      return;
+    }
+    // The page knows where it is scrolled to; the view's own record of it
+    // follows only once a frame has been drawn.
+    m_askingScroll = true;
+    const QPointer<QWebEngineView> alive(m_view);
+    m_view->page()->runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"),
+                                  [this, alive](const QVariant& at) {
+                                    if (alive.isNull()) return;
+                                    const QVariantList xy = at.toList();
+                                    if (xy.size() == 2) m_scroll = QPointF(xy[0].toDouble(), xy[1].toDouble());
+                                    m_askingScroll = m_loadAgain = false;
+                                    load();
+                                  });
+  }
+
+  void setStyle(const QString& css) override {
+    if (m_loading) {
+      m_pendingStyle = css;
+      return;
+    }
+    m_view->page()->runJavaScript(
+        QStringLiteral("(function (css) { var e = document.querySelector('style'); if (e) e.textContent = css; })(%1);")
+            .arg(scriptString(css)));
+  }
+
+  void evaluate(const QString& script, std::function<void(const QVariant&)> done) override {
+    if (m_loading)
+      m_pendingScripts.emplace_back(script, std::move(done));
+    else
+      m_view->page()->runJavaScript(script, std::move(done));
+  }
+
+ private:
+  void load() { m_view->setHtml(scrolledTo(m_html, m_scroll), m_base); }
+
+  void loaded() {
+    if (m_askingScroll) return;  // the page before: the new one is yet to load
+    if (std::exchange(m_loadAgain, false)) {
+      load();
+      return;
+    }
+    m_loading = false;
+    m_hasPage = true;
+    if (m_pendingStyle) setStyle(*std::exchange(m_pendingStyle, std::nullopt));
+    for (auto& [script, done] : std::exchange(m_pendingScripts, {}))
+      m_view->page()->runJavaScript(script, std::move(done));
+  }
+
+  QWebEngineView* m_view;
+  QString m_html;
+  QUrl m_base;
+  QPointF m_scroll;
+  bool m_hasPage = false;       // a page has loaded, and can say where it is scrolled to
+  bool m_loading = false;       // a page is on its way: styles and scripts wait for it
+  bool m_askingScroll = false;  // the page on show is asked for its place before the next loads
+  bool m_loadAgain = false;     // a newer page came while one was loading
+  std::optional<QString> m_pendingStyle;
+  std::vector<std::pair<QString, std::function<void(const QVariant&)>>> m_pendingScripts;
+};
+
+}  // namespace
+
+std::unique_ptr<LiveViewEngine> WebLiveViewPlugin::createEngine(QWidget* parent) {
+  shareOpenGLContexts();
+  return std::make_unique<WebLiveViewEngine>(parent);
+}
+
+}  // namespace quillane

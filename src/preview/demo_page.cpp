@@ -1,0 +1,182 @@
+#include "preview/demo_page.h"
+
+#include <array>
+
+#include "document/control_captions.h"
+#include "document/message_text.h"
+#include "generation/html_escape.h"
+#include "generation/modern_stylesheet.h"
+#include "generation/modern_values.h"
+#include "generation/output_choice.h"
+#include "generation/stylesheet_text.h"
+#include "generation/value_checks.h"
+
+namespace quillane {
+
+namespace {
+
+// The state rules and their demonstration classes.
+struct StateClass {
+  std::string_view state;  // lower case
+  std::string_view demoClass;
+};
+constexpr std::array<StateClass, 3> kStateClasses = {
+    {{"a:visited", kDemoLinkClasses[1]}, {"a:active", kDemoLinkClasses[2]}, {"a:hover", kDemoLinkClasses[3]}}};
+
+// The captions of the links, as the tag check boxes name them.
+constexpr std::array<std::string_view, 4> kLinkCaptions = {"リンク", "表示したリンク", "選択されたリンク",
+                                                           "マウスが上にあるリンク"};
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < a.size(); ++k)
+    if (lowerAscii(a[k]) != lowerAscii(b[k])) return false;
+  return true;
+}
+
+// "A:HOVER {" -> "A:HOVER, A.q-hover {"; any other line stays as it is.
+std::string demoSelectorLine(std::string_view line) {
+  for (const StateClass& s : kStateClasses) {
+    const std::string_view selector = line.substr(0, s.state.size());
+    if (!equalsIgnoringCase(selector, s.state) || line.substr(s.state.size()) != " {") continue;
+    std::string out(selector);
+    return out.append(", ").append(1, selector[0]).append(".").append(s.demoClass).append(" {");
+  }
+  return std::string(line);
+}
+
+// The paragraphs, the four links, and the samples of each enabled class.
+std::string demoBody(const StyleDocument& doc) {
+  std::string b;
+  b += "<p>段落の文字です。ライブビューは、今の設定で書き出すスタイルをこのページにあてて表示します。</p>\n";
+  b += "<p>設定を変えると、このページもすぐに変わります。リンクは四つの状態を並べて表示します。</p>\n";
+  b += "<p>";
+  for (std::size_t k = 0; k < kLinkCaptions.size(); ++k) {
+    const std::string_view cls = kDemoLinkClasses[k];
+    b.append(k == 0 ? "" : "　").append("<a class=\"").append(cls).append("\" href=\"#").append(cls).append("\">");
+    b.append(kLinkCaptions[k]).append("</a>");
+  }
+  b += "</p>\n";
+  for (const UserClass& c : doc.classes) {
+    if (c.enabled != 1) continue;
+    const std::string name = escapeHtmlText(c.className);
+    b.append("<div>クラス「").append(name).append("」</div>\n");
+    b.append("<p class=\"").append(name).append("\">サンプルです</p>\n");
+    b.append("<div><img class=\"").append(name).append("\" src=\"pal.png\" width=\"350\" height=\"470\" alt=\"");
+    b.append(name).append("\"></div>\n");
+  }
+  // The same run of line breaks as the written pages, so that the page scrolls.
+  b += "<p>";
+  for (int n = 0; n < 54; ++n) b += "<br>";
+  b += "</p>\n<p>ページの終わりです。</p>\n";
+  return b;
+}
+
+// "クラス「強調」の「光る」" for each filter that class c has on.
+void appendClassFilterWords(const StyleDocument& doc, int c, std::vector<std::string>& words) {
+  const UserClass& cls = doc.classes[static_cast<std::size_t>(c)];
+  const std::pair<std::string_view, CheckState> kFilters[] = {
+      {"Check13", cls.alphaOn}, {"Check14", cls.chromaOn}, {"Check15", cls.blurOn},
+      {"Check16", cls.waveOn},  {"Check17", cls.flipOn},   {"Check20", cls.glowOn},
+      {"Check21", cls.toneOn},  {"Check25", cls.shadowOn}, {"Check26", cls.specialOn}};
+  for (const auto& [family, on] : kFilters) {
+    const CaptionRow* row = captionRowOf({family, c});
+    if (on != 1 || row == nullptr) continue;
+    const std::string_view caption =
+        row->caption.size() == 1 ? row->caption[0] : row->caption[static_cast<std::size_t>(c)];
+    words.push_back("クラス「" + shownText(cls.className) + "」の「" + std::string(caption) + "」");
+  }
+}
+
+// The caption of a control that has one caption, quoted.
+std::string quotedCaption(ControlId id) {
+  const CaptionRow* row = captionRowOf(id);
+  return "「" + std::string(row != nullptr && !row->caption.empty() ? row->caption[0] : id.family) + "」";
+}
+
+}  // namespace
+
+std::string withDemoLinkClasses(std::string_view css) {
+  std::string out;
+  out.reserve(css.size() + 64);
+  while (!css.empty()) {
+    const std::size_t end = css.find('\n');
+    std::string_view line = css.substr(0, end);
+    const std::string_view rest = end == std::string_view::npos ? std::string_view{} : css.substr(end);
+    const bool cr = line.ends_with('\r');
+    if (cr) line.remove_suffix(1);
+    out += demoSelectorLine(line);
+    if (cr) out += '\r';
+    if (!rest.empty()) out += '\n';
+    css = rest.empty() ? rest : rest.substr(1);
+  }
+  return out;
+}
+
+DemoPage buildDemoPage(const StyleDocument& doc) {
+  DemoPage page;
+  if (const auto refused = checkValues(doc, Output::StyleRules)) {
+    page.refusal = refused->describe();
+    return page;
+  }
+  std::string css;
+  page.standardsMode = writesModern(doc);
+  if (page.standardsMode) {
+    if (const auto refused = appendModernStyleRules(doc, css)) {
+      page.refusal = refused->describe();
+      return page;
+    }
+  } else if (const auto refused = appendStyleRules(doc, css)) {
+    page.refusal = refused->describe();
+    return page;
+  }
+  page.style = withDemoLinkClasses(css);
+  page.body = demoBody(doc);
+  return page;
+}
+
+std::string demoPageHtml(const DemoPage& page) {
+  std::string style;
+  style.reserve(page.style.size());
+  for (std::size_t k = 0; k < page.style.size(); ++k) {
+    style += page.style[k];
+    if (page.style[k] == '<' && k + 1 < page.style.size() && page.style[k + 1] == '/') style += '\\';
+  }
+  std::string html = page.standardsMode ? "<!DOCTYPE html>\n" : "";
+  html += "<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n<title>ライブビュー</title>\n<style>\n";
+  html.append(style).append("</style>\n</head>\n<body>\n").append(page.body).append("</body>\n</html>\n");
+  return html;
+}
+
+std::vector<std::string> ignoredSettings(const StyleDocument& doc) {
+  std::vector<std::string> ignored;
+  if (writesModern(doc)) return ignored;
+  for (int c = 0; c < kUserClassCount; ++c)
+    if (doc.classes[static_cast<std::size_t>(c)].enabled == 1) appendClassFilterWords(doc, c, ignored);
+  for (CheckState on : doc.scrollbarEnabled) {
+    if (on != 1) continue;
+    ignored.push_back("「" + std::string(kMainTabCaptions[1]) + "」タブの色");
+    break;
+  }
+  for (int i = 0; i < kTagSlotCount; ++i) {
+    const TagSlot& slot = doc.slots[static_cast<std::size_t>(i)];
+    if (slot.enabled != 1 || slot.blink != 1) continue;
+    ignored.push_back("「" + std::string(kSlotTabCaptions[static_cast<std::size_t>(i)]) + "」の" +
+                      quotedCaption({"Check5", i}));
+  }
+  return ignored;
+}
+
+std::string ignoredSettingsLine(const StyleDocument& doc) {
+  const std::vector<std::string> ignored = ignoredSettings(doc);
+  if (ignored.empty()) return {};
+  std::string line = "今のブラウザはこの出力の次の設定を無視します: ";
+  for (std::size_t k = 0; k < ignored.size(); ++k) line.append(k == 0 ? "" : "、").append(ignored[k]);
+  line.append("。「").append(kMainTabCaptions[3]).append("」タブの").append(quotedCaption({"Check28", kNoIndex}));
+  line += "をチェックすると、今のブラウザが表示する形で書き出します。";
+  return line;
+}
+
+}  // namespace quillane

@@ -1,0 +1,75 @@
+// The live view's demonstration page: the document's style applied to a
+// page that shows everything the style can touch at once.
+//
+// The page holds paragraphs, the link in each of its four states side by
+// side, the page body with its colours, background and scroll bars (the
+// content is long enough to scroll), and for each enabled user class a text
+// sample and an image sample (the picture "pal.png" of the preview folder).
+//
+// The style comes from the generator the document chooses (output_choice.h),
+// so the view shows what today's browsers make of what "出力する" writes: the
+// modern output in a standards-mode page, the legacy output in a page
+// without a doctype, as the legacy pages are. Its state selectors are also
+// given to demonstration classes, since a browser shows :visited, :active
+// and :hover only on one link at a time and never all three together:
+//   A:VISITED {      ->  A:VISITED, A.q-visited {
+//   a:hover {        ->  a:hover, a.q-hover {
+//
+// The style and the body are kept apart, so that a change of the style
+// alone can be applied to the page in place, without loading it again.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/style_document.h"
+
+namespace quillane {
+
+// The demonstration classes of the link states, in the order the page shows
+// the links: the plain link, then visited, active and hover.
+inline constexpr std::string_view kDemoLinkClasses[] = {"q-link", "q-visited", "q-active", "q-hover"};
+
+struct DemoPage {
+  std::string style;  // the text of the page's one style element
+  std::string body;   // what stands between <body> and </body>
+  bool standardsMode = false;
+  // A value the chosen generator refuses, in the words of the writers'
+  // messages; the page is then empty.
+  std::optional<std::string> refusal;
+
+  bool ok() const { return !refusal; }
+  // Whether `other` differs from this page only in its style.
+  bool sameBody(const DemoPage& other) const { return body == other.body && standardsMode == other.standardsMode; }
+};
+
+// The demonstration page of `doc`. Values are checked as the style sheet's
+// writer checks them (checkValues with Output::StyleRules) before anything
+// is built.
+DemoPage buildDemoPage(const StyleDocument& doc);
+
+// The whole page as one text: a doctype in standards mode, a head holding
+// the style in its only <style> element, and the body. Text in the style
+// that would close the element early ("</style") is escaped the way CSS
+// reads it back unchanged ("<\/style").
+std::string demoPageHtml(const DemoPage& page);
+
+// Gives each state rule of `css` its demonstration class (see above). Only a
+// line that is a whole selector line ("A:HOVER {", any case) is changed.
+std::string withDemoLinkClasses(std::string_view css);
+
+// The settings of `doc` that the legacy output writes and today's browsers
+// ignore, in the words of the screen: the filters of the enabled classes,
+// the scrollbar colours, and blink on the enabled tags. Empty when the
+// document chooses the modern output, which writes them all in a form
+// browsers apply.
+//   {"クラス「強調」の「光る」", "「スクロールバー」タブの色", "「段落（<P>～</P>）」の「点滅（IEでは動作しません）」"}
+std::vector<std::string> ignoredSettings(const StyleDocument& doc);
+
+// The line shown under the view: the ignored settings and the choice that
+// writes them for today's browsers; empty when nothing is ignored.
+std::string ignoredSettingsLine(const StyleDocument& doc);
+
+}  // namespace quillane
