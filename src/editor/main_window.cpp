@@ -18,6 +18,7 @@
 
 #include "document/product.h"
 #include "editor/colour_swatch.h"
+#include "editor/form_table.h"
 #include "editor/resize_rule.h"
 #include "editor/typing_limit.h"
 #include "generation/make_command.h"
@@ -34,12 +35,8 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 
 // The swatch family of each colour text family.
 std::string_view swatchFamilyOf(std::string_view textFamily) {
-  static const std::pair<std::string_view, std::string_view> kSwatches[] = {{"Text3", "Shape1"},  {"Text13", "Shape2"},
-                                                                            {"Text21", "Shape3"}, {"Text23", "Shape4"},
-                                                                            {"Text24", "Shape5"}, {"Text25", "Shape6"}};
-  for (const auto& [text, shape] : kSwatches)
-    if (text == textFamily) return shape;
-  return {};
+  const ColourFamily* family = colourFamilyOf(textFamily);
+  return family != nullptr ? family->swatch : std::string_view();
 }
 
 // The other button of an option pair.
@@ -114,9 +111,10 @@ void MainWindow::Form_Load() {
   }
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(0);
   // 6. Swatches.
-  for (int i = 0; i < kColourBoxCount; ++i) updateSwatch("Text3", i);
-  for (std::string_view family : {"Text13", "Text21", "Text23", "Text24", "Text25"})
-    for (int c = 0; c < kUserClassCount; ++c) updateSwatch(family, c);
+  for (const ColourFamily& colour : colourFamilies())
+    for (const FamilyRange& range : allFamilies())
+      if (range.family == colour.text)
+        for (int i = range.first; i <= range.last; ++i) updateSwatch(colour.text, i);
   // 7, 8, 9. Scrollbar rows, image rows, then every slot and class.
   for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k) m_rules.scrollbarRow(k);
   for (int j = 0; j < kTagSlotCount; ++j) m_rules.backgroundImage(j);

@@ -24,13 +24,15 @@
 class QScrollBar;
 class QTabWidget;
 class QMenu;
-class QGridLayout;
+class QLayout;
 
 namespace quillane {
 
 class ScrollbarPreview;
 class ColourSwatch;
 class LinkWindow;
+struct FormTable;
+struct FormCell;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -94,18 +96,12 @@ class MainWindow : public QMainWindow {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
-  // Building the window.
+  // Building the window from the form tables.
   void buildWindow();
-  QWidget* buildBasicTab();
-  QWidget* buildSlotPage(int slot);
-  QWidget* buildScrollbarTab();
-  QWidget* buildEffectsTab();
-  QWidget* buildClassPage(int cls);
-  QWidget* buildOutputTab();
-  QWidget* buildParking();
+  void buildPage(const FormTable& table, QWidget* page, int index);
+  void fillLayout(QLayout* layout, QWidget* host, const FormTable& table, int page, int each, int depth);
+  QTabWidget* buildTabs(const FormCell& cell);
   void buildMenus();
-  void addColourRow(QGridLayout* grid, int row, std::string_view labelFamily, int labelIndex, const QString& caption,
-                    std::string_view textFamily, int index, QWidget* parent);
 
   // Binding widgets to the document.
   void bindDocument();
