@@ -18,6 +18,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <functional>
+#include <utility>
 
 #include "document/control_captions.h"
 #include "editor/colour_swatch.h"
@@ -55,6 +57,22 @@ void makeFreeList(QComboBox* list) {
   list->completer()->setCompletionMode(QCompleter::PopupCompletion);
   list->completer()->setCaseSensitivity(Qt::CaseSensitive);
 }
+
+// A page hidden at start-up: its controls are made when it is first shown
+// (or looked up, see ControlRegistry), before it becomes visible, so it
+// shows them as a page built at start-up would.
+class PageOnFirstShow : public QWidget {
+ public:
+  explicit PageOnFirstShow(std::function<void()> build) : m_build(std::move(build)) {}
+
+  void setVisible(bool visible) override {
+    if (visible && m_build) std::exchange(m_build, {})();
+    QWidget::setVisible(visible);
+  }
+
+ private:
+  std::function<void()> m_build;
+};
 
 // Applies a table's margins and spacing; -1 keeps what the layout has.
 void space(QLayout* layout, const FormSpacing& s) {
@@ -111,14 +129,17 @@ void MainWindow::buildWindow() {
   auto* central = new QWidget(this);
   setCentralWidget(central);
 
+  // Only what the window shows first is built now: the basic tab with the
+  // first slot's page. The rest waits for its first use.
+  m_deferPages = true;
   m_frame2 = m_controls.add("Frame2", new QWidget(central));
   m_ssTab1 = m_controls.add("SSTab1", new QTabWidget(m_frame2));
-  const FormTable* tabs[] = {&kBasicTab, &kScrollbarTab, &kEffectsTab, &kOutputTab};
-  for (std::size_t t = 0; t < kMainTabCaptions.size(); ++t) {
-    QWidget* page = t == 0 ? m_controls.add("Frame1", new QWidget) : new QWidget;
-    buildPage(*tabs[t], page, kNoIndex);
-    m_ssTab1->addTab(page, qs(kMainTabCaptions[t]));
-  }
+  auto* basic = m_controls.add("Frame1", new QWidget);
+  buildPage(kBasicTab, basic, kNoIndex);
+  m_ssTab1->addTab(basic, qs(kMainTabCaptions[0]));
+  const FormTable* tabs[] = {&kScrollbarTab, &kEffectsTab, &kOutputTab};
+  for (std::size_t t = 0; t < std::size(tabs); ++t)
+    m_ssTab1->addTab(pageOnFirstUse(*tabs[t], kNoIndex), qs(kMainTabCaptions[t + 1]));
   // The tab area is exactly as large as the window's bounded size shows.
   m_ssTab1->setFixedSize((kEditorMaxWidthTwips - 570) / m_tx, (kEditorMaxHeightTwips - 1275 - 100) / m_ty);
   m_ssTab1->move(0, 0);
@@ -130,17 +151,39 @@ void MainWindow::buildWindow() {
   connect(m_hScroll, &QScrollBar::valueChanged, this, [this](int v) { m_ssTab1->move(-v / m_tx, m_ssTab1->y()); });
 
   // The parking area under the visible window: controls that hold values
-  // but are never shown.
+  // but are never shown. It waits with the hidden pages.
   auto* parking = new QWidget;
   parking->hide();
-  buildPage(kParking, parking, kNoIndex);
   parking->setParent(central);
+  m_waiting.push_back({parking, &kParking, kNoIndex});
+  m_deferPages = false;
+  m_controls.buildOnMiss([this] { buildWaitingPages(); });
   buildMenus();
 }
 
 void MainWindow::buildPage(const FormTable& table, QWidget* page, int index) {
   QLayout* layout = layoutFor(table, page);
   fillLayout(layout, page, table, index, 0, 0);
+}
+
+QWidget* MainWindow::pageOnFirstUse(const FormTable& table, int index) {
+  auto* page = new PageOnFirstShow([this] { buildWaitingPages(); });
+  m_waiting.push_back({page, &table, index});
+  return page;
+}
+
+void MainWindow::buildWaitingPages() {
+  if (m_waiting.empty()) return;
+  const std::vector<WaitingPage> pages = std::exchange(m_waiting, {});
+  m_controls.buildOnMiss({});
+  const qsizetype first = m_controls.count();
+  for (const WaitingPage& page : pages) buildPage(*page.table, page.page, page.index);
+  // Nothing has touched these controls since start-up, so they first show
+  // the document as start-up left it, as controls built then would; the
+  // caller then brings them up to date as it does every other control.
+  std::swap(m_doc, m_startDoc);
+  settle(first);
+  std::swap(m_doc, m_startDoc);
 }
 
 void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& table, int page, int each, int depth) {
@@ -258,8 +301,9 @@ QTabWidget* MainWindow::buildTabs(const FormCell& cell) {
   const bool classes = cell.family == "SSTab4";
   if (!classes) tabs->setUsesScrollButtons(true);
   for (int p = 0; p < (classes ? kUserClassCount : kTagSlotCount); ++p) {
-    auto* page = new QWidget;
-    buildPage(*cell.nested, page, p);
+    const bool now = !m_deferPages || p == 0;
+    QWidget* page = now ? new QWidget : pageOnFirstUse(*cell.nested, p);
+    if (now) buildPage(*cell.nested, page, p);
     tabs->addTab(page, classes ? qs(m_doc.classes[static_cast<std::size_t>(p)].className)
                                : qs(kSlotTabCaptions[static_cast<std::size_t>(p)]));
   }
