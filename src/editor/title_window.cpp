@@ -1,14 +1,34 @@
 #include "editor/title_window.h"
 
+#include <QByteArrayView>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QResource>
 #include <QScreen>
 
 namespace quillane {
 
 namespace {
+
+// The title picture, kept as a binary PPM ("P6 375 300 255", then the RGB
+// pixels) that the resources store uncompressed: the pixels are used where
+// they lie, which takes no image decoder at start-up. The pixels are those
+// the original JPEG decodes to. Any other layout falls back to the reader.
+QPixmap titlePicture() {
+  const QResource resource(QStringLiteral(":/title.ppm"));
+  const QByteArray header("P6\n375 300\n255\n");
+  const int width = 375, height = 300;
+  if (resource.compressionAlgorithm() == QResource::NoCompression &&
+      resource.size() == header.size() + qint64(width) * height * 3 &&
+      QByteArrayView(resource.data(), header.size()) == header) {
+    const QImage pixels(resource.data() + header.size(), width, height, width * 3, QImage::Format_RGB888);
+    return QPixmap::fromImage(pixels);
+  }
+  return QPixmap(QStringLiteral(":/title.ppm"));
+}
 
 // The picture reports clicks to its window, which closes.
 class TitlePicture : public QLabel {
@@ -33,7 +53,7 @@ TitleWindow::TitleWindow(int tx, int ty, QWidget* parent)
   picture->setObjectName(QStringLiteral("Image1"));
   picture->setGeometry(105 / tx, 105 / ty, 5625 / tx, 4500 / ty);
   picture->setScaledContents(true);
-  picture->setPixmap(QPixmap(QStringLiteral(":/title.jpg")));
+  picture->setPixmap(titlePicture());
 }
 
 void TitleWindow::centreOnScreen() {
