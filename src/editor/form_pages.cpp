@@ -113,7 +113,7 @@ constexpr FormCell attributesLabel() {
 }
 
 constexpr FormLine kSlotLines[] = {
-    {{label("Label1", Page), freeList("Combo1", Items::None).spanning(4)}},
+    {{label("Label1", Page), freeList("Combo1", Items::Fonts).spanning(4)}},
     {{label("Label2", Page), nest(kSizeBoxes).spanning(4)}},
     {{label("Label6", Page), colour("Text3", Fore)}},
     {{label("Label9", Page), colour("Text3", Back)}},

@@ -84,8 +84,9 @@ constexpr bool followsAny(Follows set, Follows these) {
   return (static_cast<std::uint8_t>(set) & static_cast<std::uint8_t>(these)) != 0;
 }
 
-// The items of a free list.
-enum class Items : std::uint8_t { None, Units, Cursors };
+// The items of a free list: the size units, the cursor names, or the
+// installed typefaces (one list shared by the six font lists, set at start-up).
+enum class Items : std::uint8_t { None, Units, Cursors, Fonts };
 
 // A set of page indexes (bit i: page i); a cell not on every page of its
 // tab strip is made only on those.

@@ -231,6 +231,9 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
       case CellKind::FreeList: {
         auto* list = new QComboBox(host);
         makeFreeList(list);
+        // A font list spans to the page's right edge: sizing it to the
+        // longest installed family name would measure every name at start-up.
+        if (cell.items == Items::Fonts) list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         if (cell.items == Items::Units)
           for (const auto& u : sizeUnitLabels()) list->addItem(qs(u));
         if (cell.items == Items::Cursors)
