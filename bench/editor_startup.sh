@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times the editor from process start to its window painted, against a bare
-# Qt Widgets program showing an empty window, both under one platform plugin
-# (offscreen unless QT_QPA_PLATFORM says otherwise), and compares peak memory.
+# Qt Widgets program showing an empty window and one showing a line of
+# Japanese text, all under one platform plugin (offscreen unless
+# QT_QPA_PLATFORM says otherwise), and compares peak memory. Where valgrind
+# is installed it also counts instructions, which a busy machine does not blur.
 #   bench/editor_startup.sh [build-folder]     (default: build-bench)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,3 +30,11 @@ bare=$(bench_peak_kib 11 "$build/bin/bare_window")
 label=$(bench_peak_kib 11 "$build/bin/bare_window" --japanese-label)
 echo "peak memory: editor ${editor} KiB, bare-window ${bare} KiB, japanese-label ${label} KiB;" \
   "ratios $(awk -v a="$editor" -v b="$bare" -v c="$label" 'BEGIN { printf "%.2f and %.2f", a / b, a / c }')"
+
+if command -v valgrind >/dev/null; then
+  instructions() { valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 | awk '/Collected/ { print $4 }'; }
+  editor_ir=$(instructions "$build/bin/quillane" --quit-after-show)
+  label_ir=$(instructions "$build/bin/bare_window" --japanese-label)
+  echo "instructions: editor ${editor_ir}, japanese-label ${label_ir};" \
+    "ratio $(awk -v a="$editor_ir" -v b="$label_ir" 'BEGIN { printf "%.2f", a / b }')"
+fi

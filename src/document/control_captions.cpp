@@ -103,8 +103,8 @@ std::vector<CaptionRow> buildRows() {
     classRow("Text21", {"光る"}, {"色#"}),
     classRow("Text22", {"影を落とす"}, {"方向"}),
     classRow("Text23", {"影を落とす"}, {"色#"}),
-    classRow("Text25", {"スペシャル（ほぼ文字列用）"}, {"色1#"}),
-    classRow("Text24", {"スペシャル（ほぼ文字列用）"}, {"色2#"}),
+    classRow("Text24", {"スペシャル（ほぼ文字列用）"}, {"色1#"}),
+    classRow("Text25", {"スペシャル（ほぼ文字列用）"}, {"色2#"}),
     classRow("Text26", {"スペシャル（ほぼ文字列用）"}, {"強さ#"}),
     {"Check12", 0, kLastClass, kEffects, CaptionPage::None, 0, {"変更させるタグ"}, {}, {}},
     // The output tab.

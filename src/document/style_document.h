@@ -83,8 +83,8 @@ struct UserClass {
   std::string shadowDirection = "10";  // Text22(c)
   std::string shadowColor = "000000";  // Text23(c)
   CheckState specialOn = 0;            // Check26(c)
-  std::string specialColor1 = "000000";  // Text25(c) "色1#"
-  std::string specialColor2 = "000000";  // Text24(c) "色2#"
+  std::string specialColor1 = "000000";  // Text25(c), beside "色2#" on the screen
+  std::string specialColor2 = "000000";  // Text24(c), beside "色1#"
   std::string specialStrength = "10";    // Text26(c) "強さ#"
 
   // Sets the slider as a user drag would: the opacity text follows only

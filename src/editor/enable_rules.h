@@ -1,7 +1,8 @@
 // Which controls can be edited: a slot's or class's controls follow its
 // check box, a scrollbar row follows its box, the image path follows the
 // image option, and the output fields follow the chosen format. A rule
-// only enables or disables; it never changes a value.
+// only enables or disables; it never changes a value. Which control follows
+// which switch is written in the form's tables (form_table.h).
 #pragma once
 
 #include "document/style_document.h"

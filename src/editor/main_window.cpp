@@ -12,6 +12,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSet>
 #include <QSlider>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -19,6 +20,7 @@
 
 #include "document/product.h"
 #include "editor/colour_swatch.h"
+#include "editor/form_table.h"
 #include "editor/link_window.h"
 #include "editor/live_view_window.h"
 #include "editor/resize_rule.h"
@@ -36,12 +38,8 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 
 // The swatch family of each colour text family.
 std::string_view swatchFamilyOf(std::string_view textFamily) {
-  static const std::pair<std::string_view, std::string_view> kSwatches[] = {{"Text3", "Shape1"},  {"Text13", "Shape2"},
-                                                                            {"Text21", "Shape3"}, {"Text23", "Shape4"},
-                                                                            {"Text24", "Shape5"}, {"Text25", "Shape6"}};
-  for (const auto& [text, shape] : kSwatches)
-    if (text == textFamily) return shape;
-  return {};
+  const ColourFamily* family = colourFamilyOf(textFamily);
+  return family != nullptr ? family->swatch : std::string_view();
 }
 
 // The other button of an option pair.
@@ -102,6 +100,8 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
 
 MainWindow::~MainWindow() = default;
 
+ScrollbarPreview* MainWindow::scrollbarPreview() const { return m_controls.get<ScrollbarPreview>("BarPic1"); }
+
 ColourSwatch* MainWindow::swatch(std::string_view family, int index) const {
   return m_controls.get<ColourSwatch>(family, index);
 }
@@ -111,51 +111,76 @@ ColourSwatch* MainWindow::swatch(std::string_view family, int index) const {
 void MainWindow::Form_Load() {
   // 1. The application folder always ends in a separator.
   if (m_appFolder.empty() || m_appFolder.back() != '/') m_appFolder += '/';
-
-  // 2. The installed typefaces, the same list in all six font boxes. The
-  //    font name itself stays empty.
-  auto* fonts = new QStringListModel(QFontDatabase::families(), this);
-  for (int i = 0; i < kTagSlotCount; ++i) {
-    auto* combo = m_controls.get<QComboBox>("Combo1", i);
-    combo->setModel(fonts);
-    combo->setCurrentIndex(-1);
-  }
-
-  bindDocument();
-  refreshFromDocument();
-
-  // 3, 5. Output format and linking-page fields.
-  m_rules.outputFormat();
+  // 2. The installed typefaces, the same list in all six font boxes.
+  m_fonts = new QStringListModel(QFontDatabase::families(), this);
   // 4. The class check boxes show the class names.
-  for (int c = 0; c < kUserClassCount; ++c) {
-    auto& cls = m_doc.classes[static_cast<std::size_t>(c)];
-    cls.checkCaption = cls.className;
-    m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
-  }
-  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(0);
-  // 6. Swatches.
-  for (int i = 0; i < kColourBoxCount; ++i) updateSwatch("Text3", i);
-  for (std::string_view family : {"Text13", "Text21", "Text23", "Text24", "Text25"})
-    for (int c = 0; c < kUserClassCount; ++c) updateSwatch(family, c);
-  // 7, 8, 9. Scrollbar rows, image rows, then every slot and class.
-  for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k) m_rules.scrollbarRow(k);
-  for (int j = 0; j < kTagSlotCount; ++j) m_rules.backgroundImage(j);
-  for (int i = 0; i < kTagSlotCount; ++i) {
-    m_rules.tagSlot(i);
-    m_rules.userClass(i);
-  }
-  // 10. The scrollbar picture.
-  drawScrollbarPreview();
+  for (UserClass& cls : m_doc.classes) cls.checkCaption = cls.className;
+  settle(0);
+  m_startDoc = m_doc;
   // 11. The sample menu.
   SampleLoad();
 }
 
-// --- Binding --------------------------------------------------------------
+void MainWindow::settle(qsizetype first) {
+  const QList<QWidget*> made = m_controls.registeredFrom(first);
+  const QSet<QWidget*> batch(made.begin(), made.end());
+  const auto has = [&](std::string_view family, int index = kNoIndex) {
+    QWidget* widget = m_controls.findBuilt({family, index});
+    return widget != nullptr && batch.contains(widget);
+  };
+  // A stored field's control; the class names are the captions of SSTab4.
+  const auto holds = [&](ControlId id) { return id.family == "SSTab4" ? has("SSTab4") : has(id.family, id.index); };
+  const auto forEachField = [](const std::function<void(ControlId)>& f) {
+    for (const FamilyRange& range : allFamilies())
+      for (int i = range.first; i <= range.last; ++i) f({range.family, i});
+  };
 
-void MainWindow::bindDocument() {
-  for (const FamilyRange& range : allFamilies())
-    for (int i = range.first; i <= range.last; ++i) bindField({range.family, i});
+  // 2. The font name itself stays empty.
+  for (int i = 0; i < kTagSlotCount; ++i) {
+    if (!has("Combo1", i)) continue;
+    auto* combo = m_controls.get<QComboBox>("Combo1", i);
+    combo->setModel(m_fonts);
+    combo->setCurrentIndex(-1);
+  }
+  forEachField([&](ControlId id) {
+    if (has(id.family, id.index)) bindField(id);
+  });
+  // As refreshFromDocument() does: the stored fields in file order, then
+  // every field, so that each changed control runs its rule.
+  for (const ControlId& id : layoutFields(Layout::Settings))
+    if (holds(id)) refreshField(id);
+  forEachField([&](ControlId id) {
+    if (holds(id)) refreshField(id);
+  });
+  for (int c = 0; c < kUserClassCount; ++c)
+    if (has("Check12", c))
+      m_controls.get<QCheckBox>("Check12", c)
+          ->setText(captionOf(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
+  if (has("SSTab4")) m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
+  if (has("BarPic1")) drawScrollbarPreview();
+
+  // 3, 5. Output format and linking-page fields.
+  if (has("Option5") || has("Check8")) m_rules.outputFormat();
+  if (has("SSTab4")) m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(0);
+  // 6. Swatches.
+  for (const ColourFamily& colour : colourFamilies())
+    forEachField([&](ControlId id) {
+      if (id.family == colour.text && has(id.family, id.index)) updateSwatch(id.family, id.index);
+    });
+  // 7, 8, 9. Scrollbar rows, image rows, then every slot and class.
+  if (has("Check6", kFirstScrollbarColour))
+    for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k) m_rules.scrollbarRow(k);
+  for (int j = 0; j < kTagSlotCount; ++j)
+    if (has("Combo1", j)) m_rules.backgroundImage(j);
+  for (int i = 0; i < kTagSlotCount; ++i) {
+    if (has("Combo1", i)) m_rules.tagSlot(i);
+    if (has("Check13", i)) m_rules.userClass(i);
+  }
+  // 10. The scrollbar picture.
+  if (has("BarPic1")) drawScrollbarPreview();
 }
+
+// --- Binding --------------------------------------------------------------
 
 void MainWindow::bindField(ControlId id) {
   QWidget* widget = m_controls.find(id);
@@ -286,6 +311,7 @@ void MainWindow::refreshFromDocument() {
   // The widgets' change signals write back what they are given; none of
   // that is an edit.
   const QScopedValueRollback<bool> refreshing(m_refreshing, true);
+  buildWaitingPages();
   // The stored fields first, in file order, so rules run in that order.
   for (const ControlId& id : layoutFields(Layout::Settings)) refreshField(id);
   for (const FamilyRange& range : allFamilies())

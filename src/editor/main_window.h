@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "document/style_document.h"
 #include "editor/control_registry.h"
@@ -34,6 +35,8 @@ class QTabWidget;
 class QMenu;
 class QAction;
 class QGridLayout;
+class QLayout;
+class QStringListModel;
 
 namespace quillane {
 
@@ -41,6 +44,8 @@ class ScrollbarPreview;
 class ColourSwatch;
 class LinkWindow;
 class LiveViewWindow;
+struct FormTable;
+struct FormCell;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -57,7 +62,7 @@ class MainWindow : public QMainWindow {
   const StyleDocument& document() const { return m_doc; }
   const ControlRegistry& controls() const { return m_controls; }
   const std::string& applicationFolder() const { return m_appFolder; }
-  ScrollbarPreview* scrollbarPreview() const { return m_barPic; }
+  ScrollbarPreview* scrollbarPreview() const;
   ColourSwatch* swatch(std::string_view family, int index) const;
 
   // Screen twips per pixel, as whole numbers (15 at 96 dpi).
@@ -129,21 +134,18 @@ class MainWindow : public QMainWindow {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
-  // Building the window.
+  // Building the window from the form tables.
   void buildWindow();
-  QWidget* buildBasicTab();
-  QWidget* buildSlotPage(int slot);
-  QWidget* buildScrollbarTab();
-  QWidget* buildEffectsTab();
-  QWidget* buildClassPage(int cls);
-  QWidget* buildOutputTab();
-  QWidget* buildParking();
+  void buildPage(const FormTable& table, QWidget* page, int index);
+  // A page hidden at start-up, built with every other such page when one
+  // of them is first shown or a control of theirs is first looked up.
+  QWidget* pageOnFirstUse(const FormTable& table, int index);
+  void buildWaitingPages();
+  void fillLayout(QLayout* layout, QWidget* host, const FormTable& table, int page, int each, int depth);
+  QTabWidget* buildTabs(const FormCell& cell);
   void buildMenus();
-  void addColourRow(QGridLayout* grid, int row, std::string_view labelFamily, int labelIndex, const QString& caption,
-                    std::string_view textFamily, int index, QWidget* parent);
 
   // Binding widgets to the document.
-  void bindDocument();
   void bindField(ControlId id);
   void onTextChanged(ControlId id);
   void onOptionSelected(ControlId id);
@@ -183,6 +185,9 @@ class MainWindow : public QMainWindow {
 
   // Start-up (Form_Load), after the widgets exist.
   void Form_Load();
+  // Start-up for the controls registered from position `first` on: the
+  // pages built at start-up, or later those built on first use.
+  void settle(qsizetype first);
   void Form_Resize();
   // Ranges `bar` for `state` with `visibleTwips` of the tab area in view,
   // and scrolls it back to the start.
@@ -210,6 +215,16 @@ class MainWindow : public QMainWindow {
   QMenu* m_recentMenu = nullptr;
   QAction* m_undoAction = nullptr;
   QAction* m_redoAction = nullptr;
+  QStringListModel* m_fonts = nullptr;  // the installed typefaces, shared by the six font lists
+
+  struct WaitingPage {
+    QWidget* page;
+    const FormTable* table;
+    int index;
+  };
+  std::vector<WaitingPage> m_waiting;  // pages not built yet, in the order they were placed
+  bool m_deferPages = false;           // while the window is built: pages hidden at start-up wait
+  StyleDocument m_startDoc;            // the document as start-up left it, for the waiting pages
   std::vector<SampleEntry> m_samples;
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;

@@ -1,25 +1,48 @@
 #include "editor/title_window.h"
 
+#include <QByteArrayView>
 #include <QGuiApplication>
-#include <QLabel>
+#include <QImage>
 #include <QMouseEvent>
-#include <QPixmap>
+#include <QPainter>
+#include <QResource>
 #include <QScreen>
 
 namespace quillane {
 
 namespace {
 
-// The picture reports clicks to its window, which closes.
-class TitlePicture : public QLabel {
+// The title picture, kept as a binary PPM ("P6 375 300 255", then the RGB
+// pixels, those the original JPEG decodes to) that the resources store
+// uncompressed: the picture is drawn from the pixels where they lie, which
+// takes no image decoder and no copy at start-up. Any other layout of the
+// file is read the usual way.
+QImage titlePicture() {
+  const QResource resource(QStringLiteral(":/title.ppm"));
+  const QByteArray header("P6\n375 300\n255\n");
+  const int width = 375, height = 300;
+  if (resource.compressionAlgorithm() == QResource::NoCompression &&
+      resource.size() == header.size() + qint64(width) * height * 3 &&
+      QByteArrayView(resource.data(), header.size()) == header)
+    return QImage(resource.data() + header.size(), width, height, width * 3, QImage::Format_RGB888);
+  return QImage(QStringLiteral(":/title.ppm"));
+}
+
+// The picture, stretched over its place, reports clicks to its window,
+// which closes.
+class TitlePicture : public QWidget {
  public:
-  using QLabel::QLabel;
+  explicit TitlePicture(QWidget* parent) : QWidget(parent), m_picture(titlePicture()) {}
 
  protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(rect(), m_picture); }
   void mousePressEvent(QMouseEvent* event) override {
     event->accept();
     window()->close();
   }
+
+ private:
+  QImage m_picture;
 };
 
 }  // namespace
@@ -32,8 +55,6 @@ TitleWindow::TitleWindow(int tx, int ty, QWidget* parent)
   auto* picture = new TitlePicture(this);
   picture->setObjectName(QStringLiteral("Image1"));
   picture->setGeometry(105 / tx, 105 / ty, 5625 / tx, 4500 / ty);
-  picture->setScaledContents(true);
-  picture->setPixmap(QPixmap(QStringLiteral(":/title.jpg")));
 }
 
 void TitleWindow::centreOnScreen() {

@@ -227,7 +227,7 @@ std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int
     }
   }
   if (c.specialOn == 1) {
-    const auto colour = f.colour("スペシャル", "色1", c.specialColor1);
+    const auto colour = f.colour("スペシャル", "色2", c.specialColor1);  // Text25, beside "色2#"
     const auto direction = f.number("スペシャル", "強さ", c.specialStrength);
     if (colour && direction) filters.push_back(specialFilter(*colour, *direction));
   }

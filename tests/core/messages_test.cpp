@@ -5,6 +5,7 @@
 
 #include "document/control_captions.h"
 #include "document/message_text.h"
+#include "generation/output_choice.h"
 #include "persistence/settings_layout.h"
 #include "test_support.h"
 
@@ -34,6 +35,22 @@ TEST(ScreenWords, NameTabPageFrameAndCaption) {
       {{"Check8"}, "画面に出ない設定「HTML形式」の「サンプル用の文字を入れる」"},
   };
   for (const auto& [id, words] : cases) EXPECT_EQ(screenWords(id, doc), words) << id.toString();
+}
+
+// The special frame's boxes are named by the labels beside them on the
+// screen: Text24 sits beside "色1#", Text25 (the shadow colour) beside "色2#".
+TEST(ScreenWords, TheSpecialColoursAreNamedByTheLabelBesideEachBox) {
+  StyleDocument doc;
+  EXPECT_EQ(screenWords({"Text24", 0}, doc),
+            "「エフェクト」タブのクラス「efect0」の「スペシャル（ほぼ文字列用）」の「色1」");
+  EXPECT_EQ(screenWords({"Text25", 0}, doc),
+            "「エフェクト」タブのクラス「efect0」の「スペシャル（ほぼ文字列用）」の「色2」");
+  doc.classes[0].enabled = doc.classes[0].specialOn = 1;
+  doc.classes[0].specialColor1 = "GGGGGG";
+  doc.output.modern = 1;
+  const OutputText out = styleSheetOutput(doc);
+  ASSERT_FALSE(out.ok());
+  EXPECT_NE(out.refusal->find("「スペシャル」の「色2」"), std::string::npos) << *out.refusal;
 }
 
 TEST(ScreenWords, EveryStoredSettingHasWordsAndNoDesignName) {

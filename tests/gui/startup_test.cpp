@@ -1,0 +1,184 @@
+// What start-up leaves for later: the pages hidden at start-up are built on
+// first use and then show exactly what they would have shown had they been
+// built at start-up; the title picture is the stored one.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "editor/application_setup.h"
+#include "editor/colour_swatch.h"
+#include "editor/main_window.h"
+#include "editor/title_window.h"
+#include "fake_platform.h"
+#include "persistence/settings_file.h"
+
+using namespace quillane;
+
+namespace {
+
+// Everything a user can see of every control, and the document's bytes.
+QStringList snapshot(MainWindow& window) {
+  QCoreApplication::processEvents();
+  QStringList lines;
+  for (QWidget* c : window.controls().all()) {
+    QString value;
+    if (auto* l = qobject_cast<QLabel*>(c)) value = l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(c)) value = b->text() + QString::number(b->isChecked());
+    if (auto* g = qobject_cast<QGroupBox*>(c)) value = g->title();
+    if (auto* e = qobject_cast<QLineEdit*>(c)) value = e->text() + "/" + QString::number(e->maxLength());
+    if (auto* list = qobject_cast<QComboBox*>(c)) value = list->currentText() + "/" + QString::number(list->count());
+    if (auto* s = qobject_cast<ColourSwatch*>(c)) value = s->colour().name();
+    if (auto* s = qobject_cast<QSlider*>(c)) value = QString::number(s->value());
+    if (auto* tabs = qobject_cast<QTabWidget*>(c)) {
+      value = QString::number(tabs->currentIndex());
+      for (int k = 0; k < tabs->count(); ++k) value += "," + tabs->tabText(k);
+    }
+    const bool shown = c->isVisibleTo(&window);
+    const QRect place = shown ? QRect(c->mapTo(&window, QPoint()), c->size()) : QRect();
+    lines << QStringLiteral("%1 %2 enabled=%3 shown=%4 at=%5,%6 %7x%8 [%9]")
+                 .arg(c->objectName(), c->metaObject()->className())
+                 .arg(c->isEnabled())
+                 .arg(shown)
+                 .arg(place.x())
+                 .arg(place.y())
+                 .arg(place.width())
+                 .arg(place.height())
+                 .arg(value);
+  }
+  lines.sort();
+  lines << QString::fromStdString(settingsFileText(window.document(), Layout::Settings));
+  return lines;
+}
+
+}  // namespace
+
+class StartupTest : public QObject {
+  Q_OBJECT
+
+ private:
+  testing::FakePlatform m_platform;
+
+  std::unique_ptr<MainWindow> shownWindow() {
+    auto window = std::make_unique<MainWindow>(m_platform, QStringLiteral("/opt/quillane"));
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) qFatal("the window was not shown");
+    return window;
+  }
+
+  // The same steps on a window whose pages are all built before the first
+  // step and on one whose hidden pages still wait: both must end alike.
+  void compareWithPagesBuiltFirst(const std::function<void(MainWindow&)>& steps) {
+    auto early = shownWindow();
+    early->controls().all();
+    steps(*early);
+    auto late = shownWindow();
+    steps(*late);
+    const QStringList expected = snapshot(*early);
+    const QStringList actual = snapshot(*late);
+    for (qsizetype k = 0; k < qMin(expected.size(), actual.size()); ++k) QCOMPARE(actual[k], expected[k]);
+    QCOMPARE(actual.size(), expected.size());
+  }
+
+ private Q_SLOTS:
+  void initTestCase() { setUpEditorApplication(); }
+  void init() { m_platform = {}; }
+
+  void onlyTheFirstPageIsBuiltAtStartUp() {
+    auto window = shownWindow();
+    const ControlRegistry& controls = window->controls();
+    QVERIFY(controls.findBuilt({"Check7", 5}) && controls.findBuilt({"Combo1", 0}) && controls.findBuilt({"SSTab2"}));
+    for (const ControlId id : {ControlId{"Combo1", 1}, ControlId{"Text3", 11}, ControlId{"Text14", 0},
+                               ControlId{"Check12", 0}, ControlId{"Text7"}, ControlId{"Check8"}})
+      QVERIFY2(controls.findBuilt(id) == nullptr, id.toString().c_str());
+    // Showing a hidden page builds them all; its controls are there to be seen.
+    controls.get<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    QVERIFY(controls.findBuilt({"Text14", 5}) && controls.findBuilt({"Check8"}));
+    QVERIFY(controls.findBuilt({"Text3", 11})->isVisible());
+  }
+
+  void aLookupBuildsTheWaitingPages() {
+    auto window = shownWindow();
+    auto* blur = window->controls().get<QLineEdit>("Text14", 2);
+    QVERIFY(blur != nullptr);
+    QCOMPARE(blur->text(), QStringLiteral("0"));
+    QVERIFY(!blur->isEnabled());
+    QVERIFY(window->controls().find("Text99") == nullptr);
+  }
+
+  // Building a waiting page after an edit shows the document; it is no edit
+  // of its own: the one step stays the edit, and undo takes back just that.
+  void buildingAWaitingPageRecordsNoStep() {
+    auto window = shownWindow();
+    auto* undo = window->findChild<QAction*>(QStringLiteral("MenuUndo"));
+    QSignalSpy changed(window.get(), &MainWindow::documentChanged);
+    window->controls().get<QCheckBox>("Check7", 0)->click();
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(window->controls().get<QLineEdit>("Text14", 2) != nullptr);  // builds every waiting page
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(window->windowTitle().contains(QStringLiteral("*")));
+    undo->trigger();
+    QCOMPARE(window->document(), StyleDocument{});
+    QVERIFY(!undo->isEnabled());
+  }
+
+  void aLoadBeforeThePagesAreBuiltShowsAsOneAfter() {
+    compareWithPagesBuiltFirst([](MainWindow& window) {
+      StyleDocument& doc = window.document();
+      doc.colours[13] = "GG";  // not a colour: the swatch keeps the one it had
+      doc.scrollbarCheck(13) = 1;
+      doc.classes[2].enabled = 1;
+      doc.classes[1].className = "見出し";
+      doc.slots[kSlotHover].enabled = 1;
+      doc.slots[kSlotHover].useImage = Choice::First;
+      doc.output.format = Choice::Second;
+      doc.currentClassTab = 5;
+      doc.classes[3].moveOpacitySlider(20);
+      window.refreshFromDocument();
+    });
+  }
+
+  void aRuleOnAWaitingPageActsAsOnABuiltOne() {
+    compareWithPagesBuiltFirst([](MainWindow& window) {
+      window.controls().get<QAbstractButton>("Check7", 0)->click();
+      window.controls().get<QLineEdit>("Text3", 0)->setText(QStringLiteral("123456"));
+      window.controls().get<QAbstractButton>("Option4", 0)->click();
+      window.controls().get<QAbstractButton>("Check7", 3)->click();
+    });
+  }
+
+  void showingAWaitingPageFirst() {
+    compareWithPagesBuiltFirst(
+        [](MainWindow& window) { window.controls().get<QTabWidget>("SSTab1")->setCurrentIndex(2); });
+  }
+
+  void savingBeforeThePagesAreBuilt() {
+    QTemporaryDir folder;
+    int saves = 0;
+    compareWithPagesBuiltFirst([&](MainWindow& window) {
+      m_platform.fileChoices = {folder.filePath(QStringLiteral("saved%1.qlf").arg(++saves)).toStdString()};
+      window.MenuSaveFile_Click();
+    });
+    QCOMPARE(m_platform.writes.size(), std::size_t(2));
+  }
+
+  void titlePictureIsTheStoredPicture() {
+    TitleWindow title(15, 15);
+    auto* picture = title.findChild<QWidget*>(QStringLiteral("Image1"));
+    QCOMPARE(picture->size(), QSize(375, 300));
+    const QImage shown = picture->grab().toImage();
+    const QImage stored(QStringLiteral(":/title.ppm"));
+    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), stored.convertToFormat(QImage::Format_RGB32));
+  }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
