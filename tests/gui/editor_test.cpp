@@ -20,6 +20,7 @@
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
 #include "editor/title_window.h"
+#include "editor_controls.h"
 #include "fake_platform.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
@@ -35,9 +36,7 @@ class EditorTest : public QObject {
 
   template <class T = QWidget>
   T* control(std::string_view family, int index = kNoIndex) const {
-    T* w = m_window->controls().get<T>(family, index);
-    if (w == nullptr) qFatal("no control %s", ControlId{family, index}.toString().c_str());
-    return w;
+    return testing::requireControl<T>(*m_window, family, index);
   }
   bool enabled(std::string_view family, int index = kNoIndex) const { return control(family, index)->isEnabled(); }
   QRgb pixel(int x, int y) const { return m_window->scrollbarPreview()->picture().pixel(x, y) & 0xFFFFFF; }

@@ -26,6 +26,7 @@
 #include "editor/live_view_window.h"
 #include "editor/main_window.h"
 #include "editor/output_highlighter.h"
+#include "editor_controls.h"
 #include "fake_platform.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
@@ -67,11 +68,9 @@ class LiveViewTest : public QObject {
     connect(m_editor.get(), &MainWindow::documentChanged, m_view, &LiveViewWindow::followDocument);
     m_view->show();
   }
-  template <typename T>
+  template <class T = QWidget>
   T* control(std::string_view family, int index = kNoIndex) const {
-    T* widget = m_editor->controls().get<T>(family, index);
-    if (widget == nullptr) qFatal("no control %s(%d)", std::string(family).c_str(), index);
-    return widget;
+    return testing::requireControl<T>(*m_editor, family, index);
   }
   QString shownText() const {
     return m_view->findChild<QPlainTextEdit*>(QStringLiteral("LiveOutputText"))->toPlainText();

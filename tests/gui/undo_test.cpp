@@ -19,6 +19,7 @@
 #include "editor/colour_swatch.h"
 #include "editor/main_window.h"
 #include "editor/scrollbar_preview.h"
+#include "editor_controls.h"
 #include "fake_platform.h"
 
 using namespace quillane;
@@ -85,9 +86,7 @@ class UndoTest : public QObject {
 
   template <class T = QWidget>
   T* control(std::string_view family, int index = kNoIndex) const {
-    T* w = m_window->controls().get<T>(family, index);
-    if (w == nullptr) qFatal("no control %s", ControlId{family, index}.toString().c_str());
-    return w;
+    return testing::requireControl<T>(*m_window, family, index);
   }
   QUndoStack* stack() const { return m_window->undoStack(); }
   QAction* action(const char* name) const { return m_window->findChild<QAction*>(QString::fromLatin1(name)); }
