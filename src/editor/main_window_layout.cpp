@@ -364,6 +364,11 @@ void MainWindow::buildMenus() {
   entry(help, "openhelp", QStringLiteral("ヘルプ"), [this] { openhelp_Click(); }, {QKeySequence::HelpContents});
   entry(help, "GOHP", QStringLiteral("Hollowmere"), [this] { GOHP_Click(); });
 
+  // The program's own keys work from its other windows too (the live view,
+  // the link window): ending, undo, help and the previews.
+  for (const char* name : {"MenuEnd", "MenuUndo", "MenuRedo", "NormalPre", "LiveView", "openhelp"})
+    findChild<QAction*>(QString::fromLatin1(name))->setShortcutContext(Qt::ApplicationShortcut);
+
   // F10 opens the menu bar, as on other desktops.
   auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
   connect(menuKey, &QShortcut::activated, this, [this] {

@@ -115,6 +115,13 @@ class CommandsTest : public QObject {
     QCOMPARE(shortcut("NormalPre"), QKeySequence(Qt::Key_F5));
     QTest::keyClick(m_window.get(), Qt::Key_F5);
     QCOMPARE(m_platform.opened, std::vector<std::string>{path("preview/pre.html").toStdString()});
+    // From the link window too, the program's keys reach the editor.
+    m_window->JointCSS_Click();
+    QVERIFY(QTest::qWaitForWindowActive(m_window->linkWindow()));
+    QTest::keyClick(m_window->linkWindow(), Qt::Key_F5);
+    QCOMPARE(m_platform.opened.size(), std::size_t(2));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(m_platform.dialogs.size(), std::size_t(1));
     QCOMPARE(m_platform.dialogs[0].mode, FileDialogMode::Open);
