@@ -16,6 +16,7 @@
 #include "editor/application_setup.h"
 #include "editor/link_window.h"
 #include "editor/main_window.h"
+#include "editor_controls.h"
 #include "fake_platform.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
@@ -65,14 +66,9 @@ class CommandsTest : public QObject {
   void init() {
     m_platform = {};
     QVERIFY(m_folder.isValid());
-    QDir(m_folder.path()).mkpath(QStringLiteral("sample"));
-    QDir(m_folder.path()).mkpath(QStringLiteral("preview"));
+    testing::layOutApplicationFolder(m_folder.path());
   }
-  void cleanup() {
-    m_window.reset();
-    QDir(m_folder.path()).removeRecursively();
-    QDir().mkpath(m_folder.path());
-  }
+  void cleanup() { m_window.reset(); }
 
   void menusCarryTheirCaptionsInOrder() {
     open();

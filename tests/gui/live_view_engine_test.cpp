@@ -21,6 +21,7 @@
 #include "editor/application_setup.h"
 #include "editor/live_view_window.h"
 #include "editor/main_window.h"
+#include "editor_controls.h"
 #include "fake_platform.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
@@ -125,8 +126,7 @@ class LiveViewEngineTest : public QObject {
     m_sandboxSetBefore = qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX");
     setUpEditorApplication();
     QVERIFY(m_folder.isValid());
-    QDir(m_folder.path()).mkpath(QStringLiteral("preview"));
-    QDir(m_folder.path()).mkpath(QStringLiteral("sample"));
+    testing::layOutApplicationFolder(m_folder.path());
     QVERIFY(QFile::copy(QStringLiteral(QUILLANE_INSTALL_FOLDER "/preview/pal.png"),
                         m_folder.filePath(QStringLiteral("preview/pal.png"))));
 

@@ -81,14 +81,11 @@ class LiveViewTest : public QObject {
   void init() {
     m_platform = {};
     QVERIFY(m_folder.isValid());
-    QDir(m_folder.path()).mkpath(QStringLiteral("sample"));
-    QDir(m_folder.path()).mkpath(QStringLiteral("preview"));
+    testing::layOutApplicationFolder(m_folder.path());
   }
   void cleanup() {
     m_editor.reset();
     m_view = nullptr;
-    QDir(m_folder.path()).removeRecursively();
-    QDir().mkpath(m_folder.path());
   }
 
   void theOutputTabHoldsWhatMakeWritesInEachFormat() {
