@@ -9,9 +9,12 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "document/control_captions.h"
 #include "generation/modern_pages.h"
 #include "generation/modern_stylesheet.h"
 #include "generation/stylesheet_text.h"
+#include "generation/value_checks.h"
+#include "guarded_fields.h"
 #include "linking/link_rewrite.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
@@ -166,6 +169,38 @@ TEST_F(Cli, UnwritableOutputOrBadFilterNumberExitsTwo) {
   EXPECT_EQ(bad.exit, 2);
   EXPECT_NE(bad.err.find("クラス「見出し」の「光る」の「強さ」"), std::string::npos) << bad.err;
   EXPECT_FALSE(std::filesystem::exists(folder / "x.css"));
+}
+
+// The same check as the editor's writers: a breaking value in any one field
+// the output writes ends the run with one line naming that field.
+TEST_F(Cli, EveryGuardedFieldIsRefusedNamingIt) {
+  const std::string breaking = "x</style><script>";
+  for (const testing::GuardedField& field : testing::guardedFields()) {
+    if (field.scope == testing::GuardedField::LinkPage) continue;  // the tool writes no linking page
+    if (field.control.family == "Text2") continue;                 // files keep the slider, not the text
+    StyleDocument bad;
+    field.switchOn(bad, field.control.index);
+    const auto value = fieldOf(bad, field.control);
+    ASSERT_TRUE(value && value->text);
+    *value->text = breaking;
+    const std::string path = folder / "bad.qlf";
+    testing::writeBytes(path, cp932(settingsFileText(bad, Layout::Settings)));
+    const std::string says = "quillane-cli: " + path + ": " +
+                             ValueError{field.control, screenWords(field.control, bad), "<", breaking}.describe() +
+                             "\n";
+    std::vector<std::vector<std::string>> runs = {{"css", path}, {"html", path}};
+    if (field.scope == testing::GuardedField::Class)
+      runs.push_back({"class-preview", path, std::to_string(field.control.index)});
+    for (auto args : runs) {
+      for (bool modern : {false, true}) {
+        if (modern) args.push_back("--modern");
+        const CliRun r = runCli(args);
+        EXPECT_EQ(r.exit, 2) << field.control.toString() << " " << args[0];
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(r.err, says) << args[0];
+      }
+    }
+  }
 }
 
 TEST_F(Cli, LinkRewritesThePageKeepingItsBytes) {

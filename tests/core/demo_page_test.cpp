@@ -133,7 +133,9 @@ TEST(DemoPage, RefusedValuesShowTheWritersMessageAndNoPage) {
   filter.classes[0].enabled = 1;
   filter.classes[0].glowOn = 1;
   filter.classes[0].glowStrength = "abc";
-  EXPECT_EQ(buildDemoPage(filter).refusal, buildStyleSheet(filter).error->describe());
+  const BuiltText sheet = buildStyleSheet(filter);
+  ASSERT_FALSE(sheet.ok());
+  EXPECT_EQ(buildDemoPage(filter).refusal, sheet.error->describe());
   filter.output.modern = 1;
   EXPECT_TRUE(buildDemoPage(filter).refusal);
 }

@@ -82,6 +82,9 @@ TEST(LinkPage, TheDeclaredEncodingDecidesBeforeTheBytes) {
   const std::string bytes = "\xE6\x97\xA5";
   EXPECT_EQ(detectPageEncoding("<p>" + bytes + "</p>"), PageEncoding::Utf8);  // guessed
   EXPECT_EQ(detectPageEncoding("<meta charset=\"Shift_JIS\"><p>" + bytes), PageEncoding::Cp932);
+  EXPECT_EQ(detectPageEncoding("<meta charset=\"shift-jis\"><p>" + bytes), PageEncoding::Cp932);
+  // A byte-order mark outranks any declaration, as in browsers.
+  EXPECT_EQ(detectPageEncoding("\xEF\xBB\xBF<meta charset=\"Shift_JIS\"><p>" + bytes), PageEncoding::Utf8);
   EXPECT_EQ(detectPageEncoding("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=x-sjis\">" + bytes),
             PageEncoding::Cp932);
   EXPECT_EQ(detectPageEncoding("<meta http-equiv='content-type' content='text/html;charset = UTF-8'><p>ascii"),

@@ -203,7 +203,9 @@ TEST_F(MakeCommand, MadeFileCarriesTheRefusalTheCommandShows) {
   EXPECT_TRUE(fs::is_empty(folder.path()));
 
   doc.output.makeLinkPage = Choice::Second;
-  EXPECT_TRUE(madeFile(doc)->output.ok());
+  const auto withoutPage = madeFile(doc);
+  ASSERT_TRUE(withoutPage);
+  EXPECT_TRUE(withoutPage->output.ok());
 }
 
 TEST_F(MakeCommand, MadeFileWithoutFolderOrFormat) {

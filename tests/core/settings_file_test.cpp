@@ -194,12 +194,14 @@ TEST(SettingsRead, RefusedFilesLeaveTheDocumentUntouched) {
     lines[k] = std::move(value);
     return joinLines(lines);
   };
-  cases.push_back({"check out of range", withLine(99, "3"), 100, "「基本」タブの「変更する所」の「段落」には"});
+  cases.push_back({"check above range", withLine(99, "3"), 100, "「基本」タブの「変更する所」の「段落」には"});
+  cases.push_back({"check below range", withLine(99, "-1"), 100, "チェックの状態（0、1、2のどれか）"});
   cases.push_back({"empty check", withLine(63, ""), 64, "「基本」タブの「段落（<P>～</P>）」の「属性」の「斜体」"});
   cases.push_back({"option word", withLine(44, "yes"), 45, "True か False"});
   cases.push_back({"slider word", withLine(184, "half"), 185, "0から100までの整数"});
-  cases.push_back({"slider range", withLine(185, "101"), 186,
+  cases.push_back({"slider above range", withLine(185, "101"), 186,
                    "「エフェクト」タブのクラス「efect1」の「半透明にする」の「不透明度」"});
+  cases.push_back({"slider below range", withLine(185, "-1"), 186, "0から100までの整数"});
   auto longer = good;
   longer.resize(326, "");
   cases.push_back({"326 lines", joinLines(longer), 326, "行が多すぎます"});
@@ -224,6 +226,22 @@ TEST(SettingsRead, RefusedFilesLeaveTheDocumentUntouched) {
   }
 }
 
+TEST(SettingsRead, ValuesAtTheEdgesOfTheirRangeLoadAndComeBack) {
+  const auto good = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
+  for (int position : {0, 100}) {
+    auto lines = good;
+    lines[185] = std::to_string(position);      // the slider of class 1
+    lines[99] = std::to_string(position / 50);  // Check7(0): 0 or 2
+    StyleDocument doc;
+    const LoadResult r = loadSettings(doc, Layout::Settings, joinLines(lines));
+    ASSERT_TRUE(r.ok()) << position;
+    EXPECT_EQ(doc.classes[1].opacitySlider, position);
+    EXPECT_EQ(doc.classes[1].opacity, std::to_string(position));
+    EXPECT_EQ(doc.slots[0].enabled, position / 50);
+    EXPECT_EQ(linesOf(settingsFileText(doc, Layout::Settings)), lines);
+  }
+}
+
 TEST(SettingsRead, LinesAreBoundedInLengthAndNumber) {
   auto lines = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
   lines[57] = std::string(kMaxSettingsLineBytes, 'p');  // Text6(0), as long as a line may be
@@ -243,11 +261,14 @@ TEST(SettingsRead, LinesAreBoundedInLengthAndNumber) {
   // after a sample's header.
   const std::string endless(1'000'000, '\r');
   r = loadSettings(refused, Layout::Settings, endless);
+  ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error->line, 326);
   r = loadSettings(refused, Layout::Sample, endless);
+  ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error->line, 328);
   // The first bound that a reader may stop at is enough to find either fault.
   r = loadSettings(refused, Layout::Settings, std::string(kMaxSettingsFileBytes, 'x'));
+  ASSERT_FALSE(r.ok());
   EXPECT_EQ(r.error->line, 1);
   EXPECT_FALSE(readSampleHeader(std::string(kMaxSettingsFileBytes, 'x')));
 }

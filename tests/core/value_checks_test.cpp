@@ -6,9 +6,12 @@
 
 #include <filesystem>
 
+#include "document/control_captions.h"
 #include "generation/html_escape.h"
 #include "generation/make_command.h"
 #include "generation/stylesheet_text.h"
+#include "guarded_fields.h"
+#include "preview/demo_page.h"
 #include "preview/preview_commands.h"
 #include "test_support.h"
 
@@ -20,6 +23,12 @@ using testing::FakePlatform;
 using testing::ScratchFolder;
 
 std::optional<std::string> refused(std::string refusedPart) { return refusedPart; }
+
+// The control whose value `output` refuses, or nothing.
+std::optional<ControlId> controlRefused(const StyleDocument& doc, Output output, int classIndex = 0) {
+  const auto error = checkValues(doc, output, classIndex);
+  return error ? std::optional(error->control) : std::nullopt;
+}
 
 TEST(ValueChecks, OrdinaryValuesPassInEveryPlace) {
   for (const char* name : {"efect0", "見出し", "my-class_2", "ＭＳ　見出し"})
@@ -66,6 +75,20 @@ TEST(ValueChecks, ValuesThatWouldLeaveTheirPlaceNameTheCharacter) {
   for (const auto& [kind, value, part] : cases) EXPECT_EQ(refusedPart(kind, value), refused(part)) << value;
 }
 
+TEST(ValueChecks, EachKindRefusesEveryCharacterThatWouldEndItsPlace) {
+  const std::pair<ValueKind, std::string_view> refusedIn[] = {
+      {ValueKind::ClassName, "<>{};\"'\\() ,.:#[]*+~\n\x7F"},
+      {ValueKind::FontName, "<>{};\\\r\n\t\x1B"},
+      {ValueKind::CssValue, "<>{};\"'\\\n\x7F"},
+      {ValueKind::UrlPath, "<>{};\"'\n\x1B"},
+      {ValueKind::AttributeText, "<>\"\r\n\x1B"},
+  };
+  for (const auto& [kind, characters] : refusedIn)
+    for (char c : characters)
+      EXPECT_EQ(refusedPart(kind, std::string("a") + c + "b"), refused(std::string(1, c)))
+          << static_cast<int>(kind) << " " << static_cast<int>(c);
+}
+
 class WrittenValues : public ::testing::Test {
  protected:
   FakePlatform platform;
@@ -87,8 +110,7 @@ TEST_F(WrittenValues, OnlyValuesThatAreWrittenAreChecked) {
   doc.classes[0].glowColor = "red;";  // glow off
   for (Output output : {Output::StyleRules, Output::EmbeddedPage}) EXPECT_EQ(checkValues(doc, output), std::nullopt);
   // The class preview shows its class whether it is enabled or not.
-  ASSERT_TRUE(checkValues(doc, Output::ClassPreview, 2));
-  EXPECT_EQ(checkValues(doc, Output::ClassPreview, 2)->control, (ControlId{"SSTab4", 2}));
+  EXPECT_EQ(controlRefused(doc, Output::ClassPreview, 2), (ControlId{"SSTab4", 2}));
 
   doc.slots[kSlotP].useImage = Choice::First;
   const auto image = checkValues(doc, Output::StyleRules);
@@ -98,10 +120,10 @@ TEST_F(WrittenValues, OnlyValuesThatAreWrittenAreChecked) {
             "P>）」の「背景画像」の「画像ファイルの場所」には「)」を使えません（今は「a.gif)」）。");
   doc.slots[kSlotP].useImage = Choice::Second;
   doc.classes[0].glowOn = 1;
-  EXPECT_EQ(checkValues(doc, Output::StyleRules)->control, (ControlId{"Text21", 0}));
+  EXPECT_EQ(controlRefused(doc, Output::StyleRules), (ControlId{"Text21", 0}));
   doc.scrollbarCheck(15) = 1;
   doc.colours[15] = "000}";  // written first, in BODY
-  EXPECT_EQ(checkValues(doc, Output::EmbeddedPage)->control, (ControlId{"Text3", 15}));
+  EXPECT_EQ(controlRefused(doc, Output::EmbeddedPage), (ControlId{"Text3", 15}));
 }
 
 TEST_F(WrittenValues, ARefusedValueWritesNothingAnywhere) {
@@ -136,6 +158,57 @@ TEST_F(WrittenValues, TheLinkPageNameIsCheckedBeforeTheStyleSheetIsWritten) {
   platform.messages.clear();
   Command6_Click(platform, doc, folder.str());
   EXPECT_EQ(platform.onlyMessage().text, "保存完了");
+}
+
+// A breaking value in any one guarded field, its switch on: every writer
+// that writes the field refuses it in both generators, names that field,
+// and writes and opens nothing.
+TEST(ValueChecks, EveryGuardedFieldIsRefusedByEveryWriterThatWritesIt) {
+  const std::string breaking = "x</style><script>";
+  const std::string nothingSaved = "\r\n何も保存していません。";
+  for (const testing::GuardedField& field : testing::guardedFields()) {
+    for (CheckState modern : {0, 1}) {
+      SCOPED_TRACE(field.control.toString() + (modern ? " modern" : " legacy"));
+      ScratchFolder folder;
+      fs::create_directory(folder.path() / "preview");
+      StyleDocument doc;
+      doc.output.htmlFolder = doc.output.cssFolder = folder.str();
+      doc.output.modern = modern;
+      field.switchOn(doc, field.control.index);
+      const auto value = fieldOf(doc, field.control);
+      ASSERT_TRUE(value && value->text);
+      *value->text = breaking;
+      const std::string says = ValueError{field.control, screenWords(field.control, doc), "<", breaking}.describe();
+
+      const auto refuses = [&](void (*write)(Platform&, const StyleDocument&, std::string_view),
+                               const std::string& message) {
+        FakePlatform platform;
+        write(platform, doc, folder.str());
+        EXPECT_EQ(platform.onlyMessage().text, message);
+        EXPECT_EQ(platform.onlyMessage().title, "保存時エラー");
+        EXPECT_TRUE(platform.writes.empty());
+        EXPECT_TRUE(platform.opened.empty());
+      };
+      if (field.scope == testing::GuardedField::LinkPage) {
+        refuses(Command6_Click, says + nothingSaved);  // the style sheet and its page
+        doc.output.makeLinkPage = Choice::Second;      // without the page the name stands nowhere
+        *value->text = "x<y>.css";
+        FakePlatform platform;
+        Command6_Click(platform, doc, folder.str());
+        EXPECT_EQ(platform.onlyMessage().text, "保存完了");
+        continue;
+      }
+      refuses(Command6_Click, says + nothingSaved);  // the page
+      doc.output.format = Choice::Second;
+      refuses(Command6_Click, says + nothingSaved);  // the style sheet
+      refuses(NormalPre_Click, says + nothingSaved);
+      EXPECT_EQ(buildDemoPage(doc).refusal, says);
+      if (field.scope == testing::GuardedField::Class) {
+        doc.currentClassTab = field.control.index;
+        refuses(Command8_Click, says);
+      }
+    }
+  }
 }
 
 TEST(PageTitle, IsEscapedAsTextAndOrdinaryTitlesKeepTheirBytes) {
