@@ -128,7 +128,7 @@ class SlotWriter {
     if (m_s.useImage != Choice::First) return;
     const std::string_view path = trimmedBlanks(m_s.imagePath);
     if (path.empty()) return;
-    declare(t, "background-image", "url(" + cssString(path) + ")");
+    declare(t, "background-image", cssImageUrl(path));
     if (m_doc.fixedBackground == 1) declare(t, "background-attachment", "fixed");
   }
 

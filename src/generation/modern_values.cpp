@@ -100,6 +100,23 @@ std::string cssString(std::string_view text) {
   return out + "\"";
 }
 
+std::string cssImageUrl(std::string_view path) {
+  const bool drive = path.size() >= 2 && path[1] == ':' && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z');
+  const bool windows = drive || path.find('\\') != std::string_view::npos;
+  if (!windows) return "url(" + cssString(path) + ")";
+  // "C:\a" -> "file:///C:/a"; "\\host\a" -> "file://host/a"
+  std::string address = drive ? "file:///" : path.starts_with("\\\\") ? "file:" : "";
+  for (char c : path) {
+    if (c == '\\')
+      address.push_back('/');
+    else if (c == '%' || c == '#' || c == '?')
+      address += percentEncoded(std::string(1, c));
+    else
+      address.push_back(c);
+  }
+  return "url(" + cssString(address) + ")";
+}
+
 std::string cssIdentifier(std::string_view name) {
   std::string out;
   for (std::size_t k = 0; k < name.size(); ++k) {

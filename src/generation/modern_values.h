@@ -62,6 +62,15 @@ std::string cssNumber(double value);
 //   メイリオ -> "メイリオ";  a"b\c -> "a\"b\\c";  </style> -> "\3C /style\3E "
 std::string cssString(std::string_view text);
 
+// An image path as the address a browser resolves, as a CSS url(). A
+// Windows path (a drive letter, or a "\" anywhere) has its "\" turned to
+// "/" and "%", "#" and "?" percent-encoded, for they are part of a file's
+// name there; a drive path becomes a file: URL, "\\host\share" one with
+// that host; anything else (a relative path, an address) is kept as typed.
+//   C:\My Documents\背景 画像.jpg -> url("file:///C:/My Documents/背景 画像.jpg")
+//   images\bg#1.gif -> url("images/bg%231.gif");  http://x.example/a.gif -> url("http://x.example/a.gif")
+std::string cssImageUrl(std::string_view path);
+
 // An escaped CSS identifier (a class selector's name) that matches the
 // name exactly: letters, digits, "-", "_" and non-ASCII stay, everything else
 // becomes a hexadecimal escape.

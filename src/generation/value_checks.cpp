@@ -32,17 +32,23 @@ std::optional<std::string> refusedInClassName(std::string_view value) {
 // Outside a string a value may not open one, nor a comment; brackets must
 // close in the order they opened, or the block they open would swallow the
 // rules after it.
-std::optional<std::string> refusedInCssValue(std::string_view value, bool bracketsAllowed) {
+//
+// An image path is written unquoted in url(...), as the earlier versions
+// wrote it, and the paths of Windows users hold "\": "C:\My Documents\a.jpg",
+// "C:\Program Files (x86)\b.png". Inside url(...) a "\" escapes the
+// character after it; that is harmless unless it is the last one, where it
+// would escape the closing ")" and carry the url into the rules after it.
+std::optional<std::string> refusedInCssValue(std::string_view value, bool backslashAllowed) {
   std::vector<char> open;
   for (std::size_t k = 0; k < value.size(); ++k) {
     const char c = value[k];
+    if (c == '\\' && backslashAllowed && k + 1 < value.size()) continue;
     if (isControl(c) || kNeverInCss.find(c) != std::string_view::npos || c == '"' || c == '\'') return one(c);
     if (c == '/' && k + 1 < value.size() && value[k + 1] == '*') return std::string("/*");
     if (c == '(' || c == '[') {
-      if (!bracketsAllowed) return one(c);
       open.push_back(c == '(' ? ')' : ']');
     } else if (c == ')' || c == ']') {
-      if (!bracketsAllowed || open.empty() || open.back() != c) return one(c);
+      if (open.empty() || open.back() != c) return one(c);
       open.pop_back();
     }
   }
@@ -167,9 +173,9 @@ std::optional<std::string> refusedPart(ValueKind kind, std::string_view value) {
     case ValueKind::FontName:
       return refusedInFontName(value);
     case ValueKind::CssValue:
-      return refusedInCssValue(value, true);
-    case ValueKind::UrlPath:
       return refusedInCssValue(value, false);
+    case ValueKind::UrlPath:
+      return refusedInCssValue(value, true);
     case ValueKind::AttributeText:
       return refusedInAttribute(value);
   }

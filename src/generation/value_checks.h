@@ -35,7 +35,7 @@ enum class ValueKind {
   ClassName,      // a selector ".NAME {": ASCII letters, digits, "-", "_" and any non-ASCII character
   FontName,       // inside "...": no ; { } < > \ or line break, quotes in pairs
   CssValue,       // a declaration or filter value: no ; { } < > " ' \ or comment, brackets balanced
-  UrlPath,        // inside url(...): as CssValue, and no brackets at all
+  UrlPath,        // inside url(...): as CssValue, but "\" may stand anywhere but last
   AttributeText,  // inside an attribute "...": no " < > or control character
 };
 

@@ -235,6 +235,34 @@ TEST_F(Browser, TheCharsetRuleKeepsTheFontNameIntactOnAShiftJisPage) {
   EXPECT_EQ(values->at("font"), "\"ＭＳ ゴシック\", sans-serif");
 }
 
+TEST_F(Browser, ModernImagePathsResolveAsTheFilesTheyName) {
+  StyleDocument doc;
+  doc.output.modern = 1;
+  const std::pair<int, const char*> images[] = {
+      {kSlotP, "C:\\My Documents\\背景 画像.jpg"},
+      {kSlotA, "images\\bg.gif"},
+      {kSlotBody, "C:\\Program Files (x86)\\壁紙\\a.png"},
+  };
+  for (const auto& [slot, path] : images) {
+    doc.slots[static_cast<std::size_t>(slot)].enabled = 1;
+    doc.slots[static_cast<std::size_t>(slot)].useImage = Choice::First;
+    doc.slots[static_cast<std::size_t>(slot)].imagePath = path;
+  }
+  testing::writeBytes(folder / "sheet.css", buildModernStyleSheet(doc).text);
+  const std::string page =
+      "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><link rel=\"stylesheet\" href=\"sheet.css\"></head>"
+      "<body><p>段落</p><a href=\"#\">リンク</a></body></html>";
+  testing::writeBytes(folder / "images.html", withProbe(page,
+                                                        "p: s('p').backgroundImage, a: s('a').backgroundImage,"
+                                                        "body: s('body').backgroundImage"));
+  const auto values = run(folder / "images.html");
+  ASSERT_TRUE(values);
+  // UTF-8 of 背景 E8 83 8C E6 99 AF, 画像 E7 94 BB E5 83 8F, 壁紙 E5 A3 81 E7 B4 99.
+  EXPECT_EQ(values->at("p"), "url(\"file:///C:/My%20Documents/%E8%83%8C%E6%99%AF%20%E7%94%BB%E5%83%8F.jpg\")");
+  EXPECT_EQ(values->at("a"), "url(\"file://" + folder.path().string() + "/images/bg.gif\")");
+  EXPECT_EQ(values->at("body"), "url(\"file:///C:/Program%20Files%20(x86)/%E5%A3%81%E7%B4%99/a.png\")");
+}
+
 TEST_F(Browser, ComputedStylesShowEachModernEffect) {
   StyleDocument doc;
   doc.output.modern = 1;

@@ -126,7 +126,7 @@ TEST(ModernStyleSheet, SlotValuesInTheirStandardForms) {
   body.blink = 1;
   EXPECT_BYTES(
       crlf({"@charset \"UTF-8\";", "body {", "  font-weight: bold;",
-            "  background-image: url(\"C:\\\\画像\\\\a\\\"b.jpg\");", "  background-attachment: fixed;",
+            "  background-image: url(\"file:///C:/画像/a\\\"b.jpg\");", "  background-attachment: fixed;",
             "  animation: quillane-blink 1s step-end infinite;", "  font-style: italic;", "  font-size: 1.5em;",
             "  cursor: nw-resize;", "}", "@keyframes quillane-blink {", "  50% {", "    opacity: 0;", "  }", "}"}),
       sheetOf(doc));
@@ -443,6 +443,15 @@ TEST(ModernValues, Forms) {
   EXPECT_EQ(offsetToward(0, 5).y, -5);
   EXPECT_EQ(offsetToward(270, 5).x, -5);
   EXPECT_EQ(percentEncoded("<a b='#%'>\"?&"), "%3Ca b='%23%25'%3E%22%3F%26");
+  const std::pair<const char*, const char*> images[] = {
+      {"C:\\My Documents\\背景 画像.jpg", "url(\"file:///C:/My Documents/背景 画像.jpg\")"},
+      {"d:/a.png", "url(\"file:///d:/a.png\")"},
+      {"images\\bg#1?.gif", "url(\"images/bg%231%3F.gif\")"},
+      {"\\\\host\\共有\\100%.png", "url(\"file://host/共有/100%25.png\")"},
+      {"my pics/a#b.gif", "url(\"my pics/a#b.gif\")"},
+      {"http://x.example/a.gif?b=1", "url(\"http://x.example/a.gif?b=1\")"},
+  };
+  for (const auto& [path, url] : images) EXPECT_EQ(cssImageUrl(path), url) << path;
 }
 
 class ModernCommands : public ::testing::Test {

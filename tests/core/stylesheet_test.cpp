@@ -3,6 +3,7 @@
 
 #include "generation/declaration_emitters.h"
 #include "generation/stylesheet_text.h"
+#include "generation/value_checks.h"
 #include "test_support.h"
 
 namespace quillane {
@@ -95,6 +96,21 @@ TEST(StyleSheet, OptionalDeclarationsFollowTheirBoxes) {
                      "  text-decoration : underline blink;", "  font-family : \"MS \"P\" Gothic\";",
                      "  font-style : italic;", "  font-size : 1.5cm;", "  cursor :  sw-resize;", "}"}),
                sheetOf(doc));
+}
+
+TEST(StyleSheet, WindowsImagePathsAreWrittenByteForByte) {
+  StyleDocument doc;
+  TagSlot& body = doc.slots[kSlotBody];
+  body.enabled = 1;
+  body.useImage = Choice::First;
+  for (const char* path : {"C:\\My Documents\\背景 画像.jpg", "images\\bg.gif", "C:\\Program Files (x86)\\壁紙\\a.png",
+                           "\\\\server\\共有\\[1].gif"}) {
+    body.imagePath = path;
+    ASSERT_EQ(checkValues(doc, Output::StyleRules), std::nullopt) << path;
+    std::string t;
+    BackGroundImage(doc, kSlotBody, t);
+    EXPECT_BYTES(std::string("  background-image : url(") + path + ");\r\n", t);
+  }
 }
 
 TEST(StyleSheet, ImageOffOrNeitherOptionWritesNoImageLine) {

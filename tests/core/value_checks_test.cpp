@@ -38,7 +38,8 @@ TEST(ValueChecks, OrdinaryValuesPassInEveryPlace) {
   for (const char* value :
        {"", "FF0000", "700", "1.5", "em", "サイズ変更　左下-右上", "url(hand.cur), pointer", "#a b"})
     EXPECT_EQ(refusedPart(ValueKind::CssValue, value), std::nullopt) << value;
-  for (const char* path : {"my pics/back.gif", "画像/背景.png", "http://x.example/a.gif?b=1&c=2"})
+  for (const char* path :
+       {"my pics/back.gif", "画像/背景.png", "http://x.example/a.gif?b=1&c=2", "a(b).gif", "\\\\x\\[1].gif"})
     EXPECT_EQ(refusedPart(ValueKind::UrlPath, path), std::nullopt) << path;
   for (const char* name : {"style.css", "a&b.css", "スタイル 1.css", "'q'.css"})
     EXPECT_EQ(refusedPart(ValueKind::AttributeText, name), std::nullopt) << name;
@@ -65,9 +66,21 @@ TEST(ValueChecks, ValuesThatWouldLeaveTheirPlaceNameTheCharacter) {
       {ValueKind::CssValue, "a\"b", "\""},
       {ValueKind::CssValue, "\x1B[2J", "\x1B"},
       {ValueKind::UrlPath, "a.gif); } body { display:none", ")"},
-      {ValueKind::UrlPath, "a(b).gif", "("},
-      {ValueKind::UrlPath, "C:\\pics\\a.gif", "\\"},
+      {ValueKind::UrlPath, "C:\\a(b.gif", "("},
+      {ValueKind::UrlPath, "C:\\a[b.gif", "["},
+      {ValueKind::UrlPath, "a]b.gif", "]"},
+      {ValueKind::UrlPath, "C:\\pics\\", "\\"},
+      {ValueKind::UrlPath, "a\\\\", "\\"},
+      {ValueKind::UrlPath, "C:\\a;b.gif", ";"},
+      {ValueKind::UrlPath, "a{b.gif", "{"},
+      {ValueKind::UrlPath, "a}b.gif", "}"},
+      {ValueKind::UrlPath, "a\\</style>", "<"},
+      {ValueKind::UrlPath, "a>.gif", ">"},
+      {ValueKind::UrlPath, "a\\\"b.gif", "\""},
       {ValueKind::UrlPath, "a'.gif", "'"},
+      {ValueKind::UrlPath, "a\\\tb.gif", "\t"},
+      {ValueKind::UrlPath, "a\\\r\nb.gif", "\r"},
+      {ValueKind::UrlPath, "a(b)/*c.gif", "/*"},
       {ValueKind::AttributeText, "x.css\" onload=\"alert(1)", "\""},
       {ValueKind::AttributeText, "x<.css", "<"},
       {ValueKind::AttributeText, "x\r.css", "\r"},
