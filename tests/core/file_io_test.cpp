@@ -30,10 +30,15 @@ TEST_F(FileReplace, WritesExactBytesAndKeepsTheModeOfAReplacedFile) {
   const std::string path = folder / "a.css";
   ASSERT_TRUE(writeFileReplacing(path, "one\r\n").ok());
   EXPECT_FILE_HOLDS(path, "one\r\n");
-  ::chmod(path.c_str(), 0640);
-  ASSERT_TRUE(writeFileReplacing(path, "").ok());
-  EXPECT_FILE_HOLDS(path, "");
-  EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms(0640));
+  // Whatever the umask would take away from a new file.
+  const mode_t umask = ::umask(022);
+  for (mode_t mode : {0640, 0666, 0604, 0600}) {
+    ::chmod(path.c_str(), mode);
+    ASSERT_TRUE(writeFileReplacing(path, "").ok());
+    EXPECT_FILE_HOLDS(path, "");
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms(mode)) << std::oct << mode;
+  }
+  ::umask(umask);
   EXPECT_EQ(entries(), 1u);  // no temporary file left behind
 }
 
