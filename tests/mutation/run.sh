@@ -23,7 +23,7 @@ trap 'rm -rf "$scratch"' EXIT
 (cd "$top" && git ls-files -z | xargs -0 cp --parents -t "$scratch")
 cmake -S "$scratch" -B "$scratch/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_BUILD_GUI=OFF \
   >"$scratch/configure.log" || { cat "$scratch/configure.log"; exit 2; }
-targets=(core_tests cli_tests quillane-cli)
+targets=(core_tests cli_tests quillane-cli application_folder)
 
 build() { cmake --build "$scratch/build" -j "$(nproc)" --target "${targets[@]}" >"$scratch/build.log" 2>&1; }
 passes() {
