@@ -1,11 +1,11 @@
 #include "linking/link_rewrite.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "document/message_text.h"
 #include "document/product.h"
 #include "generation/value_checks.h"
+#include "linking/html_scan.h"
 #include "platform/cp932.h"
 
 namespace quillane {
@@ -13,59 +13,23 @@ namespace quillane {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-// The first occurrence of an ASCII tag, ignoring letter case.
-std::size_t findTag(std::string_view text, std::string_view tag) {
-  const auto it = std::search(text.begin(), text.end(), tag.begin(), tag.end(), [](char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-  });
-  return it == text.end() ? std::string_view::npos : static_cast<std::size_t>(it - text.begin());
-}
-
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::size_t kPrescanBytes = 1024;
 
 bool hasNonAscii(std::string_view bytes) {
   return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-char lowered(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
-bool isLabelCharacter(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_' || c == '.' || c == ':';
-}
-
-// The encoding label of the first <meta> that names one, lowered: the value
-// after "charset" and "=", with quotes and spaces skipped. Only the part of
-// the page before its body is looked at.
-//   <meta charset="UTF-8">                                       -> "utf-8"
-//   <META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=Shift_JIS"> -> "shift_jis"
-std::string declaredCharset(std::string_view page) {
-  if (const std::size_t body = findTag(page, "<body"); body != std::string_view::npos) page = page.substr(0, body);
-  for (std::size_t at; (at = findTag(page, "<meta")) != std::string_view::npos;) {
-    page.remove_prefix(at + 5);
-    const std::string_view tag = page.substr(0, page.find('>'));
-    std::size_t k = findTag(tag, "charset");
-    if (k == std::string_view::npos) continue;
-    k += 7;
-    const auto skip = [&](std::string_view chars) {
-      while (k < tag.size() && chars.find(tag[k]) != std::string_view::npos) ++k;
-    };
-    skip(" \t\r\n");
-    if (k >= tag.size() || tag[k] != '=') continue;
-    ++k;
-    skip(" \t\r\n\"'");
-    std::string label;
-    for (; k < tag.size() && isLabelCharacter(tag[k]); ++k) label += lowered(tag[k]);
-    if (!label.empty()) return label;
-  }
-  return {};
-}
-
+// The encodings a declared label names, as browsers know the labels; the
+// prescan reads a declared UTF-16 as UTF-8. "cp932" is no label of theirs,
+// but names these very bytes.
 std::optional<PageEncoding> encodingOfLabel(std::string_view label) {
-  for (std::string_view utf8 : {"utf-8", "utf8", "unicode-1-1-utf-8"})
+  for (std::string_view utf8 :
+       {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "x-unicode20utf8", "utf-16", "utf-16le",
+        "utf-16be", "unicode", "unicodefeff", "unicodefffe", "iso-10646-ucs-2", "ucs-2", "csunicode"})
     if (label == utf8) return PageEncoding::Utf8;
   for (std::string_view sjis :
-       {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "cp932", "ms932"})
+       {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "ms932", "cp932"})
     if (label == sjis) return PageEncoding::Cp932;
   return std::nullopt;
 }
@@ -74,7 +38,7 @@ std::optional<PageEncoding> encodingOfLabel(std::string_view label) {
 
 PageEncoding detectPageEncoding(std::string_view bytes) {
   if (bytes.starts_with(kUtf8Mark)) return PageEncoding::Utf8;
-  if (const auto declared = encodingOfLabel(declaredCharset(bytes))) return *declared;
+  if (const auto declared = encodingOfLabel(prescanCharset(bytes))) return *declared;
   return hasNonAscii(bytes) && isValidUtf8(bytes) ? PageEncoding::Utf8 : PageEncoding::Cp932;
 }
 
@@ -86,6 +50,10 @@ std::optional<std::string> unusablePage(std::string_view bytes) {
   if (wide || bytes.find('\0') != std::string_view::npos)
     return "ページが UTF-16 か UTF-32 で書かれているため、書き換えられません（UTF-8 か Shift_JIS "
            "のページを書き換えられます）。";
+  if (bytes.starts_with(kUtf8Mark)) return std::nullopt;
+  if (const std::string label = prescanCharset(bytes); !label.empty() && !encodingOfLabel(label))
+    return "ページの文字コードが「" + shownText(label) +
+           "」と宣言されているため、書き換えられません（UTF-8 か Shift_JIS のページを書き換えられます）。";
   return std::nullopt;
 }
 
@@ -102,7 +70,9 @@ std::optional<std::string> encodeForPage(std::string_view utf8, PageEncoding enc
 }
 
 std::string linkLine(std::string_view cssName) {
-  return "<LINK href=\"" + std::string(cssName) + "\" rel=\"stylesheet\" type=\"text/css\">";
+  std::string href;
+  for (const char c : cssName) href += c == '&' ? std::string_view("&amp;") : std::string_view(&c, 1);
+  return "<LINK href=\"" + href + "\" rel=\"stylesheet\" type=\"text/css\">";
 }
 
 std::string markerComment() {
@@ -124,22 +94,31 @@ std::string workingText(std::string_view page, std::string_view commentLine) {
 }
 
 HeadPlacement headPlacementOf(std::string_view working) {
-  if (findTag(working, "</HEAD>") != std::string_view::npos) return HeadPlacement::BeforeClosingHead;
-  if (findTag(working, "<HTML>") != std::string_view::npos) return HeadPlacement::AfterHtml;
+  const HeadLandmarks marks = scanHead(working);
+  if (marks.closingHead != HeadLandmarks::npos) return HeadPlacement::BeforeClosingHead;
+  if (marks.html != HeadLandmarks::npos) return HeadPlacement::AfterHtml;
+  if (marks.doctypeEnd != HeadLandmarks::npos) return HeadPlacement::AfterDoctype;
   return HeadPlacement::AtTop;
 }
 
-std::string insertLink(std::string_view w, std::string_view link) {
+std::string insertLink(std::string_view w, std::string_view lines) {
+  const HeadLandmarks marks = scanHead(w);
   std::string result;
-  result.reserve(w.size() + link.size() + 32);
-  if (const std::size_t at = findTag(w, "</HEAD>"); at != std::string_view::npos) {
-    result.append(w.substr(0, at)).append(kCrLf).append(link).append(kCrLf).append("</HEAD>");
-    result.append(w.substr(at + 7));
-  } else if (const std::size_t html = findTag(w, "<HTML>"); html != std::string_view::npos) {
-    result.append(w.substr(0, html)).append("<HTML>").append(kCrLf).append("<HEAD>").append(kCrLf);
-    result.append(link).append(kCrLf).append("</HEAD>").append(w.substr(html + 6));
+  result.reserve(w.size() + lines.size() + 32);
+  const auto newHeadAfter = [&](std::size_t at, std::string_view tag) {
+    result.append(w.substr(0, at)).append(tag).append(kCrLf).append("<HEAD>").append(kCrLf);
+    result.append(lines).append(kCrLf).append("</HEAD>").append(w.substr(at + tag.size()));
+  };
+  if (const std::size_t at = marks.closingHead; at != HeadLandmarks::npos) {
+    // "</head>" -> "</HEAD>", "</head >" -> "</HEAD >"
+    result.append(w.substr(0, at)).append(kCrLf).append(lines).append(kCrLf).append("</HEAD");
+    result.append(w.substr(at + 6));
+  } else if (marks.html != HeadLandmarks::npos) {
+    newHeadAfter(marks.html, "<HTML>");
+  } else if (marks.doctypeEnd != HeadLandmarks::npos) {
+    newHeadAfter(marks.doctypeEnd, "");
   } else {
-    result.append("<HEAD>").append(kCrLf).append(link).append(kCrLf).append("</HEAD>").append(kCrLf).append(w);
+    result.append("<HEAD>").append(kCrLf).append(lines).append(kCrLf).append("</HEAD>").append(kCrLf).append(w);
   }
   return result;
 }
@@ -162,13 +141,29 @@ LinkedPage linkPage(std::string_view page, std::string_view cssName, bool commen
     result.refused = shownName + "にはShift_JISで書けない文字があります。";
     return result;
   }
+  if (result.encoding == PageEncoding::Cp932) {
+    // Shift_JIS has no "¥" nor "‾" of its own: they would come back as "\\" and "~".
+    if (const std::string readBack = decodeCp932Lossy(*encodeForPage(cssName, result.encoding)); readBack != cssName) {
+      result.refused = shownName + "はShift_JISのページでは「" + shownText(readBack) + "」と読まれます。";
+      return result;
+    }
+  }
   // The mark stays first; the rest is worked on as a page without it.
   const bool marked = page.starts_with(kUtf8Mark);
   if (marked) page.remove_prefix(kUtf8Mark.size());
   const std::string working = workingText(page, *marker);
   result.placement = headPlacementOf(working);
   if (marked) result.bytes = kUtf8Mark;
-  result.bytes += insertLink(working, *link);
+  // The lines the head gets.
+  const std::string headLines = *link;
+  result.bytes += insertLink(working, headLines);
+  if (!marked && prescanCharset(page) != prescanCharset(result.bytes)) {
+    result.bytes.clear();
+    result.refused = "書き換えるとページの文字コードの宣言（<meta charset>）が先頭から " +
+                     std::to_string(kPrescanBytes) +
+                     " バイトより後ろにずれ、ブラウザーに読まれなくなります。「コメントの挿入」を外すか、宣言をページの"
+                     "先頭近くに移してください。";
+  }
   return result;
 }
 

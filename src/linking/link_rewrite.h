@@ -21,16 +21,18 @@ enum class PageEncoding {
   Utf8,
 };
 
-// A UTF-8 byte-order mark says UTF-8. Else the page's own declaration
-// decides when it names UTF-8 or Shift_JIS (<meta charset="...">, or the
-// charset of <meta http-equiv="Content-Type" content="...">); only a page
-// that declares neither is guessed from its bytes: valid UTF-8 holding
-// non-ASCII bytes is UTF-8, anything else CP932.
+// A UTF-8 byte-order mark says UTF-8. Else the label the browsers' prescan
+// finds in the first 1024 bytes decides when it names UTF-8 (or UTF-16,
+// which the prescan reads as UTF-8) or Shift_JIS; only a page that declares
+// neither is guessed from its bytes: valid UTF-8 holding non-ASCII bytes is
+// UTF-8, anything else CP932.
 PageEncoding detectPageEncoding(std::string_view bytes);
 
 // Why the rewrite cannot take the page, in the user's words, or nothing: a
-// page larger than kMaxPageBytes, or one in UTF-16 or UTF-32 (a byte-order
-// mark of theirs, or NUL bytes), which a byte-wise rewrite would corrupt.
+// page larger than kMaxPageBytes, one in UTF-16 or UTF-32 (a byte-order
+// mark of theirs, or NUL bytes), which a byte-wise rewrite would corrupt, or
+// one that declares an encoding other than UTF-8 and Shift_JIS (EUC-JP,
+// ISO-2022-JP...), which the inserted lines would not be written in.
 std::optional<std::string> unusablePage(std::string_view bytes);
 
 // The page as text for showing, decoded in its encoding.
@@ -39,17 +41,22 @@ std::string pageTextForDisplay(std::string_view bytes, PageEncoding encoding);
 // Text in the page's encoding; nothing when CP932 cannot hold a character.
 std::optional<std::string> encodeForPage(std::string_view utf8, PageEncoding encoding);
 
-// `<LINK href="CSSNAME" rel="stylesheet" type="text/css">`
+// `<LINK href="CSSNAME" rel="stylesheet" type="text/css">`, with every "&"
+// of the name written "&amp;" so that the browser reads the name back as
+// given ("R&D&copy.css" is no "R&D©.css").
 std::string linkLine(std::string_view cssName);
 
 // "<!このファイルは一部Quillaneよって編集されました。ADDRESS>"
 std::string markerComment();
 
-// Where the head goes.
+// Where the head goes. Tags count only where a browser reads them as tags:
+// not inside comments, attribute values, or the text of <script>, <style>,
+// <title> and the other raw-text elements (see scanHead).
 enum class HeadPlacement {
-  BeforeClosingHead,  // the page has "</HEAD>" (any case): the link goes before the first
-  AfterHtml,          // no "</HEAD>" but "<HTML>": a new head after it
-  AtTop,              // neither: a new head above everything
+  BeforeClosingHead,  // the page has a closing head tag: the link goes before the first
+  AfterHtml,          // none, but "<HTML>" (any case, no attributes): a new head after it
+  AfterDoctype,       // neither, but a doctype: a new head after it, so the page keeps its mode
+  AtTop,              // none of them: a new head above everything
 };
 
 // The page split into lines (at CR LF or a lone CR; a lone LF stays in its
@@ -59,10 +66,13 @@ std::string workingText(std::string_view page, std::string_view commentLine);
 
 HeadPlacement headPlacementOf(std::string_view working);
 
-// The rewritten page: `working` with the link line (and a head where
-// needed) inserted. `link` and the other arguments are bytes in the page's
-// encoding.
-std::string insertLink(std::string_view working, std::string_view link);
+// The rewritten page: `working` with `lines` (the link line, and whatever
+// else the head should get, joined by CR LF) inserted, in a new head where
+// the page has none; the closing head tag's name comes out in capitals.
+// `lines` are bytes in the page's encoding. Takes time linear in the page.
+//   "<head><title>t</title></head>", L -> "<head><title>t</title>\r\nL\r\n</HEAD>"
+//   "<!DOCTYPE html><p>x",            L -> "<!DOCTYPE html>\r\n<HEAD>\r\nL\r\n</HEAD><p>x"
+std::string insertLink(std::string_view working, std::string_view lines);
 
 // The whole rewrite of a page's bytes, as both the link window and the
 // command line make it.
@@ -76,9 +86,11 @@ struct LinkedPage {
 
 // Checks the page (unusablePage) and the style sheet name, which stands in
 // an attribute and may not hold '"', "<", ">" or a control character, nor a
-// character the page's encoding cannot hold; then inserts the link after the
-// marker comment when `comment`. A UTF-8 byte-order mark stays the first
-// bytes of the page.
+// character the page's encoding cannot hold or would change (Shift_JIS
+// writes "¥" as the byte of "\"); then inserts the link after the marker
+// comment when `comment`. A UTF-8 byte-order mark stays the first bytes of
+// the page. A rewrite that would push the page's encoding declaration out
+// of the first 1024 bytes, where browsers no longer read it, is refused.
 LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment);
 
 }  // namespace quillane

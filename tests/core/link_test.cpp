@@ -1,6 +1,7 @@
 // Linking a style sheet into a page, and the link window's commands.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "document/product.h"
@@ -52,6 +53,54 @@ TEST(LinkRewrite, WithoutHeadANewHeadFollowsHtmlOrTopsThePage) {
                rewrite(bare, true));
 }
 
+// Tags count where a browser's tokenizer reads tags; the expected texts are
+// worked out by hand from the page, without the marker comment ("\r\n" first).
+TEST(LinkRewrite, TheHeadEndIsTheOneABrowserReads) {
+  const std::string L = "\r\n" + kLink + "\r\n";
+  const std::string newHead = "<HEAD>" + L + "</HEAD>";
+  const struct {
+    std::string page;
+    HeadPlacement placement;
+    std::string expected;
+  } cases[] = {
+      {"<!-- </head> --><head></head>", HeadPlacement::BeforeClosingHead, "\r\n<!-- </head> --><head>" + L + "</HEAD>"},
+      {"<head><script>var s = \"</head>\";</scripty></script></head>", HeadPlacement::BeforeClosingHead,
+       "\r\n<head><script>var s = \"</head>\";</scripty></script>" + L + "</HEAD>"},
+      {"<head><title></head></title><STYLE>p{}</HEAD></STYLE></head >x", HeadPlacement::BeforeClosingHead,
+       "\r\n<head><title></head></title><STYLE>p{}</HEAD></STYLE>" + L + "</HEAD >x"},
+      {"<head><meta content=\"</head>\" a='>'><textarea></head></textarea></head>", HeadPlacement::BeforeClosingHead,
+       "\r\n<head><meta content=\"</head>\" a='>'><textarea></head></textarea>" + L + "</HEAD>"},
+      {"<!--> </head><!-- --!></head><![CDATA[</head>]]>", HeadPlacement::BeforeClosingHead,
+       "\r\n<!--> " + L + "</HEAD><!-- --!></head><![CDATA[</head>]]>"},
+      {"<![CDATA[</head>]]></head>", HeadPlacement::BeforeClosingHead, "\r\n<![CDATA[</head>]]>" + L + "</HEAD>"},
+      {"<!-- </head> <html>", HeadPlacement::AtTop, newHead + "\r\n\r\n<!-- </head> <html>"},
+      {"<a title='</head>", HeadPlacement::AtTop, newHead + "\r\n\r\n<a title='</head>"},
+      {"<p>x</p><!DOCTYPE html>", HeadPlacement::AtTop, newHead + "\r\n\r\n<p>x</p><!DOCTYPE html>"},
+      {"<!DOCTYPE html><p>x", HeadPlacement::AfterDoctype, "\r\n<!DOCTYPE html>\r\n" + newHead + "<p>x"},
+      {"<!-- c -->\r\n<!doctype HTML>\r\n<html lang=ja><body>x", HeadPlacement::AfterDoctype,
+       "\r\n<!-- c -->\r\n<!doctype HTML>\r\n" + newHead + "\r\n<html lang=ja><body>x"},
+      {"<!DOCTYPE html><title>a</title><HTML>", HeadPlacement::AfterHtml,
+       "\r\n<!DOCTYPE html><title>a</title><HTML>\r\n" + newHead},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(headPlacementOf(workingText(c.page, "")), c.placement) << c.page;
+    EXPECT_BYTES(c.expected, rewrite(c.page));
+  }
+}
+
+TEST(LinkRewrite, TakesTimeLinearInThePage) {
+  // Each of these took a search through the rest of the page per tag.
+  for (const std::string piece : {"<meta", "<head", "<!--", "<script>", "<a b='", "</"}) {
+    std::string page;
+    while (page.size() < (std::size_t{4} << 20)) page += piece;
+    const auto start = std::chrono::steady_clock::now();
+    const LinkedPage linked = linkPage(page, "s.css", true);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_TRUE(linked.ok()) << linked.refused;
+    EXPECT_LT(seconds, 2.0) << piece;  // about 0.05 s; a quadratic rewrite takes hours
+  }
+}
+
 TEST(LinkRewrite, EncodingFollowsThePage) {
   EXPECT_EQ(detectPageEncoding("<p>ascii</p>"), PageEncoding::Cp932);
   EXPECT_EQ(detectPageEncoding("<p>日本語</p>"), PageEncoding::Utf8);
@@ -90,10 +139,48 @@ TEST(LinkPage, TheDeclaredEncodingDecidesBeforeTheBytes) {
   EXPECT_EQ(detectPageEncoding("<meta http-equiv='content-type' content='text/html;charset = UTF-8'><p>ascii"),
             PageEncoding::Utf8);
   EXPECT_EQ(detectPageEncoding("<meta charset=euc-jp><p>" + bytes), PageEncoding::Utf8);  // neither: guessed
-  EXPECT_EQ(detectPageEncoding("<body><meta charset=utf-8>ascii"), PageEncoding::Cp932);  // not in the head
+  EXPECT_EQ(detectPageEncoding("<body><meta charset=utf-8>ascii"), PageEncoding::Utf8);   // after the body too
+  EXPECT_EQ(detectPageEncoding(std::string(1010, ' ') + "<meta charset=utf-8>ascii"), PageEncoding::Cp932);
+  EXPECT_EQ(detectPageEncoding("<!-- <meta charset=utf-8> --><p title='<meta charset=utf-8>'>"), PageEncoding::Cp932);
+  EXPECT_EQ(detectPageEncoding("<meta content='text/html; charset=utf-8'>ascii"), PageEncoding::Cp932);  // no pragma
+  EXPECT_EQ(detectPageEncoding("<meta charset=utf-16le>ascii"), PageEncoding::Utf8);  // as browsers read it
   // The marker comment follows the declaration.
   const LinkedPage sjis = linkPage("<head><meta charset=shift_jis></head>" + bytes, "s.css", true);
   EXPECT_TRUE(sjis.bytes.starts_with(testing::cp932(markerComment())));
+}
+
+TEST(LinkPage, NamesAndPagesTheInsertedLineCannotStandInAreRefused) {
+  const struct {
+    std::string page;
+    std::string name;
+    bool comment;
+    std::string refused;
+  } cases[] = {
+      {"<meta charset=EUC-JP><head></head>", "s.css", false,
+       "ページの文字コードが「euc-jp」と宣言されているため、書き換えられません（UTF-8 か Shift_JIS "
+       "のページを書き換えられます）。"},
+      {"<head></head>", "\xC2\xA5.css", false,
+       "スタイルシートの名前「¥.css」はShift_JISのページでは「\\.css」と読まれます。"},
+      {"<head></head>", "a\xE2\x80\xBE.css", false,
+       "スタイルシートの名前「a‾.css」はShift_JISのページでは「a~.css」と読まれます。"},
+      {std::string(990, ' ') + "<meta charset=utf-8><head></head>", "s.css", true,
+       "書き換えるとページの文字コードの宣言（<meta charset>）が先頭から 1024 "
+       "バイトより後ろにずれ、ブラウザーに読まれなくなります。「コメントの挿入」を外すか、宣言をページの先頭近くに移"
+       "してください。"},
+  };
+  for (const auto& c : cases) {
+    const LinkedPage linked = linkPage(c.page, c.name, c.comment);
+    EXPECT_EQ(linked.refused, c.refused);
+    EXPECT_EQ(linked.bytes, "");
+  }
+  // Without the comment the declaration stays where browsers read it.
+  EXPECT_TRUE(linkPage(std::string(990, ' ') + "<meta charset=utf-8><head></head>", "s.css", false).ok());
+}
+
+TEST(LinkPage, AnAmpersandInTheNameIsWrittenAsAnEntity) {
+  const LinkedPage linked = linkPage("<head></head>", "R&D&copy.css", false);
+  EXPECT_BYTES("\r\n<head>\r\n<LINK href=\"R&amp;D&amp;copy.css\" rel=\"stylesheet\" type=\"text/css\">\r\n</HEAD>",
+               linked.bytes);
 }
 
 TEST(LinkPage, ANameThatWouldLeaveItsAttributeIsRefused) {

@@ -1,0 +1,276 @@
+#include "linking/html_scan.h"
+
+#include <algorithm>
+#include <array>
+
+namespace quillane {
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char lowered(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether `s` holds `word` (lower case) at `at`, ignoring letter case.
+bool holdsAt(std::string_view s, std::size_t at, std::string_view word) {
+  if (at > s.size() || s.size() - at < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i)
+    if (lowered(s[at + i]) != word[i]) return false;
+  return true;
+}
+
+// The tokenizer's states inside a tag, after its name.
+enum class InTag { Gap, Name, AfterName, BeforeValue, Unquoted };
+
+// From just past a tag's name to just past the ">" that ends it, skipping
+// quoted attribute values; npos when the page ends inside the tag.
+std::size_t endOfTag(std::string_view s, std::size_t p) {
+  InTag state = InTag::Gap;
+  for (; p < s.size(); ++p) {
+    const char c = s[p];
+    if (c == '>') return p + 1;  // in every state, even where a value was due
+    switch (state) {
+      case InTag::Gap:  // before an attribute, after a quoted value, after "/"
+        if (!isSpace(c) && c != '/') state = InTag::Name;
+        break;
+      case InTag::Name:
+        if (c == '=')
+          state = InTag::BeforeValue;
+        else if (c == '/')
+          state = InTag::Gap;
+        else if (isSpace(c))
+          state = InTag::AfterName;
+        break;
+      case InTag::AfterName:
+        if (c == '=')
+          state = InTag::BeforeValue;
+        else if (c == '/')
+          state = InTag::Gap;
+        else if (!isSpace(c))
+          state = InTag::Name;
+        break;
+      case InTag::BeforeValue:
+        if (c == '"' || c == '\'') {
+          p = s.find(c, p + 1);
+          if (p == npos) return npos;
+          state = InTag::Gap;
+        } else if (!isSpace(c)) {
+          state = InTag::Unquoted;
+        }
+        break;
+      case InTag::Unquoted:
+        if (isSpace(c)) state = InTag::Gap;
+        break;
+    }
+  }
+  return npos;
+}
+
+// From just past "<!--" to just past the comment's end ("-->", "--!>", or
+// the "<!-->" and "<!--->" that end at once), or the page's end.
+std::size_t endOfComment(std::string_view s, std::size_t p) {
+  if (holdsAt(s, p, ">")) return p + 1;
+  if (holdsAt(s, p, "->")) return p + 2;
+  for (std::size_t i = p; (i = s.find("--", i)) != npos; ++i) {
+    if (holdsAt(s, i + 2, ">")) return i + 3;
+    if (holdsAt(s, i + 2, "!>")) return i + 4;
+  }
+  return s.size();
+}
+
+// The elements whose contents are text up to their own closing tag.
+constexpr std::array<std::string_view, 10> kRawTextElements = {
+    "script", "style", "title", "textarea", "xmp", "iframe", "noembed", "noframes", "noscript", "plaintext"};
+
+// From just past the start tag of raw-text element `name` to the "<" of its
+// closing tag ("</name" followed by a space, "/" or ">"), or the page's end.
+std::size_t endOfRawText(std::string_view s, std::size_t p, std::string_view name) {
+  if (name == "plaintext") return s.size();
+  for (std::size_t i = p; (i = s.find("</", i)) != npos; i += 2) {
+    const std::size_t after = i + 2 + name.size();
+    if (holdsAt(s, i + 2, name) && after < s.size() && (isSpace(s[after]) || s[after] == '/' || s[after] == '>'))
+      return i;
+  }
+  return s.size();
+}
+
+// The lowered tag name that starts at `p`, up to a space, "/" or ">".
+std::string tagName(std::string_view s, std::size_t p) {
+  std::string name;
+  for (; p < s.size() && !isSpace(s[p]) && s[p] != '/' && s[p] != '>' && name.size() < 16; ++p) name += lowered(s[p]);
+  return name;
+}
+
+std::size_t pastName(std::string_view s, std::size_t p) {
+  while (p < s.size() && !isSpace(s[p]) && s[p] != '/' && s[p] != '>') ++p;
+  return p;
+}
+
+}  // namespace
+
+HeadLandmarks scanHead(std::string_view s) {
+  HeadLandmarks marks;
+  bool content = false;  // a tag or text other than white space came before
+  for (std::size_t p = 0; p < s.size();) {
+    const std::size_t lt = s.find('<', p);
+    if (!content && std::any_of(s.begin() + static_cast<std::ptrdiff_t>(p),
+                                lt == npos ? s.end() : s.begin() + static_cast<std::ptrdiff_t>(lt),
+                                [](char c) { return !isSpace(c); }))
+      content = true;
+    if (lt == npos) break;
+    p = lt;
+    const char next = p + 1 < s.size() ? s[p + 1] : '\0';
+    if (next == '!' && holdsAt(s, p + 2, "--")) {
+      p = endOfComment(s, p + 4);
+    } else if (next == '!' && holdsAt(s, p + 2, "doctype")) {
+      const std::size_t end = s.find('>', p);
+      if (end == npos) break;
+      if (!content) marks.doctypeEnd = end + 1;
+      content = true;
+      p = end + 1;
+    } else if (next == '!' || next == '?' || (next == '/' && p + 2 < s.size() && !isLetter(s[p + 2]))) {
+      // A bogus comment, up to the first ">" ("</>" is one too, and empty).
+      const std::size_t end = s.find('>', p + 2);
+      if (end == npos) break;
+      p = end + 1;
+    } else if (next == '/' && p + 2 < s.size()) {
+      content = true;
+      const std::size_t end = endOfTag(s, pastName(s, p + 2));
+      if (end == npos) break;
+      if (tagName(s, p + 2) == "head") {
+        marks.closingHead = p;
+        break;
+      }
+      p = end;
+    } else if (isLetter(next)) {
+      content = true;
+      const std::string name = tagName(s, p + 1);
+      const std::size_t end = endOfTag(s, pastName(s, p + 1));
+      if (end == npos) break;
+      if (name == "html" && end - p == 6 && marks.html == npos) marks.html = p;
+      const bool raw = std::find(kRawTextElements.begin(), kRawTextElements.end(), name) != kRawTextElements.end();
+      p = raw ? endOfRawText(s, end, name) : end;
+    } else {
+      content = true;  // a "<" that opens no tag is text
+      ++p;
+    }
+  }
+  return marks;
+}
+
+namespace {
+
+// The prescan's reading of one attribute (lowered name and value), from
+// `p`; false when there is none before ">" or the end.
+bool prescanAttribute(std::string_view s, std::size_t& p, std::string& name, std::string& value) {
+  name.clear();
+  value.clear();
+  while (p < s.size() && (isSpace(s[p]) || s[p] == '/')) ++p;
+  if (p >= s.size() || s[p] == '>') return false;
+  for (;; ++p) {
+    if (p >= s.size()) return false;
+    const char c = s[p];
+    if (c == '=' && !name.empty()) break;
+    if (isSpace(c)) {
+      while (p < s.size() && isSpace(s[p])) ++p;
+      if (p >= s.size()) return false;
+      if (s[p] != '=') return true;
+      break;
+    }
+    if (c == '/' || c == '>') return true;
+    name += lowered(c);
+  }
+  ++p;  // past "="
+  while (p < s.size() && isSpace(s[p])) ++p;
+  if (p >= s.size()) return false;
+  if (const char quote = s[p]; quote == '"' || quote == '\'') {
+    const std::size_t end = s.find(quote, p + 1);
+    if (end == npos) {
+      p = s.size();
+      return false;
+    }
+    for (std::size_t i = p + 1; i < end; ++i) value += lowered(s[i]);
+    p = end + 1;
+    return true;
+  }
+  if (s[p] == '>') return true;
+  for (; p < s.size() && !isSpace(s[p]) && s[p] != '>'; ++p) value += lowered(s[p]);
+  return p < s.size();
+}
+
+// The charset named in a Content-Type value: "text/html; charset=x" -> "x".
+std::string charsetOfContent(std::string_view v) {
+  for (std::size_t p = 0; (p = v.find("charset", p)) != npos;) {
+    p += 7;
+    while (p < v.size() && isSpace(v[p])) ++p;
+    if (p >= v.size() || v[p] != '=') continue;
+    ++p;
+    while (p < v.size() && isSpace(v[p])) ++p;
+    if (p >= v.size()) return {};
+    if (v[p] == '"' || v[p] == '\'') {
+      const std::size_t end = v.find(v[p], p + 1);
+      return end == npos ? std::string() : std::string(v.substr(p + 1, end - p - 1));
+    }
+    const std::size_t end = std::min(v.find_first_of("\t\n\f\r ;", p), v.size());
+    return std::string(v.substr(p, end - p));
+  }
+  return {};
+}
+
+std::string trimmed(std::string_view v) {
+  while (!v.empty() && isSpace(v.front())) v.remove_prefix(1);
+  while (!v.empty() && isSpace(v.back())) v.remove_suffix(1);
+  return std::string(v);
+}
+
+}  // namespace
+
+std::string prescanCharset(std::string_view page) {
+  const std::string_view s = page.substr(0, 1024);
+  std::string name;
+  std::string value;
+  for (std::size_t p = 0; p < s.size(); ++p) {
+    if (holdsAt(s, p, "<!--")) {
+      p = s.find("-->", p + 2);
+      if (p == npos) return {};
+      p += 2;
+    } else if (holdsAt(s, p, "<meta") && p + 5 < s.size() && (isSpace(s[p + 5]) || s[p + 5] == '/')) {
+      p += 5;
+      std::string charset;
+      bool pragma = false;
+      enum { Unknown, Needed, NotNeeded } need = Unknown;
+      std::string seen = " ";
+      while (prescanAttribute(s, p, name, value)) {
+        if (seen.find(" " + name + " ") != npos) continue;
+        seen += name + " ";
+        if (name == "http-equiv") {
+          pragma = pragma || value == "content-type";
+        } else if (name == "content" && charset.empty()) {
+          charset = charsetOfContent(value);
+          if (!charset.empty()) need = Needed;
+        } else if (name == "charset") {
+          charset = value;
+          need = NotNeeded;
+        }
+      }
+      if (p >= s.size()) return {};
+      const std::string label = trimmed(charset);
+      if (need != Unknown && (need == NotNeeded || pragma) && !label.empty()) return label;
+    } else if (holdsAt(s, p, "<") && ((p + 1 < s.size() && isLetter(s[p + 1])) ||
+                                      (holdsAt(s, p + 1, "/") && p + 2 < s.size() && isLetter(s[p + 2])))) {
+      p = s.find_first_of("\t\n\f\r >", p);
+      if (p == npos) return {};
+      while (prescanAttribute(s, p, name, value)) {
+      }
+      if (p >= s.size()) return {};
+    } else if (holdsAt(s, p, "<!") || holdsAt(s, p, "</") || holdsAt(s, p, "<?")) {
+      p = s.find('>', p);
+      if (p == npos) return {};
+    }
+  }
+  return {};
+}
+
+}  // namespace quillane

@@ -1,0 +1,36 @@
+// Reading an HTML page the way a browser's tokenizer does, for the few
+// things the link rewrite needs to know: where the doctype ends, where the
+// first real "<HTML>" tag and closing head tag stand, and which encoding the
+// page declares. Comments, the contents of <script>, <style>, <title> and
+// the other raw-text elements, and attribute values are skipped as a browser
+// skips them, so a "</HEAD>" inside any of them is no head end. Both scans
+// take time linear in the page's size.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillane {
+
+struct HeadLandmarks {
+  static constexpr std::size_t npos = std::string_view::npos;
+  std::size_t closingHead = npos;  // the "<" of the first closing head tag
+  std::size_t html = npos;         // the "<" of the first start tag written exactly "<html>" (any case)
+  std::size_t doctypeEnd = npos;   // just past the doctype, when it is the page's first tag
+};
+
+//   "<!-- </head> --><HEAD><title></head></title></Head >" -> closingHead 45
+//   "<!DOCTYPE html>\r\n<html lang=ja>"                     -> doctypeEnd 15, no html
+HeadLandmarks scanHead(std::string_view page);
+
+// The encoding label a browser's prescan finds in the page's first 1024
+// bytes, lowered and trimmed: <meta charset>, or the charset in the content
+// of a <meta http-equiv="Content-Type">, in the first <meta> that names one,
+// wherever it stands (after <body> too); comments and other tags' attribute
+// values are skipped. Empty when there is none.
+//   "<meta charset=' Shift_JIS '>"                                 -> "shift_jis"
+//   "<META HTTP-EQUIV=Content-Type CONTENT='text/html;charset=EUC-JP'>" -> "euc-jp"
+std::string prescanCharset(std::string_view page);
+
+}  // namespace quillane
