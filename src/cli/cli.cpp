@@ -12,6 +12,7 @@
 
 #include "document/message_text.h"
 #include "document/product.h"
+#include "generation/advice.h"
 #include "generation/output_choice.h"
 #include "generation/value_checks.h"
 #include "linking/link_rewrite.h"
@@ -33,6 +34,7 @@ constexpr std::string_view kUsage =
   quillane-cli save FILE [--sample|--v1] [--modern] -o OUT [--as-sample --author TEXT --name TEXT]
   quillane-cli link PAGE CSSNAME [--no-comment] [-o OUT]
   quillane-cli class-preview FILE INDEX [--sample|--v1] [--modern] [--title TEXT] [-o OUT]
+  quillane-cli check FILE [--sample|--v1] [--modern]
   quillane-cli samples
   quillane-cli --help | --version
 
@@ -54,6 +56,11 @@ Commands:
          Pages of up to 16 MiB; UTF-16 and UTF-32 pages are refused
   class-preview
          the preview page of user class INDEX (0 to 5)
+  check  the editor's advice on the document, one a line (UTF-8): text
+         below the contrast that visitors can read (WCAG 2.2: 4.5:1, or 3:1
+         for large text), background images at a place on this computer,
+         and fonts that common systems do not have. Nothing when there is
+         no advice; the status is 0 either way
   samples
          the samples of the editor's "サンプル" menu, one a line: the
          sample file, a tab, and its menu name (UTF-8)
@@ -80,7 +87,7 @@ Output:
   is replaced safely: an earlier OUT survives any failure.
 
 Exit status:
-  0  success
+  0  success; for check, whether or not there is advice
   1  usage error (this text on standard error)
   2  the input was refused or the output could not be written; one line on
      standard error names the file and, where there is one, the line
@@ -114,7 +121,7 @@ bool is(const std::string& command, std::initializer_list<const char*> names) {
 std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o) {
   if (args.empty()) return UsageError{"no command given"};
   o.command = args[0];
-  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "samples"}))
+  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "check", "samples"}))
     return UsageError{"unknown command '" + shownText(o.command) + "'"};
   if (o.command == "samples")
     return args.size() == 1 ? std::nullopt : std::optional(UsageError{"samples takes no arguments"});
@@ -136,7 +143,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
       o.layout = a == "--sample" ? Layout::Sample : Layout::Version1;
     } else if (a == "--modern" && readsSettings) {
       o.modern = true;
-    } else if (a == "-o") {
+    } else if (a == "-o" && o.command != "check") {
       error = value(o.output);
     } else if (a == "--title" && is(o.command, {"html", "class-preview"})) {
       error = value(o.title);
@@ -181,6 +188,7 @@ class Command {
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
     if (m_options.modern) doc.output.modern = 1;
+    if (m_options.command == "check") return check(doc);
     if (m_options.command == "save") {
       if (const auto problem = unstorableValue(doc)) return refuse(inputName() + ": " + *problem);
       const Layout layout = m_options.asSample ? Layout::Sample : Layout::Settings;
@@ -231,6 +239,12 @@ class Command {
     const LinkedPage linked = linkPage(page, m_options.second, m_options.comment);
     if (!linked.ok()) return refuse(inputName() + ": " + linked.refused);
     return emitBytes(linked.bytes);
+  }
+
+  int check(const StyleDocument& doc) {
+    std::string lines;
+    for (const Advice& advice : documentAdvice(doc)) lines.append(advice.text).append("\n");
+    return emitBytes(lines);
   }
 
   // The same folders and order as the editor's sample menu.

@@ -4,8 +4,10 @@
 #include <array>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "generation/declaration_emitters.h"
+#include "generation/font_stacks.h"
 #include "generation/modern_filters.h"
 
 namespace quillane {
@@ -265,6 +267,21 @@ std::optional<ModernRefusal> appendScrollbarRules(const StyleDocument& doc, std:
 std::string fontFamilyValue(std::string_view name) {
   const std::string key = lowered(name);
   if (std::find(kGenericFamilies.begin(), kGenericFamilies.end(), key) != kGenericFamilies.end()) return key;
+  if (const FontStack* stack = fontStackOf(name)) {
+    // Each face once, the user's spelling first.
+    std::vector<std::string> written;
+    std::string value;
+    const auto add = [&](std::string_view face) {
+      if (std::find(written.begin(), written.end(), lowered(face)) != written.end()) return;
+      written.push_back(lowered(face));
+      value.append(value.empty() ? "" : ", ").append(cssString(face));
+    };
+    add(name);
+    add(stack->name);
+    add(stack->latinName);
+    for (std::string_view face : stack->faces) add(face);
+    return value + ", " + std::string(stack->generic);
+  }
   const auto has = [&](std::string_view part) { return key.find(part) != std::string::npos; };
   const char* generic = "sans-serif";
   if (has("comic"))

@@ -31,7 +31,7 @@ inline constexpr std::string_view kBlinkAnimation = "quillane-blink";
 // embedded style element. For P with red text at 20 pixels and a font:
 //   p {
 //     color: #FF0000;
-//     font-family: "メイリオ", sans-serif;
+//     font-family: "源ノ角ゴシック", sans-serif;
 //     font-size: 20px;
 //   }
 // On a refusal `t` holds the rules before the refused one.
@@ -40,11 +40,14 @@ std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, st
 // The whole .css file: "@charset "UTF-8";" and the rules.
 ModernText buildModernStyleSheet(const StyleDocument& doc);
 
-// The font-family value of a font name: a generic family stays a keyword,
-// any other name is quoted and followed by the generic family its name
-// suggests (serif for 明朝, Mincho, Serif, Times; monospace for Mono,
-// Courier, Consolas; cursive for Comic; sans-serif otherwise).
-//   "メイリオ" -> "\"メイリオ\", sans-serif";  "ＭＳ 明朝" -> "\"ＭＳ 明朝\", serif";  "Serif" -> "serif"
+// The font-family value of a font name: a generic family stays a keyword;
+// a font of the table in font_stacks.h is followed by its stack; any other
+// name is quoted and followed by the generic family its name suggests
+// (serif for 明朝, Mincho, Serif, Times; monospace for Mono, Courier,
+// Consolas; cursive for Comic; sans-serif otherwise).
+//   "ＭＳ 明朝" -> "\"ＭＳ 明朝\", \"MS Mincho\", \"Hiragino Mincho ProN\", \"Noto Serif JP\",
+//                 \"Noto Serif CJK JP\", serif"
+//   "源ノ明朝" -> "\"源ノ明朝\", serif";  "Serif" -> "serif"
 std::string fontFamilyValue(std::string_view name);
 
 }  // namespace quillane

@@ -213,7 +213,10 @@ TEST_F(Browser, ModernPagesApplyTheSameSettingsAsUtf8) {
     expectStyled(*values);
     EXPECT_EQ(values->at("charset"), "UTF-8") << page;
     EXPECT_EQ(values->at("mode"), "CSS1Compat") << page;  // standards mode
-    EXPECT_EQ(values->at("pFont"), "\"ＭＳ Ｐ明朝\", serif") << page;
+    EXPECT_EQ(
+        values->at("pFont"),
+        "\"ＭＳ Ｐ明朝\", \"MS PMincho\", \"Hiragino Mincho ProN\", \"Noto Serif JP\", \"Noto Serif CJK JP\", serif")
+        << page;
   }
   EXPECT_EQ(run(folder / "modern.html")->at("title"), "見本のページ");
 }
@@ -232,7 +235,9 @@ TEST_F(Browser, TheCharsetRuleKeepsTheFontNameIntactOnAShiftJisPage) {
   const auto values = run(folder / "sjis.html");
   ASSERT_TRUE(values);
   EXPECT_EQ(values->at("charset"), "Shift_JIS");
-  EXPECT_EQ(values->at("font"), "\"ＭＳ ゴシック\", sans-serif");
+  EXPECT_EQ(values->at("font"),
+            "\"ＭＳ ゴシック\", \"MS Gothic\", \"Hiragino Kaku Gothic ProN\", \"Hiragino Sans\", \"Noto Sans JP\", "
+            "\"Noto Sans CJK JP\", sans-serif");
 }
 
 TEST_F(Browser, ModernImagePathsResolveAsTheFilesTheyName) {

@@ -118,6 +118,7 @@ TEST_F(Cli, UsageErrorsExitOneWithUsage) {
                                                                 {"css", "a", "--title", "t"},
                                                                 {"save", "a", "-o", "b", "--name", "n"},
                                                                 {"css", "a", "-o"},
+                                                                {"check", "a", "-o", "b"},
                                                                 {"css", "a", "--x"}}) {
     const CliRun r = runCli(args);
     EXPECT_EQ(r.exit, 1) << ::testing::PrintToString(args);
@@ -126,6 +127,33 @@ TEST_F(Cli, UsageErrorsExitOneWithUsage) {
   }
   EXPECT_EQ(runCli({"--help"}).exit, 0);
   EXPECT_EQ(runCli({"--version"}).out, "quillane-cli 2.1.0\n");
+}
+
+TEST_F(Cli, CheckWritesOneLinePerAdviceAndExitsZeroEitherWay) {
+  const std::string font =
+      "「基本」タブの「リンク(<A>～</A>)」の「フォント名」: 「ＭＳ ゴシック」は Mac、iPhone、Android にないフォントで、"
+      "そこではブラウザーが選ぶフォントで表示されます。";
+  const std::string stack =
+      "\"ＭＳ ゴシック\", \"MS Gothic\", \"Hiragino Kaku Gothic ProN\", \"Hiragino Sans\", \"Noto Sans JP\", "
+      "\"Noto Sans CJK JP\", sans-serif\n";
+  const CliRun legacy = runCli({"check", settingsPath});
+  EXPECT_EQ(legacy.exit, 0) << legacy.err;
+  EXPECT_EQ(legacy.out, font +
+                            "「出力」タブの「出力形式」の「今のブラウザ向けに書き出す」をチェックすると、近いフォントを"
+                            "順に並べた次の指定で書き出します: " +
+                            stack);
+  doc.colours[foreColourIndex(kSlotA)] = "777777";
+  const CliRun modern = runCli({"check", "-", "--modern"}, cp932(settingsFileText(doc, Layout::Settings)));
+  EXPECT_EQ(modern.exit, 0) << modern.err;
+  EXPECT_EQ(modern.out,
+            "「基本」タブの「リンク(<A>～</A>)」の「フォントカラー」: 文字 #777777 と背景 #FFFFFF（指定なし） の"
+            "コントラスト比は 4.48:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #767676"
+            "（4.54:1）のように暗くするか、「バックの色」をもっと明るくしてください。\n" +
+                font + "今のブラウザ向けの出力は、近いフォントを順に並べた次の指定で書き出します: " + stack);
+  const CliRun none = runCli({"check", "-"}, cp932(settingsFileText(StyleDocument{}, Layout::Settings)));
+  EXPECT_EQ(none.exit, 0);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err, "");
 }
 
 TEST_F(Cli, SamplesListsTheMenuOfTheApplicationFolder) {
@@ -145,12 +173,14 @@ TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
   std::string bad = testing::fileBytes(settingsPath);
   bad.replace(bad.find("False"), 5, "Maybe");
   testing::writeBytes(folder / "bad.qlf", bad);
-  const CliRun r = runCli({"css", folder / "bad.qlf"});
-  EXPECT_EQ(r.exit, 2);
-  EXPECT_TRUE(r.out.empty());
-  EXPECT_EQ(r.err, "quillane-cli: " + (folder / "bad.qlf") +
-                       " の 45 行目: 「基本」タブの「段落（<P>～</P>）」の「背景画像」の「使用する」には"
-                       "True か Falseが必要です（今は「Maybe」）。\n");
+  for (const char* command : {"css", "check"}) {
+    const CliRun r = runCli({command, folder / "bad.qlf"});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(r.err, "quillane-cli: " + (folder / "bad.qlf") +
+                         " の 45 行目: 「基本」タブの「段落（<P>～</P>）」の「背景画像」の「使用する」には"
+                         "True か Falseが必要です（今は「Maybe」）。\n");
+  }
 
   const CliRun missing = runCli({"css", folder / "none.qlf"});
   EXPECT_EQ(missing.exit, 2);

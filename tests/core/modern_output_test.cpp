@@ -97,7 +97,7 @@ TEST(ModernStyleSheet, WorkedExampleLeavesOutEmptyFields) {
   p.enabled = 1;
   doc.colours[0] = "FF0000";  // its background colour stays empty
   p.underline = 1;
-  p.fontName = "メイリオ";
+  p.fontName = "源ノ角ゴシック";
   p.fontSize = "12";
   doc.slots[kSlotA].enabled = 1;  // nothing filled in: no rule at all
   UserClass& c = doc.classes[0];
@@ -105,7 +105,7 @@ TEST(ModernStyleSheet, WorkedExampleLeavesOutEmptyFields) {
   c.glowColor = "FF0000";
 
   EXPECT_BYTES(crlf({"@charset \"UTF-8\";", "p {", "  color: #FF0000;", "  text-decoration: underline;",
-                     "  font-family: \"メイリオ\", sans-serif;", "  font-size: 12px;", "}", ".efect0 {",
+                     "  font-family: \"源ノ角ゴシック\", sans-serif;", "  font-size: 12px;", "}", ".efect0 {",
                      "  text-shadow: 0 0 10px #FF0000;", "}"}),
                sheetOf(doc));
   EXPECT_BYTES(crlf({"@charset \"UTF-8\";"}), sheetOf(StyleDocument{}));
@@ -172,15 +172,40 @@ TEST(ModernStyleSheet, EveryListLabelHasItsKeyword) {
   EXPECT_BYTES(crlf({"@charset \"UTF-8\";"}), sheetOf(doc));
 }
 
-TEST(ModernStyleSheet, FontNamesGetAGenericFallback) {
-  EXPECT_EQ(fontFamilyValue("メイリオ"), "\"メイリオ\", sans-serif");
-  EXPECT_EQ(fontFamilyValue("ＭＳ 明朝"), "\"ＭＳ 明朝\", serif");
-  EXPECT_EQ(fontFamilyValue("Noto Serif CJK JP"), "\"Noto Serif CJK JP\", serif");
-  EXPECT_EQ(fontFamilyValue("Noto Sans Mono"), "\"Noto Sans Mono\", monospace");
-  EXPECT_EQ(fontFamilyValue("Comic Sans MS"), "\"Comic Sans MS\", cursive");
-  EXPECT_EQ(fontFamilyValue("Sans-Serif"), "sans-serif");
-  // A name cannot end its string or the style element it stands in.
-  EXPECT_EQ(fontFamilyValue("a\";}</style>"), "\"a\\\";}\\3C /style\\3E \", sans-serif");
+TEST(ModernStyleSheet, FontNamesGetTheirStackOrAGenericFallback) {
+  const std::string gothic =
+      "\"Hiragino Kaku Gothic ProN\", \"Hiragino Sans\", \"Noto Sans JP\", \"Noto Sans CJK JP\", sans-serif";
+  const std::string mincho = "\"Hiragino Mincho ProN\", \"Noto Serif JP\", \"Noto Serif CJK JP\", serif";
+  const std::pair<const char*, std::string> rows[] = {
+      {"ＭＳ ゴシック", "\"ＭＳ ゴシック\", \"MS Gothic\", " + gothic},
+      {"ＭＳ Ｐゴシック", "\"ＭＳ Ｐゴシック\", \"MS PGothic\", " + gothic},
+      {"ＭＳ 明朝", "\"ＭＳ 明朝\", \"MS Mincho\", " + mincho},
+      {"ＭＳ Ｐ明朝", "\"ＭＳ Ｐ明朝\", \"MS PMincho\", " + mincho},
+      {"メイリオ", "\"メイリオ\", \"Meiryo\", " + gothic},
+      {"游ゴシック", "\"游ゴシック\", \"Yu Gothic\", \"YuGothic\", " + gothic},
+      {"游明朝", "\"游明朝\", \"Yu Mincho\", \"YuMincho\", " + mincho},
+      {"ＭＳ ＵＩ Gothic", "\"ＭＳ ＵＩ Gothic\", \"MS UI Gothic\", " + gothic},
+      // The user's spelling first, then the names Windows knows.
+      {"MS Pゴシック", "\"MS Pゴシック\", \"ＭＳ Ｐゴシック\", \"MS PGothic\", " + gothic},
+      {"ms pgothic", "\"ms pgothic\", \"ＭＳ Ｐゴシック\", " + gothic},
+      {"Meiryo", "\"Meiryo\", \"メイリオ\", " + gothic},
+      // The faces of the samples.
+      {"Arial", "\"Arial\", \"Liberation Sans\", sans-serif"},
+      {"Helvetica", "\"Helvetica\", \"Helvetica Neue\", \"Arial\", \"Liberation Sans\", sans-serif"},
+      {"Verdana", "\"Verdana\", \"DejaVu Sans\", sans-serif"},
+      {"Georgia", "\"Georgia\", \"Noto Serif\", \"DejaVu Serif\", serif"},
+      {"Comic Sans MS", "\"Comic Sans MS\", \"Chalkboard SE\", cursive"},
+      // Any other name: its generic family only.
+      {"ＭＳ ゴシック2", "\"ＭＳ ゴシック2\", sans-serif"},
+      {"源ノ明朝", "\"源ノ明朝\", serif"},
+      {"Noto Serif CJK JP", "\"Noto Serif CJK JP\", serif"},
+      {"Noto Sans Mono", "\"Noto Sans Mono\", monospace"},
+      {"Comic Neue", "\"Comic Neue\", cursive"},
+      {"Sans-Serif", "sans-serif"},
+      // A name cannot end its string or the style element it stands in.
+      {"a\";}</style>", "\"a\\\";}\\3C /style\\3E \", sans-serif"},
+  };
+  for (const auto& [name, value] : rows) EXPECT_EQ(fontFamilyValue(name), value) << name;
 }
 
 TEST(ModernStyleSheet, ScrollbarColoursGoToTheRootAndTheWebkitRules) {

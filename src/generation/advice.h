@@ -1,0 +1,86 @@
+// Advice while editing: what visitors of the pages will not see well, found
+// in the document as the chosen output writes it.
+//
+// - Contrast: the text of each written tag slot against the background it
+//   stands on, by the contrast ratio of WCAG 2.2, which asks for 4.5:1, or
+//   3:1 for large text (24px, or 18.66px bold).
+// - Image paths that point into this computer (a drive letter, "/", "\",
+//   "file:"), which no visitor's browser can reach.
+// - Fonts that common systems do not have (font_stacks.h).
+//
+// Each item names its place the way the window shows it and says what to do.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "document/field_table.h"
+#include "document/style_document.h"
+
+namespace quillane {
+
+// Red, green and blue, 0..255.
+using Rgb = std::array<int, 3>;
+
+// The relative luminance of WCAG 2.2, from 0 (black) to 1 (white).
+double relativeLuminance(const Rgb& colour);
+
+// (L1 + 0.05) / (L2 + 0.05) with L1 the lighter: from 1 to 21, in either order.
+//   777777 on FFFFFF -> 4.478..;  767676 on FFFFFF -> 4.542..
+double contrastRatio(const Rgb& a, const Rgb& b);
+
+// A ratio as shown, to two decimals; one below `required` is never shown at
+// or above it, so that what fails never reads as passing.
+//   (4.478, 4.5) -> "4.48:1";  (4.4996, 4.5) -> "4.49:1";  (21, 4.5) -> "21.00:1"
+std::string ratioText(double ratio, double required);
+
+// A colour a slot shows and where it comes from.
+struct ShownColour {
+  Rgb rgb{};
+  int box = -1;  // the Text3 box that holds it; -1 for the browser's own colour
+
+  friend bool operator==(const ShownColour&, const ShownColour&) = default;
+};
+
+struct SlotColours {
+  ShownColour text;
+  ShownColour background;
+
+  friend bool operator==(const SlotColours&, const SlotColours&) = default;
+};
+
+// The colours the text of tag slot `slot` shows, taking only the boxes the
+// output writes (the slot's, and those of the slots it inherits from, when
+// ticked and holding a colour):
+// - text: the slot's own; for the link states A's; then BODY's for P (a link
+//   keeps the browser's link colours instead: 0000EE, visited 551A8B,
+//   active FF0000); else black;
+// - background: the slot's own; for the link states A's; then BODY's; else white.
+SlotColours shownColours(const StyleDocument& doc, int slot);
+
+// The ratio the text of `slot` needs: 3 when it is large (its size, or the
+// size it inherits, is at least 24px, or 18.66px with a weight of 700 or
+// more), else 4.5. A size in a relative unit (em, %) counts as not large.
+double requiredContrast(const StyleDocument& doc, int slot);
+
+// Whether an image path points into this computer rather than beside the page:
+//   "C:\My Documents\a.gif", "c:a.gif", "\\server\a.gif", "/home/me/a.gif",
+//   "file:///a.gif", "~/a.gif" -> true;  "a.gif", "img/a.gif", "../a.gif",
+//   "http://example.com/a.gif", "//example.com/a.gif" -> false
+bool isLocalImagePath(std::string_view path);
+
+enum class AdviceKind { Contrast, ImagePath, Font };
+
+struct Advice {
+  AdviceKind kind = AdviceKind::Contrast;
+  ControlId place;               // the box the advice is about: Text3(i), Text6(i), Combo1(i)
+  std::vector<int> colourBoxes;  // the Text3 boxes concerned, for a contrast
+  std::string text;              // one line, beginning with the place in the window's words
+};
+
+// Every item for the document, slot by slot in the order of the tag pages.
+// A slot whose colours are all those of another slot is left to that slot.
+std::vector<Advice> documentAdvice(const StyleDocument& doc);
+
+}  // namespace quillane

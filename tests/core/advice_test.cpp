@@ -1,0 +1,288 @@
+// Advice while editing: the contrast of each written slot against the
+// background it stands on, image paths into this computer, and fonts that
+// common systems lack. Ratios were worked out apart from the code, from the
+// formula of WCAG 2.2.
+#include "generation/advice.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "test_support.h"
+
+namespace quillane {
+namespace {
+
+using Edit = std::function<void(StyleDocument&)>;
+
+Rgb rgb(unsigned value) {
+  return {static_cast<int>(value >> 16), static_cast<int>((value >> 8) & 0xFF), static_cast<int>(value & 0xFF)};
+}
+
+StyleDocument documentWith(const Edit& setup) {
+  StyleDocument doc;
+  setup(doc);
+  return doc;
+}
+
+void on(StyleDocument& d, int slot) { d.slots[static_cast<std::size_t>(slot)].enabled = 1; }
+void colour(StyleDocument& d, int box, const char* text) { d.colours[static_cast<std::size_t>(box)] = text; }
+
+TEST(Contrast, RatiosAndHowTheyAreShown) {
+  struct Row {
+    unsigned text, background;
+    double required;
+    const char* shown;
+  } rows[] = {
+      {0x777777, 0xFFFFFF, 4.5, "4.48:1"},  // 4.478
+      {0x767676, 0xFFFFFF, 4.5, "4.54:1"},  // 4.542
+      {0xFFFFFF, 0x767676, 4.5, "4.54:1"},  // either order
+      {0x000000, 0xFFFFFF, 4.5, "21.00:1"}, {0x123456, 0x123456, 4.5, "1.00:1"},
+      {0x7F7477, 0xFFFFFF, 4.5, "4.49:1"},  // 4.4997: failing, so never "4.50:1"
+      {0xFC6500, 0xFFFFFF, 3.0, "2.99:1"},  // 2.9998 against the 3:1 of large text
+      {0xFC6500, 0xFFFFFF, 4.5, "3.00:1"},  {0x0000EE, 0x0B1330, 4.5, "1.94:1"},
+  };
+  for (const Row& r : rows)
+    EXPECT_EQ(ratioText(contrastRatio(rgb(r.text), rgb(r.background)), r.required), r.shown) << std::hex << r.text;
+  EXPECT_LT(contrastRatio(rgb(0x777777), rgb(0xFFFFFF)), 4.5);
+  EXPECT_GE(contrastRatio(rgb(0x767676), rgb(0xFFFFFF)), 4.5);
+  // Below 0.04045 a channel is linear: 10/255/12.92 * 0.7152 for pure green.
+  EXPECT_NEAR(relativeLuminance(rgb(0x000A00)), 10 / 255.0 / 12.92 * 0.7152, 1e-12);
+}
+
+TEST(Contrast, EachSlotStandsOnItsOwnThenInheritedBackground) {
+  struct Row {
+    const char* what;
+    Edit setup;
+    int slot;
+    SlotColours expected;
+  } rows[] = {
+      {"nothing set: black on white",
+       [](StyleDocument& d) { on(d, kSlotP); },
+       kSlotP,
+       {{rgb(0), -1}, {rgb(0xFFFFFF), -1}}},
+      {"its own colours",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "336699"), colour(d, 5, "f80"); },
+       kSlotP,
+       {{rgb(0x336699), 0}, {rgb(0xFF8800), 5}}},
+      {"BODY's text and background",
+       [](StyleDocument& d) { on(d, kSlotP), on(d, kSlotBody), colour(d, 18, "EEEEEE"), colour(d, 19, "222222"); },
+       kSlotP,
+       {{rgb(0xEEEEEE), 18}, {rgb(0x222222), 19}}},
+      {"BODY's colours unticked are not written",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 18, "EEEEEE"), colour(d, 19, "222222"); },
+       kSlotP,
+       {{rgb(0), -1}, {rgb(0xFFFFFF), -1}}},
+      {"a colour the output cannot write counts as none",
+       [](StyleDocument& d) { on(d, kSlotP), on(d, kSlotBody), colour(d, 0, "red"), colour(d, 19, "12345"); },
+       kSlotP,
+       {{rgb(0), -1}, {rgb(0xFFFFFF), -1}}},
+      {"the legacy output writes blanks as typed, which no browser reads",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, " 336699"); },
+       kSlotP,
+       {{rgb(0), -1}, {rgb(0xFFFFFF), -1}}},
+      {"the modern output trims them",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, " 336699"), d.output.modern = 1; },
+       kSlotP,
+       {{rgb(0x336699), 0}, {rgb(0xFFFFFF), -1}}},
+      {"an uncoloured link keeps the browser's blue, not BODY's text colour",
+       [](StyleDocument& d) { on(d, kSlotA), on(d, kSlotBody), colour(d, 18, "EEEEEE"), colour(d, 19, "0B1330"); },
+       kSlotA,
+       {{rgb(0x0000EE), -1}, {rgb(0x0B1330), 19}}},
+      {"visited and active links have colours of their own",
+       [](StyleDocument& d) { on(d, kSlotVisited); },
+       kSlotVisited,
+       {{rgb(0x551A8B), -1}, {rgb(0xFFFFFF), -1}}},
+      {"", [](StyleDocument& d) { on(d, kSlotActive); }, kSlotActive, {{rgb(0xFF0000), -1}, {rgb(0xFFFFFF), -1}}},
+      {"a link state takes A's colours before BODY's",
+       [](StyleDocument& d) {
+         on(d, kSlotHover), on(d, kSlotA), on(d, kSlotBody), colour(d, 1, "111111"), colour(d, 6, "EEEEEE");
+         colour(d, 19, "000000");
+       },
+       kSlotHover,
+       {{rgb(0x111111), 1}, {rgb(0xEEEEEE), 6}}},
+      {"BODY stands on white",
+       [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "777777"); },
+       kSlotBody,
+       {{rgb(0x777777), 18}, {rgb(0xFFFFFF), -1}}},
+  };
+  for (const Row& r : rows) {
+    const SlotColours shown = shownColours(documentWith(r.setup), r.slot);
+    EXPECT_EQ(shown.text.rgb, r.expected.text.rgb) << r.what;
+    EXPECT_EQ(shown.text.box, r.expected.text.box) << r.what;
+    EXPECT_EQ(shown.background.rgb, r.expected.background.rgb) << r.what;
+    EXPECT_EQ(shown.background.box, r.expected.background.box) << r.what;
+  }
+}
+
+TEST(Contrast, LargeTextNeedsThreeToOne) {
+  struct Row {
+    const char *size, *unit, *weight;
+    double required;
+  } rows[] = {
+      {"", "ピクセル", "", 4.5},
+      {"24", "ピクセル", "", 3},
+      {"23.9", "ピクセル", "", 4.5},
+      {"18", "ポイント", "", 3},
+      {"19", "ピクセル", "700", 3},
+      {"19", "ピクセル", "bold", 3},
+      {"18.6", "ピクセル", "Bold", 4.5},
+      {"19", "ピクセル", "600", 4.5},
+      {"0.7", "センチメートル", "", 3},
+      {"2", "em", "", 4.5},
+      {"30", "px", "", 3},
+      {"abc", "ピクセル", "", 4.5},
+  };
+  for (const Row& r : rows) {
+    StyleDocument doc;
+    on(doc, kSlotP);
+    doc.slots[kSlotP].fontSize = r.size;
+    doc.slots[kSlotP].sizeUnit = r.unit;
+    doc.slots[kSlotP].weight = r.weight;
+    EXPECT_EQ(requiredContrast(doc, kSlotP), r.required) << r.size << r.unit << " " << r.weight;
+  }
+  // A link inherits the size of BODY, when BODY is written.
+  StyleDocument doc;
+  on(doc, kSlotA);
+  doc.slots[kSlotBody].fontSize = "32";
+  EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
+  on(doc, kSlotBody);
+  EXPECT_EQ(requiredContrast(doc, kSlotA), 3);
+}
+
+TEST(ImagePaths, OnlyPlacesInThisComputerAreLocal) {
+  for (const char* path : {"C:\\My Documents\\a.gif", "c:a.gif", "\\\\server\\a.gif", "\\a.gif", "/home/me/a.gif",
+                           "file:///a.gif", "FILE:a.gif", "~/a.gif", "　D:/a.gif"})
+    EXPECT_TRUE(isLocalImagePath(path)) << path;
+  for (const char* path : {"a.gif", "img/a.gif", "../a.gif", "http://example.com/a.gif", "//example.com/a.gif", ""})
+    EXPECT_FALSE(isLocalImagePath(path)) << path;
+}
+
+TEST(Advice, EachKindInTheWindowsWords) {
+  const std::string fontStack =
+      "\"ＭＳ Ｐゴシック\", \"MS PGothic\", \"Hiragino Kaku Gothic ProN\", \"Hiragino Sans\", \"Noto Sans JP\", "
+      "\"Noto Sans CJK JP\", sans-serif";
+  struct Row {
+    const char* what;
+    Edit setup;
+    AdviceKind kind;
+    ControlId place;
+    std::vector<int> boxes;
+    std::string text;
+  } rows[] = {
+      {"grey on white",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "777777"); },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 0},
+       {0},
+       "「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: 文字 #777777 と背景 #FFFFFF（指定なし） "
+       "のコントラスト比は "
+       "4.48:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を "
+       "#767676（4.54:1）のように暗くするか、"
+       "「バックの色」をもっと明るくしてください。"},
+      {"an uncoloured link on a dark page",
+       [](StyleDocument& d) { on(d, kSlotA), on(d, kSlotBody), colour(d, 18, "E6E9F0"), colour(d, 19, "0B1330"); },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 1},
+       {1, 19},
+       "「基本」タブの「リンク(<A>～</A>)」の「フォントカラー」: 文字 #0000EE（ブラウザーが決めるリンクの色） と背景 "
+       "#0B1330（「ページ本体」から） のコントラスト比は 1.94:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。"
+       "「フォントカラー」を #6E6EF6（4.54:1）のように明るくするか、「バックの色」をもっと暗くしてください。"},
+      {"large text",
+       [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "FC6500"), d.slots[kSlotBody].fontSize = "30"; },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 18},
+       {18},
+       "「基本」タブの「ページ本体」の「フォントカラー」: 文字 #FC6500 と背景 #FFFFFF（指定なし） のコントラスト比は "
+       "2.99:1 で、大きな文字の基準 3:1 に足りず、読みにくい人がいます。「フォントカラー」を #FB6400（3.03:1）のように"
+       "暗くするか、「バックの色」をもっと明るくしてください。"},
+      {"a drive letter",
+       [](StyleDocument& d) {
+         on(d, kSlotBody), d.slots[kSlotBody].useImage = Choice::First;
+         d.slots[kSlotBody].imagePath = "C:\\My Documents\\bg.gif";
+       },
+       AdviceKind::ImagePath,
+       ControlId{"Text6", kSlotBody},
+       {},
+       "「基本」タブの「ページ本体」の「背景画像」の「画像ファイルの場所」: 「C:\\My "
+       "Documents\\bg.gif」はこのコンピューター"
+       "の中の場所なので、ページを見る人には画像が表示されません。画像をページと同じフォルダーに置いて「bg."
+       "gif」のように"
+       "ページからの場所で書いてください。"},
+      {"a font of Windows only, legacy output",
+       [](StyleDocument& d) { on(d, kSlotA), d.slots[kSlotA].fontName = "ＭＳ Ｐゴシック"; },
+       AdviceKind::Font,
+       ControlId{"Combo1", kSlotA},
+       {},
+       "「基本」タブの「リンク(<A>～</A>)」の「フォント名」: 「ＭＳ Ｐゴシック」は Mac、iPhone、Android "
+       "にないフォントで、"
+       "そこではブラウザーが選ぶフォントで表示されます。「出力」タブの「出力形式」の「今のブラウザ向けに書き出す」をチ"
+       "ェック"
+       "すると、近いフォントを順に並べた次の指定で書き出します: " +
+           fontStack},
+      {"the same in the modern output",
+       [](StyleDocument& d) { on(d, kSlotA), d.slots[kSlotA].fontName = "ＭＳ Ｐゴシック", d.output.modern = 1; },
+       AdviceKind::Font,
+       ControlId{"Combo1", kSlotA},
+       {},
+       "「基本」タブの「リンク(<A>～</A>)」の「フォント名」: 「ＭＳ Ｐゴシック」は Mac、iPhone、Android "
+       "にないフォントで、"
+       "そこではブラウザーが選ぶフォントで表示されます。今のブラウザ向けの出力は、近いフォントを順に並べた次の指定で書"
+       "き出"
+       "します: " +
+           fontStack},
+  };
+  for (const Row& r : rows) {
+    const std::vector<Advice> advice = documentAdvice(documentWith(r.setup));
+    ASSERT_EQ(advice.size(), 1u) << r.what;
+    EXPECT_EQ(advice[0].kind, r.kind) << r.what;
+    EXPECT_EQ(advice[0].place, r.place) << r.what;
+    EXPECT_EQ(advice[0].colourBoxes, r.boxes) << r.what;
+    EXPECT_BYTES(r.text, advice[0].text) << r.what;
+  }
+}
+
+TEST(Advice, NothingToSayOrSaidOnce) {
+  struct Row {
+    const char* what;
+    Edit setup;
+    std::vector<ControlId> places;
+  } rows[] = {
+      {"a slot not written", [](StyleDocument& d) { colour(d, 0, "EEEEEE"); }, {}},
+      {"passing colours", [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "767676"); }, {}},
+      {"large enough for 3:1",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "949494"), d.slots[kSlotP].fontSize = "24"; },
+       {}},
+      {"an image not chosen, a font every system has",
+       [](StyleDocument& d) {
+         on(d, kSlotP), d.slots[kSlotP].imagePath = "C:\\a.gif", d.slots[kSlotP].fontName = "Verdana";
+       },
+       {}},
+      {"P showing BODY's colours is BODY's to fix",
+       [](StyleDocument& d) { on(d, kSlotP), on(d, kSlotBody), colour(d, 18, "999999"); },
+       {{"Text3", 18}}},
+      {"hover showing A's colours is A's to fix",
+       [](StyleDocument& d) { on(d, kSlotHover), on(d, kSlotA), colour(d, 1, "999999"); },
+       {{"Text3", 1}}},
+      {"two uncoloured links on one background: the first",
+       [](StyleDocument& d) {
+         on(d, kSlotA), on(d, kSlotHover), on(d, kSlotBody), colour(d, 18, "FFFFFF");
+         colour(d, 19, "000000");
+       },
+       {{"Text3", 1}}},
+      {"every kind of one slot, in order",
+       [](StyleDocument& d) {
+         on(d, kSlotP), colour(d, 5, "000000"), d.slots[kSlotP].fontName = "ｍｓ　ｐ明朝";
+         d.slots[kSlotP].useImage = Choice::First, d.slots[kSlotP].imagePath = "/home/me/a.png";
+       },
+       {{"Text3", 0}, {"Combo1", 0}, {"Text6", 0}}},
+  };
+  for (const Row& r : rows) {
+    std::vector<ControlId> places;
+    for (const Advice& a : documentAdvice(documentWith(r.setup))) places.push_back(a.place);
+    EXPECT_EQ(places, r.places) << r.what;
+  }
+}
+
+}  // namespace
+}  // namespace quillane
