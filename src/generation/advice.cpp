@@ -37,10 +37,14 @@ std::vector<int> inheritedFrom(const StyleDocument& doc, int slot) {
 }
 
 // The colour of box `box` as the chosen output writes it: the legacy output
-// writes the text as typed after "#", the modern one trimmed.
+// writes the text as typed after "#", the modern one trimmed. Only opaque
+// colours (three or six digits) are judged: a see-through one shows a
+// mixture that depends on what lies under the text.
 std::optional<Rgb> writtenColour(const StyleDocument& doc, int box) {
   const std::string& text = doc.colours[static_cast<std::size_t>(box)];
-  if (!cssColour(text) || (!writesModern(doc) && trimmedBlanks(text).size() != text.size())) return std::nullopt;
+  const std::string_view digits = trimmedBlanks(text);
+  if ((digits.size() != 3 && digits.size() != 6) || !cssColour(text)) return std::nullopt;
+  if (!writesModern(doc) && digits.size() != text.size()) return std::nullopt;
   return rgbOf(text);
 }
 
