@@ -240,22 +240,6 @@ class LiveViewTest : public QObject {
     QVERIFY(m_editor->adviceMarks()->mark(backColourIndex(kSlotBody)) == nullptr);
   }
 
-  void anOpenedFileGetsItsMarksOnPagesNotShown() {
-    StyleDocument doc;
-    doc.slots[kSlotHover].enabled = 1;
-    doc.colours[static_cast<std::size_t>(foreColourIndex(kSlotHover))] = "999999";
-    std::string bytes;
-    UnencodableCharacter bad;
-    QVERIFY(encodeCp932(settingsFileText(doc, Layout::Settings), bytes, bad));
-    QFile file(m_folder.filePath(QStringLiteral("hover.qlf")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    file.close();
-    open();
-    m_editor->openFile(file.fileName().toStdString());
-    QVERIFY(m_editor->adviceMarks()->mark(foreColourIndex(kSlotHover)) != nullptr);
-  }
-
   void theIgnoredSettingsLineFollowsTheOutputChoice() {
     open();
     control<QCheckBox>("Check12", 0)->setChecked(true);
