@@ -11,9 +11,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  static const char* const kCommands[] = {"css", "html", "save", "class-preview"};
+  static const char* const kCommands[] = {"css", "html", "save", "class-preview", "check"};
   static const char* const kLayouts[] = {nullptr, "--sample", "--v1"};
-  std::vector<std::string> args = {kCommands[data[0] % 4], "-"};
+  std::vector<std::string> args = {kCommands[data[0] % 5], "-"};
   if (args[0] == std::string("class-preview")) args.push_back(std::to_string(data[0] / 12 % 6));
   if (const char* layout = kLayouts[(data[0] / 4) % 3]) args.emplace_back(layout);
   if ((data[0] / 72) % 2 == 1) args.emplace_back("--modern");

@@ -9,16 +9,19 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPluginLoader>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "editor/output_highlighter.h"
+#include "generation/advice.h"
 #include "generation/make_command.h"
 
 namespace quillane {
@@ -101,6 +104,17 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   m_notice->setContentsMargins(6, 3, 6, 3);
   m_notice->hide();
   m_viewLayout->addWidget(m_notice);
+  m_advice = new QListWidget;
+  m_advice->setObjectName(QStringLiteral("LiveAdvice"));
+  m_advice->setWordWrap(true);
+  m_advice->setResizeMode(QListView::Adjust);
+  m_advice->setFocusPolicy(Qt::NoFocus);
+  m_advice->setSelectionMode(QAbstractItemView::NoSelection);
+  m_advice->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  m_advice->setSpacing(2);
+  m_advice->setMaximumHeight(7 * m_advice->fontMetrics().lineSpacing());
+  m_advice->hide();
+  m_viewLayout->addWidget(m_advice);
 
   auto* outputPage = new QWidget;
   auto* outputLayout = new QVBoxLayout(outputPage);
@@ -152,6 +166,12 @@ QString LiveViewWindow::outputTarget() const { return m_target->text(); }
 
 QString LiveViewWindow::noticeText() const { return m_notice->text(); }
 
+QString LiveViewWindow::adviceText() const {
+  QStringList lines;
+  for (int row = 0; row < m_advice->count(); ++row) lines << m_advice->item(row)->text();
+  return lines.join(QLatin1Char('\n'));
+}
+
 void LiveViewWindow::followDocument() {
   if (m_pending) return;
   m_pending = true;
@@ -163,6 +183,7 @@ void LiveViewWindow::refresh() {
   // A hidden window catches up when it is shown again.
   if (!isVisible()) return;
   refreshView();
+  refreshAdvice();
   refreshOutput();
 }
 
@@ -200,6 +221,16 @@ void LiveViewWindow::refreshView() {
     m_pageShown = true;
   }
   m_shown = std::move(page);
+}
+
+void LiveViewWindow::refreshAdvice() {
+  QStringList lines;
+  for (const Advice& advice : documentAdvice(m_doc)) lines << qs(advice.text);
+  if (lines == adviceText().split(QLatin1Char('\n'), Qt::SkipEmptyParts)) return;
+  m_advice->clear();
+  const QIcon icon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+  for (const QString& line : lines) new QListWidgetItem(icon, line, m_advice);
+  m_advice->setVisible(!lines.isEmpty());
 }
 
 void LiveViewWindow::refreshOutput() {

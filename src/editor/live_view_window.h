@@ -2,7 +2,8 @@
 //
 // The first tab shows the demonstration page (preview/demo_page.h) in a real
 // browser engine, loaded from a plug-in the first time the window is shown;
-// under it, the settings today's browsers ignore in the chosen output. The
+// under it, the settings today's browsers ignore in the chosen output and
+// the advice on what visitors will not see well (generation/advice.h). The
 // second tab shows the text "出力する" would write now, decoded, coloured,
 // with a button that copies it. Without the plug-in, or without Qt WebEngine,
 // the first tab says so and the second works as ever.
@@ -18,6 +19,7 @@
 #include "preview/demo_page.h"
 
 class QLabel;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -71,6 +73,8 @@ class LiveViewWindow : public QWidget {
   QString outputTarget() const;
   // The line under the view: ignored settings, or a refused value.
   QString noticeText() const;
+  // The advice listed under that line, one item a line; "" for none.
+  QString adviceText() const;
 
   // Brings the window in line with the document once control returns to
   // the event loop, however many changes come before that.
@@ -87,6 +91,7 @@ class LiveViewWindow : public QWidget {
  private:
   void startEngine();
   void refreshView();
+  void refreshAdvice();
   void refreshOutput();
 
   const StyleDocument& m_doc;
@@ -98,6 +103,7 @@ class LiveViewWindow : public QWidget {
   QVBoxLayout* m_viewLayout = nullptr;
   QLabel* m_engineMessage = nullptr;
   QLabel* m_notice = nullptr;
+  QListWidget* m_advice = nullptr;
   QLabel* m_target = nullptr;
   QPlainTextEdit* m_text = nullptr;
   QPushButton* m_copy = nullptr;

@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 
 #include "document/product.h"
+#include "editor/advice_marks.h"
 #include "editor/colour_swatch.h"
 #include "editor/form_table.h"
 #include "editor/link_window.h"
@@ -93,6 +94,8 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   // Another editor running beside this one may have added to the list.
   connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::loadRecentFiles);
   connectHistory();
+  m_adviceMarks = new AdviceMarks(m_doc, m_controls, this);
+  connect(this, &MainWindow::documentChanged, m_adviceMarks, &AdviceMarks::refresh);
   // The start-up state is where the history begins.
   m_history.restart();
   updateTitle();

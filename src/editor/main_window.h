@@ -40,6 +40,7 @@ class QStringListModel;
 
 namespace quillane {
 
+class AdviceMarks;
 class ScrollbarPreview;
 class ColourSwatch;
 class LinkWindow;
@@ -64,6 +65,8 @@ class MainWindow : public QMainWindow {
   const std::string& applicationFolder() const { return m_appFolder; }
   ScrollbarPreview* scrollbarPreview() const;
   ColourSwatch* swatch(std::string_view family, int index) const;
+  // The warning marks beside the colour boxes that the advice concerns.
+  const AdviceMarks* adviceMarks() const { return m_adviceMarks; }
 
   // Screen twips per pixel, as whole numbers (15 at 96 dpi).
   int twipsPerPixelX() const { return m_tx; }
@@ -229,6 +232,7 @@ class MainWindow : public QMainWindow {
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;
   LiveViewWindow* m_liveView = nullptr;
+  AdviceMarks* m_adviceMarks = nullptr;
 };
 
 }  // namespace quillane

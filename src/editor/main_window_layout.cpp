@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "document/control_captions.h"
+#include "editor/advice_marks.h"
 #include "editor/colour_swatch.h"
 #include "editor/form_table.h"
 #include "editor/main_window.h"
@@ -187,6 +188,7 @@ void MainWindow::buildWaitingPages() {
   std::swap(m_doc, m_startDoc);
   settle(first);
   std::swap(m_doc, m_startDoc);
+  if (m_adviceMarks != nullptr) m_adviceMarks->refresh();
 }
 
 void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& table, int page, int each, int depth) {

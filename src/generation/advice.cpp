@@ -37,10 +37,14 @@ std::vector<int> inheritedFrom(const StyleDocument& doc, int slot) {
 }
 
 // The colour of box `box` as the chosen output writes it: the legacy output
-// writes the text as typed after "#", the modern one trimmed.
+// writes the text as typed after "#", the modern one trimmed. Only opaque
+// colours (three or six digits) are judged: a see-through one shows a
+// mixture that depends on what lies under the text.
 std::optional<Rgb> writtenColour(const StyleDocument& doc, int box) {
   const std::string& text = doc.colours[static_cast<std::size_t>(box)];
-  if (!cssColour(text) || (!writesModern(doc) && trimmedBlanks(text).size() != text.size())) return std::nullopt;
+  const std::string_view digits = trimmedBlanks(text);
+  if ((digits.size() != 3 && digits.size() != 6) || !cssColour(text)) return std::nullopt;
+  if (!writesModern(doc) && digits.size() != text.size()) return std::nullopt;
   return rgbOf(text);
 }
 
@@ -101,11 +105,16 @@ bool isBold(std::string_view weight) {
   return number && *number >= 700;
 }
 
+// Whether text reads better darker than lighter on `background`.
+bool darkerReads(const Rgb& background) {
+  return contrastRatio(kBlack, background) >= contrastRatio(kWhite, background);
+}
+
 // The nearest colour along the line from `text` to black (or white, for a
 // dark background) that reaches `required` on `background`: one of the two
 // ends always reaches 4.5, since max(ratio to black, ratio to white) >= √21.
 Rgb suggestedText(const Rgb& text, const Rgb& background, double required) {
-  const bool darker = contrastRatio(kBlack, background) >= contrastRatio(kWhite, background);
+  const bool darker = darkerReads(background);
   Rgb candidate = text;
   for (int step = 1; step <= 255; ++step) {
     for (std::size_t k = 0; k < 3; ++k)
@@ -128,8 +137,7 @@ std::string contrastText(const StyleDocument& doc, const Checked& c, double rati
   const int fore = foreColourIndex(c.slot);
   const int back = backColourIndex(c.slot);
   const Rgb better = suggestedText(c.colours.text.rgb, c.colours.background.rgb, c.required);
-  const bool darker =
-      contrastRatio(kBlack, c.colours.background.rgb) >= contrastRatio(kWhite, c.colours.background.rgb);
+  const bool darker = darkerReads(c.colours.background.rgb);
   return screenWords({"Text3", fore}, doc) + ": 文字 " + describe(c.colours.text, c.slot, fore, true) + " と背景 " +
          describe(c.colours.background, c.slot, back, false) + " のコントラスト比は " + ratioText(ratio, c.required) +
          " で、" + ratioLimit(c.required) + " に足りず、読みにくい人がいます。「フォントカラー」を " + hexOf(better) +

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/field_table.h"

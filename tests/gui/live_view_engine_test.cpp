@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QCheckBox>
+#include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -13,11 +14,14 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <memory>
 
+#include "editor/advice_marks.h"
 #include "editor/application_setup.h"
 #include "editor/live_view_window.h"
 #include "editor/main_window.h"
@@ -153,6 +157,8 @@ class LiveViewEngineTest : public QObject {
   }
 
   void f6OpensTheViewBesideTheEditorShowingTheDocument() {
+    control<QTabWidget>("SSTab1")->setCurrentIndex(0);
+    control<QTabWidget>("SSTab2")->setCurrentIndex(kSlotP);
     m_editor->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
     QTest::keyClick(m_editor.get(), Qt::Key_F6);
@@ -230,6 +236,40 @@ class LiveViewEngineTest : public QObject {
     QVERIFY(m_editor->liveViewWindow()->noticeText().isEmpty());
     QCOMPARE(evaluate(colourOf(QStringLiteral("a.q-hover"))).toString(), QStringLiteral("rgb(170, 170, 0)"));
     keepPicture(QStringLiteral("live-view-modern.png"));
+  }
+
+  void adviceIsListedBesideTheIgnoredSettingsAndMarksTheBoxes() {
+    control<QCheckBox>("Check28")->setChecked(false);
+    control<QLineEdit>("Text3", foreColourIndex(kSlotP))->setText(QStringLiteral("FF0000"));
+    m_editor->liveViewWindow()->refresh();
+    QVERIFY(!m_editor->liveViewWindow()->noticeText().isEmpty());
+    // Red on BODY's grey: 2.94:1, worked out from the formula of WCAG 2.2.
+    const QString first = m_editor->liveViewWindow()->adviceText().section(QLatin1Char('\n'), 0, 0);
+    QCOMPARE(first, QStringLiteral("「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: 文字 #FF0000 と背景 "
+                                   "#DDDDDD（「ページ本体」から） のコントラスト比は 2.94:1 で、基準の 4.5:1 に足りず、"
+                                   "読みにくい人がいます。「フォントカラー」を #C70000（4.51:1）のように暗くするか、"
+                                   "「バックの色」をもっと明るくしてください。"));
+    QVERIFY(m_editor->liveViewWindow()->findChild<QWidget*>(QStringLiteral("LiveAdvice"))->isVisible());
+    keepPicture(QStringLiteral("live-view-advice.png"));
+
+    // The mark beside P's text colour, its advice shown as a tooltip.
+    control<QTabWidget>("SSTab1")->setCurrentIndex(0);
+    control<QTabWidget>("SSTab2")->setCurrentIndex(kSlotP);
+    m_editor->activateWindow();
+    const QLabel* mark = m_editor->adviceMarks()->mark(foreColourIndex(kSlotP));
+    QVERIFY(mark != nullptr && mark->isVisible());
+    const QPoint over = mark->mapToGlobal(mark->rect().center());
+    QCursor::setPos(over);
+    QTest::qWait(100);
+    QToolTip::showText(over, mark->toolTip(), const_cast<QLabel*>(mark));
+    QTRY_VERIFY(QToolTip::isVisible());
+    const QString folder = qEnvironmentVariable("QUILLANE_ARTIFACTS");
+    if (!folder.isEmpty()) {
+      QTest::qWait(300);
+      QVERIFY(QToolTip::isVisible());
+      QVERIFY(m_editor->screen()->grabWindow(0).save(QDir(folder).filePath(QStringLiteral("editor-advice-mark.png"))));
+    }
+    QToolTip::hideText();
   }
 };
 

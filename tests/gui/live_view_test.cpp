@@ -22,6 +22,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include "editor/advice_marks.h"
 #include "editor/application_setup.h"
 #include "editor/live_view_window.h"
 #include "editor/main_window.h"
@@ -194,6 +195,49 @@ class LiveViewTest : public QObject {
     QCOMPARE(
         liveViewPluginFolders(QStringLiteral("/src/build/bin/")),
         (QStringList{QStringLiteral("/src/build/bin/plugins"), QStringLiteral("/src/build/lib/quillane/plugins")}));
+  }
+
+  void adviceIsListedAndMarksTheColourBoxesConcerned() {
+    open();
+    control<QCheckBox>("Check7", kSlotP)->setChecked(true);
+    control<QLineEdit>("Text3", foreColourIndex(kSlotP))->setText(QStringLiteral("808080"));
+    m_view->refresh();
+    // 3.949:1, worked out from the formula of WCAG 2.2.
+    const QString advice = QStringLiteral(
+        "「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: 文字 #808080 と背景 #FFFFFF（指定なし） "
+        "のコントラスト比は "
+        "3.95:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を "
+        "#767676（4.54:1）のように暗くするか、"
+        "「バックの色」をもっと明るくしてください。");
+    auto* list = m_view->findChild<QWidget*>(QStringLiteral("LiveAdvice"));
+    QCOMPARE(m_view->adviceText(), advice);
+    QVERIFY(list->isVisible());
+    const QLabel* mark = m_editor->adviceMarks()->mark(foreColourIndex(kSlotP));
+    QVERIFY(mark != nullptr);
+    QCOMPARE(mark->toolTip(), QStringLiteral("<p>%1</p>").arg(advice.toHtmlEscaped()));
+    const QRect swatch = control("Shape1", foreColourIndex(kSlotP))->geometry();
+    QCOMPARE(mark->parentWidget(), control("Shape1", foreColourIndex(kSlotP))->parentWidget());
+    QCOMPARE(mark->geometry().left(), swatch.right() + 5);
+    QCOMPARE(mark->geometry().center().y(), swatch.center().y());
+    QVERIFY(mark->isVisible());
+    QVERIFY(m_editor->adviceMarks()->mark(backColourIndex(kSlotP)) == nullptr);  // empty: not concerned
+
+    // BODY's background is concerned too once P stands on it; a dark one
+    // makes the advice a different one.
+    control<QCheckBox>("Check7", kSlotBody)->setChecked(true);
+    control<QLineEdit>("Text3", backColourIndex(kSlotBody))->setText(QStringLiteral("999999"));
+    m_view->refresh();
+    QVERIFY(m_editor->adviceMarks()->mark(backColourIndex(kSlotBody)) != nullptr);
+    QVERIFY(m_view->adviceText().contains(QStringLiteral("背景 #999999（「ページ本体」から）")));
+
+    // Mended, the list and the marks go.
+    control<QLineEdit>("Text3", backColourIndex(kSlotBody))->clear();
+    control<QLineEdit>("Text3", foreColourIndex(kSlotP))->setText(QStringLiteral("767676"));
+    m_view->refresh();
+    QCOMPARE(m_view->adviceText(), QString());
+    QVERIFY(!list->isVisible());
+    QVERIFY(m_editor->adviceMarks()->mark(foreColourIndex(kSlotP)) == nullptr);
+    QVERIFY(m_editor->adviceMarks()->mark(backColourIndex(kSlotBody)) == nullptr);
   }
 
   void theIgnoredSettingsLineFollowsTheOutputChoice() {
