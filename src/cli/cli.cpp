@@ -13,6 +13,7 @@
 #include "document/message_text.h"
 #include "document/product.h"
 #include "generation/output_choice.h"
+#include "generation/output_paths.h"
 #include "generation/value_checks.h"
 #include "linking/link_rewrite.h"
 #include "persistence/file_commands.h"
@@ -230,6 +231,13 @@ class Command {
     if (!readInput(page, kMaxPageBytes + 1)) return kExitRefused;
     const LinkedPage linked = linkPage(page, m_options.second, m_options.comment);
     if (!linked.ok()) return refuse(inputName() + ": " + linked.refused);
+    // The style sheet stands beside the page, as the bare name in the link says.
+    const std::string sheetPath =
+        (m_options.input == "-" ? std::string() : folderOf(m_options.input)) + m_options.second;
+    std::string styleSheet;
+    if (!m_options.second.empty() && readWholeFile(sheetPath, styleSheet, kMaxPageBytes).ok())
+      if (const auto warning = misreadStyleSheetWarning(styleSheet, linked.encoding, m_options.second))
+        m_console.writeError("quillane-cli: " + shownPath(sheetPath) + ": " + *warning + "\n");
     return emitBytes(linked.bytes);
   }
 

@@ -90,6 +90,10 @@ void LinkInjector::previewNew() {
   showRewrite({}, {});
   auto page = CssTekiyou(m_platform, fileNameOf(m_cssPath), m_pagePath, comment);
   if (!page) return;
+  std::string styleSheet;
+  if (m_platform.readFile(m_cssPath, styleSheet, kMaxPageBytes).ok())
+    if (const auto warning = misreadStyleSheetWarning(styleSheet, page->encoding, fileNameOf(m_cssPath)))
+      m_platform.messageBox(*warning, "", MessageIcon::Exclamation);
   showRewrite(m_pagePath, std::move(*page));
   if (showPreview()) m_canSave = true;
 }

@@ -185,6 +185,14 @@ TEST_F(Cli, LinkRewritesThePageKeepingItsBytes) {
   EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>").exit, 2);      // not for a Shift_JIS page
   EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>日本").exit, 0);  // a UTF-8 page holds it
   EXPECT_EQ(runCli({"link", "-"}).exit, 1);
+
+  // A Shift_JIS style sheet beside a UTF-8 page: linked, with a warning.
+  testing::writeBytes(folder / "u.html", "<meta charset=utf-8><head></head>");
+  testing::writeBytes(folder / "sjis.css", "P { font-family: \"\x96\xbe\x92\xa9\"; }");
+  const CliRun warned = runCli({"link", folder / "u.html", "sjis.css", "--no-comment"});
+  EXPECT_EQ(warned.exit, 0);
+  EXPECT_EQ(warned.err, "quillane-cli: " + (folder / "sjis.css") + ": " +
+                            *misreadStyleSheetWarning("\x96\xbe", PageEncoding::Utf8, "sjis.css") + "\n");
 }
 
 TEST_F(Cli, ClassPreviewWritesTheClassPage) {

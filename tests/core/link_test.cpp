@@ -228,6 +228,38 @@ TEST_F(LinkInjectorTest, Utf8PageStaysUtf8AndEditsAreSaved) {
   EXPECT_TRUE(testing::fileBytes(folder / "index.html").ends_with("</html><!-- 追記 -->"));
 }
 
+TEST_F(LinkInjectorTest, AShiftJisStyleSheetLinkedIntoAUtf8PageIsWarnedAbout) {
+  const std::string sjisSheet = "P { font-family: \"\x82\x6c\x82\x72 \x96\xbe\x92\xa9\"; }";  // ＭＳ 明朝
+  const std::string warning =
+      "スタイルシート「site.css」は Shift_JIS で書かれ、@charset がありません。UTF-8 "
+      "のページからはブラウザーがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされること"
+      "もあります。「出力」タブの「今のブラウザ向けに書き出す」を選んで書き出すと、UTF-8 のスタイルシートになります。";
+  const struct {
+    std::string page;
+    std::string sheet;
+    bool warned;
+  } cases[] = {
+      {"<meta charset=utf-8><head></head>", sjisSheet, true},
+      {"<meta charset=utf-8><head></head>", "@charset \"Shift_JIS\";\r\n" + sjisSheet, false},
+      {"<meta charset=utf-8><head></head>", "P { font-family: \"ＭＳ 明朝\"; }", false},  // UTF-8
+      {"<meta charset=shift_jis><head></head>", sjisSheet, false},
+      {"<meta charset=utf-8><head></head>", "P { color: red; }", false},
+  };
+  for (const auto& c : cases) {
+    platform.messages.clear();
+    page(c.page);
+    testing::writeBytes(folder / "site.css", c.sheet);
+    injector.previewNew();
+    EXPECT_TRUE(injector.canSave());
+    if (c.warned) {
+      EXPECT_EQ(platform.onlyMessage().text, warning);
+      EXPECT_EQ(platform.onlyMessage().icon, MessageIcon::Exclamation);
+    } else {
+      EXPECT_TRUE(platform.messages.empty()) << c.sheet;
+    }
+  }
+}
+
 TEST_F(LinkInjectorTest, ACancelledRewriteLeavesNothingToSave) {
   page("<HEAD></HEAD>");
   injector.previewNew();
