@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -78,7 +79,12 @@ Modern output:
 Output:
   Without -o the bytes go to standard output exactly as the file would hold
   them (CP932, or UTF-8 with the modern output; CR LF). With -o OUT the file
-  is replaced safely: an earlier OUT survives any failure.
+  is replaced safely: an earlier OUT survives any failure, and an OUT that
+  may not be written is refused. A pipe, terminal, device or named pipe is
+  written straight to (a named pipe with no reader is given up after three
+  seconds); -o /dev/stdout writes to standard output, appending to a file
+  opened with >>. -o naming the input file is refused, except for link,
+  which rewrites a page in place as the link window saves it.
 
 Exit status:
   0  success
@@ -178,6 +184,9 @@ class Command {
 
   int run() {
     if (m_options.command == "samples") return samples();
+    // Linking a page in place is what the link window's "保存" does too.
+    if (m_options.command != "link" && outputIsInput())
+      return refuse(outputName() + ": -o names the input file, which would be replaced; write elsewhere");
     if (m_options.command == "link") return link();
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
@@ -205,6 +214,15 @@ class Command {
  private:
   std::string inputName() const { return m_options.input == "-" ? "(standard input)" : shownPath(m_options.input); }
   std::string outputName() const { return m_options.output ? shownPath(*m_options.output) : "(standard output)"; }
+
+  // Whether -o names the very file read (by another name or link, too).
+  bool outputIsInput() const {
+    if (!m_options.output || m_options.input == "-") return false;
+    struct stat in {};
+    struct stat out {};
+    return ::stat(m_options.input.c_str(), &in) == 0 && ::stat(m_options.output->c_str(), &out) == 0 &&
+           S_ISREG(in.st_mode) && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+  }
 
   int refuse(const std::string& line) {
     m_console.writeError("quillane-cli: " + line + "\n");
@@ -275,7 +293,9 @@ class Command {
   int emitBytes(std::string_view bytes) {
     if (!m_options.output) return m_console.writeOutput(bytes) ? kExitOk : refuse("(standard output): write failed");
     if (const FileResult written = writeFileReplacing(*m_options.output, bytes); !written.ok())
-      return refuse(outputName() + ": " + std::strerror(written.error));
+      return refuse(outputName() + ": " +
+                    (written.error == ENXIO ? "nothing reads from this named pipe (waited 3 seconds)"
+                                            : std::strerror(written.error)));
     return kExitOk;
   }
 
