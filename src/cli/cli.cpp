@@ -265,7 +265,8 @@ class Command {
         m_applicationFolder.empty() ? findApplicationFolder(programFolder()) : m_applicationFolder;
     std::string listing;
     for (const SampleEntry& sample : listSamples(sampleFolders(folder).listed))
-      listing.append(sample.path).append("\t").append(sample.caption).append("\n");
+      // Escaped, not cut: a shared sample's name may hold what a terminal would obey.
+      listing.append(shownPath(sample.path)).append("\t").append(shownPath(sample.caption)).append("\n");
     return emitBytes(listing);
   }
 

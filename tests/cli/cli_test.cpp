@@ -133,10 +133,12 @@ TEST_F(Cli, SamplesListsTheMenuOfTheApplicationFolder) {
   std::filesystem::create_directories(app + "/sample");
   testing::writeBytes(app + "/sample/b.smp", cp932(settingsFileText(doc, Layout::Sample, "", "二番")));
   testing::writeBytes(app + "/sample/A.smp", cp932(settingsFileText(doc, Layout::Sample, "me", "一番")));
+  testing::writeBytes(app + "/sample/c.smp", cp932(settingsFileText(doc, Layout::Sample, "", "\x1B]0;赤\x07")));
   testing::writeBytes(app + "/sample/broken.smp", "x");
   StringConsole console("");
   EXPECT_EQ(cli::run({"samples"}, console, app + "/"), 0);
-  EXPECT_EQ(console.out, app + "/sample/A.smp\t一番\n" + app + "/sample/b.smp\t二番\n");
+  EXPECT_EQ(console.out,
+            app + "/sample/A.smp\t一番\n" + app + "/sample/b.smp\t二番\n" + app + "/sample/c.smp\t\\x1B]0;赤\\x07\n");
   EXPECT_EQ(cli::run({"samples", "extra"}, console, app), 1);
   EXPECT_NE(console.err.find("samples takes no arguments"), std::string::npos);
 }
