@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "document/product.h"
 #include "generation/advice.h"
 #include "generation/output_choice.h"
+#include "generation/output_paths.h"
 #include "generation/value_checks.h"
 #include "linking/link_rewrite.h"
 #include "persistence/file_commands.h"
@@ -84,7 +86,12 @@ Modern output:
 Output:
   Without -o the bytes go to standard output exactly as the file would hold
   them (CP932, or UTF-8 with the modern output; CR LF). With -o OUT the file
-  is replaced safely: an earlier OUT survives any failure.
+  is replaced safely: an earlier OUT survives any failure, and an OUT that
+  may not be written is refused. A pipe, terminal, device or named pipe is
+  written straight to (a named pipe with no reader is given up after three
+  seconds); -o /dev/stdout writes to standard output, appending to a file
+  opened with >>. -o naming the input file is refused, except for link,
+  which rewrites a page in place as the link window saves it.
 
 Exit status:
   0  success; for check, whether or not there is advice
@@ -184,6 +191,9 @@ class Command {
 
   int run() {
     if (m_options.command == "samples") return samples();
+    // Linking a page in place is what the link window's "保存" does too.
+    if (m_options.command != "link" && outputIsInput())
+      return refuse(outputName() + ": -o names the input file, which would be replaced; write elsewhere");
     if (m_options.command == "link") return link();
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
@@ -213,6 +223,15 @@ class Command {
   std::string inputName() const { return m_options.input == "-" ? "(standard input)" : shownPath(m_options.input); }
   std::string outputName() const { return m_options.output ? shownPath(*m_options.output) : "(standard output)"; }
 
+  // Whether -o names the very file read (by another name or link, too).
+  bool outputIsInput() const {
+    if (!m_options.output || m_options.input == "-") return false;
+    struct stat in {};
+    struct stat out {};
+    return ::stat(m_options.input.c_str(), &in) == 0 && ::stat(m_options.output->c_str(), &out) == 0 &&
+           S_ISREG(in.st_mode) && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+  }
+
   int refuse(const std::string& line) {
     m_console.writeError("quillane-cli: " + line + "\n");
     return kExitRefused;
@@ -238,6 +257,13 @@ class Command {
     if (!readInput(page, kMaxPageBytes + 1)) return kExitRefused;
     const LinkedPage linked = linkPage(page, m_options.second, m_options.comment);
     if (!linked.ok()) return refuse(inputName() + ": " + linked.refused);
+    // The style sheet stands beside the page, as the bare name in the link says.
+    const std::string sheetPath =
+        (m_options.input == "-" ? std::string() : folderOf(m_options.input)) + m_options.second;
+    std::string styleSheet;
+    if (!m_options.second.empty() && readWholeFile(sheetPath, styleSheet, kMaxPageBytes).ok())
+      if (const auto warning = misreadStyleSheetWarning(styleSheet, linked.encoding, m_options.second))
+        m_console.writeError("quillane-cli: " + shownPath(sheetPath) + ": " + *warning + "\n");
     return emitBytes(linked.bytes);
   }
 
@@ -253,7 +279,8 @@ class Command {
         m_applicationFolder.empty() ? findApplicationFolder(programFolder()) : m_applicationFolder;
     std::string listing;
     for (const SampleEntry& sample : listSamples(sampleFolders(folder).listed))
-      listing.append(sample.path).append("\t").append(sample.caption).append("\n");
+      // Escaped, not cut: a shared sample's name may hold what a terminal would obey.
+      listing.append(shownPath(sample.path)).append("\t").append(shownPath(sample.caption)).append("\n");
     return emitBytes(listing);
   }
 
@@ -281,7 +308,9 @@ class Command {
   int emitBytes(std::string_view bytes) {
     if (!m_options.output) return m_console.writeOutput(bytes) ? kExitOk : refuse("(standard output): write failed");
     if (const FileResult written = writeFileReplacing(*m_options.output, bytes); !written.ok())
-      return refuse(outputName() + ": " + std::strerror(written.error));
+      return refuse(outputName() + ": " +
+                    (written.error == ENXIO ? "nothing reads from this named pipe (waited 3 seconds)"
+                                            : std::strerror(written.error)));
     return kExitOk;
   }
 

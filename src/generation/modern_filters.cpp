@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "document/message_text.h"
 #include "generation/declaration_emitters.h"
 
 namespace quillane {
@@ -44,8 +45,8 @@ class ClassFields {
 
  private:
   void refuse(std::string_view group, std::string_view field, const std::string& text, std::string_view expected) {
-    m_refusal = ModernRefusal{"クラス「" + m_cls.className + "」の「" + std::string(group) + "」", std::string(field),
-                              text, std::string(expected)};
+    m_refusal = ModernRefusal{"クラス「" + shownText(m_cls.className) + "」の「" + std::string(group) + "」",
+                              std::string(field), text, std::string(expected)};
   }
 
   const UserClass& m_cls;
@@ -170,7 +171,7 @@ std::string svgFilterReference(std::string_view id, std::string_view filterBody,
 std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int i, std::string& t) {
   const UserClass& c = doc.classes[static_cast<std::size_t>(i)];
   if (!isUsableClassName(c.className))
-    return ModernRefusal{"クラス「" + c.className + "」", "名前", c.className, "空白を含まない名前"};
+    return ModernRefusal{"クラス「" + shownText(c.className) + "」", "名前", c.className, "空白を含まない名前"};
   const bool text = c.target == Choice::First;
   ClassFields f(c);
   std::string opacity;

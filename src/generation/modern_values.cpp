@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "document/message_text.h"
 #include "generation/filter_emitters.h"
 
 namespace quillane {
@@ -26,7 +27,7 @@ void appendHexEscape(std::string& out, unsigned char c) {
 }  // namespace
 
 std::string ModernRefusal::describe() const {
-  return place + "の「" + field + "」には" + expected + "を入れてください（今は「" + text + "」）。";
+  return place + "の「" + field + "」には" + expected + "を入れてください（今は「" + shownText(text) + "」）。";
 }
 
 std::string_view trimmedBlanks(std::string_view text) {

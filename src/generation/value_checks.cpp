@@ -81,6 +81,24 @@ std::optional<std::string> refusedInAttribute(std::string_view value) {
   return std::nullopt;
 }
 
+// Script that old Internet Explorer runs from a style or a link, in a
+// shared file's value: "expression(" (spaces allowed before the bracket) in
+// any declaration, and the javascript: and vbscript: schemes in url() or
+// href. Letter case does not matter to it, nor here.
+std::optional<std::string> refusedScript(std::string_view value) {
+  std::string lower(value);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (std::size_t at = 0; (at = lower.find("expression", at)) != std::string::npos;) {
+    at += 10;
+    const std::size_t bracket = lower.find_first_not_of(" \t", at);
+    if (bracket != std::string::npos && lower[bracket] == '(') return std::string("expression(");
+  }
+  for (std::string_view scheme : {"javascript:", "vbscript:"})
+    if (lower.find(scheme) != std::string::npos) return std::string(scheme);
+  return std::nullopt;
+}
+
 // One value a writer puts somewhere. `family` is its control family; the
 // index is the tag slot, the Text3 colour of a slot, the scrollbar colour
 // or the class being written.
@@ -167,6 +185,7 @@ std::optional<ValueError> checkStyleRules(const StyleDocument& doc) {
 }  // namespace
 
 std::optional<std::string> refusedPart(ValueKind kind, std::string_view value) {
+  if (auto script = refusedScript(value)) return script;
   switch (kind) {
     case ValueKind::ClassName:
       return refusedInClassName(value);

@@ -40,7 +40,9 @@ enum class ValueKind {
 };
 
 // The first part of `value` that may not stand where `kind` puts it (one
-// character, or "/*"), or nothing when the whole value may.
+// character, or "/*"), or nothing when the whole value may. Script for old
+// Internet Explorer ("expression(", "javascript:", "vbscript:") may stand
+// nowhere and is refused first.
 //   FontName "Arial\"; } body {" -> "\""      CssValue "12px; color: red" -> ";"
 std::optional<std::string> refusedPart(ValueKind kind, std::string_view value);
 

@@ -1,5 +1,6 @@
 #include "linking/link_injector.h"
 
+#include "document/message_text.h"
 #include "generation/output_paths.h"
 #include "platform/cp932.h"
 #include "platform/text_file.h"
@@ -73,7 +74,7 @@ bool LinkInjector::showPreview() {
   m_previews.removeAll();
   const std::string path = previewPath();
   if (const FileResult written = m_platform.writeFile(path, *bytes); !written.ok()) {
-    m_platform.messageBox("プレビュー用のファイル「" + path + "」を書きこめませんでした。", "エラー",
+    m_platform.messageBox("プレビュー用のファイル「" + shownPath(path) + "」を書きこめませんでした。", "エラー",
                           MessageIcon::Critical);
     return false;
   }
@@ -90,6 +91,10 @@ void LinkInjector::previewNew() {
   showRewrite({}, {});
   auto page = CssTekiyou(m_platform, fileNameOf(m_cssPath), m_pagePath, comment);
   if (!page) return;
+  std::string styleSheet;
+  if (m_platform.readFile(m_cssPath, styleSheet, kMaxPageBytes).ok())
+    if (const auto warning = misreadStyleSheetWarning(styleSheet, page->encoding, fileNameOf(m_cssPath)))
+      m_platform.messageBox(*warning, "", MessageIcon::Exclamation);
   showRewrite(m_pagePath, std::move(*page));
   if (showPreview()) m_canSave = true;
 }

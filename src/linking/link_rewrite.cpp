@@ -123,6 +123,18 @@ std::string insertLink(std::string_view w, std::string_view lines) {
   return result;
 }
 
+std::optional<std::string> misreadStyleSheetWarning(std::string_view styleSheet, PageEncoding pageEncoding,
+                                                    std::string_view cssName) {
+  if (pageEncoding != PageEncoding::Utf8 || styleSheet.starts_with(kUtf8Mark) || styleSheet.starts_with("@charset") ||
+      !hasNonAscii(styleSheet) || isValidUtf8(styleSheet))
+    return std::nullopt;
+  return "スタイルシート「" + shownText(cssName) +
+         "」は Shift_JIS で書かれ、@charset がありません。UTF-8 "
+         "のページからはブラウザーがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされる"
+         "こともあります。「出力」タブの「今のブラウザ向けに書き出す」を選んで書き出すと、UTF-8 "
+         "のスタイルシートになります。";
+}
+
 LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment) {
   LinkedPage result;
   if (auto why = unusablePage(page)) {

@@ -74,6 +74,15 @@ HeadPlacement headPlacementOf(std::string_view working);
 //   "<!DOCTYPE html><p>x",            L -> "<!DOCTYPE html>\r\n<HEAD>\r\nL\r\n</HEAD><p>x"
 std::string insertLink(std::string_view working, std::string_view lines);
 
+// The warning for a style sheet that browsers misread from a page in
+// `pageEncoding`, or nothing: a Shift_JIS style sheet (non-ASCII bytes that
+// are not UTF-8) without "@charset" or byte-order mark is read in the page's
+// encoding, so from a UTF-8 page its Japanese font names break, and a value
+// ending in a character whose second byte is "\" (表, ソ, 能) takes the ";"
+// after it and the rule is lost. The modern output writes UTF-8 style sheets.
+std::optional<std::string> misreadStyleSheetWarning(std::string_view styleSheet, PageEncoding pageEncoding,
+                                                    std::string_view cssName);
+
 // The whole rewrite of a page's bytes, as both the link window and the
 // command line make it.
 struct LinkedPage {

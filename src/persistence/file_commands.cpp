@@ -7,6 +7,7 @@
 #include <iterator>
 #include <optional>
 
+#include "document/message_text.h"
 #include "generation/output_paths.h"
 #include "persistence/settings_file.h"
 #include "platform/application_folder.h"
@@ -60,8 +61,8 @@ std::optional<std::string> askSavePath(Platform& platform, std::string_view filt
   // added is asked about here.
   *path += extension;
   if (fileExists(*path) &&
-      platform.messageBox("「" + name + std::string(extension) + "」は既にあります。\r\n置き換えますか？", "",
-                          MessageIcon::Exclamation, MessageButtons::OkCancel) == MessageAnswer::Cancel)
+      platform.messageBox("「" + shownPath(name + std::string(extension)) + "」は既にあります。\r\n置き換えますか？",
+                          "", MessageIcon::Exclamation, MessageButtons::OkCancel) == MessageAnswer::Cancel)
     return std::nullopt;
   return path;
 }

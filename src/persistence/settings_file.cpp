@@ -187,8 +187,16 @@ std::optional<ControlId> fieldWithLineBreak(const StyleDocument& doc) {
   return firstTextField(doc, [](const std::string& text) { return text.find_first_of("\r\n") != std::string::npos; });
 }
 
+// A line's length is counted in the bytes the file holds, CP932, by the
+// reader and the writer alike. No character takes more bytes in CP932 than
+// in UTF-8, so a text short enough in UTF-8 needs no conversion.
 std::optional<ControlId> fieldTooLongToStore(const StyleDocument& doc) {
-  return firstTextField(doc, [](const std::string& text) { return text.size() > kMaxSettingsLineBytes; });
+  return firstTextField(doc, [](const std::string& text) {
+    if (text.size() <= kMaxSettingsLineBytes) return false;
+    std::string stored;
+    UnencodableCharacter bad;
+    return !encodeCp932(text, stored, bad) || stored.size() > kMaxSettingsLineBytes;
+  });
 }
 
 std::optional<std::string> unstorableValue(const StyleDocument& doc) {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "document/message_text.h"
+
 namespace quillane {
 
 namespace {
@@ -78,7 +80,7 @@ char32_t codePointAt(std::string_view s, std::size_t pos, std::size_t& length) {
 std::string UnencodableCharacter::describe() const {
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(codePoint));
-  return "「" + character + "」(" + code + ") は保存できない文字です（" + std::to_string(line) + "行目、" +
+  return "「" + shownText(character) + "」(" + code + ") は保存できない文字です（" + std::to_string(line) + "行目、" +
          std::to_string(column) + "文字目）。";
 }
 

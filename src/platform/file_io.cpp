@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
+#include <cstdlib>
 #include <random>
 
 namespace quillane {
@@ -22,9 +22,8 @@ namespace {
 constexpr std::string_view kTempPrefix = ".qltmp-";
 constexpr std::size_t kTempNameLength = kTempPrefix.size() + 6;
 
-// A leftover younger than this may be a file that a live writer has just
-// made and not yet locked; it is left for a later run.
-constexpr std::time_t kLeftoverAgeSeconds = 60;
+// How long a write waits for a reader of a named pipe to appear.
+constexpr int kPipeWaitMilliseconds = 3000;
 
 // The longest chain of symbolic links followed, as the kernel's own limit.
 constexpr int kMaxLinkHops = 40;
@@ -47,10 +46,29 @@ FileResult writeAll(int fd, std::string_view bytes) {
   return {};
 }
 
-// A device or pipe ("/dev/stdout", a named pipe) cannot be replaced by a
-// rename; it is written in place.
-FileResult writeInPlace(const std::string& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+// Opens a named pipe for writing, waiting a little for a reader: without
+// one, opening would block for ever. ENXIO when none came.
+int openPipe(const std::string& path) {
+  for (int waited = 0;; waited += 50) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+      return fd;
+    }
+    if (errno != ENXIO || waited >= kPipeWaitMilliseconds) return -1;
+    ::usleep(50'000);
+  }
+}
+
+// A device, pipe or terminal ("/dev/stdout", a named pipe) cannot be
+// replaced by a rename; it is written in place. So is a file named through
+// an open descriptor ("/dev/stdout" sent to a file, "/dev/fd/3"): its bytes
+// are appended to what the descriptor's owner wrote (a shell's ">>" keeps
+// the file's earlier lines, its ">" has emptied it).
+FileResult writeInPlace(const std::string& path, std::string_view bytes, mode_t type) {
+  const int fd = S_ISFIFO(type)  ? openPipe(path)
+                 : S_ISREG(type) ? ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC)
+                                 : ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return {errno};
   FileResult result = writeAll(fd, bytes);
   if (::close(fd) != 0 && result.ok()) result = {errno};
@@ -63,15 +81,29 @@ std::string folderOfPath(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Whether `path` is an entry of a process's descriptor folder
+// (/proc/PID/fd/N, which /dev/stdout and /dev/fd/N lead to).
+bool isDescriptorEntry(const std::string& path) {
+  char* folder = ::realpath(folderOfPath(path).c_str(), nullptr);
+  if (folder == nullptr) return false;
+  const std::string_view real(folder);
+  const bool descriptors = real.starts_with("/proc/") && real.ends_with("/fd");
+  ::free(folder);
+  return descriptors;
+}
+
 // The file a path names once every symbolic link on it is followed, whether
 // the last one leads to an existing file or not: replacing a linked file
 // keeps the link, and a dangling link is followed as a live one is, so the
-// file is made where it points.
-FileResult followLinks(const std::string& path, std::string& target) {
+// file is made where it points. `descriptor` tells that the way passed
+// through an open descriptor.
+FileResult followLinks(const std::string& path, std::string& target, bool& descriptor) {
   target = path;
+  descriptor = false;
   for (int hop = 0; hop < kMaxLinkHops; ++hop) {
     struct stat st {};
     if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return {};
+    descriptor = descriptor || isDescriptorEntry(target);
     std::string next(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
     const ssize_t n = ::readlink(target.c_str(), next.data(), next.size());
     if (n < 0) return {errno};
@@ -93,19 +125,19 @@ std::string randomLetters() {
 bool isTempName(std::string_view name) { return name.size() == kTempNameLength && name.starts_with(kTempPrefix); }
 
 // Removes the temporary files of writes that were killed before their
-// rename. A live writer holds a lock on its file until the rename, so a file
-// that can be locked is one nobody is writing.
+// rename, whatever their age. A live writer holds a lock on its file until
+// the rename, so a file that can be locked is one nobody is writing; a
+// writer whose named file is removed between its creation and its lock sees
+// it unlinked and makes another (openTemp).
 void removeLeftovers(const std::string& folder) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return;
-  const std::time_t now = std::time(nullptr);
   while (const dirent* entry = ::readdir(dir)) {
     if (!isTempName(entry->d_name)) continue;
     const int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime >= kLeftoverAgeSeconds &&
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
       ::unlinkat(::dirfd(dir), entry->d_name, 0);
     ::close(fd);
   }
@@ -133,7 +165,10 @@ FileResult openTemp(const std::string& folder, mode_t mode, bool unnamed, TempFi
     temp.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (temp.fd >= 0) {
       ::flock(temp.fd, LOCK_EX);
-      return {};
+      struct stat st {};
+      if (::fstat(temp.fd, &st) == 0 && st.st_nlink > 0) return {};
+      ::close(temp.fd);  // taken for a leftover before it was locked
+      errno = EEXIST;
     }
     if (errno != EEXIST) break;
   }
@@ -160,12 +195,24 @@ FileResult nameTemp(const std::string& folder, TempFile& temp) {
 
 // `unnamedFailed` is set when only the naming of an unnamed file failed
 // (no /proc, say), which a named temporary file avoids.
-FileResult writeThroughTemp(const std::string& folder, const std::string& path, std::string_view bytes, mode_t mode,
-                            bool unnamed, bool& unnamedFailed) {
+// The owner, group and mode the new file takes.
+struct Ownership {
+  mode_t mode = 0;
+  const struct stat* replaced = nullptr;  // the file replaced, if any
+};
+
+FileResult writeThroughTemp(const std::string& folder, const std::string& path, std::string_view bytes,
+                            const Ownership& owner, bool unnamed, bool& unnamedFailed) {
   TempFile temp;
-  if (const FileResult opened = openTemp(folder, mode, unnamed, temp); !opened.ok()) return opened;
+  if (const FileResult opened = openTemp(folder, owner.mode, unnamed, temp); !opened.ok()) return opened;
   FileResult result = writeAll(temp.fd, bytes);
-  if (result.ok() && ::fchmod(temp.fd, mode) != 0) result = {errno};
+  // The replaced file's owner and group where this process may give them
+  // (root, or a group it belongs to); the mode after, as a change of owner
+  // clears the set-ID bits.
+  if (result.ok() && owner.replaced != nullptr &&
+      ::fchown(temp.fd, owner.replaced->st_uid, owner.replaced->st_gid) != 0)
+    (void)::fchown(temp.fd, static_cast<uid_t>(-1), owner.replaced->st_gid);
+  if (result.ok() && ::fchmod(temp.fd, owner.mode) != 0) result = {errno};
   if (result.ok() && ::fsync(temp.fd) != 0) result = {errno};
   if (result.ok()) {
     result = nameTemp(folder, temp);
@@ -184,20 +231,34 @@ FileResult writeFileReplacing(const std::string& requestedPath, std::string_view
   if (requestedPath.empty() || requestedPath.back() == '/') return {requestedPath.empty() ? ENOENT : EISDIR};
 
   std::string path;
-  if (const FileResult followed = followLinks(requestedPath, path); !followed.ok()) return followed;
+  bool descriptor = false;
+  if (const FileResult followed = followLinks(requestedPath, path, descriptor); !followed.ok()) {
+    // A descriptor's entry may lead nowhere by its text ("pipe:[123]") and
+    // still be open through the kernel.
+    struct stat st {};
+    if (descriptor && ::stat(requestedPath.c_str(), &st) == 0) return writeInPlace(requestedPath, bytes, st.st_mode);
+    return followed;
+  }
   struct stat existing {};
+  if (descriptor && ::stat(requestedPath.c_str(), &existing) == 0 && !S_ISDIR(existing.st_mode))
+    return writeInPlace(requestedPath, bytes, existing.st_mode);
   const bool replacing = ::stat(path.c_str(), &existing) == 0;
   if (!replacing && errno != ENOENT) return {errno};
   if (replacing && S_ISDIR(existing.st_mode)) return {EISDIR};
-  if (replacing && !S_ISREG(existing.st_mode)) return writeInPlace(path, bytes);
+  if (replacing && !S_ISREG(existing.st_mode)) return writeInPlace(path, bytes, existing.st_mode);
+  // A rename would replace a file that may not be written, since it needs
+  // only the folder's permission.
+  if (replacing && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return {errno};
 
-  const mode_t mode = replacing ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
+  Ownership owner;
+  owner.mode = replacing ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
+  if (replacing) owner.replaced = &existing;
   const std::string folder = folderOfPath(path);
   removeLeftovers(folder);
   bool unnamedFailed = false;
-  const FileResult result = writeThroughTemp(folder, path, bytes, mode, true, unnamedFailed);
+  const FileResult result = writeThroughTemp(folder, path, bytes, owner, true, unnamedFailed);
   if (!unnamedFailed) return result;
-  return writeThroughTemp(folder, path, bytes, mode, false, unnamedFailed);
+  return writeThroughTemp(folder, path, bytes, owner, false, unnamedFailed);
 }
 
 FileResult readWholeFile(const std::string& path, std::string& bytes, std::size_t limit) {

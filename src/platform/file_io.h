@@ -17,15 +17,21 @@ struct FileResult {
 // Writes `bytes` to a temporary file beside `path`, flushes it, then renames
 // it over `path`. A failure at any step removes the temporary file and leaves
 // an earlier file of that name as it was. A new file gets the usual
-// permissions (0666 less the umask), a replaced file keeps its own.
+// permissions (0666 less the umask); a replaced file keeps its own, and its
+// owner and group where the process may give them. A file the process may
+// not write is refused (EACCES), though its folder would allow the rename.
 //
 // The temporary file has no name while it is written (O_TMPFILE) and gets a
-// short hidden one (".qltmp-" and six letters) just before the rename, so a
-// write killed midway leaves nothing. Where the file system cannot make
-// unnamed files it has that name from the start; a later write into the
-// same folder removes such leftovers once no writer holds them. A symbolic
-// link, live or dangling, is followed to the file it names; a device or
-// pipe is written in place.
+// short hidden one (".qltmp-" and six letters) just before the rename. Where
+// the file system cannot make unnamed files it has that name from the start.
+// A write killed between naming and rename leaves that file, which the next
+// write into the same folder removes once no writer holds it, whatever its age.
+//
+// A symbolic link, live or dangling, is followed to the file it names. A
+// device, terminal or pipe is written in place; a named pipe with no reader
+// fails with ENXIO after a wait of three seconds. A path through an open
+// descriptor ("/dev/stdout", "/dev/fd/N") writes through it, appending to a
+// file ("-o /dev/stdout >> log" keeps the log).
 FileResult writeFileReplacing(const std::string& path, std::string_view bytes);
 
 // No bound on a read.

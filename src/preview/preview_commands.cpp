@@ -1,5 +1,6 @@
 #include "preview/preview_commands.h"
 
+#include "document/message_text.h"
 #include "document/product.h"
 #include "generation/declaration_emitters.h"
 #include "generation/filter_emitters.h"
@@ -59,7 +60,7 @@ void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& 
   }
   const std::string copy = joinFolder(folder, kPreviewPageCopy);
   if (const FileResult written = platform.writeFile(copy, linked->bytes); !written.ok()) {
-    platform.messageBox("プレビュー用のファイル「" + copy + "」を書きこめませんでした。", "エラー",
+    platform.messageBox("プレビュー用のファイル「" + shownPath(copy) + "」を書きこめませんでした。", "エラー",
                         MessageIcon::Critical);
     return;
   }

@@ -194,6 +194,36 @@ TEST_F(Browser, ARewrittenPagePicksUpTheStyleSheetAndKeepsItsText) {
   EXPECT_EQ(values->at("text"), "日本語の段落");
 }
 
+TEST_F(Browser, LinkingKeepsThePageInItsModeAndAppliesTheStyle) {
+  StyleDocument doc;
+  doc.slots[kSlotP].enabled = 1;
+  doc.colours[0] = "123456";
+  testing::writeBytes(folder / "site.css", cp932(buildStyleSheet(doc).text));
+  const std::string probe = "mode: document.compatMode, pColor: s('p').color, title: document.title";
+  const struct {
+    std::string page;
+    std::string mode;
+  } pages[] = {
+      {"<!DOCTYPE html>\n<p>x</p></body>", "CSS1Compat"},  // no head: a new one after the doctype
+      {"<!DOCTYPE html>\n<html lang=ja><head><title>t</head></title><!-- </head> --></head><body><p>x</p></body>",
+       "CSS1Compat"},
+      {"<html><p>x</p></body>", "BackCompat"},
+  };
+  for (const auto& c : pages) {
+    testing::writeBytes(folder / "before.html", withProbe(c.page, probe));
+    const LinkedPage linked = linkPage(withProbe(c.page, probe), "site.css", true);
+    ASSERT_TRUE(linked.ok()) << linked.refused;
+    testing::writeBytes(folder / "after.html", linked.bytes);
+    const auto before = run(folder / "before.html");
+    const auto after = run(folder / "after.html");
+    ASSERT_TRUE(before && after);
+    EXPECT_EQ(before->at("mode"), c.mode) << c.page;
+    EXPECT_EQ(after->at("mode"), c.mode) << linked.bytes;
+    EXPECT_EQ(after->at("pColor"), "rgb(18, 52, 86)") << linked.bytes;
+    EXPECT_EQ(after->at("title"), before->at("title")) << linked.bytes;
+  }
+}
+
 // --- The modern output ------------------------------------------------------
 
 TEST_F(Browser, ModernPagesApplyTheSameSettingsAsUtf8) {

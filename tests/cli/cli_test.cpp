@@ -2,10 +2,12 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
@@ -23,6 +25,7 @@
 namespace quillane {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::ScratchFolder;
 
 struct CliRun {
@@ -161,10 +164,12 @@ TEST_F(Cli, SamplesListsTheMenuOfTheApplicationFolder) {
   std::filesystem::create_directories(app + "/sample");
   testing::writeBytes(app + "/sample/b.smp", cp932(settingsFileText(doc, Layout::Sample, "", "二番")));
   testing::writeBytes(app + "/sample/A.smp", cp932(settingsFileText(doc, Layout::Sample, "me", "一番")));
+  testing::writeBytes(app + "/sample/c.smp", cp932(settingsFileText(doc, Layout::Sample, "", "\x1B]0;赤\x07")));
   testing::writeBytes(app + "/sample/broken.smp", "x");
   StringConsole console("");
   EXPECT_EQ(cli::run({"samples"}, console, app + "/"), 0);
-  EXPECT_EQ(console.out, app + "/sample/A.smp\t一番\n" + app + "/sample/b.smp\t二番\n");
+  EXPECT_EQ(console.out,
+            app + "/sample/A.smp\t一番\n" + app + "/sample/b.smp\t二番\n" + app + "/sample/c.smp\t\\x1B]0;赤\\x07\n");
   EXPECT_EQ(cli::run({"samples", "extra"}, console, app), 1);
   EXPECT_NE(console.err.find("samples takes no arguments"), std::string::npos);
 }
@@ -250,6 +255,14 @@ TEST_F(Cli, LinkRewritesThePageKeepingItsBytes) {
   EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>").exit, 2);      // not for a Shift_JIS page
   EXPECT_EQ(runCli({"link", "-", "😀.css"}, "<HEAD></HEAD>日本").exit, 0);  // a UTF-8 page holds it
   EXPECT_EQ(runCli({"link", "-"}).exit, 1);
+
+  // A Shift_JIS style sheet beside a UTF-8 page: linked, with a warning.
+  testing::writeBytes(folder / "u.html", "<meta charset=utf-8><head></head>");
+  testing::writeBytes(folder / "sjis.css", "P { font-family: \"\x96\xbe\x92\xa9\"; }");
+  const CliRun warned = runCli({"link", folder / "u.html", "sjis.css", "--no-comment"});
+  EXPECT_EQ(warned.exit, 0);
+  EXPECT_EQ(warned.err, "quillane-cli: " + (folder / "sjis.css") + ": " +
+                            *misreadStyleSheetWarning("\x96\xbe", PageEncoding::Utf8, "sjis.css") + "\n");
 }
 
 TEST_F(Cli, ClassPreviewWritesTheClassPage) {
@@ -378,6 +391,47 @@ ShellRun runShell(const std::string& arguments) {
   const int status = ::pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+// Shell habits: output into pipes, named pipes and appended logs, never
+// over the input.
+TEST_F(Cli, TheProgramWritesThroughPipesNamedPipesAndAppends) {
+  const std::string css = cp932(buildStyleSheet(doc).text);
+  const std::string cli = std::string(QUILLANE_CLI_PATH) + " css " + settingsPath;
+  const ShellRun piped = runShell(" css " + settingsPath + " -o /dev/stdout");  // popen's pipe
+  EXPECT_EQ(piped.status, 0);
+  EXPECT_BYTES(css, piped.printed);
+
+  const std::string log = folder / "log.txt";
+  testing::writeBytes(log, "earlier\n");
+  ASSERT_EQ(std::system((cli + " -o /dev/stdout >> " + log).c_str()), 0);
+  EXPECT_FILE_HOLDS(log, "earlier\n" + css);
+
+  const std::string fifo = folder / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string got = folder / "got.css";
+  ASSERT_EQ(std::system(("cat " + fifo + " > " + got + " & " + cli + " -o " + fifo + " && wait").c_str()), 0);
+  EXPECT_FILE_HOLDS(got, css);
+  const auto start = std::chrono::steady_clock::now();
+  const ShellRun unread = runShell(" css " + settingsPath + " -o " + fifo + " 2>&1");
+  EXPECT_EQ(unread.status, 2);
+  EXPECT_EQ(unread.printed, "quillane-cli: " + fifo + ": nothing reads from this named pipe (waited 3 seconds)\n");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+
+  const std::string before = testing::fileBytes(settingsPath);
+  fs::create_symlink(settingsPath, folder.path() / "same.qlf");
+  for (const std::string& out : {settingsPath, folder / "same.qlf"}) {
+    const ShellRun over = runShell(" css " + settingsPath + " -o " + out + " 2>&1");
+    EXPECT_EQ(over.status, 2);
+    EXPECT_EQ(over.printed,
+              "quillane-cli: " + out + ": -o names the input file, which would be replaced; write elsewhere\n");
+  }
+  EXPECT_FILE_HOLDS(settingsPath, before);
+  // A page is linked in place, as the link window saves it.
+  testing::writeBytes(folder / "p.html", "<head></head>");
+  EXPECT_EQ(runShell(" link " + (folder / "p.html") + " a.css --no-comment -o " + (folder / "p.html")).status, 0);
+  EXPECT_FILE_HOLDS(folder / "p.html",
+                    "\r\n<head>\r\n<LINK href=\"a.css\" rel=\"stylesheet\" type=\"text/css\">\r\n</HEAD>");
 }
 
 // An endless input ends in exit status 2 and one line, not in an abort.

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <filesystem>
 
 #include "test_support.h"
@@ -83,23 +83,74 @@ TEST_F(FileReplace, ADanglingLinkIsFollowedAsALiveOneIs) {
 }
 
 TEST_F(FileReplace, LeftoversOfKilledWritesAreRemovedOnceNobodyHoldsThem) {
-  const auto leftover = [&](const char* name, bool old) {
+  const auto leftover = [&](const char* name) {
     testing::writeBytes(folder / name, "partial");
-    if (old) fs::last_write_time(folder.path() / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
     return folder / name;
   };
-  const std::string stale = leftover(".qltmp-abcdef", true);
-  const std::string fresh = leftover(".qltmp-ghijkl", false);  // may be a writer's that is not yet locked
-  const std::string held = leftover(".qltmp-mnopqr", true);
-  const std::string other = leftover(".qltmp-long-name", true);  // not a name of ours
+  const std::string stale = leftover(".qltmp-abcdef");
+  const std::string fresh = leftover(".qltmp-ghijkl");  // just made: gone all the same
+  const std::string held = leftover(".qltmp-mnopqr");
+  const std::string other = leftover(".qltmp-long-name");  // not a name of ours
   const int fd = ::open(held.c_str(), O_RDONLY);
   ASSERT_EQ(::flock(fd, LOCK_EX), 0);
   ASSERT_TRUE(writeFileReplacing(folder / "a.css", "x").ok());
   ::close(fd);
   EXPECT_FALSE(fs::exists(stale));
-  EXPECT_TRUE(fs::exists(fresh));
+  EXPECT_FALSE(fs::exists(fresh));
   EXPECT_TRUE(fs::exists(held));
   EXPECT_TRUE(fs::exists(other));
+}
+
+TEST_F(FileReplace, DescriptorsArePassedThroughAndAFileBehindOneIsAppendedTo) {
+  const std::string log = folder / "log.txt";
+  testing::writeBytes(log, "earlier\n");
+  const int appending = ::open(log.c_str(), O_WRONLY | O_APPEND);
+  int pipeEnds[2];
+  ASSERT_EQ(::pipe(pipeEnds), 0);
+  ASSERT_TRUE(writeFileReplacing("/dev/fd/" + std::to_string(appending), "new\n").ok());
+  ASSERT_TRUE(writeFileReplacing("/proc/self/fd/" + std::to_string(pipeEnds[1]), "piped").ok());
+  ::close(appending);
+  ::close(pipeEnds[1]);
+  EXPECT_FILE_HOLDS(log, "earlier\nnew\n");
+  char buffer[16] = {};
+  EXPECT_EQ(::read(pipeEnds[0], buffer, sizeof buffer), 5);
+  EXPECT_EQ(std::string(buffer), "piped");
+  ::close(pipeEnds[0]);
+  EXPECT_EQ(entries(), 1u);
+}
+
+// Run as root, a child takes the place of another user.
+TEST_F(FileReplace, AFileThatMayNotBeWrittenIsRefusedAndOwnersAreKept) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
+  constexpr uid_t kNobody = 65534;
+  ::chmod(folder.path().c_str(), 0777);
+  const std::string readOnly = folder / "read-only.css";
+  testing::writeBytes(readOnly, "kept");
+  ::chmod(readOnly.c_str(), 0444);
+  ::chown(readOnly.c_str(), kNobody, kNobody);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::string bytes;
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0 || !readWholeFile(readOnly, bytes).ok()) ::_exit(100);
+    ::_exit(writeFileReplacing(readOnly, "lost").error);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), EACCES);
+  EXPECT_FILE_HOLDS(readOnly, "kept");
+
+  // Root replacing another user's file leaves it theirs.
+  const std::string theirs = folder / "theirs.css";
+  testing::writeBytes(theirs, "old");
+  ::chown(theirs.c_str(), kNobody, kNobody);
+  ::chmod(theirs.c_str(), 0640);
+  ASSERT_TRUE(writeFileReplacing(theirs, "new").ok());
+  struct stat st {};
+  ASSERT_EQ(::stat(theirs.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, kNobody);
+  EXPECT_EQ(st.st_gid, kNobody);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_FILE_HOLDS(theirs, "new");
 }
 
 TEST_F(FileReplace, AReadStopsAtItsLimit) {

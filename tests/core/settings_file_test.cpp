@@ -465,6 +465,20 @@ TEST(SettingsCommands, AValueTooLongForALineIsNotSaved) {
             "「基本」タブの「リンク(<A>～</A>)」の「背景画像」の「画像ファイルの場所」の値が長すぎます（4096 "
             "バイトまで）。\r\n保存していません。");
   EXPECT_FALSE(std::filesystem::exists(folder / "a.qlf"));
+
+  // Measured in the file's bytes, as reading measures it: 2048 kanji are
+  // 4096 bytes of CP932 (6144 of UTF-8) and are saved and read back.
+  std::string kanji;
+  for (int i = 0; i < 2048; ++i) kanji += "表";
+  doc.slots[1].imagePath = kanji;
+  EXPECT_EQ(fieldTooLongToStore(doc), std::nullopt);
+  ASSERT_TRUE(FileSave(platform, doc, folder / "a.qlf", false));
+  StyleDocument read;
+  const LoadResult loaded = FileOpen(platform, read, folder / "a.qlf", false);
+  ASSERT_TRUE(loaded.ok()) << loaded.error->describe("a.qlf");
+  EXPECT_EQ(read.slots[1].imagePath, kanji);
+  doc.slots[1].imagePath += "i";
+  EXPECT_EQ(fieldTooLongToStore(doc), (ControlId{"Text6", 1}));
 }
 
 TEST(SettingsCommands, OpenNamesAMissingFile) {

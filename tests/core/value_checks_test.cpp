@@ -33,13 +33,14 @@ std::optional<ControlId> controlRefused(const StyleDocument& doc, Output output,
 TEST(ValueChecks, OrdinaryValuesPassInEveryPlace) {
   for (const char* name : {"efect0", "見出し", "my-class_2", "ＭＳ　見出し"})
     EXPECT_EQ(refusedPart(ValueKind::ClassName, name), std::nullopt) << name;
-  for (const char* font : {"Arial", "ＭＳ ゴシック", "MS \"P\" Gothic", "A\", \"B", "O'Reilly Sans", "Times (New)"})
+  for (const char* font :
+       {"Arial", "ＭＳ ゴシック", "MS \"P\" Gothic", "A\", \"B", "O'Reilly Sans", "Times (New)", "Expression Sans"})
     EXPECT_EQ(refusedPart(ValueKind::FontName, font), std::nullopt) << font;
   for (const char* value :
        {"", "FF0000", "700", "1.5", "em", "サイズ変更　左下-右上", "url(hand.cur), pointer", "#a b"})
     EXPECT_EQ(refusedPart(ValueKind::CssValue, value), std::nullopt) << value;
-  for (const char* path :
-       {"my pics/back.gif", "画像/背景.png", "http://x.example/a.gif?b=1&c=2", "a(b).gif", "\\\\x\\[1].gif"})
+  for (const char* path : {"my pics/back.gif", "画像/背景.png", "http://x.example/a.gif?b=1&c=2", "a(b).gif",
+                           "\\\\x\\[1].gif", "javascript.gif"})
     EXPECT_EQ(refusedPart(ValueKind::UrlPath, path), std::nullopt) << path;
   for (const char* name : {"style.css", "a&b.css", "スタイル 1.css", "'q'.css"})
     EXPECT_EQ(refusedPart(ValueKind::AttributeText, name), std::nullopt) << name;
@@ -65,6 +66,13 @@ TEST(ValueChecks, ValuesThatWouldLeaveTheirPlaceNameTheCharacter) {
       {ValueKind::CssValue, "(]", "]"},
       {ValueKind::CssValue, "a\"b", "\""},
       {ValueKind::CssValue, "\x1B[2J", "\x1B"},
+      // Script for old Internet Explorer, in every place.
+      {ValueKind::CssValue, "expression(alert(1))", "expression("},
+      {ValueKind::CssValue, "700 EXPRESSION\t(alert(1))", "expression("},
+      {ValueKind::CssValue, "url(JavaScript:alert), pointer", "javascript:"},
+      {ValueKind::UrlPath, "javascript:alert", "javascript:"},
+      {ValueKind::FontName, "a\" expression(x) \"", "expression("},
+      {ValueKind::AttributeText, "vbscript:x.css", "vbscript:"},
       {ValueKind::UrlPath, "a.gif); } body { display:none", ")"},
       {ValueKind::UrlPath, "C:\\a(b.gif", "("},
       {ValueKind::UrlPath, "C:\\a[b.gif", "["},
