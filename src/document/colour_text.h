@@ -2,6 +2,7 @@
 // colour values of swatches and the colour dialog (blue in the high byte).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,11 +12,19 @@ namespace quillane {
 
 using BgrColour = std::uint32_t;
 
-// The swatch colour of a colour box's text: its characters 5-6, 3-4 and 1-2
-// read as one hexadecimal number, so the pairs become blue, green and red.
-// Missing characters count as nothing ("12" is red 0x12, "" is black).
-// Nothing when the text is not hexadecimal: the swatch keeps its colour.
-//   "FF8000" -> 0x0080FF (orange)
+// A colour in CSS's hexadecimal notation: 3, 4, 6 or 8 digits, an optional
+// "#" and blanks around it. Red, green, blue and alpha, 0..255 each.
+//   "00F" -> {0, 0, 255, 255};  " #FF000080 " -> {255, 0, 0, 128}
+// Nothing for any other text: "12", "red", "#12345", "F 0".
+std::optional<std::array<int, 4>> cssHexColour(std::string_view text);
+
+// The swatch colour of a colour box's text: a CSS hexadecimal colour as CSS
+// reads it (its alpha left out), else, as the earlier versions read every
+// text, its characters 5-6, 3-4 and 1-2 read as one hexadecimal number, so
+// the pairs become blue, green and red; missing characters count as nothing
+// ("12" is red 0x12, "" is black). Nothing when the text is not
+// hexadecimal: the swatch keeps its colour.
+//   "FF8000" -> 0x0080FF (orange);  "00F" -> 0xFF0000 (blue)
 std::optional<BgrColour> swatchColourOf(std::string_view text);
 
 // The text a picked colour is written as: upper-case, padded to six digits,

@@ -15,6 +15,12 @@ void UserClass::moveOpacitySlider(int position) {
   opacity = std::to_string(position);
 }
 
+std::optional<int> UserClass::opacityAsSlider() const {
+  for (int position = 0; position <= 100; ++position)
+    if (opacity == std::to_string(position)) return position;
+  return std::nullopt;
+}
+
 StyleDocument::StyleDocument() {
   for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k)
     colours[static_cast<std::size_t>(k)] = kScrollbarDefaults[static_cast<std::size_t>(k - kFirstScrollbarColour)];

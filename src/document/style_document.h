@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quillane {
@@ -90,6 +91,10 @@ struct UserClass {
   // Sets the slider as a user drag would: the opacity text follows only
   // when the position actually changes.
   void moveOpacitySlider(int position);
+  // The slider position whose text is exactly `opacity`, which the settings
+  // file (it keeps the slider) then holds as typed: "90" -> 90. Nothing for
+  // a text the slider cannot hold: "090", "9.5", "101", "".
+  std::optional<int> opacityAsSlider() const;
 
   friend bool operator==(const UserClass&, const UserClass&) = default;
 };

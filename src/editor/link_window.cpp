@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace quillane {
 
@@ -17,7 +18,7 @@ LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
     : QWidget(parent, Qt::Window), m_injector(platform) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("CSSの適用"));
-  setFixedSize(5745 / tx, 8505 / ty);
+  setFixedSize(5745 / tx, 9105 / ty);
   // The controls stand where the twips put them, sized for a compact face:
   // a size smaller than the editor's keeps every caption whole.
   QFont compact = font();
@@ -52,16 +53,27 @@ LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
   place(new QLabel(QStringLiteral("↓書き換え後")), "Label4", 240, 2520, 4215, 255);
   m_text = place(new QPlainTextEdit, "Rich1", 120, 2760, 5535, 5655);
   m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_status = place(new QLabel, "Label5", 120, 8475, 5535, 570);
+  m_status->setWordWrap(true);
+  m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  m_status->setTextFormat(Qt::PlainText);
 
   m_injector.setPagePath(pagePath->text().toStdString());
   m_injector.setStyleSheetPath(cssPath->text().toStdString());
-  connect(pagePath, &QLineEdit::textChanged, this, [this](const QString& text) {
+  // A path changed after a rewrite leaves that rewrite unsaveable.
+  const auto pathChanged = [this](bool couldSave) {
+    m_saveOff = couldSave || m_saveOff == SaveOff::PathsChanged ? SaveOff::PathsChanged : SaveOff::NoRewrite;
+    updateSaveButton();
+  };
+  connect(pagePath, &QLineEdit::textChanged, this, [this, pathChanged](const QString& text) {
+    const bool couldSave = m_injector.canSave();
     m_injector.setPagePath(text.toStdString());
-    updateSaveButton();
+    pathChanged(couldSave);
   });
-  connect(cssPath, &QLineEdit::textChanged, this, [this](const QString& text) {
+  connect(cssPath, &QLineEdit::textChanged, this, [this, pathChanged](const QString& text) {
+    const bool couldSave = m_injector.canSave();
     m_injector.setStyleSheetPath(text.toStdString());
-    updateSaveButton();
+    pathChanged(couldSave);
   });
   connect(comment, &QCheckBox::toggled, this, [this](bool on) { m_injector.comment = on; });
   connect(m_text, &QPlainTextEdit::textChanged, this, [this] {
@@ -84,11 +96,19 @@ void LinkWindow::Command2_Click() {
   if (m_injector.browseStyleSheet()) m_controls.get<QLineEdit>("Text2")->setText(qs(m_injector.styleSheetPath()));
 }
 
-void LinkWindow::Command3_Click() { m_injector.save(); }
+void LinkWindow::Command3_Click() {
+  const QString page = qs(m_injector.pagePath());
+  if (m_injector.save())
+    m_status->setText(QStringLiteral("「%1」に保存しました。").arg(page));
+  else
+    m_status->setText(QStringLiteral("「%1」に保存できませんでした。").arg(page));
+}
 
 void LinkWindow::Command4_Click() {
   m_injector.previewNew();
-  showInjectorText();
+  m_saveOff = SaveOff::RewriteFailed;  // unless saving is on now
+  showText();
+  updateSaveButton();
 }
 
 void LinkWindow::Command5_Click() {
@@ -97,9 +117,27 @@ void LinkWindow::Command5_Click() {
 }
 
 void LinkWindow::showInjectorText() {
+  // A rewrite made by the editor's chosen-page preview, not for this page.
+  m_saveOff = SaveOff::OtherPage;
   showText();
   updateSaveButton();
 }
+
+void LinkWindow::placeOver(const QWidget* editor) {
+  // The frame the window manager will add is not known before the first
+  // show: the editor's own is the best guess.
+  const QSize frame = editor->frameGeometry().size() - editor->size();
+  const QSize outer = size() + frame;
+  const QScreen* screen = editor->screen();
+  QRect room = screen != nullptr ? screen->availableGeometry() : QRect(QPoint(0, 0), outer);
+  const QPoint centre = editor->frameGeometry().center();
+  QPoint topLeft(centre.x() - outer.width() / 2, centre.y() - outer.height() / 2);
+  topLeft.setX(qBound(room.left(), topLeft.x(), qMax(room.left(), room.right() + 1 - outer.width())));
+  topLeft.setY(qBound(room.top(), topLeft.y(), qMax(room.top(), room.bottom() + 1 - outer.height())));
+  move(topLeft);
+}
+
+QString LinkWindow::statusText() const { return m_status->text(); }
 
 void LinkWindow::showText() {
   // The box shows line feeds; the injector keeps the page's CR LF.
@@ -108,6 +146,32 @@ void LinkWindow::showText() {
   m_showing = false;
 }
 
-void LinkWindow::updateSaveButton() { m_save->setEnabled(m_injector.canSave()); }
+void LinkWindow::updateSaveButton() {
+  const bool canSave = m_injector.canSave();
+  m_save->setEnabled(canSave);
+  if (canSave) {
+    m_status->setText(QStringLiteral("「保存」で、下の内容を「%1」に上書きします。").arg(qs(m_injector.pagePath())));
+    return;
+  }
+  switch (m_saveOff) {
+    case SaveOff::NoRewrite:
+      m_status->setText(QStringLiteral("「新規プレビュー」で書き換えると、「保存」できるようになります。"));
+      break;
+    case SaveOff::PathsChanged:
+      m_status->setText(
+          QStringLiteral("書き換えた後にファイルの場所が変わったので、「保存」できません。もう一度「新規プレビュー」で"
+                         "書き換えてください。"));
+      break;
+    case SaveOff::RewriteFailed:
+      m_status->setText(
+          QStringLiteral("書き換えられなかったので、「保存」できません。ファイルの場所を確かめてください。"));
+      break;
+    case SaveOff::OtherPage:
+      m_status->setText(
+          QStringLiteral("下の内容は「ファイルを指定」のプレビューで書き換えたものなので、ここからは"
+                         "「保存」できません。"));
+      break;
+  }
+}
 
 }  // namespace quillane

@@ -31,6 +31,7 @@ namespace {
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 constexpr int kDefaultWidth = 640;
+constexpr int kCopiedShownMs = 2000;  // how long "コピーしました" stays
 
 // Qt WebEngine warns, as its library is loaded, that the application did not
 // prepare OpenGL for it before starting; the plug-in prepares it on first
@@ -128,6 +129,14 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   m_copy->setObjectName(QStringLiteral("LiveCopy"));
   connect(m_copy, &QPushButton::clicked, this, &LiveViewWindow::copyOutput);
   top->addWidget(m_copy, 0, Qt::AlignTop);
+  // Says for a moment that the text went to the clipboard.
+  m_copied = new QLabel(QStringLiteral("コピーしました"));
+  m_copied->setObjectName(QStringLiteral("LiveCopied"));
+  m_copied->hide();
+  top->addWidget(m_copied, 0, Qt::AlignTop | Qt::AlignVCenter);
+  m_copiedShown.setSingleShot(true);
+  m_copiedShown.setInterval(kCopiedShownMs);
+  connect(&m_copiedShown, &QTimer::timeout, m_copied, &QWidget::hide);
   outputLayout->addLayout(top);
   m_text = new QPlainTextEdit;
   m_text->setObjectName(QStringLiteral("LiveOutputText"));
@@ -259,7 +268,11 @@ void LiveViewWindow::refreshOutput() {
 }
 
 void LiveViewWindow::copyOutput() {
-  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(m_outputText);
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) return;
+  clipboard->setText(m_outputText);
+  m_copied->show();
+  m_copiedShown.start();
 }
 
 }  // namespace quillane

@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -107,6 +108,8 @@ class LiveViewWindow : public QWidget {
   QLabel* m_target = nullptr;
   QPlainTextEdit* m_text = nullptr;
   QPushButton* m_copy = nullptr;
+  QLabel* m_copied = nullptr;  // "コピーしました", shown for a moment after a copy
+  QTimer m_copiedShown;
 
   std::unique_ptr<LiveViewEngine> m_engine;
   QString m_engineProblem;

@@ -72,6 +72,12 @@ class EditScope {
   int& m_depth;
 };
 
+// The background of a box whose text the settings file cannot keep.
+const QColor kMarkedBoxColour(0xFF, 0xE8, 0xB0);
+
+// Twips to whole pixels, rounded up, so that the pixels hold all the twips.
+int pixelsHolding(int twips, int twipsPerPixel) { return (twips + twipsPerPixel - 1) / twipsPerPixel; }
+
 int twipsPerPixel(qreal dpi) { return dpi > 0 ? qMax(1, qRound(1440.0 / dpi)) : 15; }
 
 // A class name as a tab or check-box caption, where "&" would mark a shortcut.
@@ -89,7 +95,7 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   m_appFolder = applicationFolder.toStdString();
   buildWindow();
   Form_Load();
-  resize(kEditorMaxWidthTwips / m_tx, kEditorMaxHeightTwips / m_ty);
+  resize(largestOuterSize());
   loadRecentFiles();
   // Another editor running beside this one may have added to the list.
   connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::loadRecentFiles);
@@ -98,7 +104,7 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   connect(this, &MainWindow::documentChanged, m_adviceMarks, &AdviceMarks::refresh);
   // The start-up state is where the history begins.
   m_history.restart();
-  updateTitle();
+  markSaved();
 }
 
 MainWindow::~MainWindow() = default;
@@ -224,7 +230,12 @@ void MainWindow::bindField(ControlId id) {
       *fieldOf(m_doc, id)->number = fromQt(state);
       if (id.family == "Check7") m_rules.tagSlot(id.index);
       if (id.family == "Check12") m_rules.userClass(id.index);
-      if (id.family == "Check6") m_rules.scrollbarRow(id.index);
+      if (id.family == "Check6") {
+        m_rules.scrollbarRow(id.index);
+        // The picture shows the ticked rows at once: a tick changes the
+        // track's colour too, which follows the main colour when unticked.
+        drawScrollbarPreview();
+      }
       recordEdit(id, false);
     });
   } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
@@ -270,15 +281,36 @@ void MainWindow::connectHistory() {
   connect(stack, &QUndoStack::canRedoChanged, m_redoAction, &QAction::setEnabled);
   m_undoAction->setEnabled(stack->canUndo());
   m_redoAction->setEnabled(stack->canRedo());
-  connect(stack, &QUndoStack::cleanChanged, this, &MainWindow::updateTitle);
+  connect(&m_history, &DocumentHistory::changed, this, &MainWindow::updateTitle);
   connect(&m_history, &DocumentHistory::changed, this, &MainWindow::documentChanged);
   m_history.takeUndoKeysFrom(this);
 }
 
 void MainWindow::onTextChanged(ControlId id) {
+  if (id.family == "Text2") followOpacityText(id.index);
   if (!swatchFamilyOf(id.family).empty()) updateSwatch(id.family, id.index);
   if (id.family == "Text3" && id.index >= kFirstScrollbarColour && id.index <= kLastScrollbarColour)
     drawScrollbarPreview();
+}
+
+void MainWindow::followOpacityText(int c) {
+  const UserClass& cls = m_doc.classes[static_cast<std::size_t>(c)];
+  auto* slider = m_controls.get<QSlider>("Slider1", c);
+  // Moving the slider rewrites the text with the same digits.
+  if (const auto position = cls.opacityAsSlider(); position && *position != slider->value())
+    slider->setValue(*position);
+  auto* box = m_controls.get<QLineEdit>("Text2", c);
+  if (cls.opacityAsSlider() == cls.opacitySlider) {
+    box->setPalette(QPalette());
+    box->setToolTip(QString());
+    return;
+  }
+  QPalette marked = box->palette();
+  marked.setColor(QPalette::Base, kMarkedBoxColour);
+  box->setPalette(marked);
+  box->setToolTip(QStringLiteral("スライダーでは表せない値です。出力には入力したとおりに書き出しますが、"
+                                 "設定ファイルにはスライダーの値（%1）が保存されます。")
+                      .arg(cls.opacitySlider));
 }
 
 void MainWindow::onOptionSelected(ControlId id) {
@@ -319,9 +351,13 @@ void MainWindow::refreshFromDocument() {
   for (const ControlId& id : layoutFields(Layout::Settings)) refreshField(id);
   for (const FamilyRange& range : allFamilies())
     for (int i = range.first; i <= range.last; ++i) refreshField({range.family, i});
-  for (int c = 0; c < kUserClassCount; ++c)
-    m_controls.get<QCheckBox>("Check12", c)
-        ->setText(captionOf(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
+  // The class check boxes name the classes of the document shown, as at
+  // start-up: a load, a sample or an undo may have renamed them.
+  for (int c = 0; c < kUserClassCount; ++c) {
+    UserClass& cls = m_doc.classes[static_cast<std::size_t>(c)];
+    cls.checkCaption = cls.className;
+    m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
+  }
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   drawScrollbarPreview();
 }
@@ -337,9 +373,14 @@ void MainWindow::updateSwatch(std::string_view textFamily, int index) {
 void MainWindow::drawScrollbarPreview() {
   if (m_barPic == nullptr) return;
   ScrollbarPreview::RowColours colours;
+  const auto row = [](int k) { return static_cast<std::size_t>(k - kFirstScrollbarColour); };
   for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k)
-    if (m_doc.scrollbarCheck(k) == 1)
-      colours[static_cast<std::size_t>(k - kFirstScrollbarColour)] = swatch("Shape1", k)->colour();
+    if (m_doc.scrollbarCheck(k) == 1) colours[row(k)] = swatch("Shape1", k)->colour();
+  // As the note under the rows says, and as the modern output writes it: a
+  // track left unticked is the main colour made lighter, halfway to white.
+  const QColor face = colours[row(12)];
+  if (m_doc.scrollbarCheck(17) != 1 && face.isValid())
+    colours[row(17)] = QColor((face.red() + 255) / 2, (face.green() + 255) / 2, (face.blue() + 255) / 2);
   m_barPic->redraw(colours);
 }
 
@@ -350,9 +391,19 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   Form_Resize();
 }
 
+QSize MainWindow::largestOuterSize() const {
+  return {pixelsHolding(largestWindowWidth(m_ssTab1->width() * m_tx), m_tx),
+          pixelsHolding(largestWindowHeight(m_ssTab1->height() * m_ty), m_ty)};
+}
+
 void MainWindow::Form_Resize() {
   const QSize outer = frameGeometry().size();
   const QSize decoration = outer - size();
+  // The window cannot be made larger than the size that shows everything:
+  // maximising gives that size, and dragging a border further is refused
+  // by the window manager rather than set back afterwards.
+  const QSize largest = largestOuterSize() - decoration;
+  if (maximumSize() != largest) setMaximumSize(largest);
   const ResizeOutcome r = settledResizeRule(outer.width() * m_tx, outer.height() * m_ty, m_ssTab1->width() * m_tx,
                                             m_ssTab1->height() * m_ty);
   if (r.stepsDone < 1) return;
@@ -364,7 +415,7 @@ void MainWindow::Form_Resize() {
   // holds no position, so no part of the tab area is left out of reach.
   setScrollRange(m_vScroll, r.vertical, r.frameHeight);
   if (r.setWindowHeight) {
-    const int height = *r.setWindowHeight / m_ty - decoration.height();
+    const int height = pixelsHolding(*r.setWindowHeight, m_ty) - decoration.height();
     if (height != this->height()) resize(width(), height);
   }
   if (r.stepsDone < 4) return;
@@ -372,7 +423,7 @@ void MainWindow::Form_Resize() {
   if (r.stepsDone < 5) return;
   setScrollRange(m_hScroll, r.horizontal, r.frameWidth);
   if (r.setWindowWidth) {
-    const int width = *r.setWindowWidth / m_tx - decoration.width();
+    const int width = pixelsHolding(*r.setWindowWidth, m_tx) - decoration.width();
     if (width != this->width()) resize(width, height());
   }
 }
@@ -413,7 +464,9 @@ void MainWindow::ChooseFolder(std::string_view folderBox) {
 }
 
 void MainWindow::pickColour(std::string_view textFamily, int index) {
-  if (const auto colour = m_platform.colourDialog()) setAsOneStep(textFamily, index, qs(colourTextOf(*colour)));
+  // The dialog starts from the colour in the box, when it holds one.
+  const std::optional<BgrColour> start = swatchColourOf(*fieldOf(m_doc, {textFamily, index})->text);
+  if (const auto colour = m_platform.colourDialog(start)) setAsOneStep(textFamily, index, qs(colourTextOf(*colour)));
 }
 
 void MainWindow::Command4_Click(int slot) {
@@ -484,13 +537,16 @@ LiveViewWindow* MainWindow::liveViewWindow() {
 }
 
 void MainWindow::LiveView_Click() {
-  liveViewWindow()->show();
+  // The view opens beside the editor and leaves the keyboard where it was,
+  // so that typing goes on while the view follows.
+  liveViewWindow()->setAttribute(Qt::WA_ShowWithoutActivating);
+  m_liveView->show();
   m_liveView->raise();
-  m_liveView->activateWindow();
 }
 
 void MainWindow::JointCSS_Click() {
-  linkWindow()->show();
+  if (!linkWindow()->isVisible()) m_linkWindow->placeOver(this);
+  m_linkWindow->show();
   m_linkWindow->raise();
   m_linkWindow->activateWindow();
 }

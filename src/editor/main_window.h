@@ -110,7 +110,8 @@ class MainWindow : public QMainWindow {
   void openRecentFile(const std::string& path);
   void MenuOpenFile_Click();
   void MenuOpenFileQL_Click();
-  void MenuSaveFile_Click();
+  void MenuSaveFile_Click();       // 名前を付けて保存: asks for a name
+  void MenuOverwriteFile_Click();  // 上書き保存: the open file, or a name when none is open
   void MenuSaveSumple_Click();
   void SampleLoad();                // builds the "サンプル" menu from the sample folders
   void MenuTuika_Click(int index);  // loads sample `index`
@@ -146,6 +147,11 @@ class MainWindow : public QMainWindow {
   void buildWaitingPages();
   void fillLayout(QLayout* layout, QWidget* host, const FormTable& table, int page, int each, int depth);
   QTabWidget* buildTabs(const FormCell& cell);
+  // Sizes the tab area for what it holds in the font in use, never below
+  // the design's size; the window's largest size follows.
+  void fitTabArea();
+  // The window's outer size that shows the whole tab area.
+  QSize largestOuterSize() const;
   void buildMenus();
 
   // Binding widgets to the document.
@@ -154,6 +160,10 @@ class MainWindow : public QMainWindow {
   void onOptionSelected(ControlId id);
   void refreshField(ControlId id);
   void updateSwatch(std::string_view textFamily, int index);
+  // Typing a whole number from 0 to 100 into a class's opacity box moves its
+  // slider, so that the settings file keeps what was typed; a text the
+  // slider cannot hold is marked in the box.
+  void followOpacityText(int userClass);
   // Puts the folder the user chooses into `folderBox`; a cancel changes nothing.
   void ChooseFolder(std::string_view folderBox);
 
@@ -178,6 +188,20 @@ class MainWindow : public QMainWindow {
   // Saves to the open file, or asks for a name when there is none.
   bool saveChanges();
   void noteSaved(const std::string& path);
+  // Unsaved changes are changes to what the settings file stores: the
+  // output folders, for one, are not in it.
+  bool hasUnsavedChanges() const;
+  // The document as it is now is the one saved (or loaded).
+  void markSaved();
+  // The pages in view of the three tab strips; saving and loading leave
+  // the user where they were.
+  struct PagesShown {
+    int main = 0;
+    int slot = 0;
+    int userClass = 0;
+  };
+  PagesShown pagesShown() const;
+  void showPages(const PagesShown& shown);
   void updateTitle();
   // The recent files: kept in the user's settings, and shown in the menu.
   void rememberRecentFile(const std::string& path);
@@ -202,6 +226,7 @@ class MainWindow : public QMainWindow {
   bool m_refreshing = false;
   int m_editDepth = 0;  // edit handlers running, one inside another
   std::string m_filePath;
+  std::string m_savedSettings;  // the settings file text of the document last saved or loaded
   RecentFiles m_recent;
   ControlRegistry m_controls;
   EnableRules m_rules{m_controls, m_doc};

@@ -44,10 +44,13 @@ void MainWindow::MenuOpenFileQL_Click() {
 }
 
 void MainWindow::MenuSaveFile_Click() {
+  const PagesShown shown = pagesShown();
   const auto path = quillane::MenuSaveFile_Click(m_platform, m_doc);
-  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
+  showPages(shown);
   if (path) noteSaved(*path);
 }
+
+void MainWindow::MenuOverwriteFile_Click() { saveChanges(); }
 
 void MainWindow::openFile(const std::string& path) {
   if (!maySetChangesAside()) return;
@@ -67,8 +70,9 @@ void MainWindow::openRecentFile(const std::string& path) {
 }
 
 void MainWindow::MenuSaveSumple_Click() {
+  const PagesShown shown = pagesShown();
   const bool saved = quillane::MenuSaveSumple_Click(m_platform, m_doc, sampleFolders(m_appFolder).saveTo);
-  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
+  showPages(shown);
   if (saved) SampleLoad();
 }
 
@@ -103,18 +107,43 @@ void MainWindow::MenuTuika_Click(int index) {
 // --- The open file and unsaved changes ------------------------------------
 
 void MainWindow::showLoaded(Loaded kind, const std::string& path) {
+  // The pages in view stay where the user was: the enable rules that the
+  // refresh runs would show the last class ticked, and reading the class
+  // names leaves the last one selected.
+  const PagesShown shown = pagesShown();
   refreshFromDocument();
+  showPages(shown);
   m_history.record();
   if (kind == Loaded::Overlay) return;
   // A sample is a starting point, not the user's file: saving asks for a name.
   m_filePath = kind == Loaded::SettingsFile ? absolutePath(path) : std::string();
-  m_history.stack()->setClean();
+  markSaved();
   if (kind == Loaded::SettingsFile) rememberRecentFile(m_filePath);
+}
+
+MainWindow::PagesShown MainWindow::pagesShown() const {
+  // The widgets, not the document: a load has changed the document already.
+  return {m_ssTab1->currentIndex(), m_controls.get<QTabWidget>("SSTab2")->currentIndex(),
+          m_controls.get<QTabWidget>("SSTab4")->currentIndex()};
+}
+
+void MainWindow::showPages(const PagesShown& shown) {
+  m_ssTab1->setCurrentIndex(shown.main);
+  m_controls.get<QTabWidget>("SSTab2")->setCurrentIndex(shown.slot);
+  m_doc.currentClassTab = shown.userClass;
+  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(shown.userClass);
+}
+
+bool MainWindow::hasUnsavedChanges() const { return settingsFileText(m_doc, Layout::Settings) != m_savedSettings; }
+
+void MainWindow::markSaved() {
+  m_savedSettings = settingsFileText(m_doc, Layout::Settings);
+  m_history.stack()->setClean();
   updateTitle();
 }
 
 bool MainWindow::maySetChangesAside() {
-  if (m_history.stack()->isClean()) return true;
+  if (!hasUnsavedChanges()) return true;
   switch (m_platform.messageBox(saveChangesQuestion(m_filePath), "", MessageIcon::Exclamation,
                                 MessageButtons::SaveDiscardCancel)) {
     case MessageAnswer::Save:
@@ -127,24 +156,24 @@ bool MainWindow::maySetChangesAside() {
 }
 
 bool MainWindow::saveChanges() {
+  const PagesShown shown = pagesShown();
   std::optional<std::string> saved;
   if (m_filePath.empty())
     saved = quillane::MenuSaveFile_Click(m_platform, m_doc);
   else if (FileSave(m_platform, m_doc, m_filePath, false))
     saved = m_filePath;
-  m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
+  showPages(shown);
   if (saved) noteSaved(*saved);
   return saved.has_value();
 }
 
 void MainWindow::noteSaved(const std::string& path) {
   m_filePath = absolutePath(path);
-  m_history.stack()->setClean();
+  markSaved();
   rememberRecentFile(m_filePath);
-  updateTitle();
 }
 
-void MainWindow::updateTitle() { setWindowTitle(qs(windowTitleOf(m_filePath, !m_history.stack()->isClean()))); }
+void MainWindow::updateTitle() { setWindowTitle(qs(windowTitleOf(m_filePath, hasUnsavedChanges()))); }
 
 // --- Recent files ---------------------------------------------------------
 

@@ -142,8 +142,7 @@ void MainWindow::buildWindow() {
   const FormTable* tabs[] = {&kScrollbarTab, &kEffectsTab, &kOutputTab};
   for (std::size_t t = 0; t < std::size(tabs); ++t)
     m_ssTab1->addTab(pageOnFirstUse(*tabs[t], kNoIndex), qs(kMainTabCaptions[t + 1]));
-  // The tab area is exactly as large as the window's bounded size shows.
-  m_ssTab1->setFixedSize((kEditorMaxWidthTwips - 570) / m_tx, (kEditorMaxHeightTwips - 1275 - 100) / m_ty);
+  fitTabArea();
   m_ssTab1->move(0, 0);
 
   m_vScroll = m_controls.add("VScroll1", new QScrollBar(Qt::Vertical, central));
@@ -161,6 +160,23 @@ void MainWindow::buildWindow() {
   m_deferPages = false;
   m_controls.buildOnMiss([this] { buildWaitingPages(); });
   buildMenus();
+}
+
+void MainWindow::fitTabArea() {
+  // The design's size, or larger where the font in use needs more room:
+  // every page whole, every caption of the tag slots' tabs in view.
+  m_ssTab1->ensurePolished();
+  const QSize design((kEditorMaxWidthTwips - kTabAreaMarginWidthTwips) / m_tx,
+                     (kEditorMaxHeightTwips - kTabAreaMarginHeightTwips) / m_ty);
+  const QSize size = m_ssTab1->minimumSizeHint().expandedTo(design).expandedTo(m_ssTab1->size());
+  if (size == m_ssTab1->size() && m_ssTab1->minimumSize() == size) return;
+  // A window at its largest grows with the tab area.
+  const QSize decoration = frameGeometry().size() - this->size();
+  const bool largest = isVisible() && frameGeometry().size() == largestOuterSize();
+  m_ssTab1->setFixedSize(size);
+  if (!isVisible()) return;
+  Form_Resize();
+  if (largest) resize(largestOuterSize() - decoration);
 }
 
 void MainWindow::buildPage(const FormTable& table, QWidget* page, int index) {
@@ -182,6 +198,7 @@ void MainWindow::buildWaitingPages() {
   m_controls.buildOnMiss({});
   const qsizetype first = m_controls.count();
   for (const WaitingPage& page : pages) buildPage(*page.table, page.page, page.index);
+  fitTabArea();
   // Nothing has touched these controls since start-up, so they first show
   // the document as start-up left it, as controls built then would; the
   // caller then brings them up to date as it does every other control.
@@ -220,7 +237,9 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
       case CellKind::Colour: {
         const ColourFamily& family = *colourFamilyOf(cell.family);
         auto* edit = m_controls.add(family.text, index, new QLineEdit(host));
-        limitTyping(edit, 6);
+        // Room for the forms CSS reads beyond six digits: "#RRGGBBAA" and
+        // the longest colour keyword, "lightgoldenrodyellow".
+        limitTyping(edit, 20);
         edit->setFixedWidth(54);
         put(layout, at, edit);
         auto* make = m_controls.add(family.button, index, new QPushButton(QStringLiteral("作る"), host));
@@ -307,7 +326,12 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
 QTabWidget* MainWindow::buildTabs(const FormCell& cell) {
   auto* tabs = new QTabWidget;
   const bool classes = cell.family == "SSTab4";
-  if (!classes) tabs->setUsesScrollButtons(true);
+  // The tag slots' captions are shown whole, side by side: the tab area is
+  // made wide enough for them.
+  if (!classes) {
+    tabs->setUsesScrollButtons(false);
+    tabs->setElideMode(Qt::ElideNone);
+  }
   for (int p = 0; p < (classes ? kUserClassCount : kTagSlotCount); ++p) {
     const bool now = !m_deferPages || p == 0;
     QWidget* page = now ? new QWidget : pageOnFirstUse(*cell.nested, p);
@@ -335,8 +359,10 @@ void MainWindow::buildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
   entry(file, "MenuOpenFile", QStringLiteral("設定ファイルを開く"), [this] { MenuOpenFile_Click(); },
         {QKeySequence::Open});
-  entry(file, "MenuSaveFile", QStringLiteral("設定ファイルを保存"), [this] { MenuSaveFile_Click(); },
+  entry(file, "MenuOverwriteFile", QStringLiteral("上書き保存"), [this] { MenuOverwriteFile_Click(); },
         {QKeySequence::Save});
+  entry(file, "MenuSaveFile", QStringLiteral("名前を付けて保存…"), [this] { MenuSaveFile_Click(); },
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
   entry(file, "MenuOpenFileQL", QStringLiteral("QuillaneVer1の設定を開く"), [this] { MenuOpenFileQL_Click(); });
   entry(file, "MenuSaveSumple", QStringLiteral("サンプルとして出力"), [this] { MenuSaveSumple_Click(); });
   file->addSeparator();

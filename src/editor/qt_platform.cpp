@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -18,8 +19,25 @@ namespace {
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
+// Room in a title bar besides the title: the window's icon and its close,
+// maximise and minimise buttons, with the window manager's margins.
+constexpr int kTitleBarButtonsWidth = 160;
+
 // Message texts are built with CR LF; Qt wants plain line feeds.
 QString messageText(std::string_view s) { return qs(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+// A short message ("保存完了") makes a box narrower than its title, which the
+// window manager then cuts to "…": the box is made wide enough for the title
+// and the title bar's buttons.
+void keepTitleWhole(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const int needed = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarButtonsWidth;
+  grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                grid->columnCount());
+}
 
 }  // namespace
 
@@ -37,7 +55,9 @@ MessageAnswer QtPlatform::messageBox(std::string_view text, std::string_view tit
   box.setText(messageText(text));
   box.setIcon(icon == MessageIcon::Critical      ? QMessageBox::Critical
               : icon == MessageIcon::Exclamation ? QMessageBox::Warning
+              : icon == MessageIcon::Information ? QMessageBox::Information
                                                  : QMessageBox::NoIcon);
+  keepTitleWhole(box);
   if (buttons == MessageButtons::SaveDiscardCancel) {
     box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     // Qt's own words for these differ between its translations; these are
@@ -120,8 +140,9 @@ std::optional<std::string> QtPlatform::showFileDialog(FileDialogMode mode, std::
   return chosen.toStdString();
 }
 
-std::optional<BgrColour> QtPlatform::colourDialog() {
-  const QColor colour = QColorDialog::getColor(m_lastColour, dialogParent());
+std::optional<BgrColour> QtPlatform::colourDialog(std::optional<BgrColour> start) {
+  const QColor initial = start ? QColor(redOf(*start), greenOf(*start), blueOf(*start)) : m_lastColour;
+  const QColor colour = QColorDialog::getColor(initial, dialogParent());
   if (!colour.isValid()) return std::nullopt;
   m_lastColour = colour;
   return static_cast<BgrColour>(colour.red() | (colour.green() << 8) | (colour.blue() << 16));

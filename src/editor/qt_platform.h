@@ -22,7 +22,7 @@ class QtPlatform : public Platform {
   std::optional<std::string> fileDialog(FileDialogMode mode, std::string_view filter) override;
   std::optional<std::string> fileDialogIn(FileDialogMode mode, std::string_view filter,
                                           const std::string& folder) override;
-  std::optional<BgrColour> colourDialog() override;
+  std::optional<BgrColour> colourDialog(std::optional<BgrColour> start) override;
   std::optional<std::string> chooseFolder() override;
   void shellOpen(std::string_view pathOrAddress) override;
   void processEvents() override;

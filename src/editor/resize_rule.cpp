@@ -16,7 +16,7 @@ ResizeOutcome resizeRule(int w, int h, int tabWidth, int tabHeight) {
 
   const int v = tabHeight - r.frameHeight + 100;
   if (v <= 0)
-    r.setWindowHeight = kEditorMaxHeightTwips;
+    r.setWindowHeight = largestWindowHeight(tabHeight);
   else
     r.vertical = {true, v};
   r.stepsDone = 3;
@@ -28,7 +28,7 @@ ResizeOutcome resizeRule(int w, int h, int tabWidth, int tabHeight) {
 
   const int d = tabWidth - r.frameWidth;
   if (d <= 0)
-    r.setWindowWidth = kEditorMaxWidthTwips;
+    r.setWindowWidth = largestWindowWidth(tabWidth);
   else
     r.horizontal = {true, d};
   r.stepsDone = 5;

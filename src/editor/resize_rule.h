@@ -2,8 +2,11 @@
 // function of the window's outer size and the tab area's size.
 //
 // The tab area sits in a clipping frame with a scroll bar on its right and
-// one below. A window larger than the tab area needs is set back to
-// 9195 x 11175 twips in that direction; a smaller one scrolls.
+// one below. A window larger than the tab area needs is set back to the
+// size that shows all of it in that direction; a smaller one scrolls. With
+// the tab area of the original design (8625 x 9800 twips) that size is
+// 9195 x 11175 twips; a larger font makes the tab area, and so the window,
+// larger.
 #pragma once
 
 #include <optional>
@@ -12,6 +15,15 @@ namespace quillane {
 
 inline constexpr int kEditorMaxWidthTwips = 9195;
 inline constexpr int kEditorMaxHeightTwips = 11175;
+
+// The window's outer size beyond its tab area: the frame's margins and the
+// scroll bars, and 100 twips spare below.
+inline constexpr int kTabAreaMarginWidthTwips = 570;
+inline constexpr int kTabAreaMarginHeightTwips = 1275 + 100;
+
+// The largest window, outside, for a tab area of that size.
+inline int largestWindowWidth(int tabWidth) { return tabWidth + kTabAreaMarginWidthTwips; }
+inline int largestWindowHeight(int tabHeight) { return tabHeight + kTabAreaMarginHeightTwips; }
 
 struct ScrollState {
   bool enabled = false;

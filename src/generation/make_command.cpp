@@ -61,7 +61,7 @@ bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apat
     const OutputText page = linkPageOutput(doc, name);
     if (!saveOutput(platform, joinFolder(apath, pageName(doc.output.linkPageFileName)), page)) return true;
   }
-  platform.messageBox(kDone, "", MessageIcon::Critical);
+  platform.messageBox(kDone, "", MessageIcon::Information);
   return true;
 }
 
@@ -80,7 +80,7 @@ bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFo
 
   const std::string target = joinFolder(doc.output.htmlFolder, pageName(doc.output.htmlFileName));
   if (!saveOutput(platform, target, page)) return false;
-  platform.messageBox(kDone, "", MessageIcon::Critical);
+  platform.messageBox(kDone, "", MessageIcon::Information);
   return true;
 }
 

@@ -39,13 +39,16 @@ inline constexpr std::string_view kExpectNumber = "数値";
 // Leading and trailing blanks (spaces, tabs, U+3000) removed.
 std::string_view trimmedBlanks(std::string_view text);
 
-// Colour text as CSS: three or six hexadecimal digits after trimming, written
-// with "#" and as typed.  "FF8000" -> "#FF8000", " f80 " -> "#f80".
-// Nothing for "", "red", "12345", "FF;}".
+// Colour text as CSS writes it, always "#" and hexadecimal digits: 3, 4, 6
+// or 8 digits (with or without "#", blanks around them) as typed, a colour
+// keyword as its value.
+//   "FF8000" -> "#FF8000";  " #f80 " -> "#f80";  "Red" -> "#FF0000";  "transparent" -> "#00000000"
+// Nothing for "", "12345", "FF;}", "currentColor".
 std::optional<std::string> cssColour(std::string_view text);
 
-// The red, green and blue bytes of colour text that cssColour accepts.
-//   "FF8000" -> {255, 128, 0}; "f80" -> {255, 136, 0}
+// The red, green and blue bytes of colour text that cssColour accepts, with
+// or without its "#"; alpha is left out.
+//   "FF8000" -> {255, 128, 0}; "f80" -> {255, 136, 0}; "navy" -> {0, 0, 128}
 std::array<int, 3> rgbOf(std::string_view text);
 
 // A decimal number as the legacy filters accept it (formatFilterNumber),

@@ -19,7 +19,8 @@ namespace quillane {
 // The title every message box carries when it is given none of its own.
 inline constexpr std::string_view kApplicationTitle = "Quillane";
 
-enum class MessageIcon { None, Exclamation, Critical };
+// Information says that something worked; the others that it did not.
+enum class MessageIcon { None, Information, Exclamation, Critical };
 // SaveDiscardCancel: "保存" / "保存しない" / "キャンセル", asked before unsaved
 // changes are set aside; answered Save, Discard or Cancel.
 enum class MessageButtons { Ok, OkCancel, SaveDiscardCancel };
@@ -51,8 +52,9 @@ class Platform {
     return fileDialog(mode, filter);
   }
 
-  // Modal colour dialog: blue in the high byte, red in the low; nothing on cancel.
-  virtual std::optional<BgrColour> colourDialog() = 0;
+  // Modal colour dialog, opened at `start` (else at the colour chosen last):
+  // blue in the high byte, red in the low; nothing on cancel.
+  virtual std::optional<BgrColour> colourDialog(std::optional<BgrColour> start) = 0;
 
   // Modal folder chooser; nothing on cancel.
   virtual std::optional<std::string> chooseFolder() = 0;

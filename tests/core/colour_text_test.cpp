@@ -16,11 +16,17 @@ TEST(ColourText, PickedColoursAreWrittenRedFirstAndPadded) {
 TEST(ColourText, SwatchReadsThePairsBackwards) {
   EXPECT_EQ(swatchColourOf("FF8000"), 0x0080FFu);  // orange
   EXPECT_EQ(swatchColourOf("12"), 0x12u);          // red byte only
-  EXPECT_EQ(swatchColourOf("1234"), 0x3412u);
+  EXPECT_EQ(swatchColourOf("12345"), 0x53412u);
   EXPECT_EQ(swatchColourOf(""), 0u);
   EXPECT_EQ(swatchColourOf("000080"), 0x800000u);  // navy: blue high
   EXPECT_EQ(swatchColourOf("abcdef"), 0xEFCDABu);
-  for (const char* text : {"G00000", "12 456", "#FF00", "ＦＦ"}) EXPECT_EQ(swatchColourOf(text), std::nullopt) << text;
+  // The CSS forms, as a browser reads them: short forms double each digit.
+  EXPECT_EQ(swatchColourOf("00F"), 0xFF0000u);
+  EXPECT_EQ(swatchColourOf("f80"), 0x0088FFu);
+  EXPECT_EQ(swatchColourOf(" #1234 "), 0x332211u);    // #RGBA, the alpha left out
+  EXPECT_EQ(swatchColourOf("#FF800080"), 0x0080FFu);  // #RRGGBBAA
+  for (const char* text : {"G00000", "12 456", "#FF00F", "ＦＦ", "#"})
+    EXPECT_EQ(swatchColourOf(text), std::nullopt) << text;
 }
 
 TEST(ColourText, PickThenTypeRoundTrips) {

@@ -58,7 +58,7 @@ TEST_F(MakeCommand, HtmlFormatWritesThePageAndSaysDone) {
   const auto& m = platform.onlyMessage();
   EXPECT_EQ(m.text, "保存完了");
   EXPECT_EQ(m.title, "");  // the application title
-  EXPECT_EQ(m.icon, MessageIcon::Critical);
+  EXPECT_EQ(m.icon, MessageIcon::Information);
 }
 
 TEST_F(MakeCommand, PageNamesKeepHtmOrHtmlCaseSensitively) {

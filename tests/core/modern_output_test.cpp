@@ -404,7 +404,7 @@ TEST(ModernOutput, RefusesValuesThatHaveNoPlace) {
        [](StyleDocument& d) { d.classes[1].enabled = d.classes[1].alphaOn = 1, d.classes[1].className = "a\x1B b"; },
        "クラス「a\\x1B b」の「名前」"},
       {"glow colour",
-       [](StyleDocument& d) { d.classes[0].enabled = d.classes[0].glowOn = 1, d.classes[0].glowColor = "#FF0000"; },
+       [](StyleDocument& d) { d.classes[0].enabled = d.classes[0].glowOn = 1, d.classes[0].glowColor = "#FF00F"; },
        "「光る」の「色」"},
   };
   for (const Case& k : cases) {
@@ -456,10 +456,22 @@ TEST(ModernPages, ClassPreviewCarriesTheClass) {
 }
 
 TEST(ModernValues, Forms) {
-  EXPECT_EQ(cssColour(" f80 "), "#f80");
-  EXPECT_EQ(cssColour("\u3000FF0000"), "#FF0000");  // a full-width space typed before it
-  for (const char* bad : {"", "12345", "red", "FF;}00", "#FF0000"}) EXPECT_FALSE(cssColour(bad)) << bad;
+  const std::pair<const char*, const char*> colours[] = {
+      {" f80 ", "#f80"},
+      {"#FF0000", "#FF0000"},
+      {"\u3000#12345678\t", "#12345678"},
+      {"\u3000FF0000", "#FF0000"},  // a full-width space typed before it
+      {"#F008", "#F008"},
+      {"Red", "#FF0000"},
+      {"lightGoldenrodYellow", "#FAFAD2"},
+      {"transparent", "#00000000"},
+      {"rebeccapurple", "#663399"}};
+  for (const auto& [typed, written] : colours) EXPECT_EQ(cssColour(typed), written) << typed;
+  for (const char* bad : {"", "12345", "FF;}00", "#red", "# F00", "currentColor", "redd", "#"})
+    EXPECT_FALSE(cssColour(bad)) << bad;
   EXPECT_EQ(rgbOf("f80"), (std::array<int, 3>{255, 136, 0}));
+  EXPECT_EQ(rgbOf("8000FF80"), (std::array<int, 3>{128, 0, 255}));
+  EXPECT_EQ(rgbOf("navy"), (std::array<int, 3>{0, 0, 128}));
   EXPECT_EQ(parseNumber(" -2.50 "), -2.5);
   EXPECT_EQ(parseNumber("1" + std::string(400, '0')), 1e6);
   EXPECT_FALSE(parseNumber("1e3"));

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,8 +78,9 @@ class CommandsTest : public QObject {
     QCOMPARE(titles,
              (QStringList{"ファイル(&F)", "編集(&E)", "ツール(&T)", "プレビュー(&P)", "サンプル(&S)", "ヘルプ(&H)"}));
     const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
-    QCOMPARE(captionsOf(menus[0]), (QStringList{"設定ファイルを開く", "設定ファイルを保存", "QuillaneVer1の設定を開く",
-                                                "サンプルとして出力", "-", "最近使ったファイル", "-", "終了"}));
+    QCOMPARE(captionsOf(menus[0]),
+             (QStringList{"設定ファイルを開く", "上書き保存", "名前を付けて保存…", "QuillaneVer1の設定を開く",
+                          "サンプルとして出力", "-", "最近使ったファイル", "-", "終了"}));
     QCOMPARE(captionsOf(menus[1]), (QStringList{"元に戻す", "やり直し"}));
     QCOMPARE(captionsOf(menus[2]), QStringList{"CSSをHtmlに適用する"});
     QCOMPARE(captionsOf(menus[3]), (QStringList{"標準", "ファイルを指定", "ライブビュー"}));
@@ -105,7 +107,8 @@ class CommandsTest : public QObject {
       return m_window->findChild<QAction*>(QString::fromLatin1(name))->shortcut();
     };
     QCOMPARE(shortcut("MenuOpenFile"), QKeySequence(QKeySequence::Open));
-    QCOMPARE(shortcut("MenuSaveFile"), QKeySequence(QKeySequence::Save));
+    QCOMPARE(shortcut("MenuOverwriteFile"), QKeySequence(QKeySequence::Save));
+    QCOMPARE(shortcut("MenuSaveFile"), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
     QCOMPARE(shortcut("MenuEnd"), QKeySequence(QStringLiteral("Ctrl+Q")));
     QCOMPARE(shortcut("openhelp"), QKeySequence(Qt::Key_F1));
     QCOMPARE(shortcut("NormalPre"), QKeySequence(Qt::Key_F5));
@@ -137,7 +140,7 @@ class CommandsTest : public QObject {
     QCOMPARE(m_window->controls().get<QLineEdit>("Text3", 0)->text(), QStringLiteral("FF0000"));
     QVERIFY(m_window->controls().get<QCheckBox>("Check7", 0)->isChecked());
     QCOMPARE(m_window->controls().get<QTabWidget>("SSTab4")->tabText(0), QStringLiteral("赤"));
-    QCOMPARE(m_window->controls().get<QCheckBox>("Check12", 0)->text(), QStringLiteral("efect0"));
+    QCOMPARE(m_window->controls().get<QCheckBox>("Check12", 0)->text(), QStringLiteral("赤"));
     QVERIFY(m_platform.messages.empty());
   }
 
@@ -148,14 +151,14 @@ class CommandsTest : public QObject {
     m_window->MenuSaveSumple_Click();
     QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"新しい見本"});
     QVERIFY(m_window->sampleMenu()->actions().first()->isEnabled());
-    QCOMPARE(m_window->controls().get<QTabWidget>("SSTab4")->currentIndex(), 5);
+    QCOMPARE(m_window->controls().get<QTabWidget>("SSTab4")->currentIndex(), 0);  // the page in view stays
   }
 
   void aRefusedSettingsFileIsReportedAndChangesNothing() {
     open();
     writeFile(path("bad.qlf"), "too short\r\n");
     m_platform.fileChoices = {path("bad.qlf").toStdString()};
-    m_window->controls().get<QLineEdit>("Text9")->setText(QStringLiteral("/keep"));
+    m_window->controls().get<QLineEdit>("Text3", 0)->setText(QStringLiteral("ABCDEF"));
     const StyleDocument before = m_window->document();
     m_platform.answers = {MessageAnswer::Discard};  // the edit above is unsaved
     m_window->MenuOpenFile_Click();
@@ -258,10 +261,17 @@ class CommandsTest : public QObject {
     open();
     writeFile(path("page.html"), "<html><head></head><body>x</body></html>");
     LinkWindow* form4 = m_window->linkWindow();
-    QCOMPARE(form4->size(), QSize(383, 567));  // 5745 x 8505 twips
+    QCOMPARE(form4->size(), QSize(383, 607));  // 5745 x 9105 twips
     QCOMPARE(form4->windowTitle(), QStringLiteral("CSSの適用"));
     auto* save = form4->controls().get<QPushButton>("Command3");
     QVERIFY(!save->isEnabled());
+    QCOMPARE(form4->statusText(), QStringLiteral("「新規プレビュー」で書き換えると、「保存」できるようになります。"));
+    // A page that cannot be read: the rewrite fails, and the line says so.
+    form4->controls().get<QLineEdit>("Text1")->setText(path("missing.html"));
+    form4->Command4_Click();
+    QCOMPARE(form4->statusText(),
+             QStringLiteral("書き換えられなかったので、「保存」できません。ファイルの場所を確かめてください。"));
+    m_platform.messages.clear();
     QVERIFY(form4->controls().get<QCheckBox>("Check1")->isChecked());
 
     m_platform.fileChoices = {path("page.html").toStdString(), path("css/site.css").toStdString()};
@@ -273,14 +283,18 @@ class CommandsTest : public QObject {
     QVERIFY(text->toPlainText().contains(QStringLiteral("<LINK href=\"site.css\"")));
     QVERIFY(text->toPlainText().startsWith(QStringLiteral("<!このファイルは一部Quillaneよって編集されました。")));
     QVERIFY(save->isEnabled());
+    QCOMPARE(form4->statusText(), "「保存」で、下の内容を「" + path("page.html") + "」に上書きします。");
     QCOMPARE(m_platform.opened.back(), path("essepreview.html").toStdString());
 
     form4->controls().get<QLineEdit>("Text2")->setText(path("other.css"));
     QVERIFY(!save->isEnabled());
+    QCOMPARE(form4->statusText(), QStringLiteral("書き換えた後にファイルの場所が変わったので、「保存」できません。"
+                                                 "もう一度「新規プレビュー」で書き換えてください。"));
     form4->Command5_Click();  // as the box stands
     QVERIFY(save->isEnabled());
     text->appendPlainText(QStringLiteral("<!-- 手直し -->"));
     save->click();
+    QCOMPARE(form4->statusText(), "「" + path("page.html") + "」に保存しました。");
     QFile page(path("page.html"));
     QVERIFY(page.open(QIODevice::ReadOnly));
     const QByteArray bytes = page.readAll();
@@ -297,6 +311,20 @@ class CommandsTest : public QObject {
     QVERIFY(text->toPlainText().contains(QStringLiteral("<BODY>y</BODY>")));
     QVERIFY(text->toPlainText().contains(QStringLiteral("<LINK href=\"essepreviewcss.css\"")));
     QVERIFY(!save->isEnabled());
+    QCOMPARE(form4->statusText(), QStringLiteral("下の内容は「ファイルを指定」のプレビューで書き換えたものなので、"
+                                                 "ここからは「保存」できません。"));
+  }
+
+  // The link window opens over the editor and inside the screen, wherever
+  // the editor stands.
+  void theLinkWindowOpensInsideTheScreen() {
+    open();
+    const QRect room = m_window->screen()->availableGeometry();
+    m_window->move(room.right() - 100, room.bottom() - 100);
+    m_window->JointCSS_Click();
+    const QRect placed = m_window->linkWindow()->frameGeometry();
+    QCOMPARE(placed.left(), qMax(room.left(), room.right() + 1 - placed.width()));
+    QCOMPARE(placed.top(), qMax(room.top(), room.bottom() + 1 - placed.height()));
   }
 
   void endClosesTheLinkWindowToo() {

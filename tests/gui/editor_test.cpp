@@ -171,15 +171,21 @@ class EditorTest : public QObject {
     QCOMPARE(swatchRgb("Shape1", 0), QRgb(0xFF8000));
     type("Text3", 0, "12");
     QCOMPARE(swatchRgb("Shape1", 0), QRgb(0x120000));
-    QCOMPARE(control<QLineEdit>("Text3", 0)->maxLength(), 6);
+    type("Text3", 0, "00F");  // a browser's blue
+    QCOMPARE(swatchRgb("Shape1", 0), QRgb(0x0000FF));
+    type("Text3", 0, "lightgoldenrodyellow");  // the longest colour keyword fits
+    QCOMPARE(m_window->document().colours[0], std::string("lightgoldenrodyellow"));
 
-    // "作る": the dialog's colour becomes red-first text.
+    // "作る": the dialog opens at the box's colour, and its colour becomes
+    // red-first text.
+    type("Text3", 0, "F80");
     m_platform.colourChoices = {0xFF0000u, std::nullopt};
     control<QWidget>("Command2", 0)->setFocus();
     m_window->pickColour("Text3", 0);
     QCOMPARE(control<QLineEdit>("Text3", 0)->text(), QStringLiteral("0000FF"));
     m_window->pickColour("Text3", 0);  // cancelled
     QCOMPARE(control<QLineEdit>("Text3", 0)->text(), QStringLiteral("0000FF"));
+    QCOMPARE(m_platform.colourStarts, (std::vector<std::optional<BgrColour>>{0x0088FFu, 0xFF0000u}));
 
     control<QCheckBox>("Check12", 1)->click();
     type("Text21", 1, "00FF00");
@@ -215,14 +221,35 @@ class EditorTest : public QObject {
     QCOMPARE(m_window->document().slots[0].sizeUnit, control<QComboBox>("Combo3", 0)->itemText(1).toStdString());
   }
 
-  void opacitySliderWritesTheTextButNotTheOtherWay() {
+  // The slider writes the text; a typed whole number moves the slider, so
+  // the settings file (which keeps the slider) keeps what was typed; other
+  // text is written as typed and marked in its box.
+  void opacitySliderAndTextFollowEachOther() {
     control<QCheckBox>("Check12", 0)->click();
-    control<QSlider>("Slider1", 0)->setValue(80);
-    QCOMPARE(control<QLineEdit>("Text2", 0)->text(), QStringLiteral("80"));
+    auto* slider = control<QSlider>("Slider1", 0);
+    auto* box = control<QLineEdit>("Text2", 0);
+    slider->setValue(80);
+    QCOMPARE(box->text(), QStringLiteral("80"));
     QCOMPARE(m_window->document().classes[0].opacity, std::string("80"));
-    type("Text2", 0, "30");
-    QCOMPARE(control<QSlider>("Slider1", 0)->value(), 80);
-    QCOMPARE(m_window->document().classes[0].opacity, std::string("30"));
+    const QColor plain = box->palette().color(QPalette::Base);
+    type("Text2", 0, "90");
+    QCOMPARE(slider->value(), 90);
+    QCOMPARE(m_window->document().classes[0].opacitySlider, 90);
+    QVERIFY(box->toolTip().isEmpty());
+    // The slider follows every whole number on the way ("1", "10", "101").
+    const std::pair<const char*, int> unheld[] = {{"9.5", 9}, {"090", 0}, {"101", 10}};
+    for (const auto& [text, position] : unheld) {
+      type("Text2", 0, QString::fromLatin1(text));
+      QCOMPARE(slider->value(), position);
+      QCOMPARE(m_window->document().classes[0].opacity, std::string(text));
+      QVERIFY(box->palette().color(QPalette::Base) != plain);
+      QCOMPARE(box->toolTip(), QStringLiteral("スライダーでは表せない値です。出力には入力したとおりに書き出しますが、"
+                                              "設定ファイルにはスライダーの値（%1）が保存されます。")
+                                   .arg(position));
+    }
+    slider->setValue(40);
+    QCOMPARE(box->text(), QStringLiteral("40"));
+    QCOMPARE(box->palette().color(QPalette::Base), plain);
   }
 
   void doubleClickOnTheClassTabsRenamesTheCurrentClass() {
@@ -294,7 +321,7 @@ class EditorTest : public QObject {
     QVERIFY(enabled("Text3", 13));
     QCOMPARE(swatchRgb("Shape1", 13), QRgb(0xFF0000));
     QCOMPARE(control<QTabWidget>("SSTab4")->tabText(4), QStringLiteral("box"));
-    QCOMPARE(control<QCheckBox>("Check12", 4)->text(), QStringLiteral("efect4"));  // captions are not loaded
+    QCOMPARE(control<QCheckBox>("Check12", 4)->text(), QStringLiteral("box"));
     QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 5);
     QCOMPARE(control<QLineEdit>("Text2", 1)->text(), QStringLiteral("10"));
     QCOMPARE(pixel(0, 0), QRgb(0xFF0000));  // row 13 drawn from its ticked swatch
@@ -303,16 +330,16 @@ class EditorTest : public QObject {
 
   void loadedTextLongerThanABoxAllowsIsKeptWhole() {
     StyleDocument& doc = m_window->document();
-    doc.colours[0] = "1234567890";
+    doc.colours[0] = "1234567890ABCDEF12345";
     doc.classes[0].className = "A&B";
     m_window->refreshFromDocument();
     auto* edit = control<QLineEdit>("Text3", 0);
-    QCOMPARE(edit->text(), QStringLiteral("1234567890"));
-    QCOMPARE(doc.colours[0], std::string("1234567890"));
+    QCOMPARE(edit->text(), QStringLiteral("1234567890ABCDEF12345"));
+    QCOMPARE(doc.colours[0], std::string("1234567890ABCDEF12345"));
     QCOMPARE(control<QTabWidget>("SSTab4")->tabText(0), QStringLiteral("A&&B"));  // shown as "A&B"
     control<QCheckBox>("Check7", 0)->click();
     edit->setText(QStringLiteral("123"));
-    QCOMPARE(edit->maxLength(), 6);  // typing is limited again
+    QCOMPARE(edit->maxLength(), 20);  // typing is limited again
   }
 
   void fileDialogFiltersBecomeQtFilters() {
@@ -347,10 +374,10 @@ class EditorTest : public QObject {
     // A ticked row shows its swatch at the next redraw; typing redraws.
     control<QLineEdit>("Text3", 17)->setText("000080");  // set while the row is off: still grey
     QCOMPARE(pixel(7, 150), QRgb(0xEFEFEF));
-    control<QCheckBox>("Check6", 17)->click();
-    QCOMPARE(pixel(7, 150), QRgb(0xEFEFEF));  // ticking does not redraw
-    type("Text3", 17, "000080");
+    control<QCheckBox>("Check6", 17)->click();  // ticking redraws
     QCOMPARE(pixel(7, 150), QRgb(0x000080));
+    type("Text3", 17, "000070");
+    QCOMPARE(pixel(7, 150), QRgb(0x000070));
     QCOMPARE(pixel(7, 2), QRgb(0xBFBFBF));
     // Other colour boxes do not redraw the picture.
     control<QCheckBox>("Check6", 12)->click();
@@ -361,6 +388,15 @@ class EditorTest : public QObject {
     // Clicking it changes nothing.
     QTest::mouseClick(picture, Qt::LeftButton);
     QCOMPARE(picture->picture(), before);
+
+    // With the track unticked, it is the main colour halfway to white, as
+    // the note says and the modern output writes; "00F" is blue, as in CSS.
+    control<QCheckBox>("Check6", 17)->click();
+    type("Text3", 12, "FF0000");
+    QCOMPARE(pixel(7, 150), QRgb(0xFF7F7F));
+    type("Text3", 12, "00F");
+    QCOMPARE(pixel(7, 2), QRgb(0x0000FF));
+    QCOMPARE(pixel(7, 150), QRgb(0x7F7FFF));
   }
 
   void scrollbarPictureKeepsOnePixelEdgesAtOtherResolutions() {
@@ -395,9 +431,18 @@ class EditorTest : public QObject {
     m_window->resize(401, 500);  // every resize scrolls back to the top
     QCOMPARE(vertical->value(), 0);
     QCOMPARE(control("SSTab1")->y(), 0);
-    m_window->resize(900, 1000);
-    QTRY_COMPARE(m_window->frameGeometry().size(), QSize(613, 745));  // 9195 x 11175 twips, outside
-    QVERIFY(!vertical->isEnabled());
+    // The largest size shows the whole tab area: the design's height (11175
+    // twips), and the width that the tag slots' captions need side by side.
+    m_window->resize(2000, 2000);
+    const QSize largest = m_window->frameGeometry().size();
+    QCOMPARE(largest.height(), 745);
+    QVERIFY(largest.width() >= 613);
+    QVERIFY(largest.width() >= control<QTabWidget>("SSTab2")->tabBar()->sizeHint().width() + 38);
+    QVERIFY(!vertical->isEnabled() && !control<QScrollBar>("HScroll1")->isEnabled());
+    QCOMPARE(m_window->maximumSize() + (largest - m_window->size()), largest);
+    // Maximising gives that size.
+    m_window->showMaximized();
+    QTRY_COMPARE(m_window->frameGeometry().size(), largest);
   }
 
   void everyPartOfTheTabAreaCanBeReached() {

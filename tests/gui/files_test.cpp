@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
@@ -112,6 +113,12 @@ class FilesTest : public QObject {
     m_window->MenuSaveFile_Click();
     QCOMPARE(title(), QStringLiteral("mine.qlf - Quillane"));
     QCOMPARE(m_window->openFilePath(), spath("mine.qlf"));
+    // The output tab's fields are not in the settings file: no mark.
+    m_window->controls().get<QLineEdit>("Text9")->setText(QStringLiteral("/srv/web"));
+    m_window->controls().get<QLineEdit>("Text11")->setText(QStringLiteral("見本"));
+    QCOMPARE(title(), QStringLiteral("mine.qlf - Quillane"));
+    m_window->undoStack()->undo();
+    m_window->undoStack()->undo();
     edit();
     QCOMPARE(title(), QStringLiteral("mine.qlf * - Quillane"));
     m_window->undoStack()->undo();  // back to what was saved
@@ -199,6 +206,54 @@ class FilesTest : public QObject {
     QVERIFY(m_window->close());
     QCOMPARE(m_platform.writes.back(), spath("kept.qlf"));
     QVERIFY(m_window->undoStack()->isClean());
+  }
+
+  // "上書き保存" (Ctrl+S) writes the open file without a question, or asks
+  // for a name when none is open; "名前を付けて保存…" (Ctrl+Shift+S) always
+  // asks. Saving and opening leave the pages in view where they were.
+  void ctrlSSavesTheOpenFileAndCtrlShiftSAsksForAName() {
+    QCOMPARE(m_window->findChild<QAction*>(QStringLiteral("MenuOverwriteFile"))->text(), QStringLiteral("上書き保存"));
+    QCOMPARE(m_window->findChild<QAction*>(QStringLiteral("MenuSaveFile"))->text(),
+             QStringLiteral("名前を付けて保存…"));
+    auto* tabs = m_window->controls().get<QTabWidget>("SSTab1");
+    auto* classes = m_window->controls().get<QTabWidget>("SSTab4");
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    const auto press = [&](Qt::KeyboardModifiers modifiers) { QTest::keyClick(m_window.get(), Qt::Key_S, modifiers); };
+
+    edit();
+    m_platform.fileChoices = {spath("mine.qlf")};
+    press(Qt::ControlModifier);  // nothing open: a name is asked for
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(1));
+    QCOMPARE(title(), QStringLiteral("mine.qlf - Quillane"));
+
+    tabs->setCurrentIndex(2);
+    classes->setCurrentIndex(2);
+    edit();
+    press(Qt::ControlModifier);
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(1));
+    QCOMPARE(m_platform.writes.back(), spath("mine.qlf"));
+    QCOMPARE(title(), QStringLiteral("mine.qlf - Quillane"));
+    QCOMPARE(tabs->currentIndex(), 2);
+    QCOMPARE(classes->currentIndex(), 2);
+
+    m_platform.fileChoices = {spath("copy.qlf")};
+    press(Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(2));
+    QCOMPARE(m_platform.dialogs.back().mode, FileDialogMode::Save);
+    QCOMPARE(title(), QStringLiteral("copy.qlf - Quillane"));
+    QCOMPARE(classes->currentIndex(), 2);
+
+    StyleDocument other = coloured("00FF00");
+    other.classes[1].className = "見出し";
+    writeSettings(QStringLiteral("other.qlf"), other);
+    openThroughTheMenu(QStringLiteral("other.qlf"));
+    QCOMPARE(tabs->currentIndex(), 2);
+    QCOMPARE(classes->currentIndex(), 2);
+    // The class boxes name the loaded classes, and again the earlier ones after undo.
+    QCOMPARE(m_window->controls().get<QCheckBox>("Check12", 1)->text(), QStringLiteral("見出し"));
+    m_window->undoStack()->undo();
+    QCOMPARE(m_window->controls().get<QCheckBox>("Check12", 1)->text(), QStringLiteral("efect1"));
   }
 
   void openingOrLoadingASampleAsksFirstAndIsOneStep() {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -63,6 +64,14 @@ class EditorLayoutTest : public QObject {
                                           : w->width() >= label->sizeHint().width();
       if (!fits) faults << QStringLiteral("caption clipped");
     }
+    // Every tab of a tab strip in view, its caption whole.
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+      const QTabBar* bar = tabs->tabBar();
+      for (int k = 0; k < bar->count(); ++k)
+        if (!bar->rect().contains(bar->tabRect(k)) ||
+            bar->tabRect(k).width() < bar->fontMetrics().horizontalAdvance(bar->tabText(k)))
+          faults << QStringLiteral("tab %1 cut").arg(k);
+    }
     if (auto* group = qobject_cast<QGroupBox*>(w);
         group && group->fontMetrics().horizontalAdvance(group->title()) + 8 > w->width())
       faults << QStringLiteral("title clipped");
@@ -100,6 +109,8 @@ class EditorLayoutTest : public QObject {
   void cleanup() { m_window.reset(); }
 
   void everyControlOnEveryPageCanBeSeenAndReached() {
+    // The window opens at its largest size, which shows the whole tab area.
+    QVERIFY(!control("VScroll1")->isEnabled() && !control("HScroll1")->isEnabled());
     auto* tabs = control<QTabWidget>("SSTab1");
     auto* slots = control<QTabWidget>("SSTab2");
     auto* classes = control<QTabWidget>("SSTab4");

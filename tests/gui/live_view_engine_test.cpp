@@ -4,6 +4,7 @@
 // libraries are mapped into the process only once the view is opened.
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCursor>
 #include <QDir>
@@ -161,9 +162,14 @@ class LiveViewEngineTest : public QObject {
     control<QTabWidget>("SSTab2")->setCurrentIndex(kSlotP);
     m_editor->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_editor.get()));
+    QWidget* typingIn = QApplication::focusWidget();
     QTest::keyClick(m_editor.get(), Qt::Key_F6);
     LiveViewWindow* view = m_editor->liveViewWindow();
     QVERIFY(view->isVisible());
+    // The keyboard stays in the editor, so typing goes on.
+    QTest::qWait(100);
+    QVERIFY(m_editor->isActiveWindow());
+    QCOMPARE(QApplication::focusWidget(), typingIn);
     QVERIFY2(engine() != nullptr, qPrintable(view->engineProblem()));
     QVERIFY(mapped("libQt6WebEngineCore"));
     QVERIFY(view->frameGeometry().left() >= m_editor->frameGeometry().left() + 1);

@@ -159,6 +159,10 @@ class LiveViewTest : public QObject {
     QTest::mouseClick(m_view->findChild<QPushButton*>(QStringLiteral("LiveCopy")), Qt::LeftButton);
     QVERIFY(m_view->outputText().contains(QStringLiteral("\r\nBODY {\r\n")));
     QCOMPARE(QGuiApplication::clipboard()->text(), m_view->outputText());
+    auto* copied = m_view->findChild<QLabel*>(QStringLiteral("LiveCopied"));
+    QVERIFY(!copied->isHidden());
+    QCOMPARE(copied->text(), QStringLiteral("コピーしました"));
+    QTRY_VERIFY_WITH_TIMEOUT(copied->isHidden(), 5000);  // for a moment only
   }
 
   void withoutThePluginTheViewSaysSoAndTheRestWorks() {

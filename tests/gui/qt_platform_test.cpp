@@ -76,6 +76,34 @@ class QtPlatformTest : public QObject {
     QCOMPARE(cancelCaption, QStringLiteral("キャンセル"));
   }
 
+  // A short message still shows its whole title, with room for the title
+  // bar's buttons; a success says so with the information icon.
+  void shortMessagesKeepTheirTitleWholeAndTheirIcon() {
+    const std::tuple<const char*, const char*, MessageIcon, QMessageBox::Icon> cases[] = {
+        {"保存完了", "", MessageIcon::Information, QMessageBox::Information},
+        {"x", "注意！！！", MessageIcon::Critical, QMessageBox::Critical},
+        {"?", "読み込みエラー", MessageIcon::Exclamation, QMessageBox::Warning},
+    };
+    for (const auto& [text, title, icon, qtIcon] : cases) {
+      QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+      int width = 0;
+      QString shownTitle;
+      whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box != nullptr);
+        shownIcon = box->icon();
+        width = box->width();
+        shownTitle = box->windowTitle();
+        box->button(QMessageBox::Ok)->click();
+      });
+      m_platform.messageBox(text, title, icon, MessageButtons::Ok);
+      QCOMPARE(shownIcon, qtIcon);
+      QFont bold = QApplication::font();
+      bold.setBold(true);
+      QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(shownTitle) + 120, qPrintable(shownTitle));
+    }
+  }
+
   void theSaveQuestionHasThreeJapaneseButtonsAndAnswersEach() {
     const std::pair<QMessageBox::StandardButton, MessageAnswer> cases[] = {
         {QMessageBox::Save, MessageAnswer::Save},

@@ -49,7 +49,8 @@ class FakePlatform : public Platform {
     dialogs.back().folder = folder;
     return choice;
   }
-  std::optional<BgrColour> colourDialog() override {
+  std::optional<BgrColour> colourDialog(std::optional<BgrColour> start) override {
+    colourStarts.push_back(start);
     if (colourChoices.empty()) return std::nullopt;
     auto choice = colourChoices.front();
     colourChoices.pop_front();
@@ -92,6 +93,7 @@ class FakePlatform : public Platform {
   std::vector<Dialog> dialogs;
   std::deque<std::optional<std::string>> fileChoices;
   std::deque<std::optional<BgrColour>> colourChoices;
+  std::vector<std::optional<BgrColour>> colourStarts;  // where each colour dialog opened
   std::deque<std::optional<std::string>> folderChoices;
   std::vector<std::string> opened;
   std::vector<std::string> writes;
