@@ -74,7 +74,7 @@ TEST(Contrast, EachSlotStandsOnItsOwnThenInheritedBackground) {
        kSlotP,
        {{rgb(0), -1}, {rgb(0xFFFFFF), -1}}},
       {"a colour the output cannot write counts as none",
-       [](StyleDocument& d) { on(d, kSlotP), on(d, kSlotBody), colour(d, 0, "red"), colour(d, 19, "12345"); },
+       [](StyleDocument& d) { on(d, kSlotP), on(d, kSlotBody), colour(d, 0, "redd"), colour(d, 19, "12345"); },
        kSlotP,
        {{rgb(0), -1}, {rgb(0xFFFFFF), -1}}},
       {"a see-through colour is not judged",
