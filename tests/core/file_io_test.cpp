@@ -1,6 +1,7 @@
 // Safe file replacement and bounded reads.
 #include "platform/file_io.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
@@ -12,6 +13,43 @@
 #include <filesystem>
 
 #include "test_support.h"
+
+// The system calls of the safe write, made to fail on request. The test
+// program's own definitions come before the C library's, which they call
+// otherwise.
+namespace {
+
+enum Fault : unsigned { kWrite = 1, kSync = 2, kName = 4, kRename = 8 };
+unsigned g_faults = 0;
+
+template <class Function>
+Function real(const char* name) {
+  return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+int failWith(int error) {
+  errno = error;
+  return -1;
+}
+
+}  // namespace
+
+extern "C" ssize_t write(int fd, const void* data, size_t size) {
+  if ((g_faults & kWrite) != 0 && fd > STDERR_FILENO) return failWith(ENOSPC);
+  return real<ssize_t (*)(int, const void*, size_t)>("write")(fd, data, size);
+}
+extern "C" int fsync(int fd) {
+  if ((g_faults & kSync) != 0) return failWith(EIO);
+  return real<int (*)(int)>("fsync")(fd);
+}
+extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) noexcept {
+  if ((g_faults & kName) != 0) return failWith(ENOENT);  // as where /proc is missing
+  return real<int (*)(int, const char*, int, const char*, int)>("linkat")(fromFolder, from, toFolder, to, flags);
+}
+extern "C" int rename(const char* from, const char* to) noexcept {
+  if ((g_faults & kRename) != 0) return failWith(EIO);
+  return real<int (*)(const char*, const char*)>("rename")(from, to);
+}
 
 namespace quillane {
 namespace {
@@ -51,6 +89,28 @@ TEST_F(FileReplace, FailuresLeaveNothingBehindAndKeepTheOldFile) {
   std::string bytes;
   EXPECT_EQ(readWholeFile(folder / "dir", bytes).error, EISDIR);
   EXPECT_EQ(readWholeFile(folder / "none", bytes).error, ENOENT);
+}
+
+TEST_F(FileReplace, AFailureAtAnyStepKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  const std::string path = folder / "a.css";
+  testing::writeBytes(path, "old");
+  const std::pair<unsigned, int> failures[] = {
+      {kWrite, ENOSPC}, {kSync, EIO}, {kRename, EIO}, {kName | kWrite, ENOSPC}, {kName | kRename, EIO}};
+  for (const auto& [faults, error] : failures) {
+    g_faults = faults;
+    const FileResult result = writeFileReplacing(path, "new");
+    g_faults = 0;
+    EXPECT_EQ(result.error, error) << faults;
+    EXPECT_FILE_HOLDS(path, "old");
+    EXPECT_EQ(entries(), 1u) << faults;
+  }
+  // Where an unnamed file cannot be named, a named one is written instead.
+  g_faults = kName;
+  const FileResult named = writeFileReplacing(path, "new");
+  g_faults = 0;
+  ASSERT_TRUE(named.ok());
+  EXPECT_FILE_HOLDS(path, "new");
+  EXPECT_EQ(entries(), 1u);
 }
 
 TEST_F(FileReplace, ALinkKeepsItsLinkAndADeviceIsWrittenInPlace) {
