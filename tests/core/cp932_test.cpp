@@ -36,6 +36,11 @@ TEST(Cp932, ReportsTheFirstCharacterItCannotHold) {
   EXPECT_EQ(bad.describe(), "「😀」(U+1F600) は保存できない文字です（2行目、3文字目）。");
 }
 
+TEST(Utf8, StrayOrCutSequencesAreNotUtf8) {
+  for (const char* good : {"", "abc", "日本", "\xEF\xBF\xBD", "😀"}) EXPECT_TRUE(isValidUtf8(good)) << good;
+  for (const char* bad : {"\x80", "a\x80\x80", "\xE6\x97", "\xE6\x97x", "\xFF"}) EXPECT_FALSE(isValidUtf8(bad)) << bad;
+}
+
 TEST(Cp932, RefusesBytesThatAreNotCp932) {
   std::string out;
   std::size_t bad = 0;

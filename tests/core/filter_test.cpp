@@ -32,6 +32,18 @@ TEST(FilterRule, WorkedExampleImageClassWithAlphaWaveAndFlips) {
                ruleOf(doc, 2));
 }
 
+TEST(FilterRule, EachFlipAlone) {
+  StyleDocument doc;
+  UserClass& c = doc.classes[0];
+  c.target = Choice::Second;
+  c.flipOn = 1;
+  c.flipVertical = 1;
+  EXPECT_BYTES(crlf({".efect0 {", "  Filter:", "  FlipV", "}"}), ruleOf(doc, 0));
+  c.flipVertical = 0;
+  c.flipHorizontal = 1;
+  EXPECT_BYTES(crlf({".efect0 {", "  Filter:", "  FlipH", "}"}), ruleOf(doc, 0));
+}
+
 TEST(FilterRule, TextClassWithoutFiltersStillHasItsFrame) {
   StyleDocument doc;
   EXPECT_BYTES(crlf({".efect0 {", "  Width=100%;", "  Filter:", "}"}), ruleOf(doc, 0));

@@ -123,12 +123,13 @@ TEST(ModernStyleSheet, SlotValuesInTheirStandardForms) {
   body.fontSize = "1.50";
   body.sizeUnit = "em";  // typed into the list
   body.cursorLabel = "サイズ変更　左上-右下";
-  body.blink = 1;
+  body.underline = body.overline = body.lineThrough = body.blink = 1;
   EXPECT_BYTES(
       crlf({"@charset \"UTF-8\";", "body {", "  font-weight: bold;",
             "  background-image: url(\"file:///C:/画像/a\\\"b.jpg\");", "  background-attachment: fixed;",
-            "  animation: quillane-blink 1s step-end infinite;", "  font-style: italic;", "  font-size: 1.5em;",
-            "  cursor: nw-resize;", "}", "@keyframes quillane-blink {", "  50% {", "    opacity: 0;", "  }", "}"}),
+            "  text-decoration: underline overline line-through;", "  animation: quillane-blink 1s step-end infinite;",
+            "  font-style: italic;", "  font-size: 1.5em;", "  cursor: nw-resize;", "}", "@keyframes quillane-blink {",
+            "  50% {", "    opacity: 0;", "  }", "}"}),
       sheetOf(doc));
 }
 
@@ -211,11 +212,11 @@ TEST(ModernStyleSheet, FontNamesGetTheirStackOrAGenericFallback) {
 TEST(ModernStyleSheet, ScrollbarColoursGoToTheRootAndTheWebkitRules) {
   StyleDocument doc;
   doc.scrollbarCheck(12) = 1;
-  doc.colours[12] = "FF0000";
+  doc.colours[12] = "FF8000";
   const std::string sheet = sheetOf(doc);
-  // The track left unset follows the face colour, lighter.
-  EXPECT_NE(sheet.find(crlf({":root {", "  scrollbar-color: #FF0000 #FF7F7F;", "}"})), std::string::npos);
-  EXPECT_NE(sheet.find("::-webkit-scrollbar {\r\n  width: 16px;\r\n  height: 16px;\r\n  background-color: #FF7F7F;"),
+  // The track left unset follows the face colour, each channel halfway to white.
+  EXPECT_NE(sheet.find(crlf({":root {", "  scrollbar-color: #FF8000 #FFBF7F;", "}"})), std::string::npos);
+  EXPECT_NE(sheet.find("::-webkit-scrollbar {\r\n  width: 16px;\r\n  height: 16px;\r\n  background-color: #FFBF7F;"),
             std::string::npos);
   // Unticked edges keep the colours the editor's picture draws.
   EXPECT_NE(sheet.find("border-color: #CFCFCF #000000 #000000 #CFCFCF;"), std::string::npos);
@@ -224,7 +225,7 @@ TEST(ModernStyleSheet, ScrollbarColoursGoToTheRootAndTheWebkitRules) {
 
   doc.scrollbarCheck(17) = 1;
   doc.colours[17] = "00ff00";
-  EXPECT_NE(sheetOf(doc).find("scrollbar-color: #FF0000 #00ff00;"), std::string::npos);
+  EXPECT_NE(sheetOf(doc).find("scrollbar-color: #FF8000 #00ff00;"), std::string::npos);
   // Ticked but empty is not filled in.
   doc.colours[12] = doc.colours[17] = "";
   EXPECT_EQ(sheetOf(doc).find("scrollbar"), std::string::npos);

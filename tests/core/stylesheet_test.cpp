@@ -83,18 +83,28 @@ TEST(StyleSheet, OptionalDeclarationsFollowTheirBoxes) {
   a.useImage = Choice::First;
   a.imagePath = "my pics/back.gif";
   doc.fixedBackground = 1;
-  a.underline = 1;
-  a.blink = 1;
+  a.underline = a.overline = a.lineThrough = a.blink = 1;
   a.italic = 1;
   a.fontName = "MS \"P\" Gothic";
   a.fontSize = "1.5";
   a.sizeUnit = "センチメートル";
   a.cursorLabel = "サイズ変更　左下-右上";
   a.weight = "700";
-  EXPECT_BYTES(crlf({"A {", "  color : #;", "  background-color: #;", "  font-weight : 700;",
-                     "  background-image : url(my pics/back.gif);", "background-attachment: fixed;",
-                     "  text-decoration : underline blink;", "  font-family : \"MS \"P\" Gothic\";",
-                     "  font-style : italic;", "  font-size : 1.5cm;", "  cursor :  sw-resize;", "}"}),
+  EXPECT_BYTES(
+      crlf({"A {", "  color : #;", "  background-color: #;", "  font-weight : 700;",
+            "  background-image : url(my pics/back.gif);", "background-attachment: fixed;",
+            "  text-decoration : underline overline line-through blink;", "  font-family : \"MS \"P\" Gothic\";",
+            "  font-style : italic;", "  font-size : 1.5cm;", "  cursor :  sw-resize;", "}"}),
+      sheetOf(doc));
+}
+
+TEST(StyleSheet, AGreyedTickWritesNoKeyword) {
+  StyleDocument doc;
+  TagSlot& p = doc.slots[kSlotP];
+  p.enabled = 1;
+  p.italic = p.overline = 2;  // the third state a file may hold
+  EXPECT_BYTES(crlf({"P {", "  color : #;", "  background-color: #;", "  font-weight : ;", "  text-decoration :;",
+                     "  font-family : \"\";", "  font-size : px;", "  cursor :  auto;", "}"}),
                sheetOf(doc));
 }
 
