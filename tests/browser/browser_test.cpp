@@ -270,7 +270,9 @@ TEST_F(Browser, TheCharsetRuleKeepsTheFontNameIntactOnAShiftJisPage) {
             "\"Noto Sans CJK JP\", sans-serif");
 }
 
-TEST_F(Browser, ModernImagePathsResolveAsTheFilesTheyName) {
+// Windows image paths resolve to the files they name; colours typed as CSS
+// takes them are the colours CSS means.
+TEST_F(Browser, ModernValuesAsPeopleTypeThem) {
   StyleDocument doc;
   doc.output.modern = 1;
   const std::pair<int, const char*> images[] = {
@@ -283,19 +285,27 @@ TEST_F(Browser, ModernImagePathsResolveAsTheFilesTheyName) {
     doc.slots[static_cast<std::size_t>(slot)].useImage = Choice::First;
     doc.slots[static_cast<std::size_t>(slot)].imagePath = path;
   }
+  doc.colours[foreColourIndex(kSlotP)] = " #00F ";
+  doc.colours[foreColourIndex(kSlotA)] = "Red";
+  doc.colours[foreColourIndex(kSlotBody)] = "#00800080";
   testing::writeBytes(folder / "sheet.css", buildModernStyleSheet(doc).text);
   const std::string page =
       "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><link rel=\"stylesheet\" href=\"sheet.css\"></head>"
       "<body><p>段落</p><a href=\"#\">リンク</a></body></html>";
-  testing::writeBytes(folder / "images.html", withProbe(page,
-                                                        "p: s('p').backgroundImage, a: s('a').backgroundImage,"
-                                                        "body: s('body').backgroundImage"));
+  testing::writeBytes(folder / "images.html",
+                      withProbe(page,
+                                "p: s('p').backgroundImage, a: s('a').backgroundImage,"
+                                "body: s('body').backgroundImage, pColour: s('p').color, aColour: s('a').color,"
+                                "bodyColour: s('body').color"));
   const auto values = run(folder / "images.html");
   ASSERT_TRUE(values);
   // UTF-8 of 背景 E8 83 8C E6 99 AF, 画像 E7 94 BB E5 83 8F, 壁紙 E5 A3 81 E7 B4 99.
   EXPECT_EQ(values->at("p"), "url(\"file:///C:/My%20Documents/%E8%83%8C%E6%99%AF%20%E7%94%BB%E5%83%8F.jpg\")");
   EXPECT_EQ(values->at("a"), "url(\"file://" + folder.path().string() + "/images/bg.gif\")");
   EXPECT_EQ(values->at("body"), "url(\"file:///C:/Program%20Files%20(x86)/%E5%A3%81%E7%B4%99/a.png\")");
+  EXPECT_EQ(values->at("pColour"), "rgb(0, 0, 255)");
+  EXPECT_EQ(values->at("aColour"), "rgb(255, 0, 0)");
+  EXPECT_EQ(values->at("bodyColour"), "rgba(0, 128, 0, 0.5)");
 }
 
 TEST_F(Browser, ComputedStylesShowEachModernEffect) {

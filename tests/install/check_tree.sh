@@ -30,6 +30,7 @@ expected=(bin/quillane-cli
   share/applications/$id.desktop share/mime/packages/$id.xml share/metainfo/$id.metainfo.xml
   share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png
   share/icons/hicolor/256x256/apps/$id.png share/man/man1/quillane.1.gz share/man/man1/quillane-cli.1.gz
+  share/man/ja/man1/quillane.1.gz share/man/ja/man1/quillane-cli.1.gz
   share/doc/quillane/README.md share/doc/quillane/LICENSE)
 [ $editor = yes ] && expected+=(bin/quillane)
 # Where the editor looks for it: ../lib/quillane/plugins from bin/.
@@ -75,16 +76,19 @@ grep -q '<p xml:lang="ja">' "$metainfo" && grep -q "<screenshot " "$metainfo" ||
   fail "the metadata lacks a Japanese description or a screenshot"
 
 echo "== manual pages"
-for page in quillane quillane-cli; do
-  gz=$share/man/man1/$page.1.gz
+# The English pages, and the Japanese ones that a Japanese locale shows.
+for page in man1/quillane man1/quillane-cli ja/man1/quillane ja/man1/quillane-cli; do
+  gz=$share/man/$page.1.gz
   warnings=$(zcat "$gz" | preconv -e utf-8 | groff -man -Tutf8 -ww -z 2>&1)
   [ -z "$warnings" ] || fail "$page.1: $warnings"
   zcat "$gz" | grep -q "^\.TH .* \"Quillane $version\"" || fail "$page.1 does not name version $version"
 done
 # Every option of the command-line tool's usage has its entry.
-for option in --sample --v1 --modern -o --title --as-sample --author --name --no-comment --help --version; do
-  zcat "$share/man/man1/quillane-cli.1.gz" | grep -qF -- "${option//-/\\-}" ||
-    fail "quillane-cli.1 does not describe $option"
+for page in man1 ja/man1; do
+  for option in --sample --v1 --modern -o --title --as-sample --author --name --no-comment --help --version; do
+    zcat "$share/man/$page/quillane-cli.1.gz" | grep -qF -- "${option//-/\\-}" ||
+      fail "$page/quillane-cli.1 does not describe $option"
+  done
 done
 
 echo "== the installed programs"
