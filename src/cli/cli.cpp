@@ -261,7 +261,7 @@ class Command {
     const std::string sheetPath =
         (m_options.input == "-" ? std::string() : folderOf(m_options.input)) + m_options.second;
     std::string styleSheet;
-    if (!m_options.second.empty() && readWholeFile(sheetPath, styleSheet, kMaxPageBytes).ok())
+    if (isRegularFile(sheetPath) && readWholeFile(sheetPath, styleSheet, kMaxPageBytes).ok())
       if (const auto warning = misreadStyleSheetWarning(styleSheet, linked.encoding, m_options.second))
         m_console.writeError("quillane-cli: " + shownPath(sheetPath) + ": " + *warning + "\n");
     return emitBytes(linked.bytes);

@@ -27,10 +27,15 @@ class LiveViewEngine {
   // parent.
   virtual QWidget* widget() = 0;
 
-  // Loads `html` (UTF-8 text of a whole page) with `base` as the address
-  // its relative links and pictures resolve against. A page shown before is
-  // replaced without a blank frame in between, at its scroll position.
+  // Loads `html` (UTF-8 text of a whole page, of any size) with `base` as
+  // the address its relative links and pictures resolve against. A page
+  // shown before is replaced without a blank frame in between, at its
+  // scroll position.
   virtual void showPage(const QString& html, const QUrl& base) = 0;
+
+  // `problem` is called with a sentence for the user when a page cannot be
+  // shown; the page shown before, if any, stays.
+  virtual void setProblemHandler(std::function<void(const QString&)> problem) = 0;
 
   // Replaces the text of the first <style> element of the page shown in
   // place: the page is not loaded again and keeps its scroll position. A
@@ -55,5 +60,5 @@ class LiveViewPlugin {
 
 }  // namespace quillane
 
-#define QuillaneLiveViewPlugin_iid "io.github.quillane.Quillane.LiveViewPlugin/1"
+#define QuillaneLiveViewPlugin_iid "io.github.quillane.Quillane.LiveViewPlugin/2"
 Q_DECLARE_INTERFACE(quillane::LiveViewPlugin, QuillaneLiveViewPlugin_iid)

@@ -211,6 +211,10 @@ void LiveViewWindow::startEngine() {
     return;
   }
   m_engine = std::move(loaded.engine);
+  m_engine->setProblemHandler([this](const QString& problem) {
+    m_notice->setText(problem);
+    m_notice->setVisible(true);
+  });
   m_engineMessage->hide();
   m_viewLayout->insertWidget(0, m_engine->widget(), 1);
 }

@@ -84,15 +84,51 @@ std::size_t endOfComment(std::string_view s, std::size_t p) {
 constexpr std::array<std::string_view, 10> kRawTextElements = {
     "script", "style", "title", "textarea", "xmp", "iframe", "noembed", "noframes", "noscript", "plaintext"};
 
+// Whether `s` holds a tag named `name` at `at` (just past "<" or "</"):
+// the name, then a space, "/" or ">".
+bool namedAt(std::string_view s, std::size_t at, std::string_view name) {
+  const std::size_t after = at + name.size();
+  return holdsAt(s, at, name) && after < s.size() && (isSpace(s[after]) || s[after] == '/' || s[after] == '>');
+}
+
+// From just past <script> to the "<" of its closing tag. Inside "<!--", a
+// "<script>" hides the next "</script>" until "-->" (the tokenizer's escaped
+// and double-escaped states), as old pages hid their scripts.
+std::size_t endOfScript(std::string_view s, std::size_t p) {
+  enum { Data, Escaped, DoubleEscaped } state = Data;
+  for (std::size_t i = p; (i = s.find_first_of("<-", i)) != npos;) {
+    if (s[i] == '-') {
+      if (state != Data && holdsAt(s, i, "-->")) {
+        state = Data;
+        i += 3;
+      } else {
+        ++i;
+      }
+    } else if (state != DoubleEscaped && holdsAt(s, i, "</") && namedAt(s, i + 2, "script")) {
+      return i;
+    } else if (state == Data && holdsAt(s, i, "<!--")) {
+      state = Escaped;
+      i += 2;  // its dashes may end it at once: "<!-->"
+    } else if (state == Escaped && namedAt(s, i + 1, "script")) {
+      state = DoubleEscaped;
+      i += 7;
+    } else if (state == DoubleEscaped && holdsAt(s, i, "</") && namedAt(s, i + 2, "script")) {
+      state = Escaped;
+      i += 8;
+    } else {
+      ++i;
+    }
+  }
+  return s.size();
+}
+
 // From just past the start tag of raw-text element `name` to the "<" of its
 // closing tag ("</name" followed by a space, "/" or ">"), or the page's end.
 std::size_t endOfRawText(std::string_view s, std::size_t p, std::string_view name) {
   if (name == "plaintext") return s.size();
-  for (std::size_t i = p; (i = s.find("</", i)) != npos; i += 2) {
-    const std::size_t after = i + 2 + name.size();
-    if (holdsAt(s, i + 2, name) && after < s.size() && (isSpace(s[after]) || s[after] == '/' || s[after] == '>'))
-      return i;
-  }
+  if (name == "script") return endOfScript(s, p);
+  for (std::size_t i = p; (i = s.find("</", i)) != npos; i += 2)
+    if (namedAt(s, i + 2, name)) return i;
   return s.size();
 }
 

@@ -3,6 +3,7 @@
 #include "document/message_text.h"
 #include "generation/output_paths.h"
 #include "platform/cp932.h"
+#include "platform/file_io.h"
 #include "platform/text_file.h"
 
 namespace quillane {
@@ -92,7 +93,7 @@ void LinkInjector::previewNew() {
   auto page = CssTekiyou(m_platform, fileNameOf(m_cssPath), m_pagePath, comment);
   if (!page) return;
   std::string styleSheet;
-  if (m_platform.readFile(m_cssPath, styleSheet, kMaxPageBytes).ok())
+  if (isRegularFile(m_cssPath) && m_platform.readFile(m_cssPath, styleSheet, kMaxPageBytes).ok())
     if (const auto warning = misreadStyleSheetWarning(styleSheet, page->encoding, fileNameOf(m_cssPath)))
       m_platform.messageBox(*warning, "", MessageIcon::Exclamation);
   showRewrite(m_pagePath, std::move(*page));

@@ -1,10 +1,12 @@
 #include "liveview/web_live_view.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QOpenGLContext>
 #include <QPointer>
+#include <QTemporaryFile>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -44,13 +46,24 @@ QString scrolledTo(QString html, QPointF at) {
   return end < 0 ? html + script : html.insert(end, script);
 }
 
+// `html` with a <base> first in its head, so that its relative addresses
+// resolve against `base` wherever the page itself is loaded from.
+QString withBase(QString html, const QUrl& base) {
+  const QString tag = QStringLiteral("<base href=\"%1\">").arg(QString::fromUtf8(base.toEncoded()).toHtmlEscaped());
+  const qsizetype head = html.indexOf(QStringLiteral("<head>"), 0, Qt::CaseInsensitive);
+  return head < 0 ? html : html.insert(head + 6, tag);
+}
+
 class WebLiveViewEngine final : public LiveViewEngine {
  public:
   explicit WebLiveViewEngine(QWidget* parent) : m_view(new QWebEngineView(parent)) {
     // Back, forward and reload would leave the page the editor keeps in step.
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
     m_view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-    QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool) { loaded(); });
+    QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool ok) {
+      if (!ok && !m_loadAgain && m_problem) m_problem(QStringLiteral("ライブビューにページを表示できませんでした。"));
+      loaded();
+    });
     // A renderer that ends unexpectedly leaves a blank view: load the page again.
     QObject::connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, m_view,
                      [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -105,6 +118,8 @@ class WebLiveViewEngine final : public LiveViewEngine {
             .arg(scriptString(css)));
   }
 
+  void setProblemHandler(std::function<void(const QString&)> problem) override { m_problem = std::move(problem); }
+
   void evaluate(const QString& script, std::function<void(const QVariant&)> done) override {
     if (m_loading)
       m_pendingScripts.emplace_back(script, std::move(done));
@@ -113,7 +128,25 @@ class WebLiveViewEngine final : public LiveViewEngine {
   }
 
  private:
-  void load() { m_view->setHtml(scrolledTo(m_html, m_scroll), m_base); }
+  // From a temporary file of the engine's own: setHtml() takes a page
+  // through a data: address of at most 2 MB, and shows nothing for a larger
+  // one (long Japanese values reach that).
+  void load() {
+    const QByteArray bytes = withBase(scrolledTo(m_html, m_scroll), m_base).toUtf8();
+    if (!m_file.isOpen() && !m_file.open()) return failed();
+    if (!m_file.seek(0) || !m_file.resize(0) || m_file.write(bytes) != bytes.size() || !m_file.flush()) return failed();
+    m_view->load(QUrl::fromLocalFile(m_file.fileName()));
+  }
+
+  // The page could not be written out: the one before stays, and the view
+  // takes the next page as if this one had loaded.
+  void failed() {
+    if (m_problem)
+      m_problem(QStringLiteral("ライブビューのページを一時ファイル「%1」に書きこめませんでした: %2")
+                    .arg(m_file.fileName(), m_file.errorString()));
+    m_loading = false;
+    if (std::exchange(m_loadAgain, false)) showPage(m_html, m_base);
+  }
 
   void loaded() {
     if (m_askingScroll) return;  // the page before: the new one is yet to load
@@ -129,6 +162,8 @@ class WebLiveViewEngine final : public LiveViewEngine {
   }
 
   QWebEngineView* m_view;
+  QTemporaryFile m_file{QDir::tempPath() + QStringLiteral("/quillane-liveview-XXXXXX.html")};
+  std::function<void(const QString&)> m_problem;
   QString m_html;
   QUrl m_base;
   QPointF m_scroll;

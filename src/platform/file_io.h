@@ -48,4 +48,8 @@ void removeFileQuietly(const std::string& path);
 // Whether anything (a file, a folder, a live link) is at `path`.
 bool fileExists(const std::string& path);
 
+// Whether `path` names a regular file (through links), which a read never
+// waits on as it may on a named pipe.
+bool isRegularFile(const std::string& path);
+
 }  // namespace quillane

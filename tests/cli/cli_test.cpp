@@ -409,6 +409,11 @@ TEST_F(Cli, TheProgramWritesThroughPipesNamedPipesAndAppends) {
 
   const std::string fifo = folder / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  // A named pipe that happens to bear the style sheet's name is not read.
+  EXPECT_EQ(std::system(("cd " + folder.str() + " && echo '<head></head>' | " + std::string(QUILLANE_CLI_PATH) +
+                         " link - fifo >/dev/null")
+                            .c_str()),
+            0);
   const std::string got = folder / "got.css";
   ASSERT_EQ(std::system(("cat " + fifo + " > " + got + " & " + cli + " -o " + fifo + " && wait").c_str()), 0);
   EXPECT_FILE_HOLDS(got, css);

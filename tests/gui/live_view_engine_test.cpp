@@ -277,6 +277,22 @@ class LiveViewEngineTest : public QObject {
     }
     QToolTip::hideText();
   }
+
+  // 3.2 MB of UTF-8, which a data: address (setHtml) cannot carry.
+  void aPageOverTwoMegabytesIsShown() {
+    const QString text = QStringLiteral("日本語の段落。").repeated(150'000);
+    engine()->showPage(
+        QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"UTF-8\"></head><body><p id=\"big\">") + text +
+            QStringLiteral("</p><img src=\"preview/pal.png\"></body></html>"),
+        QUrl::fromLocalFile(m_folder.path() + QStringLiteral("/")));
+    QCOMPARE(waitFor(QStringLiteral("String(document.getElementById('big') && "
+                                    "document.getElementById('big').textContent.length)"),
+                     QStringLiteral("1050000"), kEngineStart),
+             QStringLiteral("1050000"));
+    QCOMPARE(waitFor(QStringLiteral("String(document.images[0].naturalWidth)"), QStringLiteral("350")),
+             QStringLiteral("350"));
+    QVERIFY(m_editor->liveViewWindow()->noticeText().isEmpty());
+  }
 };
 
 QTEST_MAIN(LiveViewEngineTest)
