@@ -291,7 +291,7 @@ class LiveViewEngineTest : public QObject {
              QStringLiteral("1050000"));
     QCOMPARE(waitFor(QStringLiteral("String(document.images[0].naturalWidth)"), QStringLiteral("350")),
              QStringLiteral("350"));
-    QVERIFY(m_editor->liveViewWindow()->noticeText().isEmpty());
+    QVERIFY(!m_editor->liveViewWindow()->noticeText().contains(QStringLiteral("表示できませんでした")));
   }
 };
 
