@@ -6,6 +6,7 @@
 #include "document/message_text.h"
 #include "document/product.h"
 #include "generation/value_checks.h"
+#include "linking/filter_block.h"
 #include "platform/cp932.h"
 
 namespace quillane {
@@ -144,7 +145,7 @@ std::string insertLink(std::string_view w, std::string_view link) {
   return result;
 }
 
-LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment) {
+LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment, std::string_view styleSheet) {
   LinkedPage result;
   if (auto why = unusablePage(page)) {
     result.refused = std::move(*why);
@@ -168,7 +169,7 @@ LinkedPage linkPage(std::string_view page, std::string_view cssName, bool commen
   const std::string working = workingText(page, *marker);
   result.placement = headPlacementOf(working);
   if (marked) result.bytes = kUtf8Mark;
-  result.bytes += insertLink(working, *link);
+  result.bytes += withFilterBlock(insertLink(working, *link), filterBlockOfStyleSheet(styleSheet));
   return result;
 }
 

@@ -78,7 +78,8 @@ struct LinkedPage {
 // an attribute and may not hold '"', "<", ">" or a control character, nor a
 // character the page's encoding cannot hold; then inserts the link after the
 // marker comment when `comment`. A UTF-8 byte-order mark stays the first
-// bytes of the page.
-LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment);
+// bytes of the page. When `styleSheet` (the sheet's bytes) carries SVG
+// filters, the page gets them too (filter_block.h).
+LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment, std::string_view styleSheet = {});
 
 }  // namespace quillane
