@@ -101,6 +101,8 @@ class LiveViewWindow : public QWidget {
   QLabel* m_target = nullptr;
   QPlainTextEdit* m_text = nullptr;
   QPushButton* m_copy = nullptr;
+  QLabel* m_filterAdvice = nullptr;
+  QPlainTextEdit* m_filterBlock = nullptr;
 
   std::unique_ptr<LiveViewEngine> m_engine;
   QString m_engineProblem;
