@@ -377,8 +377,9 @@ TEST_P(Effects, EachEffectOfTheClassPreviewShowsAsTheTableSays) {
         GetParam() == Engine::WebKit && effect.webkitComputed != nullptr ? effect.webkitComputed : effect.computed;
     if (const std::size_t at = expected.find("{id}"); at != std::string::npos) {
       const std::string block = modernClassFilterBlock(doc, 0);
-      const std::size_t id = block.find("id='") + 4;
-      expected.replace(at, 4, block.substr(id, block.find('\'', id) - id));
+      const std::size_t id = block.find("id='");
+      ASSERT_NE(id, std::string::npos) << "no filter in the page";
+      expected.replace(at, 4, block.substr(id + 4, block.find('\'', id + 4) - id - 4));
     }
     const std::string selector = effect.image ? "img" : "p";
     EXPECT_EQ(probe(std::string("v: s('") + selector + "')." + effect.property).at("v"), expected);
@@ -519,6 +520,16 @@ TEST_P(Effects, EveryPageCarriesTheFiltersItsClassesUse) {
   const auto shots = [&](const std::string& file) {
     std::vector<std::pair<Box, Picture>> all;
     open(file);
+    // Every filter an element refers to is a <filter> of this page.
+    if (file.find("-plain") == std::string::npos) {
+      EXPECT_EQ(value("[].concat.apply([], [].map.call(document.querySelectorAll('.key, .smear, .ripple, .hollow'),"
+                      "function (e) { return getComputedStyle(e).filter.match(/#[\\w-]+/g) || ['none']; }))"
+                      ".map(function (id) { var f = document.querySelector(id.replace(/^#/, '#') || 'x');"
+                      "return f && f.tagName === 'filter' ? 'found' : id; })"
+                      ".filter(function (r, k, all) { return all.indexOf(r) === k; }).join(' ')"),
+                "found")
+          << file;
+    }
     for (const std::string& selector : selectors) {
       value("document.querySelector('" + selector + "').scrollIntoView()");
       const Box b = box(selector);
