@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -55,7 +56,9 @@ Commands:
          The page keeps its own encoding (UTF-8 or Shift_JIS, as its
          <meta> declares or else as its bytes suggest), its byte-order mark
          and every byte outside the inserted lines; line ends become CR LF.
-         Pages of up to 16 MiB; UTF-16 and UTF-32 pages are refused
+         Pages of up to 16 MiB; UTF-16 and UTF-32 pages are refused.
+         When CSSNAME, beside PAGE, is a modern style sheet whose classes
+         use SVG filters, the filters go in at the start of the page's body
   class-preview
          the preview page of user class INDEX (0 to 5)
   check  the editor's advice on the document, one a line (UTF-8): text
@@ -255,7 +258,15 @@ class Command {
   int link() {
     std::string page;
     if (!readInput(page, kMaxPageBytes + 1)) return kExitRefused;
-    const LinkedPage linked = linkPage(page, m_options.second, m_options.comment);
+    // The sheet as the page finds it, beside the page, gives it the filters
+    // it carries; an address or a sheet that cannot be read gives none.
+    std::string sheet;
+    if (m_options.second.find("://") == std::string::npos) {
+      const std::filesystem::path beside =
+          m_options.input == "-" ? std::filesystem::path() : std::filesystem::path(m_options.input).parent_path();
+      if (!readWholeFile((beside / m_options.second).string(), sheet, kMaxPageBytes).ok()) sheet.clear();
+    }
+    const LinkedPage linked = linkPage(page, m_options.second, m_options.comment, sheet);
     if (!linked.ok()) return refuse(inputName() + ": " + linked.refused);
     // The style sheet stands beside the page, as the bare name in the link says.
     const std::string sheetPath =

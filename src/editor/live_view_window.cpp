@@ -23,6 +23,7 @@
 #include "editor/output_highlighter.h"
 #include "generation/advice.h"
 #include "generation/make_command.h"
+#include "generation/modern_filters.h"
 
 namespace quillane {
 
@@ -145,6 +146,23 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   new OutputHighlighter(m_text->document());
   outputLayout->addWidget(m_text, 1);
+  // The SVG filters a page edited by hand needs, and where they go.
+  m_filterAdvice =
+      new QLabel(QStringLiteral("手で編集するページでは、エフェクトを使う所を <P class=\"efect0\"> のように書きかえ、"
+                                "<body> の直後に次の <svg> から </svg> までを貼りつけてください。"
+                                "クラスの SVG フィルターは、今のブラウザではページの中にあるときだけ表示されます。"));
+  m_filterAdvice->setObjectName(QStringLiteral("LiveFilterAdvice"));
+  m_filterAdvice->setTextFormat(Qt::PlainText);
+  m_filterAdvice->setWordWrap(true);
+  m_filterAdvice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  outputLayout->addWidget(m_filterAdvice);
+  m_filterBlock = new QPlainTextEdit;
+  m_filterBlock->setObjectName(QStringLiteral("LiveFilterBlock"));
+  m_filterBlock->setReadOnly(true);
+  m_filterBlock->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_filterBlock->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  m_filterBlock->setFixedHeight(m_filterBlock->fontMetrics().lineSpacing() * 5 + 12);
+  outputLayout->addWidget(m_filterBlock);
 
   m_tabs = new QTabWidget;
   m_tabs->setObjectName(QStringLiteral("LiveTabs"));
@@ -261,6 +279,11 @@ void LiveViewWindow::refreshOutput() {
   }
   m_target->setText(target);
   m_copy->setEnabled(!text.isEmpty());
+  const QString block = text.isEmpty() || !writesModern(m_doc) ? QString() : qs(modernFilterBlock(m_doc));
+  m_filterAdvice->setVisible(!block.isEmpty());
+  m_filterBlock->setVisible(!block.isEmpty());
+  if (m_filterBlock->toPlainText() != block.trimmed())
+    m_filterBlock->setPlainText(QString(block).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed());
   if (text == m_outputText) return;
   m_outputText = text;
   // The reader's place in the text stays where it was.

@@ -110,6 +110,8 @@ class LiveViewWindow : public QWidget {
   QPushButton* m_copy = nullptr;
   QLabel* m_copied = nullptr;  // "コピーしました", shown for a moment after a copy
   QTimer m_copiedShown;
+  QLabel* m_filterAdvice = nullptr;
+  QPlainTextEdit* m_filterBlock = nullptr;
 
   std::unique_ptr<LiveViewEngine> m_engine;
   QString m_engineProblem;

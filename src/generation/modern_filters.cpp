@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <numbers>
 #include <vector>
 
@@ -59,7 +61,7 @@ std::string svgNumber(double value) { return cssNumber(value); }
 // Channel c maps to 2c - 2k - 1 (bytes), which is at least 1 above the key
 // and at most -1 at it, so after clamping the sum of both sides is 0 only on
 // an exact match, whatever the rounding of the filter arithmetic.
-std::string chromaFilter(std::string_view colour) {
+SvgFilter chromaFilter(std::string_view colour) {
   const auto rgb = rgbOf(colour.substr(1));
   const auto side = [&](const char* result, int sign) {
     std::string s = "<feComponentTransfer in='SourceGraphic' result='";
@@ -74,16 +76,16 @@ std::string chromaFilter(std::string_view colour) {
     return s + "<feFuncA type='linear' slope='0' intercept='1'/></feComponentTransfer>";
   };
   const std::string sumToAlpha = "values='0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 1 1 0 0'";
-  return svgFilterReference("chroma", side("above", 1) + side("below", -1) + "<feColorMatrix in='above' " + sumToAlpha +
-                                          " result='a'/><feColorMatrix in='below' " + sumToAlpha +
-                                          " result='b'/>"
-                                          "<feComposite in='a' in2='b' operator='arithmetic' k2='1' k3='1' "
-                                          "result='kept'/><feComposite in='SourceGraphic' in2='kept' operator='in'/>");
+  return svgFilter("chroma", side("above", 1) + side("below", -1) + "<feColorMatrix in='above' " + sumToAlpha +
+                                 " result='a'/><feColorMatrix in='below' " + sumToAlpha +
+                                 " result='b'/>"
+                                 "<feComposite in='a' in2='b' operator='arithmetic' k2='1' k3='1' "
+                                 "result='kept'/><feComposite in='SourceGraphic' in2='kept' operator='in'/>");
 }
 
 // Blur: the average of copies spread `strength` pixels toward the direction,
 // smoothed, and for a text class (the legacy "Add = 1") the original on top.
-std::string blurFilter(double degrees, double strength, bool overOriginal) {
+SvgFilter blurFilter(double degrees, double strength, bool overOriginal) {
   const double radians = degrees * std::numbers::pi / 180;
   const double step = strength / (kBlurCopies - 1);
   std::string body;
@@ -99,14 +101,14 @@ std::string blurFilter(double degrees, double strength, bool overOriginal) {
   body += "<feGaussianBlur in='c" + std::to_string(2 * kBlurCopies - 2) + "' stdDeviation='" + svgNumber(step / 2) +
           "' result='trail'/>";
   if (overOriginal) body += "<feMerge><feMergeNode in='trail'/><feMergeNode in='SourceGraphic'/></feMerge>";
-  return svgFilterReference("blur", body, "x='-50%' y='-50%' width='200%' height='200%'");
+  return svgFilter("blur", body, "x='-50%' y='-50%' width='200%' height='200%'");
 }
 
 // Wave: smooth noise that varies only down the element shifts each row
 // sideways. `frequency` waves per 100 pixels, shifts of about `strength`
 // pixels each way (the noise mostly stays within 0.5 ± 0.15 of its range),
 // the phase picks the wave's shape, the light strength (0-100) shades it.
-std::string waveFilter(double frequency, double strength, double phase, double light, bool overOriginal) {
+SvgFilter waveFilter(double frequency, double strength, double phase, double light, bool overOriginal) {
   std::string body = "<feTurbulence type='fractalNoise' baseFrequency='0 " + svgNumber(std::abs(frequency) / 100) +
                      "' numOctaves='1' seed='" + std::to_string(std::lround(std::abs(phase))) +
                      "' result='noise'/>"
@@ -124,21 +126,21 @@ std::string waveFilter(double frequency, double strength, double phase, double l
     body += "<feMerge><feMergeNode in='" + last + "'/><feMergeNode in='SourceGraphic'/></feMerge>";
   else if (last != "waved")
     body += "<feMerge><feMergeNode in='" + last + "'/></feMerge>";
-  return svgFilterReference("wave", body, "x='-10%' width='120%'");
+  return svgFilter("wave", body, "x='-10%' width='120%'");
 }
 
 // Special: the glyphs become hollow and only a colour-1 shadow of their
 // outside, cast into them along the direction, is left (the legacy mask,
 // shadow and chroma in a row, whose colour 2 the chroma removes again).
-std::string specialFilter(std::string_view colour1, double degrees) {
+SvgFilter specialFilter(std::string_view colour1, double degrees) {
   const Offset o = offsetToward(degrees, kSpecialDepth);
-  return svgFilterReference("special",
-                            "<feComponentTransfer in='SourceAlpha' result='outside'><feFuncA type='table' "
-                            "tableValues='1 0'/></feComponentTransfer><feOffset in='outside' dx='" +
-                                svgNumber(o.x) + "' dy='" + svgNumber(o.y) + "' result='cast'/><feFlood flood-color='" +
-                                std::string(colour1) +
-                                "'/><feComposite in2='cast' operator='in' result='shadow'/>"
-                                "<feComposite in='shadow' in2='SourceAlpha' operator='in'/>");
+  return svgFilter("special",
+                   "<feComponentTransfer in='SourceAlpha' result='outside'><feFuncA type='table' "
+                   "tableValues='1 0'/></feComponentTransfer><feOffset in='outside' dx='" +
+                       svgNumber(o.x) + "' dy='" + svgNumber(o.y) + "' result='cast'/><feFlood flood-color='" +
+                       std::string(colour1) +
+                       "'/><feComposite in2='cast' operator='in' result='shadow'/>"
+                       "<feComposite in='shadow' in2='SourceAlpha' operator='in'/>");
 }
 
 // A class name must be one class in a class attribute, so it cannot be
@@ -160,15 +162,29 @@ Offset offsetToward(double degrees, double length) {
   return {rounded(length * std::sin(radians)), rounded(-length * std::cos(radians))};
 }
 
-std::string svgFilterReference(std::string_view id, std::string_view filterBody, std::string_view regionAttributes) {
-  std::string svg = "<svg xmlns='http://www.w3.org/2000/svg'><filter id='";
-  svg.append(id).append("' color-interpolation-filters='sRGB'");
-  if (!regionAttributes.empty()) svg.append(" ").append(regionAttributes);
-  svg.append(">").append(filterBody).append("</filter></svg>");
-  return "url(\"data:image/svg+xml," + percentEncoded(svg) + "#" + std::string(id) + "\")";
+SvgFilter svgFilter(std::string_view effect, std::string_view filterBody, std::string_view regionAttributes) {
+  std::string rest = "' color-interpolation-filters='sRGB'";
+  if (!regionAttributes.empty()) rest.append(" ").append(regionAttributes);
+  rest.append(">").append(filterBody).append("</filter>");
+  // FNV-1a over the effect and the element after its id.
+  std::uint32_t hash = 2166136261U;
+  for (const std::string_view part : {effect, std::string_view(rest)}) {
+    for (const char c : part) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
+  }
+  char digits[9];
+  std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(hash));
+  SvgFilter filter;
+  filter.id = "quillane-" + std::string(effect) + "-" + digits;
+  filter.element = "<filter id='" + filter.id + rest;
+  return filter;
 }
 
-std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int i, std::string& t) {
+namespace {
+
+// The rule of class i, appended to `t`, and its SVG filters, appended to
+// `filters` once each.
+std::optional<ModernRefusal> classRule(const StyleDocument& doc, int i, std::string& t,
+                                       std::vector<SvgFilter>& svgFilters) {
   const UserClass& c = doc.classes[static_cast<std::size_t>(i)];
   if (!isUsableClassName(c.className))
     return ModernRefusal{"クラス「" + shownText(c.className) + "」", "名前", c.className, "空白を含まない名前"};
@@ -186,8 +202,15 @@ std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int
       filters.push_back("drop-shadow(" + x + " " + y + " " + px(blur) + " " + colour + ")");
   };
 
+  const auto useSvg = [&](SvgFilter filter) {
+    filters.push_back(filter.reference());
+    const bool known = std::any_of(svgFilters.begin(), svgFilters.end(),
+                                   [&](const SvgFilter& other) { return other.id == filter.id; });
+    if (!known) svgFilters.push_back(std::move(filter));
+  };
+
   if (c.chromaOn == 1) {
-    if (const auto key = f.colour("特定の色を消す", "消す色", c.chromaColor)) filters.push_back(chromaFilter(*key));
+    if (const auto key = f.colour("特定の色を消す", "消す色", c.chromaColor)) useSvg(chromaFilter(*key));
   }
   if (c.alphaOn == 1) {
     if (const auto value = f.number("半透明にする", "不透明度", c.opacity))
@@ -196,7 +219,7 @@ std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int
   if (c.blurOn == 1 && c.target != Choice::Neither) {
     const auto direction = f.number("ぶれる", "角度", c.blurDirection);
     const auto strength = f.number("ぶれる", "強さ", c.blurStrength);
-    if (direction && strength && *strength > 0) filters.push_back(blurFilter(*direction, *strength, text));
+    if (direction && strength && *strength > 0) useSvg(blurFilter(*direction, *strength, text));
   }
   if (c.waveOn == 1 && c.waveOverlay != Choice::Neither) {
     const auto frequency = f.number("波立たせる", "波の数", c.waveFreq);
@@ -204,7 +227,7 @@ std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int
     const auto phase = f.number("波立たせる", "影の形", c.wavePhase);
     const auto strength = f.number("波立たせる", "波の強さ", c.waveStrength);
     if (frequency && light && phase && strength)
-      filters.push_back(waveFilter(*frequency, *strength, *phase, *light, c.waveOverlay == Choice::First));
+      useSvg(waveFilter(*frequency, *strength, *phase, *light, c.waveOverlay == Choice::First));
   }
   if (c.flipOn == 1 && (c.flipVertical == 1 || c.flipHorizontal == 1))
     transform =
@@ -230,9 +253,12 @@ std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int
   if (c.specialOn == 1) {
     const auto colour = f.colour("スペシャル", "色2", c.specialColor1);  // Text25, beside "色2#"
     const auto direction = f.number("スペシャル", "強さ", c.specialStrength);
-    if (colour && direction) filters.push_back(specialFilter(*colour, *direction));
+    if (colour && direction) useSvg(specialFilter(*colour, *direction));
   }
-  if (f.refusal()) return f.refusal();
+  if (f.refusal()) {
+    svgFilters.clear();
+    return f.refusal();
+  }
 
   std::string rule;
   const auto declare = [&](std::string_view property, const std::string& value) {
@@ -256,6 +282,40 @@ std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int
   if (rule.empty()) return std::nullopt;
   t.append(".").append(cssIdentifier(c.className)).append(" {").append(kCrLf).append(rule).append("}").append(kCrLf);
   return std::nullopt;
+}
+
+std::string filterBlock(const std::vector<SvgFilter>& filters) {
+  if (filters.empty()) return {};
+  std::string block =
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"0\" height=\"0\" style=\"position: absolute\" "
+      "aria-hidden=\"true\">";
+  block.append(kCrLf);
+  for (const SvgFilter& filter : filters) block.append(filter.element).append(kCrLf);
+  return block.append("</svg>").append(kCrLf);
+}
+
+}  // namespace
+
+std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int i, std::string& t) {
+  std::vector<SvgFilter> unused;
+  return classRule(doc, i, t, unused);
+}
+
+std::string modernClassFilterBlock(const StyleDocument& doc, int i) {
+  std::string rule;
+  std::vector<SvgFilter> filters;
+  if (classRule(doc, i, rule, filters)) return {};
+  return filterBlock(filters);
+}
+
+std::string modernFilterBlock(const StyleDocument& doc) {
+  std::string rules;
+  std::vector<SvgFilter> filters;
+  for (int c = 0; c < kUserClassCount; ++c) {
+    if (doc.classes[static_cast<std::size_t>(c)].enabled != 1) continue;
+    if (classRule(doc, c, rules, filters)) return {};
+  }
+  return filterBlock(filters);
 }
 
 std::optional<ModernRefusal> appendModernClassRules(const StyleDocument& doc, std::string& t) {

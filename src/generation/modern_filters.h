@@ -11,10 +11,13 @@
 //                      the direction (0 = up, clockwise) becomes x/y offsets
 //   colour tone     -> invert(1), grayscale(1); x-ray is grayscale(1) invert(1)
 //   special         -> an SVG filter: the glyphs hollow, with a colour-1 inner shadow along the direction
-// SVG filters travel inside the rule as data: URLs,
-//   filter: url("data:image/svg+xml,%3Csvg ...%3E#chroma");
-// and the filter functions keep the legacy order (chroma, blur, wave, glow,
-// tone, shadow, special), as the legacy filters applied in that order.
+// SVG filters are <filter> elements in the page itself, gathered in one
+// hidden <svg> (modernFilterBlock), and the rule refers to them by id,
+//   filter: url(#quillane-chroma-1b2c3d4e);
+// which every engine resolves, also from a linked style sheet (WebKit loads
+// no filter from another document, data: URLs included). The filter
+// functions keep the legacy order (chroma, blur, wave, glow, tone, shadow,
+// special), as the legacy filters applied in that order.
 #pragma once
 
 #include <optional>
@@ -49,8 +52,42 @@ struct Offset {
 };
 Offset offsetToward(double degrees, double length);
 
-// An SVG filter document as the address of a filter: url("data:image/svg+xml,...#id").
-std::string svgFilterReference(std::string_view id, std::string_view filterBody,
-                               std::string_view regionAttributes = {});
+// One SVG filter: its <filter> element and the reference to it. The id is
+// "quillane-", the effect and eight hexadecimal digits of a hash of the
+// element, so equal filters share an id and no other id of a page (nor of
+// another style sheet's filters) can be the same:
+//   svgFilter("chroma", "<fe.../>") -> {"quillane-chroma-0a1b2c3d",
+//     "<filter id='quillane-chroma-0a1b2c3d' color-interpolation-filters='sRGB'><fe.../></filter>"}
+struct SvgFilter {
+  std::string id;
+  std::string element;
+  std::string reference() const { return "url(#" + id + ")"; }
+};
+SvgFilter svgFilter(std::string_view effect, std::string_view filterBody, std::string_view regionAttributes = {});
+
+// The hidden <svg> that holds the filters of every enabled class (or of
+// class i alone), each once, as lines ending in CR LF:
+//   <svg xmlns="http://www.w3.org/2000/svg" width="0" height="0" style="position: absolute" aria-hidden="true">
+//   <filter id='quillane-chroma-0a1b2c3d' ...>...</filter>
+//   </svg>
+// Empty when no class uses an SVG filter, or a value is refused (the rules'
+// writer reports that). A page carries it at the start of its body.
+std::string modernFilterBlock(const StyleDocument& doc);
+std::string modernClassFilterBlock(const StyleDocument& doc, int i);
+
+// A style sheet carries the block of its filters in a comment that starts
+// with this word, so that the link rewrite can give a page it links the
+// filters the sheet needs, and a person editing a page by hand finds it:
+//   /* quillane-svg-filters: <advice>
+//   <svg ...>
+//   ...
+//   </svg>
+//   */
+inline constexpr std::string_view kFilterBlockMarker = "quillane-svg-filters";
+
+// Where to put the block into a page edited by hand.
+inline constexpr std::string_view kFilterBlockAdvice =
+    "このスタイルシートの SVG フィルターを使うページには、<body> の直後に次の <svg> から </svg> "
+    "までを貼りつけてください。";
 
 }  // namespace quillane

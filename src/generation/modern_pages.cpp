@@ -21,9 +21,11 @@ void appendHead(std::string& t, std::string_view title) {
   line(t, "<title>" + escapeHtmlText(title) + "</title>");
 }
 
-// The sample paragraph and link, the 54 line breaks, and the page's end.
-void appendBody(std::string& t, bool sample, bool breaks) {
+// The filters, the sample paragraph and link, the 54 line breaks, and the
+// page's end.
+void appendBody(std::string& t, std::string_view filters, bool sample, bool breaks) {
   line(t, "<body>");
+  t.append(filters);
   if (sample) {
     line(t, "<p>サンプル</p>");
     line(t, "<p><a href=\"" + escapeHtmlText(kHomePageAddress) + "\">ハイパーリンク</a></p>");
@@ -48,7 +50,7 @@ ModernText buildModernEmbeddedPage(const StyleDocument& doc) {
   if (built.refusal) return built;
   line(t, "</style>");
   line(t, "</head>");
-  appendBody(t, doc.output.htmlSample == 1, doc.output.htmlBreaks == 1);
+  appendBody(t, modernFilterBlock(doc), doc.output.htmlSample == 1, doc.output.htmlBreaks == 1);
   return built;
 }
 
@@ -57,7 +59,7 @@ std::string buildModernLinkPage(const StyleDocument& doc, std::string_view style
   appendHead(t, doc.output.linkPageTitle);
   line(t, "<link rel=\"stylesheet\" href=\"" + escapeHtmlText(percentEncoded(styleSheet)) + "\">");
   line(t, "</head>");
-  appendBody(t, doc.output.linkPageSample == 1, doc.output.linkPageBreaks == 1);
+  appendBody(t, modernFilterBlock(doc), doc.output.linkPageSample == 1, doc.output.linkPageBreaks == 1);
   return t;
 }
 
@@ -71,6 +73,7 @@ ModernText buildModernClassPreview(const StyleDocument& doc, int i) {
   line(t, "</style>");
   line(t, "</head>");
   line(t, "<body>");
+  t.append(modernClassFilterBlock(doc, i));
   const UserClass& c = doc.classes[static_cast<std::size_t>(i)];
   const std::string name = escapeHtmlText(c.className);
   if (c.target == Choice::Second)

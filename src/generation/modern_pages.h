@@ -8,7 +8,8 @@
 //   <meta name="viewport" content="width=device-width, initial-scale=1">
 //   <title>untitle</title>
 //   ...
-// with CR LF after every line. Texts are escaped where they stand, so a
+// with CR LF after every line. A page whose classes use SVG filters holds
+// them at the start of its body (modernFilterBlock). Texts are escaped where they stand, so a
 // title or a class name cannot close the element it is in.
 #pragma once
 

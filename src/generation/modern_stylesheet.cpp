@@ -8,6 +8,7 @@
 
 #include "generation/declaration_emitters.h"
 #include "generation/font_stacks.h"
+#include "generation/engine_support.h"
 #include "generation/modern_filters.h"
 
 namespace quillane {
@@ -183,8 +184,6 @@ class SlotWriter {
 // a styled bar uses them for the parts the user left alone.
 constexpr std::array<std::string_view, kScrollbarColourCount> kScrollbarPictureColours = {
     "#000000", "#BFBFBF", "#CFCFCF", "#FFFFFF", "#000000", "#808080", "#EFEFEF"};
-constexpr std::array<std::string_view, kScrollbarColourCount> kScrollbarCaptions = {
-    "矢印の色", "メインの色", "枠（左上、外）", "枠（左上、内）", "枠（右下、外）", "枠（右下、内）", "バックの色"};
 
 // Halfway to white, as a track left unset follows the face colour:
 //   "#FF0000" -> "#FF7F7F"
@@ -212,7 +211,7 @@ std::optional<ModernRefusal> appendScrollbarRules(const StyleDocument& doc, std:
     if (doc.scrollbarCheck(k) != 1 || trimmedBlanks(text).empty()) continue;
     const auto value = cssColour(text);
     if (!value)
-      return ModernRefusal{"スクロールバー", std::string(kScrollbarCaptions[row]), text, std::string(kExpectColour)};
+      return ModernRefusal{"スクロールバー", std::string(kScrollbarColourNames[row]), text, std::string(kExpectColour)};
     colour[row] = *value;
     any = true;
   }
@@ -223,9 +222,16 @@ std::optional<ModernRefusal> appendScrollbarRules(const StyleDocument& doc, std:
   const std::string face = rowColour(12);
   const std::string track = trackSet ? rowColour(17) : faceSet ? lighter(face) : rowColour(17);
 
+  // Chromium draws none of the ::-webkit-scrollbar rules on an element
+  // with scrollbar-color, so only a browser without them gets it; Firefox,
+  // which draws just these two colours, reports the thumb's selector as
+  // unsupported (it claims ::-webkit-scrollbar itself).
+  t.append("@supports not selector(::-webkit-scrollbar-thumb) {").append(kCrLf);
+  t.append("  :root {").append(kCrLf);
+  t.append("    scrollbar-color: ").append(face).append(" ").append(track).append(";").append(kCrLf);
+  t.append("  }").append(kCrLf).append("}").append(kCrLf);
+
   std::string d;
-  declare(d, "scrollbar-color", face + " " + track);
-  rule(t, ":root", d);
 
   d.clear();
   declare(d, "width", "16px");
@@ -328,6 +334,11 @@ ModernText buildModernStyleSheet(const StyleDocument& doc) {
   ModernText built;
   built.text.append("@charset \"UTF-8\";").append(kCrLf);
   built.refusal = appendModernStyleRules(doc, built.text);
+  if (built.refusal) return built;
+  if (const std::string block = modernFilterBlock(doc); !block.empty()) {
+    built.text.append("/* ").append(kFilterBlockMarker).append(": ").append(kFilterBlockAdvice).append(kCrLf);
+    built.text.append(block).append("*/").append(kCrLf);
+  }
   return built;
 }
 

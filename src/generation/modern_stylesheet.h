@@ -9,8 +9,10 @@
 //   out, and a rule left with nothing in it is left out;
 // - a font name is a CSS string with a generic fallback;
 // - blink is a small animation; "自動" leaves the cursor to the browser;
-// - the scrollbar colours are scrollbar-color on the root element, plus
-//   ::-webkit-scrollbar rules for browsers that only know those.
+// - the scrollbar colours are ::-webkit-scrollbar rules, and scrollbar-color
+//   on the root element for browsers without those;
+// - the SVG filters of the classes follow the rules in a marked comment
+//   (modern_filters.h), for the pages that link the sheet.
 #pragma once
 
 #include <optional>
@@ -37,7 +39,8 @@ inline constexpr std::string_view kBlinkAnimation = "quillane-blink";
 // On a refusal `t` holds the rules before the refused one.
 std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t);
 
-// The whole .css file: "@charset "UTF-8";" and the rules.
+// The whole .css file: "@charset "UTF-8";", the rules, and the comment
+// holding the block of SVG filters when a class uses one.
 ModernText buildModernStyleSheet(const StyleDocument& doc);
 
 // The font-family value of a font name: a generic family stays a keyword;

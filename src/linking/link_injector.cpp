@@ -16,14 +16,17 @@ constexpr std::string_view kStyleSheetFilter = "(*.css)|*.css";
 }  // namespace
 
 std::optional<RewrittenPage> CssTekiyou(Platform& platform, std::string_view cssName, const std::string& htmlPath,
-                                        bool comment) {
+                                        bool comment, const std::string& cssPath) {
   std::string page;
   // One byte past the limit tells a page that is too large from one that fits.
   if (!platform.readFile(htmlPath, page, kMaxPageBytes + 1).ok()) {
     platform.messageBox("ファイルのパスが不正です", "", MessageIcon::Critical);
     return std::nullopt;
   }
-  LinkedPage linked = linkPage(page, cssName, comment);
+  // A sheet that cannot be read gives no filters; the link is made all the same.
+  std::string sheet;
+  if (!cssPath.empty() && !platform.readFile(cssPath, sheet, kMaxPageBytes).ok()) sheet.clear();
+  LinkedPage linked = linkPage(page, cssName, comment, sheet);
   if (!linked.ok()) {
     platform.messageBox(linked.refused, kInputErrorTitle, MessageIcon::Exclamation);
     return std::nullopt;
@@ -90,7 +93,7 @@ bool LinkInjector::showPreview() {
 void LinkInjector::previewNew() {
   m_canSave = false;
   showRewrite({}, {});
-  auto page = CssTekiyou(m_platform, fileNameOf(m_cssPath), m_pagePath, comment);
+  auto page = CssTekiyou(m_platform, fileNameOf(m_cssPath), m_pagePath, comment, m_cssPath);
   if (!page) return;
   std::string styleSheet;
   if (isRegularFile(m_cssPath) && m_platform.readFile(m_cssPath, styleSheet, kMaxPageBytes).ok())

@@ -25,8 +25,10 @@ struct RewrittenPage {
 // (see linkPage). Asks before adding a head to a page without "</HEAD>";
 // nothing on Cancel, or after a message when the page cannot be read or is
 // refused (too large, UTF-16 or UTF-32, a name that cannot stand in it).
+// The style sheet at `cssPath`, when it can be read, gives the page the SVG
+// filters it carries (filter_block.h).
 std::optional<RewrittenPage> CssTekiyou(Platform& platform, std::string_view cssName, const std::string& htmlPath,
-                                        bool comment);
+                                        bool comment, const std::string& cssPath = {});
 
 class LinkInjector {
  public:

@@ -6,6 +6,7 @@
 #include "document/product.h"
 #include "generation/value_checks.h"
 #include "linking/html_scan.h"
+#include "linking/filter_block.h"
 #include "platform/cp932.h"
 
 namespace quillane {
@@ -135,7 +136,7 @@ std::optional<std::string> misreadStyleSheetWarning(std::string_view styleSheet,
          "のスタイルシートになります。";
 }
 
-LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment) {
+LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment, std::string_view styleSheet) {
   LinkedPage result;
   if (auto why = unusablePage(page)) {
     result.refused = std::move(*why);
@@ -166,9 +167,7 @@ LinkedPage linkPage(std::string_view page, std::string_view cssName, bool commen
   const std::string working = workingText(page, *marker);
   result.placement = headPlacementOf(working);
   if (marked) result.bytes = kUtf8Mark;
-  // The lines the head gets.
-  const std::string headLines = *link;
-  result.bytes += insertLink(working, headLines);
+  result.bytes += withFilterBlock(insertLink(working, *link), filterBlockOfStyleSheet(styleSheet));
   if (!marked && prescanCharset(page) != prescanCharset(result.bytes)) {
     result.bytes.clear();
     result.refused = "書き換えるとページの文字コードの宣言（<meta charset>）が先頭から " +

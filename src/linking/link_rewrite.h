@@ -100,6 +100,8 @@ struct LinkedPage {
 // comment when `comment`. A UTF-8 byte-order mark stays the first bytes of
 // the page. A rewrite that would push the page's encoding declaration out
 // of the first 1024 bytes, where browsers no longer read it, is refused.
-LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment);
+// When `styleSheet` (the sheet's bytes) carries SVG filters, the page gets
+// them too (filter_block.h).
+LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment, std::string_view styleSheet = {});
 
 }  // namespace quillane

@@ -4,7 +4,9 @@
 
 #include "document/control_captions.h"
 #include "document/message_text.h"
+#include "generation/engine_support.h"
 #include "generation/html_escape.h"
+#include "generation/modern_filters.h"
 #include "generation/modern_stylesheet.h"
 #include "generation/modern_values.h"
 #include "generation/output_choice.h"
@@ -74,8 +76,16 @@ std::string demoBody(const StyleDocument& doc) {
   return b;
 }
 
-// "クラス「強調」の「光る」" for each filter that class c has on.
-void appendClassFilterWords(const StyleDocument& doc, int c, std::vector<std::string>& words) {
+// Whether `engine` shows every part of a setting of the engine table.
+bool showsAll(Engine engine, std::string_view setting) {
+  const EngineSupport* row = engineSupportOf(setting);
+  return row == nullptr || row->shown[static_cast<std::size_t>(engine)] == (1U << row->parts) - 1;
+}
+
+// "クラス「強調」の「光る」" for each filter that class c has on (that
+// `engine` does not show, when one is given).
+void appendClassFilterWords(const StyleDocument& doc, int c, std::vector<std::string>& words,
+                            std::optional<Engine> engine = std::nullopt) {
   const UserClass& cls = doc.classes[static_cast<std::size_t>(c)];
   const std::pair<std::string_view, CheckState> kFilters[] = {
       {"Check13", cls.alphaOn}, {"Check14", cls.chromaOn}, {"Check15", cls.blurOn},
@@ -83,7 +93,7 @@ void appendClassFilterWords(const StyleDocument& doc, int c, std::vector<std::st
       {"Check21", cls.toneOn},  {"Check25", cls.shadowOn}, {"Check26", cls.specialOn}};
   for (const auto& [family, on] : kFilters) {
     const CaptionRow* row = captionRowOf({family, c});
-    if (on != 1 || row == nullptr) continue;
+    if (on != 1 || row == nullptr || (engine && showsAll(*engine, family))) continue;
     const std::string_view caption =
         row->caption.size() == 1 ? row->caption[0] : row->caption[static_cast<std::size_t>(c)];
     words.push_back("クラス「" + shownText(cls.className) + "」の「" + std::string(caption) + "」");
@@ -133,7 +143,7 @@ DemoPage buildDemoPage(const StyleDocument& doc) {
     return page;
   }
   page.style = withDemoLinkClasses(css);
-  page.body = demoBody(doc);
+  page.body = (page.standardsMode ? modernFilterBlock(doc) : std::string()) + demoBody(doc);
   return page;
 }
 
@@ -169,7 +179,60 @@ std::vector<std::string> ignoredSettings(const StyleDocument& doc) {
   return ignored;
 }
 
+std::vector<std::string> settingsNotShownBy(const StyleDocument& doc, Engine engine) {
+  std::vector<std::string> words;
+  if (!writesModern(doc)) return words;
+  for (int c = 0; c < kUserClassCount; ++c)
+    if (doc.classes[static_cast<std::size_t>(c)].enabled == 1) appendClassFilterWords(doc, c, words, engine);
+  for (int i = 0; i < kTagSlotCount; ++i) {
+    const TagSlot& slot = doc.slots[static_cast<std::size_t>(i)];
+    if (slot.enabled == 1 && slot.blink == 1 && !showsAll(engine, "blink"))
+      words.push_back("「" + std::string(kSlotTabCaptions[static_cast<std::size_t>(i)]) + "」の" +
+                      quotedCaption({"Check5", i}));
+  }
+  return words;
+}
+
+std::string scrollbarColoursShownBy(const StyleDocument& doc, Engine engine) {
+  if (!writesModern(doc)) return {};
+  const EngineSupport* row = engineSupportOf("scrollbar");
+  const unsigned drawn = row->shown[static_cast<std::size_t>(engine)];
+  bool lost = false;
+  for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k) {
+    const bool ticked = doc.scrollbarCheck(k) == 1 && !trimmedBlanks(doc.colours[static_cast<std::size_t>(k)]).empty();
+    lost = lost || (ticked && ((drawn >> (k - kFirstScrollbarColour)) & 1U) == 0);
+  }
+  if (!lost) return {};
+  std::string rows;
+  int count = 0;
+  for (std::size_t k = 0; k < kScrollbarColourNames.size(); ++k) {
+    if (((drawn >> k) & 1U) == 0) continue;
+    rows.append(count++ == 0 ? "" : "と").append("「").append(kScrollbarColourNames[k]).append("」");
+  }
+  if (count == 0) return "「" + std::string(kMainTabCaptions[1]) + "」タブの色";
+  return "「" + std::string(kMainTabCaptions[1]) + "」タブの色は" + rows + "の " + std::to_string(count) + " 色だけ";
+}
+
 std::string ignoredSettingsLine(const StyleDocument& doc) {
+  if (writesModern(doc)) {
+    std::string line;
+    for (int e = 0; e < kEngineCount; ++e) {
+      const auto engine = static_cast<Engine>(e);
+      const std::string browser = std::string(kEngineBrowsers[static_cast<std::size_t>(e)]) + " では";
+      const std::vector<std::string> words = settingsNotShownBy(doc, engine);
+      if (!words.empty()) {
+        line.append(browser);
+        for (std::size_t k = 0; k < words.size(); ++k) line.append(k == 0 ? "" : "、").append(words[k]);
+        line.append("を表示しません。");
+      }
+      const std::string bars = scrollbarColoursShownBy(doc, engine);
+      if (bars.ends_with("だけ"))
+        line.append(browser).append(bars).append("を表示します。");
+      else if (!bars.empty())
+        line.append(browser).append(bars).append("を表示しません。");
+    }
+    return line;
+  }
   const std::vector<std::string> ignored = ignoredSettings(doc);
   if (ignored.empty()) return {};
   std::string line = "今のブラウザはこの出力の次の設定を無視します: ";

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "document/style_document.h"
+#include "generation/engine_support.h"
 
 namespace quillane {
 
@@ -68,8 +69,20 @@ std::string withDemoLinkClasses(std::string_view css);
 //   {"クラス「強調」の「光る」", "「スクロールバー」タブの色", "「段落（<P>～</P>）」の「点滅（IEでは動作しません）」"}
 std::vector<std::string> ignoredSettings(const StyleDocument& doc);
 
-// The line shown under the view: the ignored settings and the choice that
-// writes them for today's browsers; empty when nothing is ignored.
+// The settings of `doc` that the modern output writes and `engine` does not
+// show (engine_support.h), in the same words; empty for the legacy output.
+std::vector<std::string> settingsNotShownBy(const StyleDocument& doc, Engine engine);
+
+// The scrollbar colours `engine` shows when it leaves out one the user
+// ticked, or nothing (and nothing for the legacy output):
+//   Firefox: "「スクロールバー」タブの色は「メインの色」と「バックの色」の 2 色だけ"
+std::string scrollbarColoursShownBy(const StyleDocument& doc, Engine engine);
+
+// The line shown under the view. For the legacy output: the ignored
+// settings and the choice that writes them for today's browsers. For the
+// modern output, what each engine leaves out:
+//   Firefox では「スクロールバー」タブの色は「メインの色」と「バックの色」の 2 色だけを表示します。
+// Empty when every engine shows everything.
 std::string ignoredSettingsLine(const StyleDocument& doc);
 
 }  // namespace quillane

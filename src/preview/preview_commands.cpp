@@ -53,7 +53,8 @@ void GaibuPre_Click(Platform& platform, const StyleDocument& doc, PreviewFiles& 
   if (!EXStyle(platform, doc, folder, kPreviewStyleSheet, true)) return;
   files.keep(joinFolder(folder, kPreviewStyleSheet));
 
-  auto linked = CssTekiyou(platform, kPreviewStyleSheet, *page, linkWindow.comment);
+  auto linked =
+      CssTekiyou(platform, kPreviewStyleSheet, *page, linkWindow.comment, joinFolder(folder, kPreviewStyleSheet));
   if (!linked) {  // after its message; the chosen page itself is only ever read
     files.removeAll();
     return;

@@ -172,8 +172,16 @@ TEST(IgnoredSettings, ListsWhatTheLegacyOutputWritesAndBrowsersIgnore) {
   EXPECT_NE(line.find("クラス「強調」の「半透明にする」、クラス「強調」の「光る」、"), std::string::npos) << line;
   EXPECT_NE(line.find("「出力」タブの「今のブラウザ向けに書き出す」をチェック"), std::string::npos) << line;
 
+  // The modern output: what each engine leaves out, from the engine table.
   doc.output.modern = 1;
   EXPECT_TRUE(ignoredSettings(doc).empty());
+  for (const Engine e : {Engine::Chromium, Engine::Firefox, Engine::WebKit})
+    EXPECT_TRUE(settingsNotShownBy(doc, e).empty());
+  EXPECT_EQ(ignoredSettingsLine(doc),
+            "Firefox では「スクロールバー」タブの色は「メインの色」と「バックの色」の 2 色だけを表示します。");
+  // The two colours Firefox draws, alone, show everywhere.
+  doc.scrollbarCheck(14) = 0;
+  doc.scrollbarCheck(17) = 1;
   EXPECT_EQ(ignoredSettingsLine(doc), "");
   EXPECT_EQ(ignoredSettingsLine(StyleDocument{}), "");
 }

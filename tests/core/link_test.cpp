@@ -4,6 +4,9 @@
 #include <filesystem>
 
 #include "document/product.h"
+#include "generation/modern_filters.h"
+#include "generation/modern_stylesheet.h"
+#include "linking/filter_block.h"
 #include "linking/link_injector.h"
 #include "linking/link_rewrite.h"
 #include "platform/cp932.h"
@@ -187,6 +190,39 @@ TEST(LinkPage, AnEndlessPageIsRefusedAsTooLarge) {
   FakePlatform platform;
   EXPECT_FALSE(CssTekiyou(platform, "s.css", "/dev/zero", false));
   EXPECT_NE(platform.onlyMessage().text.find("ページが大きすぎます"), std::string::npos);
+}
+
+TEST(LinkPage, TheFiltersOfAModernStyleSheetGoInAtTheBodysStartOnce) {
+  StyleDocument doc;
+  doc.output.modern = 1;
+  doc.classes[0].enabled = doc.classes[0].waveOn = 1;
+  const std::string sheet = buildModernStyleSheet(doc).text;
+  const std::string block = modernFilterBlock(doc);
+  ASSERT_FALSE(block.empty());
+  EXPECT_BYTES(block, filterBlockOfStyleSheet(sheet));
+  const std::string link = "<LINK href=\"s.css\" rel=\"stylesheet\" type=\"text/css\">";
+  struct Case {
+    const char* name;
+    std::string page, linked;
+  };
+  const std::vector<Case> cases = {
+      {"body tag", "<html><head></head><body class=\"x\">\r\n<p>a</p></body></html>",
+       "\r\n<html><head>\r\n" + link + "\r\n</HEAD><body class=\"x\">\r\n" + block + "<p>a</p></body></html>"},
+      {"no body", "<html><head></head><p>a</p></html>",
+       "\r\n<html><head>\r\n" + link + "\r\n</HEAD><p>a</p>" + block + "</html>"},
+      {"filters there already", "<html><head></head><body>\r\n" + block + "</body></html>",
+       "\r\n<html><head>\r\n" + link + "\r\n</HEAD><body>\r\n" + block + "</body></html>"},
+  };
+  for (const Case& k : cases) EXPECT_BYTES(k.linked, linkPage(k.page, "s.css", false, sheet).bytes) << k.name;
+  // A legacy sheet, or none, adds nothing.
+  EXPECT_BYTES("\r\n<html><head>\r\n" + link + "\r\n</HEAD><body></body></html>",
+               linkPage("<html><head></head><body></body></html>", "s.css", false, "P { color : red; }").bytes);
+
+  // A comment that holds more than SVG filters gives the page nothing.
+  for (const char* bad :
+       {"<svg><script>alert(1)</script></svg>", "<svg onload='alert(1)'></svg>", "<svg><feImage href='x.svg'/></svg>",
+        "<svg style='background: url(x)'></svg>", "<svg><filter id='ｘ'></filter></svg>"})
+    EXPECT_EQ(filterBlockOfStyleSheet(std::string("/* quillane-svg-filters: a\r\n") + bad + "\r\n*/"), "") << bad;
 }
 
 class LinkInjectorTest : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
 #include <QTabWidget>
@@ -242,6 +243,13 @@ class LiveViewEngineTest : public QObject {
     QVERIFY(m_editor->liveViewWindow()->noticeText().isEmpty());
     QCOMPARE(evaluate(colourOf(QStringLiteral("a.q-hover"))).toString(), QStringLiteral("rgb(170, 170, 0)"));
     keepPicture(QStringLiteral("live-view-modern.png"));
+    // The output tab with the filters a page edited by hand needs.
+    control<QCheckBox>("Check26", 0)->setChecked(true);
+    m_editor->liveViewWindow()->findChild<QTabWidget*>(QStringLiteral("LiveTabs"))->setCurrentIndex(1);
+    QTRY_VERIFY(
+        m_editor->liveViewWindow()->findChild<QPlainTextEdit*>(QStringLiteral("LiveFilterBlock"))->isVisible() ||
+        qEnvironmentVariable("QUILLANE_ARTIFACTS").isEmpty());
+    keepPicture(QStringLiteral("live-view-output.png"));
   }
 
   void adviceIsListedBesideTheIgnoredSettingsAndMarksTheBoxes() {

@@ -29,6 +29,7 @@
 #include "editor/output_highlighter.h"
 #include "editor_controls.h"
 #include "fake_platform.h"
+#include "generation/modern_filters.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 
@@ -255,6 +256,31 @@ class LiveViewTest : public QObject {
     QVERIFY(notice->text().contains(QStringLiteral("今のブラウザ向けに書き出す")));
     control<QCheckBox>("Check28")->setChecked(true);
     QTRY_VERIFY(!notice->isVisible());
+    // The modern output: what an engine leaves out, by its name.
+    control<QCheckBox>("Check6", 14)->setChecked(true);
+    m_view->refresh();
+    QCOMPARE(notice->text(),
+             QStringLiteral("Firefox では「スクロールバー」タブの色は「メインの色」と「バックの色」の 2 "
+                            "色だけを表示します。"));
+  }
+
+  void theOutputTabShowsTheFiltersAPageEditedByHandNeeds() {
+    open();
+    control<QLineEdit>("Text9")->setText(m_folder.path());
+    control<QLineEdit>("Text7")->setText(m_folder.path());
+    control<QRadioButton>("Option6")->setChecked(true);
+    control<QCheckBox>("Check28")->setChecked(true);
+    control<QCheckBox>("Check12", 0)->setChecked(true);
+    m_view->refresh();
+    auto* block = m_view->findChild<QPlainTextEdit*>(QStringLiteral("LiveFilterBlock"));
+    QVERIFY(block->isHidden());  // (its tab is not the current one: isHidden, not isVisible)
+    control<QCheckBox>("Check26", 0)->setChecked(true);
+    m_view->refresh();
+    QVERIFY(!block->isHidden());
+    QVERIFY(!m_view->findChild<QLabel*>(QStringLiteral("LiveFilterAdvice"))->isHidden());
+    QCOMPARE(block->toPlainText() + QStringLiteral("\n"),
+             QString::fromStdString(modernFilterBlock(m_editor->document()))
+                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   }
 
   void theWindowOpensToTheRightOfTheEditor() {

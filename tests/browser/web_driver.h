@@ -1,0 +1,38 @@
+// A small W3C WebDriver client for the browser tests: one session in one
+// of the three engines, started headless on ports picked at start.
+//   Chromium: chromedriver, classic WebDriver over HTTP
+//   Firefox:  the browser's own WebDriver BiDi (--remote-debugging-port), over a WebSocket
+//   WebKit:   WebKitWebDriver with MiniBrowser, classic WebDriver, on a display of its own Xvfb
+// Every session draws at one device pixel per CSS pixel.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "generation/engine_support.h"
+
+namespace quillane::testing {
+
+class BrowserSession {
+ public:
+  // A session in `engine`, or nothing with `why` set (the engine is not
+  // installed, or did not start).
+  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why);
+  virtual ~BrowserSession() = default;
+
+  // Loads the address and waits for the page and its pictures.
+  virtual bool open(const std::string& url) = 0;
+  // The value of a JavaScript expression that gives a string, or nothing on
+  // an error (with the error in lastError()).
+  virtual std::optional<std::string> evaluate(const std::string& expression) = 0;
+  // The visible part of the page as PNG bytes.
+  virtual std::optional<std::string> screenshot() = 0;
+
+  const std::string& lastError() const { return m_lastError; }
+
+ protected:
+  std::string m_lastError;
+};
+
+}  // namespace quillane::testing
