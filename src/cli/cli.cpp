@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -258,23 +257,20 @@ class Command {
   int link() {
     std::string page;
     if (!readInput(page, kMaxPageBytes + 1)) return kExitRefused;
-    // The sheet as the page finds it, beside the page, gives it the filters
-    // it carries; an address or a sheet that cannot be read gives none.
-    std::string sheet;
-    if (m_options.second.find("://") == std::string::npos) {
-      const std::filesystem::path beside =
-          m_options.input == "-" ? std::filesystem::path() : std::filesystem::path(m_options.input).parent_path();
-      if (!readWholeFile((beside / m_options.second).string(), sheet, kMaxPageBytes).ok()) sheet.clear();
-    }
-    const LinkedPage linked = linkPage(page, m_options.second, m_options.comment, sheet);
-    if (!linked.ok()) return refuse(inputName() + ": " + linked.refused);
-    // The style sheet stands beside the page, as the bare name in the link says.
+    // The style sheet as the page finds it, beside the page: the filters it
+    // carries go into the page, and its encoding may call for a warning. An
+    // address, or anything but a regular file (a named pipe is never waited
+    // on), gives neither.
     const std::string sheetPath =
         (m_options.input == "-" ? std::string() : folderOf(m_options.input)) + m_options.second;
-    std::string styleSheet;
-    if (isRegularFile(sheetPath) && readWholeFile(sheetPath, styleSheet, kMaxPageBytes).ok())
-      if (const auto warning = misreadStyleSheetWarning(styleSheet, linked.encoding, m_options.second))
-        m_console.writeError("quillane-cli: " + shownPath(sheetPath) + ": " + *warning + "\n");
+    std::string sheet;
+    if (m_options.second.find("://") != std::string::npos || !isRegularFile(sheetPath) ||
+        !readWholeFile(sheetPath, sheet, kMaxPageBytes).ok())
+      sheet.clear();
+    const LinkedPage linked = linkPage(page, m_options.second, m_options.comment, sheet);
+    if (!linked.ok()) return refuse(inputName() + ": " + linked.refused);
+    if (const auto warning = misreadStyleSheetWarning(sheet, linked.encoding, m_options.second))
+      m_console.writeError("quillane-cli: " + shownPath(sheetPath) + ": " + *warning + "\n");
     return emitBytes(linked.bytes);
   }
 
