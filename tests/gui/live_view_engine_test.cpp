@@ -250,6 +250,7 @@ class LiveViewEngineTest : public QObject {
         m_editor->liveViewWindow()->findChild<QPlainTextEdit*>(QStringLiteral("LiveFilterBlock"))->isVisible() ||
         qEnvironmentVariable("QUILLANE_ARTIFACTS").isEmpty());
     keepPicture(QStringLiteral("live-view-output.png"));
+    m_editor->liveViewWindow()->findChild<QTabWidget*>(QStringLiteral("LiveTabs"))->setCurrentIndex(0);
   }
 
   void adviceIsListedBesideTheIgnoredSettingsAndMarksTheBoxes() {
