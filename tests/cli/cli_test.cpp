@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "document/control_captions.h"
+#include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
 #include "generation/modern_stylesheet.h"
 #include "generation/stylesheet_text.h"
@@ -247,6 +248,15 @@ TEST_F(Cli, LinkRewritesThePageKeepingItsBytes) {
       "\r\n<html><head>\n<title>\x95\x5C</title>\r\n<LINK href=\"site.css\" rel=\"stylesheet\" "
       "type=\"text/css\">\r\n</HEAD><body></body></html>",
       r.out);
+  // A modern sheet beside the page gives it the SVG filters it carries.
+  StyleDocument doc;
+  doc.output.modern = doc.classes[0].enabled = doc.classes[0].blurOn = 1;
+  testing::writeBytes(folder / "site.css", buildModernStyleSheet(doc).text);
+  EXPECT_BYTES(
+      "\r\n<html><head>\n<title>\x95\x5C</title>\r\n<LINK href=\"site.css\" rel=\"stylesheet\" "
+      "type=\"text/css\">\r\n</HEAD><body>\r\n" +
+          modernFilterBlock(doc) + "</body></html>",
+      runCli({"link", folder / "p.html", "site.css", "--no-comment"}).out);
   // No head: answered as OK. The comment comes first by default.
   const CliRun top = runCli({"link", "-", "a.css"}, "<p>x</p>");
   EXPECT_TRUE(top.out.starts_with("<HEAD>\r\n<LINK href=\"a.css\""));

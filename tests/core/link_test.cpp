@@ -302,6 +302,19 @@ TEST_F(LinkInjectorTest, AShiftJisStyleSheetLinkedIntoAUtf8PageIsWarnedAbout) {
   }
 }
 
+TEST_F(LinkInjectorTest, TheStyleSheetsFiltersComeWithTheLink) {
+  StyleDocument doc;
+  doc.output.modern = doc.classes[0].enabled = doc.classes[0].chromaOn = 1;
+  page("<HTML><HEAD></HEAD><BODY>x</BODY></HTML>");
+  testing::writeBytes(folder / "site.css", buildModernStyleSheet(doc).text);
+  injector.comment = false;
+  injector.previewNew();
+  EXPECT_BYTES(
+      "\r\n<HTML><HEAD>\r\n<LINK href=\"site.css\" rel=\"stylesheet\" type=\"text/css\">\r\n</HEAD><BODY>\r\n" +
+          modernFilterBlock(doc) + "x</BODY></HTML>",
+      testing::fileBytes(injector.previewPath()));
+}
+
 TEST_F(LinkInjectorTest, ACancelledRewriteLeavesNothingToSave) {
   page("<HEAD></HEAD>");
   injector.previewNew();
