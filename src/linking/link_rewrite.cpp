@@ -130,7 +130,7 @@ std::optional<std::string> misreadStyleSheetWarning(std::string_view styleSheet,
     return std::nullopt;
   return "スタイルシート「" + shownText(cssName) +
          "」は Shift_JIS で書かれ、@charset がありません。UTF-8 "
-         "のページからはブラウザーがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされる"
+         "のページからはブラウザがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされる"
          "こともあります。「出力」タブの「今のブラウザ向けに書き出す」を選んで書き出すと、UTF-8 "
          "のスタイルシートになります。";
 }
@@ -173,7 +173,7 @@ LinkedPage linkPage(std::string_view page, std::string_view cssName, bool commen
     result.bytes.clear();
     result.refused = "書き換えるとページの文字コードの宣言（<meta charset>）が先頭から " +
                      std::to_string(kPrescanBytes) +
-                     " バイトより後ろにずれ、ブラウザーに読まれなくなります。「コメントの挿入」を外すか、宣言をページの"
+                     " バイトより後ろにずれ、ブラウザに読まれなくなります。「コメントの挿入」を外すか、宣言をページの"
                      "先頭近くに移してください。";
   }
   return result;

@@ -151,7 +151,7 @@ TEST(LinkPage, NamesAndPagesTheInsertedLineCannotStandInAreRefused) {
        "スタイルシートの名前「a‾.css」はShift_JISのページでは「a~.css」と読まれます。"},
       {std::string(990, ' ') + "<meta charset=utf-8><head></head>", "s.css", true,
        "書き換えるとページの文字コードの宣言（<meta charset>）が先頭から 1024 "
-       "バイトより後ろにずれ、ブラウザーに読まれなくなります。「コメントの挿入」を外すか、宣言をページの先頭近くに移"
+       "バイトより後ろにずれ、ブラウザに読まれなくなります。「コメントの挿入」を外すか、宣言をページの先頭近くに移"
        "してください。"},
   };
   for (const auto& c : cases) {
@@ -235,7 +235,7 @@ TEST_F(LinkInjectorTest, AShiftJisStyleSheetLinkedIntoAUtf8PageIsWarnedAbout) {
   const std::string sjisSheet = "P { font-family: \"\x82\x6c\x82\x72 \x96\xbe\x92\xa9\"; }";  // ＭＳ 明朝
   const std::string warning =
       "スタイルシート「site.css」は Shift_JIS で書かれ、@charset がありません。UTF-8 "
-      "のページからはブラウザーがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされること"
+      "のページからはブラウザがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされること"
       "もあります。「出力」タブの「今のブラウザ向けに書き出す」を選んで書き出すと、UTF-8 のスタイルシートになります。";
   const struct {
     std::string page;
