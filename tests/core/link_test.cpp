@@ -142,9 +142,12 @@ TEST(LinkPage, NamesAndPagesTheInsertedLineCannotStandInAreRefused) {
     bool comment;
     std::string refused;
   } cases[] = {
-      {"<meta charset=EUC-JP><head></head>", "s.css", false,
+      {"<meta charset=EUC-JP><head></head>\xC6\xFC\xCB\xDC", "s.css", false,  // 日本 in EUC-JP
        "ページの文字コードが「euc-jp」と宣言されているため、書き換えられません（UTF-8 か Shift_JIS "
        "のページを書き換えられます）。"},
+      {"<meta charset=iso-8859-1><head></head>", "s.css", true,
+       "ページの文字コードが「iso-8859-1」と宣言されているため、英数字のほかは書き加えられません（「コメントの挿入」"
+       "を外し、英数字だけの名前にすると書き換えられます）。"},
       {"<head></head>", "\xC2\xA5.css", false,
        "スタイルシートの名前「¥.css」はShift_JISのページでは「\\.css」と読まれます。"},
       {"<head></head>", "a\xE2\x80\xBE.css", false,
@@ -159,6 +162,8 @@ TEST(LinkPage, NamesAndPagesTheInsertedLineCannotStandInAreRefused) {
     EXPECT_EQ(linked.refused, c.refused);
     EXPECT_EQ(linked.bytes, "");
   }
+  EXPECT_BYTES("\r\n<meta charset=iso-8859-1><head>\r\n" + kLink + "\r\n</HEAD>",
+               linkPage("<meta charset=iso-8859-1><head></head>", "s.css", false).bytes);
   // Without the comment the declaration stays where browsers read it.
   EXPECT_TRUE(linkPage(std::string(990, ' ') + "<meta charset=utf-8><head></head>", "s.css", false).ok());
 }
