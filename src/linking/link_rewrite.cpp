@@ -35,6 +35,14 @@ std::optional<PageEncoding> encodingOfLabel(std::string_view label) {
   return std::nullopt;
 }
 
+// The label a page declares when it names neither UTF-8 nor Shift_JIS, or
+// nothing. A byte-order mark overrides any declaration.
+std::string otherDeclaredEncoding(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Mark)) return {};
+  std::string label = prescanCharset(bytes);
+  return encodingOfLabel(label) ? std::string() : label;
+}
+
 }  // namespace
 
 PageEncoding detectPageEncoding(std::string_view bytes) {
@@ -51,8 +59,7 @@ std::optional<std::string> unusablePage(std::string_view bytes) {
   if (wide || bytes.find('\0') != std::string_view::npos)
     return "ページが UTF-16 か UTF-32 で書かれているため、書き換えられません（UTF-8 か Shift_JIS "
            "のページを書き換えられます）。";
-  if (bytes.starts_with(kUtf8Mark)) return std::nullopt;
-  if (const std::string label = prescanCharset(bytes); !label.empty() && !encodingOfLabel(label))
+  if (const std::string label = otherDeclaredEncoding(bytes); !label.empty() && hasNonAscii(bytes))
     return "ページの文字コードが「" + shownText(label) +
            "」と宣言されているため、書き換えられません（UTF-8 か Shift_JIS のページを書き換えられます）。";
   return std::nullopt;
@@ -131,7 +138,7 @@ std::optional<std::string> misreadStyleSheetWarning(std::string_view styleSheet,
     return std::nullopt;
   return "スタイルシート「" + shownText(cssName) +
          "」は Shift_JIS で書かれ、@charset がありません。UTF-8 "
-         "のページからはブラウザーがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされる"
+         "のページからはブラウザがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされる"
          "こともあります。「出力」タブの「今のブラウザ向けに書き出す」を選んで書き出すと、UTF-8 "
          "のスタイルシートになります。";
 }
@@ -154,6 +161,15 @@ LinkedPage linkPage(std::string_view page, std::string_view cssName, bool commen
     result.refused = shownName + "にはShift_JISで書けない文字があります。";
     return result;
   }
+  // A page of ASCII bytes declared in another encoding (ISO-8859-1, say)
+  // reads the same in any of them, as long as what is added is ASCII too.
+  if (const std::string label = otherDeclaredEncoding(page);
+      !label.empty() && (hasNonAscii(*link) || hasNonAscii(*marker))) {
+    result.refused = "ページの文字コードが「" + shownText(label) +
+                     "」と宣言されているため、英数字のほかは書き加えられません（「コメントの挿入」を外し、"
+                     "英数字だけの名前にすると書き換えられます）。";
+    return result;
+  }
   if (result.encoding == PageEncoding::Cp932) {
     // Shift_JIS has no "¥" nor "‾" of its own: they would come back as "\\" and "~".
     if (const std::string readBack = decodeCp932Lossy(*encodeForPage(cssName, result.encoding)); readBack != cssName) {
@@ -172,7 +188,7 @@ LinkedPage linkPage(std::string_view page, std::string_view cssName, bool commen
     result.bytes.clear();
     result.refused = "書き換えるとページの文字コードの宣言（<meta charset>）が先頭から " +
                      std::to_string(kPrescanBytes) +
-                     " バイトより後ろにずれ、ブラウザーに読まれなくなります。「コメントの挿入」を外すか、宣言をページの"
+                     " バイトより後ろにずれ、ブラウザに読まれなくなります。「コメントの挿入」を外すか、宣言をページの"
                      "先頭近くに移してください。";
   }
   return result;

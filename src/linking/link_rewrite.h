@@ -32,7 +32,9 @@ PageEncoding detectPageEncoding(std::string_view bytes);
 // page larger than kMaxPageBytes, one in UTF-16 or UTF-32 (a byte-order
 // mark of theirs, or NUL bytes), which a byte-wise rewrite would corrupt, or
 // one that declares an encoding other than UTF-8 and Shift_JIS (EUC-JP,
-// ISO-2022-JP...), which the inserted lines would not be written in.
+// ISO-8859-1...) and holds bytes beyond ASCII, which could be shown or
+// written back in none of the two. (An ASCII page declared so takes
+// lines of ASCII only; see linkPage.)
 std::optional<std::string> unusablePage(std::string_view bytes);
 
 // The page as text for showing, decoded in its encoding.

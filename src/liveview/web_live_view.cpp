@@ -62,14 +62,21 @@ class WebLiveViewEngine final : public LiveViewEngine {
     m_view->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
     QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool ok) {
       if (!ok && !m_loadAgain && m_problem) m_problem(QStringLiteral("ライブビューにページを表示できませんでした。"));
+      if (ok) m_crashes = 0;
       loaded();
     });
-    // A renderer that ends unexpectedly leaves a blank view: load the page again.
+    // A renderer that ends unexpectedly leaves a blank view: load the page
+    // again, unless the page itself ends it every time.
     QObject::connect(m_view->page(), &QWebEnginePage::renderProcessTerminated, m_view,
                      [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                        if (status == QWebEnginePage::NormalTerminationStatus || m_html.isEmpty()) return;
                        // Nothing is left to ask for its place or to wait for.
                        m_hasPage = m_loading = m_askingScroll = m_loadAgain = false;
+                       if (++m_crashes > kMostCrashes) {
+                         if (m_problem)
+                           m_problem(QStringLiteral("ライブビューの表示が止まるため、このページは表示できません。"));
+                         return;
+                       }
                        showPage(m_html, m_base);
                      });
   }
@@ -161,6 +168,8 @@ class WebLiveViewEngine final : public LiveViewEngine {
       m_view->page()->runJavaScript(script, std::move(done));
   }
 
+  static constexpr int kMostCrashes = 2;  // renderer ends in a row before the page is given up
+
   QWebEngineView* m_view;
   QTemporaryFile m_file{QDir::tempPath() + QStringLiteral("/quillane-liveview-XXXXXX.html")};
   std::function<void(const QString&)> m_problem;
@@ -171,6 +180,7 @@ class WebLiveViewEngine final : public LiveViewEngine {
   bool m_loading = false;       // a page is on its way: styles and scripts wait for it
   bool m_askingScroll = false;  // the page on show is asked for its place before the next loads
   bool m_loadAgain = false;     // a newer page came while one was loading
+  int m_crashes = 0;            // renderer ends since the last page that loaded
   std::optional<QString> m_pendingStyle;
   std::vector<std::pair<QString, std::function<void(const QVariant&)>>> m_pendingScripts;
 };

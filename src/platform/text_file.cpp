@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 
+#include "document/message_text.h"
 #include "platform/cp932.h"
 #include "platform/error_numbers.h"
 
@@ -33,7 +34,7 @@ bool saveTextFile(Platform& platform, const std::string& path, std::string_view 
   std::string bytes;
   UnencodableCharacter bad;
   if (!encodeCp932(utf8, bytes, bad)) {
-    platform.messageBox(bad.describe() + "\r\n" + path + " には何も書きこんでいません。", kInputErrorTitle,
+    platform.messageBox(bad.describe() + "\r\n" + shownPath(path) + " には何も書きこんでいません。", kInputErrorTitle,
                         MessageIcon::Exclamation);
     return false;
   }
@@ -42,7 +43,7 @@ bool saveTextFile(Platform& platform, const std::string& path, std::string_view 
 
 bool saveUtf8TextFile(Platform& platform, const std::string& path, std::string_view utf8) {
   if (!isValidUtf8(utf8)) {
-    platform.messageBox("UTF-8として正しくない文字があります。\r\n" + path + " には何も書きこんでいません。",
+    platform.messageBox("UTF-8として正しくない文字があります。\r\n" + shownPath(path) + " には何も書きこんでいません。",
                         kInputErrorTitle, MessageIcon::Exclamation);
     return false;
   }

@@ -148,16 +148,19 @@ TEST(LinkPage, NamesAndPagesTheInsertedLineCannotStandInAreRefused) {
     bool comment;
     std::string refused;
   } cases[] = {
-      {"<meta charset=EUC-JP><head></head>", "s.css", false,
+      {"<meta charset=EUC-JP><head></head>\xC6\xFC\xCB\xDC", "s.css", false,  // 日本 in EUC-JP
        "ページの文字コードが「euc-jp」と宣言されているため、書き換えられません（UTF-8 か Shift_JIS "
        "のページを書き換えられます）。"},
+      {"<meta charset=iso-8859-1><head></head>", "s.css", true,
+       "ページの文字コードが「iso-8859-1」と宣言されているため、英数字のほかは書き加えられません（「コメントの挿入」"
+       "を外し、英数字だけの名前にすると書き換えられます）。"},
       {"<head></head>", "\xC2\xA5.css", false,
        "スタイルシートの名前「¥.css」はShift_JISのページでは「\\.css」と読まれます。"},
       {"<head></head>", "a\xE2\x80\xBE.css", false,
        "スタイルシートの名前「a‾.css」はShift_JISのページでは「a~.css」と読まれます。"},
       {std::string(990, ' ') + "<meta charset=utf-8><head></head>", "s.css", true,
        "書き換えるとページの文字コードの宣言（<meta charset>）が先頭から 1024 "
-       "バイトより後ろにずれ、ブラウザーに読まれなくなります。「コメントの挿入」を外すか、宣言をページの先頭近くに移"
+       "バイトより後ろにずれ、ブラウザに読まれなくなります。「コメントの挿入」を外すか、宣言をページの先頭近くに移"
        "してください。"},
   };
   for (const auto& c : cases) {
@@ -165,6 +168,8 @@ TEST(LinkPage, NamesAndPagesTheInsertedLineCannotStandInAreRefused) {
     EXPECT_EQ(linked.refused, c.refused);
     EXPECT_EQ(linked.bytes, "");
   }
+  EXPECT_BYTES("\r\n<meta charset=iso-8859-1><head>\r\n" + kLink + "\r\n</HEAD>",
+               linkPage("<meta charset=iso-8859-1><head></head>", "s.css", false).bytes);
   // Without the comment the declaration stays where browsers read it.
   EXPECT_TRUE(linkPage(std::string(990, ' ') + "<meta charset=utf-8><head></head>", "s.css", false).ok());
 }
@@ -274,7 +279,7 @@ TEST_F(LinkInjectorTest, AShiftJisStyleSheetLinkedIntoAUtf8PageIsWarnedAbout) {
   const std::string sjisSheet = "P { font-family: \"\x82\x6c\x82\x72 \x96\xbe\x92\xa9\"; }";  // ＭＳ 明朝
   const std::string warning =
       "スタイルシート「site.css」は Shift_JIS で書かれ、@charset がありません。UTF-8 "
-      "のページからはブラウザーがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされること"
+      "のページからはブラウザがこれを UTF-8 として読むため、日本語のフォント名などが崩れ、ルールが読み飛ばされること"
       "もあります。「出力」タブの「今のブラウザ向けに書き出す」を選んで書き出すと、UTF-8 のスタイルシートになります。";
   const struct {
     std::string page;
