@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "generation/declaration_emitters.h"
+#include "generation/kept_style.h"
 #include "generation/modern_filters.h"
 
 namespace quillane {
@@ -277,6 +278,7 @@ std::string fontFamilyValue(std::string_view name) {
 }
 
 std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t) {
+  appendKeptStyleHead(doc, t);
   if (auto refusal = appendScrollbarRules(doc, t)) return refusal;
 
   // BODY first, then A:HOVER before A:ACTIVE, as the legacy sheet orders them.
@@ -304,6 +306,7 @@ std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, st
     t.append("  50% {").append(kCrLf).append("    opacity: 0;").append(kCrLf).append("  }").append(kCrLf);
     t.append("}").append(kCrLf);
   }
+  appendKeptStyle(doc, t);
   return std::nullopt;
 }
 
