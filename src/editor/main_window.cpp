@@ -87,6 +87,7 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   }
   m_appFolder = applicationFolder.toStdString();
   buildWindow();
+  buildKeptStyleTab();
   Form_Load();
   resize(kEditorMaxWidthTwips / m_tx, kEditorMaxHeightTwips / m_ty);
   loadRecentFiles();

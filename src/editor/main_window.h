@@ -37,6 +37,7 @@ class QAction;
 class QGridLayout;
 class QLayout;
 class QStringListModel;
+class QPlainTextEdit;
 
 namespace quillane {
 
@@ -109,6 +110,10 @@ class MainWindow : public QMainWindow {
   void MenuOpenFileQL_Click();
   void MenuSaveFile_Click();
   void MenuSaveSumple_Click();
+  // "スタイルシートを取り込む…": a .css file or a page's style, as one step;
+  // a report of what went where is shown beside the editor.
+  void MenuImportStyle_Click();
+  void importStyleFile(const std::string& path);
   void SampleLoad();                // builds the "サンプル" menu from the sample folders
   void MenuTuika_Click(int index);  // loads sample `index`
   const std::vector<SampleEntry>& samples() const { return m_samples; }
@@ -144,6 +149,7 @@ class MainWindow : public QMainWindow {
   void fillLayout(QLayout* layout, QWidget* host, const FormTable& table, int page, int each, int depth);
   QTabWidget* buildTabs(const FormCell& cell);
   void buildMenus();
+  void buildKeptStyleTab();  // "そのほかのスタイル"
 
   // Binding widgets to the document.
   void bindField(ControlId id);
@@ -229,6 +235,10 @@ class MainWindow : public QMainWindow {
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;
   LiveViewWindow* m_liveView = nullptr;
+  QPlainTextEdit* m_keptStyle = nullptr;
 };
+
+// Whether a file named on the command line is imported (.css, .html, .htm).
+bool isStyleFileName(const std::string& path);
 
 }  // namespace quillane

@@ -50,6 +50,10 @@ void MainWindow::MenuSaveFile_Click() {
 }
 
 void MainWindow::openFile(const std::string& path) {
+  if (isStyleFileName(path)) {
+    importStyleFile(path);
+    return;
+  }
   if (!maySetChangesAside()) return;
   if (!openNamedFile(m_platform, m_doc, path)) return;
   showLoaded(isSampleFileName(path) ? Loaded::Sample : Loaded::SettingsFile, path);
