@@ -4,6 +4,8 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <set>
+#include <span>
 
 #include "css/css_parser.h"
 #include "generation/filter_emitters.h"
@@ -149,13 +151,7 @@ Attempt readLegacy(const StyleSource& source, const css::StyleSheet& sheet, cons
 struct Tie {
   int ids = 0, classes = 0, types = 0;
   std::string subject;
-  bool unknown = false;  // :is(), :not() and the like: assume it can tie
-
-  bool canTie(const Tie& other) const {
-    if (unknown || other.unknown) return true;
-    if (ids != other.ids || classes != other.classes || types != other.types) return false;
-    return subject.empty() || other.subject.empty() || subject == other.subject;
-  }
+  bool unknown = false;  // :is(), :not() and the like: assume it can tie with anything
 };
 
 std::vector<Tie> tiesOf(std::string_view text, Range prelude) {
@@ -254,6 +250,48 @@ struct KeptDeclaration {
   std::size_t offset = 0;
   std::string property;
   std::vector<Tie> ties;
+};
+
+// The kept declarations by what they can meet: the root of the property
+// ("background" for "background-color"), the specificity and the element of
+// each selector. A lookup sees only those that can tie with one target.
+class KeptIndex {
+ public:
+  void add(const KeptDeclaration& k) {
+    std::set<std::string> keys;
+    for (const Tie& t : k.ties) keys.insert(keyOf(rootOf(k.property), t));
+    for (const std::string& key : keys) m_buckets[key].push_back({k.offset, k.property});
+  }
+
+  // Whether a declaration kept before `offset` sets one of `properties`
+  // (or a shorthand or longhand of one) in a rule that can tie with `target`.
+  bool interferes(std::size_t offset, const std::vector<std::string>& properties, const Tie& target) const {
+    for (const std::string& p : properties) {
+      for (const std::string& root : {rootOf(p), std::string("all")}) {
+        Tie any = target;
+        any.subject.clear();
+        for (const std::string& key : {keyOf(root, target), keyOf(root, any), root + "|?"}) {
+          const auto bucket = m_buckets.find(key);
+          if (bucket == m_buckets.end()) continue;
+          for (const auto& [at, property] : bucket->second)
+            if (at < offset && related(property, p)) return true;
+        }
+      }
+    }
+    return false;
+  }
+
+ private:
+  static std::string rootOf(const std::string& property) {
+    if (property.starts_with("--")) return property;
+    return property.substr(0, property.find('-'));
+  }
+  static std::string keyOf(const std::string& root, const Tie& t) {
+    if (t.unknown) return root + "|?";
+    return root + "|" + std::to_string(t.ids) + "," + std::to_string(t.classes) + "," + std::to_string(t.types) + "|" +
+           t.subject;
+  }
+  std::map<std::string, std::vector<std::pair<std::size_t, std::string>>> m_buckets;
 };
 
 // The form's targets: the six tag slots, then the six classes.
@@ -474,6 +512,12 @@ struct Candidate {
   bool overridden = false;
 };
 
+// Candidates stand in the order of their rules.
+struct Order {
+  bool operator()(const Candidate& c, std::size_t r) const { return c.rule < r; }
+  bool operator()(std::size_t r, const Candidate& c) const { return r < c.rule; }
+};
+
 class Importer {
  public:
   Importer(const StyleSource& source, const css::StyleSheet& sheet)
@@ -615,46 +659,36 @@ class Importer {
   // Which declarations the form takes: each one that no earlier text-kept
   // declaration could interfere with, the last of each setting winning.
   void decide() {
-    std::vector<KeptDeclaration> kept;
-    keptOfRules(m_sheet.rules, kept, true);
-    // Declarations of the form's rules that the form does not take are kept too.
-    for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
-      if (m_role[r] != Role::Slot && m_role[r] != Role::Class) continue;
-      const bool wholeRule = std::any_of(m_candidates.begin(), m_candidates.end(), [&](const Candidate& c) {
-        return c.rule == r && c.declaration == nullptr && !c.forcedKept;
-      });
-      if (wholeRule) continue;
-      const std::vector<Tie> ties = tiesOf(m_text, m_sheet.rules[r].prelude);
-      for (const Declaration& d : m_declarations[r]) {
-        const bool candidate = std::any_of(m_candidates.begin(), m_candidates.end(),
-                                           [&](const Candidate& c) { return c.declaration == &d && !c.forcedKept; });
-        if (!candidate) kept.push_back({d.whole.begin, css::asciiLower(d.name), ties});
-      }
+    if (!m_ruleKeptReady) {
+      keptOfRules(m_sheet.rules, m_ruleKept, true);
+      m_ruleKeptReady = true;
     }
-    std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
+    KeptIndex kept;
+    for (const KeptDeclaration& k : m_ruleKept) kept.add(k);
+    // Declarations of the form's rules that the form does not take are kept too.
+    std::set<const Declaration*> taking;
+    std::set<std::size_t> wholeRules;
+    for (const Candidate& c : m_candidates) {
+      if (c.forcedKept) continue;
+      if (c.declaration)
+        taking.insert(c.declaration);
+      else
+        wholeRules.insert(c.rule);
+    }
+    for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
+      if ((m_role[r] != Role::Slot && m_role[r] != Role::Class) || wholeRules.contains(r)) continue;
+      const std::vector<Tie> ties = tiesOf(m_text, m_sheet.rules[r].prelude);
+      for (const Declaration& d : m_declarations[r])
+        if (!taking.contains(&d)) kept.add({d.whole.begin, css::asciiLower(d.name), ties});
+    }
     std::map<std::string, Candidate*> latest;
     for (Candidate& c : m_candidates) {
       c.taken = false;
       c.overridden = false;
+      if (!c.forcedKept && kept.interferes(c.offset, propertiesOf(c), targetOf(c.target).tie)) c.forcedKept = true;
       if (c.forcedKept) {
         if (c.declaration)
-          kept.push_back(
-              {c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude)});
-        continue;
-      }
-      const Target target = targetOf(c.target);
-      const std::vector<std::string> properties = propertiesOf(c);
-      const bool blocked = std::any_of(kept.begin(), kept.end(), [&](const KeptDeclaration& k) {
-        if (k.offset >= c.offset) return false;
-        const bool touches = std::any_of(properties.begin(), properties.end(),
-                                         [&](const std::string& p) { return related(k.property, p); });
-        return touches && std::any_of(k.ties.begin(), k.ties.end(), [&](const Tie& t) { return t.canTie(target.tie); });
-      });
-      if (blocked) {
-        c.forcedKept = true;
-        if (c.declaration)
-          kept.push_back(
-              {c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude)});
+          kept.add({c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude)});
         continue;
       }
       c.taken = true;
@@ -740,9 +774,11 @@ class Importer {
 
     std::string kept;
     std::size_t at = 0;  // top-level comments between rules
+    std::size_t nextComment = 0;
     const auto keepComments = [&](std::size_t until) {
-      for (const css::CommentRange& c : m_sheet.comments) {
-        if (c.begin < at || c.end > until) continue;
+      for (; nextComment < m_sheet.comments.size() && m_sheet.comments[nextComment].end <= until; ++nextComment) {
+        const css::CommentRange& c = m_sheet.comments[nextComment];
+        if (c.begin < at) continue;
         kept.append(m_text.substr(c.begin, c.end - c.begin)).append(kCrLf);
         entry(a, c.begin, ImportEntry::Place::Kept, m_text.substr(c.begin, c.end - c.begin));
       }
@@ -800,8 +836,8 @@ class Importer {
     const Rule& rule = m_sheet.rules[r];
     std::vector<Range> cuts;
     const std::string selector(rule.prelude.of(m_text));
-    for (const Candidate& c : m_candidates) {
-      if (c.rule != r) continue;
+    const auto [first, last] = std::equal_range(m_candidates.begin(), m_candidates.end(), r, Order{});
+    for (const Candidate& c : std::span(first, last)) {
       const Range cut = c.declaration ? c.declaration->whole : rule.block;
       if (c.taken) {
         cuts.push_back(cut);
@@ -857,6 +893,8 @@ class Importer {
   std::map<std::string, int> m_classIndex;
   const Declaration* m_classDeclaration = nullptr;
   std::optional<StyleDocument> m_scrollbar;
+  std::vector<KeptDeclaration> m_ruleKept;  // of the rules kept whole, read once
+  bool m_ruleKeptReady = false;
 };
 
 }  // namespace
