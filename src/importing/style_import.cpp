@@ -15,6 +15,8 @@
 #include "generation/stylesheet_text.h"
 #include "importing/legacy_rules.h"
 #include "importing/modern_rules.h"
+#include "persistence/settings_file.h"
+#include "platform/cp932.h"
 
 namespace quillane {
 
@@ -105,6 +107,31 @@ std::string shortened(std::string_view text) {
     out = out.substr(0, cut) + "...";
   }
   return out;
+}
+
+// Whether a settings file can hold the text as a value: one line, not too
+// long, and every character one CP932 gives back as it was.
+bool storable(std::string_view text) {
+  if (text.size() > kMaxSettingsLineBytes || text.find_first_of("\r\n") != std::string_view::npos) return false;
+  std::string bytes;
+  std::string back;
+  UnencodableCharacter bad;
+  std::size_t badOffset = 0;
+  return encodeCp932(text, bytes, bad) && decodeCp932(bytes, back, badOffset) && back == text;
+}
+
+// Whether every text field of the form holds only what a settings file can.
+bool storableFields(const StyleDocument& doc) {
+  for (const TagSlot& s : doc.slots)
+    for (const std::string* t : {&s.weight, &s.imagePath, &s.fontName, &s.fontSize, &s.sizeUnit, &s.cursorLabel})
+      if (!storable(*t)) return false;
+  for (const std::string& c : doc.colours)
+    if (!storable(c)) return false;
+  for (const UserClass& c : doc.classes)
+    for (const std::string* t : {&c.className, &c.chromaColor, &c.glowColor, &c.shadowColor, &c.specialColor1,
+                                 &c.specialColor2, &c.specialStrength, &c.opacity})
+      if (!storable(*t)) return false;
+  return true;
 }
 
 // --- The legacy output, line by line --------------------------------------
@@ -384,7 +411,7 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
     else if (v.size() == 3 && v[0].type == TokenType::Function && lowerValue(0) == "url" &&
              v[1].type == TokenType::String && v[2].type == TokenType::RightParen)
       path = value(1);
-    if (path.empty() || path != trimmedBlanks(path)) return std::nullopt;
+    if (path.empty() || path != trimmedBlanks(path) || !storable(path)) return std::nullopt;
     return [i, path](StyleDocument& doc) {
       doc.slots[i].useImage = Choice::First;
       doc.slots[i].imagePath = path;
@@ -428,7 +455,7 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
     } else {
       for (; k < v.size() && v[k].type == TokenType::Ident; ++k) family += (family.empty() ? "" : " ") + value(k);
     }
-    if (family.empty() || family != trimmedBlanks(family)) return std::nullopt;
+    if (family.empty() || family != trimmedBlanks(family) || !storable(family)) return std::nullopt;
     const std::string written = fontFamilyValue(family);
     const bool generic = written.front() != '"';
     std::string rest;
@@ -570,6 +597,7 @@ class Importer {
       if (tokens.size() == 3 && tokens[0].type == TokenType::Delim && tokens[0].delim == '.' &&
           tokens[1].type == TokenType::Ident) {
         const std::string name = css::tokenValue(selector, tokens[1]);
+        if (!storable(name)) continue;
         // A second rule of a class the form holds stays text, after the generated one.
         if (m_classIndex.contains(name) || classes >= kUserClassCount) continue;
         if (auto setting = classSetting(r, name)) {
@@ -925,7 +953,12 @@ ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
   // This program's legacy output comes back as it was, choice and all.
   Attempt legacy = readLegacy(source, sheet, start);
   if (legacy.taken > 0 || sheet.rules.empty()) {
-    if (auto rest = textAfterGenerated(legacy.doc, source, false, legacy.formEnd)) {
+    auto rest = textAfterGenerated(legacy.doc, source, false, legacy.formEnd);
+    // A sheet that only looks like the legacy output may hold values no
+    // settings file can; it is read as CSS instead.
+    if (rest && unstorableValue(legacy.doc)) rest.reset();
+    if (rest && !storableFields(legacy.doc)) rest.reset();
+    if (rest) {
       legacy.doc.keptStyle = *rest;
       if (writesBack(legacy.doc, source)) {
         if (!rest->empty())

@@ -237,6 +237,9 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
        crlf({"body {", "  font-family: monospace;", "}", "p {", "  font-family: \"Osaka\", sans-serif;", "}", "a {",
              "  font-family: \"MS Mincho\", serif;", "}"})},
       {"p { font-family: Arial, Helvetica, sans-serif }", crlf({"p { font-family: Arial, Helvetica, sans-serif }"})},
+      // A name no settings file could hold stays text.
+      {"p { font-family: \"☃\", sans-serif } .☃ { filter: Gray }",
+       crlf({"p { font-family: \"☃\", sans-serif }", ".☃ { filter: Gray }"})},
       {"p { font-size: 12PX; font-weight: BOLD; font-style: italic; cursor: pointer; background-image: url(a.png) }",
        crlf({"p {", "  font-weight: bold;", "  background-image: url(\"a.png\");", "  font-style: italic;",
              "  font-size: 12px;", "  cursor: pointer;", "}"})},
