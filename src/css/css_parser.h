@@ -68,7 +68,4 @@ std::vector<Rule> parseRules(std::string_view text, Range block);
 // The declarations inside a block.
 DeclarationList parseDeclarations(std::string_view text, Range block);
 
-// The whole text of the rule or declaration, for keeping.
-inline std::string_view textOf(std::string_view text, Range range) { return range.of(text); }
-
 }  // namespace quillane::css

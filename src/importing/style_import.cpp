@@ -324,11 +324,6 @@ class KeptIndex {
 // The form's targets: the six tag slots, then the six classes.
 constexpr int kClassTarget = 100;
 
-struct Target {
-  Tie tie;
-  std::string selector;  // as written
-};
-
 // The slot of a selector written in any case: "p", "A:Hover".
 int slotOf(std::string_view selector) {
   const std::string lower = css::asciiLower(selector);
@@ -677,11 +672,13 @@ class Importer {
     }
   }
 
-  Target targetOf(int target) const {
-    if (target >= kClassTarget) return {Tie{0, 1, 0, "", false}, ""};
+  // What a target's rule can tie with: a class (0,1,0) on any element, a
+  // slot its element, and the three link states (0,1,1).
+  Tie targetOf(int target) const {
+    if (target >= kClassTarget) return Tie{0, 1, 0, "", false};
     const bool pseudo = target == kSlotVisited || target == kSlotHover || target == kSlotActive;
     const std::string element = target == kSlotBody ? "body" : target == kSlotP ? "p" : "a";
-    return {Tie{0, pseudo ? 1 : 0, 1, element, false}, element};
+    return Tie{0, pseudo ? 1 : 0, 1, element, false};
   }
 
   // Which declarations the form takes: each one that no earlier text-kept
@@ -713,7 +710,7 @@ class Importer {
     for (Candidate& c : m_candidates) {
       c.taken = false;
       c.overridden = false;
-      if (!c.forcedKept && kept.interferes(c.offset, propertiesOf(c), targetOf(c.target).tie)) c.forcedKept = true;
+      if (!c.forcedKept && kept.interferes(c.offset, propertiesOf(c), targetOf(c.target))) c.forcedKept = true;
       if (c.forcedKept) {
         if (c.declaration)
           kept.add({c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude)});
