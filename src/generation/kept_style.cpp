@@ -3,7 +3,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "css/css_parser.h"
+#include "css/css_tokenizer.h"
 #include "generation/declaration_emitters.h"
 
 namespace quillane {
@@ -30,14 +30,29 @@ void appendText(std::string_view kept, std::string& t) {
 }  // namespace
 
 std::size_t keptStyleHeadLength(const std::string& kept) {
-  if (kept.find('@') == std::string::npos) return 0;
+  // Only the statements at the start are read, token by token, so the
+  // outputs do not read the whole text again each time they are written.
+  css::Tokenizer tokens(kept);
   std::size_t end = 0;
-  for (const css::Rule& rule : css::parseStyleSheet(kept).rules) {
-    const std::string name = css::asciiLower(rule.atName);
-    const bool statement = rule.kind == css::Rule::Kind::At && !rule.hasBlock &&
-                           (name == "import" || name == "namespace" || name == "layer");
-    if (!statement) break;
-    end = rule.whole.end;
+  for (;;) {
+    css::Token t = tokens.next();
+    while (t.type == css::TokenType::Whitespace || t.type == css::TokenType::Cdo || t.type == css::TokenType::Cdc)
+      t = tokens.next();
+    if (t.type != css::TokenType::AtKeyword) break;
+    const std::string name = css::asciiLower(css::tokenValue(kept, t));
+    if (name != "import" && name != "namespace" && name != "layer") break;
+    // Up to the ";" at this level; a block makes it a rule, not a statement.
+    int depth = 0;
+    do {
+      t = tokens.next();
+      if (t.type == css::TokenType::LeftParen || t.type == css::TokenType::Function ||
+          t.type == css::TokenType::LeftSquare)
+        ++depth;
+      if (t.type == css::TokenType::RightParen || t.type == css::TokenType::RightSquare) --depth;
+    } while (t.type != css::TokenType::EndOfFile && t.type != css::TokenType::LeftCurly &&
+             !(t.type == css::TokenType::Semicolon && depth <= 0));
+    if (t.type != css::TokenType::Semicolon) break;
+    end = t.end;
   }
   if (end == 0) return 0;
   // With the line break after the last statement.
