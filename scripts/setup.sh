@@ -7,6 +7,7 @@ quillane_packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-webengine-dev
   fonts-noto-cjk xvfb xauth chromium chromium-driver firefox-esr webkit2gtk-driver
   dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
+  git xorg-sgml-doctools
 )
 
 quillane_install_missing() {

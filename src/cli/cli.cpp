@@ -17,6 +17,7 @@
 #include "generation/output_choice.h"
 #include "generation/output_paths.h"
 #include "generation/value_checks.h"
+#include "importing/style_import.h"
 #include "linking/link_rewrite.h"
 #include "persistence/file_commands.h"
 #include "persistence/settings_file.h"
@@ -38,6 +39,7 @@ constexpr std::string_view kUsage =
   quillane-cli class-preview FILE INDEX [--sample|--v1] [--modern] [--title TEXT] [-o OUT]
   quillane-cli check FILE [--sample|--v1] [--modern]
   quillane-cli samples
+  quillane-cli import FILE [-o OUT]
   quillane-cli --help | --version
 
 Commands:
@@ -68,6 +70,16 @@ Commands:
   samples
          the samples of the editor's "サンプル" menu, one a line: the
          sample file, a tab, and its menu name (UTF-8)
+  import the style sheet FILE (.css), or the <style> elements of the page
+         FILE (.html, .htm, or any file that starts with a tag), as a
+         settings file: what the form holds goes into its lines, the rest
+         is kept as written on line 324 and written after the generated
+         rules. A style sheet this program wrote comes back as it was;
+         anything else is set to the modern output. Standard error lists,
+         with line numbers, what went into the form and what was kept.
+         The encoding is found as a browser finds it (byte-order mark,
+         @charset or <meta>, else UTF-8, else Shift_JIS); files of up to
+         16 MiB
 
 Input:
   FILE is a settings file (.qlf); with --sample a sample file (.smp); with
@@ -130,11 +142,11 @@ bool is(const std::string& command, std::initializer_list<const char*> names) {
 std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o) {
   if (args.empty()) return UsageError{"no command given"};
   o.command = args[0];
-  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "check", "samples"}))
+  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "check", "samples", "import"}))
     return UsageError{"unknown command '" + shownText(o.command) + "'"};
   if (o.command == "samples")
     return args.size() == 1 ? std::nullopt : std::optional(UsageError{"samples takes no arguments"});
-  const bool readsSettings = o.command != "link";
+  const bool readsSettings = o.command != "link" && o.command != "import";
   std::vector<std::string> positional;
   bool layoutGiven = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -197,6 +209,7 @@ class Command {
     if (m_options.command != "link" && outputIsInput())
       return refuse(outputName() + ": -o names the input file, which would be replaced; write elsewhere");
     if (m_options.command == "link") return link();
+    if (m_options.command == "import") return importStyleSheet();
     StyleDocument doc;
     if (!load(doc)) return kExitRefused;
     if (m_options.modern) doc.output.modern = 1;
@@ -278,6 +291,34 @@ class Command {
     std::string lines;
     for (const Advice& advice : documentAdvice(doc)) lines.append(advice.text).append("\n");
     return emitBytes(lines);
+  }
+
+  // A style sheet or page as a settings file, the report on the error stream.
+  int importStyleSheet() {
+    std::string bytes;
+    if (!readInput(bytes, kMaxImportBytes + 1)) return kExitRefused;
+    const std::string lower = asciiLowered(m_options.input);
+    std::optional<bool> page;
+    if (lower.ends_with(".html") || lower.ends_with(".htm")) page = true;
+    if (lower.ends_with(".css")) page = false;
+    const ImportResult imported = importStyle(bytes, page);
+    if (!imported.ok()) return refuse(inputName() + ": " + imported.refused);
+    if (const auto problem = unstorableValue(imported.document)) return refuse(inputName() + ": " + *problem);
+    std::string report;
+    for (const ImportEntry& entry : imported.entries) {
+      const char* place = entry.place == ImportEntry::Place::Form   ? "form"
+                          : entry.place == ImportEntry::Place::Kept ? "kept"
+                                                                    : "unused";
+      report += inputName() + ":" + std::to_string(entry.line) + ": " + place + ": " + entry.what + "\n";
+    }
+    m_console.writeError(report);
+    return emit({settingsFileText(imported.document, Layout::Settings), std::nullopt, OutputEncoding::Cp932});
+  }
+
+  static std::string asciiLowered(std::string text) {
+    for (char& c : text)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
   }
 
   // The same folders and order as the editor's sample menu.

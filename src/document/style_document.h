@@ -133,6 +133,9 @@ struct StyleDocument {
   std::array<UserClass, kUserClassCount> classes;
   OutputOptions output;
   int currentClassTab = 0;  // the selected page of SSTab4
+  // "そのほかのスタイル": style text the form has no field for, kept as an
+  // import found it (CR LF line ends) and written after the generated rules.
+  std::string keptStyle;
 
   CheckState& scrollbarCheck(int k) { return scrollbarEnabled[static_cast<std::size_t>(k - kFirstScrollbarColour)]; }
   CheckState scrollbarCheck(int k) const {

@@ -94,6 +94,7 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   }
   m_appFolder = applicationFolder.toStdString();
   buildWindow();
+  buildKeptStyleTab();
   Form_Load();
   resize(largestOuterSize());
   loadRecentFiles();

@@ -37,6 +37,7 @@ class QAction;
 class QGridLayout;
 class QLayout;
 class QStringListModel;
+class QPlainTextEdit;
 
 namespace quillane {
 
@@ -113,6 +114,10 @@ class MainWindow : public QMainWindow {
   void MenuSaveFile_Click();       // 名前を付けて保存: asks for a name
   void MenuOverwriteFile_Click();  // 上書き保存: the open file, or a name when none is open
   void MenuSaveSumple_Click();
+  // "スタイルシートを取り込む…": a .css file or a page's style, as one step;
+  // a report of what went where is shown beside the editor.
+  void MenuImportStyle_Click();
+  void importStyleFile(const std::string& path);
   void SampleLoad();                // builds the "サンプル" menu from the sample folders
   void MenuTuika_Click(int index);  // loads sample `index`
   const std::vector<SampleEntry>& samples() const { return m_samples; }
@@ -153,6 +158,7 @@ class MainWindow : public QMainWindow {
   // The window's outer size that shows the whole tab area.
   QSize largestOuterSize() const;
   void buildMenus();
+  void buildKeptStyleTab();  // "そのほかのスタイル"
 
   // Binding widgets to the document.
   void bindField(ControlId id);
@@ -258,6 +264,10 @@ class MainWindow : public QMainWindow {
   LinkWindow* m_linkWindow = nullptr;
   LiveViewWindow* m_liveView = nullptr;
   AdviceMarks* m_adviceMarks = nullptr;
+  QPlainTextEdit* m_keptStyle = nullptr;
 };
+
+// Whether a file named on the command line is imported (.css, .html, .htm).
+bool isStyleFileName(const std::string& path);
 
 }  // namespace quillane

@@ -53,6 +53,10 @@ void MainWindow::MenuSaveFile_Click() {
 void MainWindow::MenuOverwriteFile_Click() { saveChanges(); }
 
 void MainWindow::openFile(const std::string& path) {
+  if (isStyleFileName(path)) {
+    importStyleFile(path);
+    return;
+  }
   if (!maySetChangesAside()) return;
   if (!openNamedFile(m_platform, m_doc, path)) return;
   showLoaded(isSampleFileName(path) ? Loaded::Sample : Loaded::SettingsFile, path);

@@ -365,6 +365,7 @@ void MainWindow::buildMenus() {
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
   entry(file, "MenuOpenFileQL", QStringLiteral("QuillaneVer1の設定を開く"), [this] { MenuOpenFileQL_Click(); });
   entry(file, "MenuSaveSumple", QStringLiteral("サンプルとして出力"), [this] { MenuSaveSumple_Click(); });
+  entry(file, "MenuImportStyle", QStringLiteral("スタイルシートを取り込む…"), [this] { MenuImportStyle_Click(); });
   file->addSeparator();
   m_recentMenu = file->addMenu(QStringLiteral("最近使ったファイル"));
   m_recentMenu->setObjectName(QStringLiteral("MenuRecentFiles"));

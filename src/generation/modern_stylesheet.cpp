@@ -9,6 +9,7 @@
 #include "generation/declaration_emitters.h"
 #include "generation/font_stacks.h"
 #include "generation/engine_support.h"
+#include "generation/kept_style.h"
 #include "generation/modern_filters.h"
 
 namespace quillane {
@@ -300,6 +301,7 @@ std::string fontFamilyValue(std::string_view name) {
 }
 
 std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t) {
+  appendKeptStyleHead(doc, t);
   if (auto refusal = appendScrollbarRules(doc, t)) return refusal;
 
   // BODY first, then A:HOVER before A:ACTIVE, as the legacy sheet orders them.
@@ -327,6 +329,7 @@ std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, st
     t.append("  50% {").append(kCrLf).append("    opacity: 0;").append(kCrLf).append("  }").append(kCrLf);
     t.append("}").append(kCrLf);
   }
+  appendKeptStyle(doc, t);
   return std::nullopt;
 }
 

@@ -5,6 +5,7 @@
 #include "document/product.h"
 #include "generation/declaration_emitters.h"
 #include "generation/html_escape.h"
+#include "generation/kept_style.h"
 #include "generation/value_checks.h"
 
 namespace quillane {
@@ -27,6 +28,7 @@ void appendSlotDeclarations(const StyleDocument& doc, int i, std::string& t) {
 }  // namespace
 
 std::optional<NumberFieldError> appendStyleRules(const StyleDocument& doc, std::string& t) {
+  appendKeptStyleHead(doc, t);
   const bool bodyOn = doc.slots[kSlotBody].enabled == 1;
   if (bodyOn) {
     t.append("BODY {").append(kCrLf);
@@ -48,7 +50,9 @@ std::optional<NumberFieldError> appendStyleRules(const StyleDocument& doc, std::
     appendSlotDeclarations(doc, i, t);
     t.append("}").append(kCrLf);
   }
-  return appendClassRules(doc, t);
+  auto error = appendClassRules(doc, t);
+  if (!error) appendKeptStyle(doc, t);
+  return error;
 }
 
 BuiltText buildStyleSheet(const StyleDocument& doc) {

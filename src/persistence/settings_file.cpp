@@ -7,6 +7,7 @@
 
 #include "document/control_captions.h"
 #include "document/message_text.h"
+#include "persistence/kept_style_line.h"
 #include "platform/cp932.h"
 #include "platform/error_numbers.h"
 #include "platform/text_file.h"
@@ -164,7 +165,10 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
   std::size_t written = 0;
   for (std::size_t k = 0; k < trailing.size(); ++k)
     if (*fieldOf(readable, trailing[k])->number == 1) written = k + 1;
+  // Kept style text has its line after every switch.
+  if (!doc.keptStyle.empty()) written = trailing.size();
   for (std::size_t k = 0; k < written; ++k) text.append(textForm(*fieldOf(readable, trailing[k]))).append(kCrLf);
+  if (!doc.keptStyle.empty()) text.append(keptStyleLine(doc.keptStyle)).append(kCrLf);
   return text;
 }
 
@@ -203,6 +207,7 @@ std::optional<std::string> unstorableValue(const StyleDocument& doc) {
   if (const auto id = fieldWithLineBreak(doc)) return screenWords(*id, doc) + "の値に改行が含まれています。";
   if (const auto id = fieldTooLongToStore(doc))
     return screenWords(*id, doc) + "の値が長すぎます（" + std::to_string(kMaxSettingsLineBytes) + " バイトまで）。";
+  if (keptStyleLine(doc.keptStyle).size() > kMaxKeptStyleLineBytes) return "「そのほかのスタイル」が長すぎます。";
   return std::nullopt;
 }
 
@@ -210,6 +215,8 @@ std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTa
   lines.clear();
   const int header = headerLines(layout);
   const int most = header + kLineTableSize;
+  // The kept style's line may be long; version 1 has none.
+  const int keptLine = layout == Layout::Version1 ? 0 : header + keptStyleLineIndex() + 1;
   // One line at a time, so that reading stops at the first line too many or
   // too long, whatever follows it. CR and LF are never part of a CP932
   // character, so the bytes split before they are decoded.
@@ -218,7 +225,7 @@ std::optional<LoadError> readLines(std::string_view bytes, Layout layout, LineTa
     if (number > most)
       return LoadError{number, "行が多すぎます（" + std::to_string(most) + " 行までしか読めません）。"};
     const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
-    if (end - start > kMaxSettingsLineBytes)
+    if (end - start > (number == keptLine ? kMaxKeptStyleLineBytes : kMaxSettingsLineBytes))
       return LoadError{
           number, "行が長すぎます（1 行 " + std::to_string(kMaxSettingsLineBytes) + " バイトまでしか読めません）。"};
     std::string text;
@@ -276,6 +283,20 @@ LoadResult applyLines(StyleDocument& doc, Layout layout, const LineTable& lines)
     namesSet = namesSet || field.kind == FieldKind::ClassName;
   }
   if (namesSet) staged.currentClassTab = kUserClassCount - 1;
+  if (layout != Layout::Version1) {
+    staged.keptStyle.clear();
+    const auto index = static_cast<std::size_t>(keptStyleLineIndex());
+    bool bad = false;
+    if (index < lines.size()) {
+      if (auto kept = keptStyleOfLine(lines[index], bad)) staged.keptStyle = std::move(*kept);
+    }
+    if (bad) {
+      result.error = LoadError{static_cast<int>(index) + 1,
+                               "「そのほかのスタイル」の行が読めません（%XX の並びが UTF-8 になりません）。"};
+      result.changed.clear();
+      return result;
+    }
+  }
   doc = std::move(staged);
   return result;
 }

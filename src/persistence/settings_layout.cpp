@@ -55,6 +55,8 @@ const std::vector<ControlId>& trailingFields() {
   return fields;
 }
 
+int keptStyleLineIndex() { return kSettingsLineCount + static_cast<int>(trailingFields().size()); }
+
 int headerLines(Layout layout) { return layout == Layout::Sample ? kSampleHeaderLines : 0; }
 
 }  // namespace quillane

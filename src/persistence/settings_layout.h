@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/field_table.h"
+#include "persistence/kept_style_line.h"
 
 namespace quillane {
 
@@ -33,8 +34,9 @@ inline constexpr std::size_t kMaxSettingsLineBytes = 4096;
 // The most bytes a reader needs to see of any settings file: every line
 // allowed at its longest with CR LF, then one byte more, which is enough to
 // find a line too many or a line too long.
+// The line of the kept style text may be longer (kept_style_line.h).
 inline constexpr std::size_t kMaxSettingsFileBytes =
-    (kSampleHeaderLines + kLineTableSize) * (kMaxSettingsLineBytes + 2) + 1;
+    (kSampleHeaderLines + kLineTableSize) * (kMaxSettingsLineBytes + 2) + 1 + kMaxKeptStyleLineBytes;
 
 // The field of each line, in file order, without the sample header.
 const std::vector<ControlId>& layoutFields(Layout layout);
@@ -45,6 +47,10 @@ const std::vector<ControlId>& layoutFields(Layout layout);
 // 322 lines as ever. A file that stops before a switch's line, and any
 // version-1 file, leaves that switch off.
 const std::vector<ControlId>& trailingFields();
+
+// The 0-based line, after a sample's header, of the kept style text: the
+// one after the trailing switches (line 324 of a settings file).
+int keptStyleLineIndex();
 
 // Header lines before the fields: 2 for a sample, else 0.
 int headerLines(Layout layout);

@@ -11,13 +11,16 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 
 #include "generation/engine_support.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
 #include "generation/modern_stylesheet.h"
+#include "generation/output_choice.h"
 #include "generation/stylesheet_text.h"
+#include "importing/style_import.h"
 #include "linking/link_rewrite.h"
 #include "png_pixels.h"
 #include "preview/demo_page.h"
@@ -686,6 +689,87 @@ TEST_P(Effects, ScrollbarColoursShowAsTheTableSays) {
         if (near(shot.at(x, y), want, 2)) found |= 1U << k;
       }
   EXPECT_EQ(found, engineSupportOf("scrollbar")->shown[engine()]) << engineName();
+}
+
+// Style sheets written by others (documentation themes of the packages on
+// this machine, of different authors and eras) and sheets with cascade
+// traps: imported, written by the modern output, and applied to one page,
+// every element has the same computed style as with the original.
+// Chromium alone: comparing every property of every element is slow, and
+// the three engines' agreement on plain CSS is not what is tested here.
+using ImportedSheets = InEngine;
+INSTANTIATE_TEST_SUITE_P(, ImportedSheets, ::testing::Values(Engine::Chromium), engineParamName);
+
+TEST_P(ImportedSheets, StyleEveryElementAsTheOriginal) {
+  std::vector<std::pair<std::string, std::string>> sheets;
+  for (const char* path : {"/usr/share/gitweb/static/gitweb.css", "/usr/share/doc/python3/_static/nature.css",
+                           "/usr/share/doc/nodejs/api/assets/style.css", "/usr/share/sgml/X11/xorg.css",
+                           "/usr/share/qt6/doc/global/template/style/offline.css"}) {
+    if (fs::exists(path)) sheets.emplace_back(path, testing::fileBytes(path));
+  }
+  sheets.emplace_back("traps",
+                      "@import url(none.css);\n* { color: #010101 } p { color: #F00; margin: 0 }\n"
+                      "a:hover { color: #f00 } a:visited { color: #00f } a:link { color: #0a0 }\n"
+                      "body { background: #eee; background-color: #ddd; font: 12px serif }\n"
+                      "p { font-family: Osaka, sans-serif; font-size: 1.5em; cursor: auto }\n"
+                      "P.note { color: #0f0 !important } p { color: #123456 }\n"
+                      "@media screen { p { font-weight: 700 } } p { font-weight: 400; font-style: italic }\n"
+                      ".fx { filter: blur(1px) } .fx { opacity: .5 }\n");
+  ASSERT_GE(sheets.size(), 4u) << "scripts/setup.sh installs the packages that hold them";
+  // Every element of the page, every computed property, by name (custom
+  // properties are listed in no fixed order).
+  const std::string probeText =
+      "all: (function () { var t = ''; var es = document.querySelectorAll('*');"
+      "for (var i = 0; i < es.length; ++i) { if (es[i].tagName === 'SCRIPT') continue;"
+      "var c = getComputedStyle(es[i]); var p = [];"
+      "for (var k = 0; k < c.length; ++k) p.push(c[k] + ':' + c.getPropertyValue(c[k]).replace(/ /g, '_'));"
+      "t += ' |' + i + '_' + es[i].tagName + ' ' + p.sort().join(' '); }"
+      "return t; })()";
+  for (const auto& [name, css] : sheets) {
+    SCOPED_TRACE(name);
+    const ImportResult imported = importStyle(css, false);
+    ASSERT_TRUE(imported.ok());
+    const OutputText written = styleSheetOutput(imported.document);
+    ASSERT_TRUE(written.ok()) << *written.refusal;
+    // Elements for the sheet's own classes and ids, and the usual ones.
+    std::string markup =
+        "<h1>h</h1><h2>h</h2><h3>h</h3><p>p <a href=\"#x\">a</a> <em>e</em> <code>c</code></p>"
+        "<p class=\"note\">n</p><pre>pre</pre><ul><li>l</li></ul><dl><dt>t</dt><dd>d</dd></dl>"
+        "<table><tr><th>h</th><td>d</td></tr></table><blockquote>q</blockquote><p class=\"fx\">f</p>";
+    for (char sigil : {'.', '#'}) {
+      std::set<std::string> names;
+      for (std::size_t at = css.find(sigil); at != std::string::npos && names.size() < 80;
+           at = css.find(sigil, at + 1)) {
+        std::size_t end = at + 1;
+        while (end < css.size() &&
+               (std::isalnum(static_cast<unsigned char>(css[end])) || css[end] == '-' || css[end] == '_'))
+          ++end;
+        if (end > at + 1 && !std::isdigit(static_cast<unsigned char>(css[at + 1])))
+          names.insert(css.substr(at + 1, end - at - 1));
+      }
+      for (const std::string& n : names)
+        markup += std::string("<div ") + (sigil == '.' ? "class" : "id") + "=\"" + n +
+                  "\"><p>x <a href=\"#y\">y</a></p><span>s</span></div>";
+    }
+    std::map<std::string, std::string> computed[2];
+    for (int k = 0; k < 2; ++k) {
+      const std::string sheet = k == 0 ? "original.css" : "written.css";
+      testing::writeBytes(folder / sheet, k == 0 ? css : written.text);
+      const std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><link rel=\"stylesheet\" href=\"" +
+                               sheet + "\"></head><body>" + markup + "</body></html>";
+      testing::writeBytes(folder / "page.html", page);
+      computed[k] = probe(folder / "page.html", probeText);
+      ASSERT_TRUE(computed[k].contains("all"));
+    }
+    EXPECT_GT(computed[0].at("all").size(), 1000u);
+    // The first property that differs, with its element.
+    std::istringstream before(computed[0].at("all")), after(computed[1].at("all"));
+    std::string element;
+    for (std::string a, b; before >> a && after >> b;) {
+      if (a.starts_with("|")) element = a;
+      ASSERT_EQ(a, b) << "element " << element;
+    }
+  }
 }
 
 }  // namespace

@@ -123,7 +123,9 @@ TEST_F(Cli, UsageErrorsExitOneWithUsage) {
                                                                 {"save", "a", "-o", "b", "--name", "n"},
                                                                 {"css", "a", "-o"},
                                                                 {"check", "a", "-o", "b"},
-                                                                {"css", "a", "--x"}}) {
+                                                                {"css", "a", "--x"},
+                                                                {"import"},
+                                                                {"import", "a", "--modern"}}) {
     const CliRun r = runCli(args);
     EXPECT_EQ(r.exit, 1) << ::testing::PrintToString(args);
     EXPECT_NE(r.err.find("Usage:"), std::string::npos);
@@ -191,6 +193,34 @@ TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
   const CliRun missing = runCli({"css", folder / "none.qlf"});
   EXPECT_EQ(missing.exit, 2);
   EXPECT_NE(missing.err.find("none.qlf"), std::string::npos);
+}
+
+TEST_F(Cli, ImportWritesASettingsFileAndReportsWhereEachRuleWent) {
+  const std::string css = folder / "site.css";
+  testing::writeBytes(css, "p { color: #F00; margin: 0 }\r\n@media print {\r\n  p { color: #000 }\r\n}\r\n");
+  const std::string out = folder / "site.qlf";
+  const CliRun r = runCli({"import", css, "-o", out});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.err, css + ":1: form: p { color: #F00 }\n" + css + ":1: kept: p { margin: 0 }\n" + css +
+                       ":2: kept: @media print { p { color: #000 } }\n");
+  StyleDocument imported;
+  ASSERT_TRUE(loadSettings(imported, Layout::Settings, testing::fileBytes(out)).ok());
+  EXPECT_EQ(runCli({"css", out}).out,
+            "@charset \"UTF-8\";\r\np {\r\n  color: #F00;\r\n}\r\np { margin: 0 }\r\n"
+            "@media print {\r\n  p { color: #000 }\r\n}\r\n");
+
+  // This program's own legacy sheet comes back as the same bytes, from standard input too.
+  const std::string legacy = cp932(buildStyleSheet(doc).text);
+  const CliRun fromInput = runCli({"import", "-", "-o", out}, legacy);
+  EXPECT_EQ(fromInput.exit, 0) << fromInput.err;
+  EXPECT_BYTES(legacy, runCli({"css", out}).out);
+
+  const CliRun missing = runCli({"import", folder / "none.css", "-o", out});
+  EXPECT_EQ(missing.exit, 2);
+  EXPECT_NE(missing.err.find("none.css"), std::string::npos);
+  const CliRun huge = runCli({"import", "-"}, std::string((16 << 20) + 1, ' '));
+  EXPECT_EQ(huge.exit, 2);
+  EXPECT_EQ(huge.err, "quillane-cli: (standard input): ファイルが大きすぎます（16 MiB まで）。\n");
 }
 
 TEST_F(Cli, UnwritableOutputOrBadFilterNumberExitsTwo) {

@@ -80,7 +80,7 @@ class CommandsTest : public QObject {
     const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(captionsOf(menus[0]),
              (QStringList{"設定ファイルを開く", "上書き保存", "名前を付けて保存…", "QuillaneVer1の設定を開く",
-                          "サンプルとして出力", "-", "最近使ったファイル", "-", "終了"}));
+                          "サンプルとして出力", "スタイルシートを取り込む…", "-", "最近使ったファイル", "-", "終了"}));
     QCOMPARE(captionsOf(menus[1]), (QStringList{"元に戻す", "やり直し"}));
     QCOMPARE(captionsOf(menus[2]), QStringList{"CSSをHtmlに適用する"});
     QCOMPARE(captionsOf(menus[3]), (QStringList{"標準", "ファイルを指定", "ライブビュー"}));

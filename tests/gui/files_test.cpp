@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -388,6 +389,41 @@ class FilesTest : public QObject {
     other.MenuSaveFile_Click();
     Q_EMIT m_window->recentMenu()->aboutToShow();
     QCOMPARE(captionsOf(m_window->recentMenu()).first(), "&1 " + path("later.qlf"));
+  }
+
+  void aStyleSheetIsImportedAsOneStepWithItsReport() {
+    writeSettings(QStringLiteral("mine.qlf"), StyleDocument{});
+    openThroughTheMenu(QStringLiteral("mine.qlf"));
+    writeFile(path("site.css"), "p { color: #C0FFEE; margin: 0 }\r\n");
+    m_platform.fileChoices = {spath("site.css")};
+    const std::size_t asked = m_platform.messages.size();
+    m_window->MenuImportStyle_Click();
+    QCOMPARE(m_platform.messages.size(), asked);
+    QCOMPARE(colourShown(), QStringLiteral("C0FFEE"));
+    QCOMPARE(m_window->document().output.modern, 1);
+    auto* kept = m_window->findChild<QPlainTextEdit*>(QStringLiteral("KeptStyle"));
+    QCOMPARE(kept->toPlainText(), QStringLiteral("p { margin: 0 }\n"));
+    QCOMPARE(title(), QStringLiteral("mine.qlf * - Quillane"));
+    auto* report = m_window->findChild<QPlainTextEdit*>(QStringLiteral("ImportReportLines"));
+    QVERIFY(report);
+    QCOMPARE(report->toPlainText(), QStringLiteral("1 行目: フォームへ: p { color: #C0FFEE }\n"
+                                                   "1 行目: そのほかのスタイルへ: p { margin: 0 }\n"));
+    QCOMPARE(m_window->undoStack()->count(), 1);
+
+    // Typing in the tab is an edit of the document, with the files' line ends.
+    kept->setPlainText(QStringLiteral("a {}\nb {}"));
+    QCOMPARE(m_window->document().keptStyle, std::string("a {}\r\nb {}"));
+    m_window->undoStack()->undo();
+    QCOMPARE(kept->toPlainText(), QStringLiteral("p { margin: 0 }\n"));
+    m_window->undoStack()->undo();
+    QCOMPARE(colourShown(), QString());
+    QCOMPARE(kept->toPlainText(), QString());
+    QCOMPARE(m_window->document().output.modern, 0);
+    QCOMPARE(title(), QStringLiteral("mine.qlf - Quillane"));
+
+    // A style sheet named at start is imported the same way.
+    m_window->openFile(spath("site.css"));
+    QCOMPARE(colourShown(), QStringLiteral("C0FFEE"));
   }
 
   void aFileNamedAtStartIsTheOpenFileWithNothingToUndo() {

@@ -1,0 +1,71 @@
+// Rules and declarations of CSS Syntax Level 3, as browsers recover them.
+//
+// The parser keeps places, not copies: every rule and declaration says
+// where it stands in the text, so what is not understood can be handed back
+// exactly as written. Blocks are matched without recursion, so no nesting
+// depth of the text can exhaust the stack.
+//
+//   "p { color: red }"  -> one qualified rule, prelude "p", block " color: red "
+//   parseDeclarations(that block) -> color = "red"
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "css/css_tokenizer.h"
+
+namespace quillane::css {
+
+struct Range {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::string_view of(std::string_view text) const { return text.substr(begin, end - begin); }
+};
+
+struct Rule {
+  enum class Kind : std::uint8_t { Qualified, At };
+  Kind kind = Kind::Qualified;
+  std::string atName;  // an at-rule's name without "@", as written (escapes resolved)
+  Range whole;         // its first token to the "}" or ";" that ends it, or the end of the text
+  Range prelude;       // before the block (or the ";"), without blanks or comments around it
+  bool hasBlock = false;
+  Range block;         // between the braces
+  bool closed = true;  // ended by its "}" or ";" rather than the end of the text
+};
+
+struct Declaration {
+  std::string name;  // as written, escapes resolved; compare with asciiLower
+  Range whole;       // the name to the end of the value (with "!important"), before any ";"
+  Range value;       // the value without blanks around it and without "!important"
+  bool important = false;
+  std::vector<Token> tokens;  // the value's tokens, blocks and functions flattened, blanks included
+};
+
+// The content of a style rule's block.
+struct DeclarationList {
+  std::vector<Declaration> declarations;
+  // Pieces that are not declarations: at-rules, nested rules, a name without
+  // a colon. A browser drops or nests them; a rule that holds one is best
+  // kept whole.
+  std::vector<Range> others;
+};
+
+struct StyleSheet {
+  std::vector<Rule> rules;
+  std::vector<CommentRange> comments;  // every comment in the text, in order
+};
+
+// The rules of a whole style sheet. "<!--" and "-->" between rules are
+// skipped, as in a style element; a qualified rule that the text ends
+// before its block is dropped, as browsers drop it.
+StyleSheet parseStyleSheet(std::string_view text);
+
+// The rules inside a block (of @media, @supports and the like).
+std::vector<Rule> parseRules(std::string_view text, Range block);
+
+// The declarations inside a block.
+DeclarationList parseDeclarations(std::string_view text, Range block);
+
+}  // namespace quillane::css

@@ -1,0 +1,97 @@
+// Form1's import of a style sheet or a page, and the "そのほかのスタイル" tab
+// that shows the style text the form has no field for.
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "editor/import_report_dialog.h"
+#include "editor/main_window.h"
+#include "importing/style_import.h"
+
+namespace quillane {
+
+namespace {
+
+// The tab shows line breaks as the editor does; the document keeps CR LF,
+// as the files do.
+QString shownText(const std::string& kept) {
+  return QString::fromUtf8(kept.data(), static_cast<qsizetype>(kept.size()))
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::string keptText(const QString& shown) {
+  QString text = shown;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return text.toStdString();
+}
+
+}  // namespace
+
+bool isStyleFileName(const std::string& path) {
+  const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+  return suffix == QLatin1String("css") || suffix == QLatin1String("html") || suffix == QLatin1String("htm");
+}
+
+void MainWindow::buildKeptStyleTab() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("KeptStylePage"));
+  auto* layout = new QVBoxLayout(page);
+  auto* note = new QLabel(
+      QStringLiteral("フォームにない規則です。出力では、作られた規則のあとにそのまま書き出されます。"), page);
+  note->setWordWrap(true);
+  m_keptStyle = m_controls.add("KeptStyle", new QPlainTextEdit(page));
+  m_keptStyle->setObjectName(QStringLiteral("KeptStyle"));
+  m_keptStyle->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_keptStyle->setTabChangesFocus(true);
+  m_keptStyle->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  layout->addWidget(note);
+  layout->addWidget(m_keptStyle);
+  m_ssTab1->addTab(page, QStringLiteral("そのほかのスタイル"));
+  connect(m_keptStyle, &QPlainTextEdit::textChanged, this, [this] {
+    const std::string text = keptText(m_keptStyle->toPlainText());
+    if (text == m_doc.keptStyle) return;
+    m_doc.keptStyle = text;
+    m_history.recordTyping(QStringLiteral("KeptStyle"));
+  });
+  // Loads, undo and redo bring the tab in line; typing there changes nothing.
+  connect(this, &MainWindow::documentChanged, this, [this] {
+    const QString shown = shownText(m_doc.keptStyle);
+    if (m_keptStyle->toPlainText() != shown) m_keptStyle->setPlainText(shown);
+  });
+}
+
+void MainWindow::MenuImportStyle_Click() {
+  const auto path = m_platform.fileDialog(
+      FileDialogMode::Open, "スタイルシート、ページ(*.css,*.html,*.htm)|*.css;*.html;*.htm|全てのファイル|*.*");
+  if (path) importStyleFile(*path);
+}
+
+void MainWindow::importStyleFile(const std::string& path) {
+  std::string bytes;
+  if (const FileResult read = m_platform.readFile(path, bytes, kMaxImportBytes + 1); !read.ok()) {
+    m_platform.messageBox(path + ": ファイルを読めません。", "読み込みエラー", MessageIcon::Exclamation);
+    return;
+  }
+  const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+  std::optional<bool> page;
+  if (suffix == QLatin1String("css")) page = false;
+  if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) page = true;
+  const ImportResult result = importStyle(bytes, page, m_doc);
+  if (!result.ok()) {
+    m_platform.messageBox(path + ": " + result.refused, "読み込みエラー", MessageIcon::Exclamation);
+    return;
+  }
+  // One step, laid over the document as the version-1 files are: the open
+  // file stays, and the title marks the change as unsaved.
+  m_history.endTyping();
+  m_doc = result.document;
+  showLoaded(Loaded::Overlay, {});
+  m_history.endTyping();
+  auto* report = new ImportReportDialog(QFileInfo(QString::fromStdString(path)).fileName(), result, this);
+  report->show();
+}
+
+}  // namespace quillane

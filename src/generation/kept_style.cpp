@@ -1,0 +1,72 @@
+#include "generation/kept_style.h"
+
+#include <cctype>
+#include <string_view>
+
+#include "css/css_tokenizer.h"
+#include "generation/declaration_emitters.h"
+
+namespace quillane {
+
+namespace {
+
+bool closesStyleElement(std::string_view text, std::size_t at) {
+  constexpr std::string_view kEnd = "</style";
+  if (text.size() - at < kEnd.size()) return false;
+  for (std::size_t k = 0; k < kEnd.size(); ++k)
+    if (std::tolower(static_cast<unsigned char>(text[at + k])) != kEnd[k]) return false;
+  return true;
+}
+
+void appendText(std::string_view kept, std::string& t) {
+  if (kept.empty()) return;
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    t += kept[k];
+    if (kept[k] == '<' && closesStyleElement(kept, k)) t += '\\';
+  }
+  if (kept.back() != '\n' && kept.back() != '\r') t.append(kCrLf);
+}
+
+}  // namespace
+
+std::size_t keptStyleHeadLength(const std::string& kept) {
+  // Only the statements at the start are read, token by token, so the
+  // outputs do not read the whole text again each time they are written.
+  css::Tokenizer tokens(kept);
+  std::size_t end = 0;
+  for (;;) {
+    css::Token t = tokens.next();
+    while (t.type == css::TokenType::Whitespace || t.type == css::TokenType::Cdo || t.type == css::TokenType::Cdc)
+      t = tokens.next();
+    if (t.type != css::TokenType::AtKeyword) break;
+    const std::string name = css::asciiLower(css::tokenValue(kept, t));
+    if (name != "import" && name != "namespace" && name != "layer") break;
+    // Up to the ";" at this level; a block makes it a rule, not a statement.
+    int depth = 0;
+    do {
+      t = tokens.next();
+      if (t.type == css::TokenType::LeftParen || t.type == css::TokenType::Function ||
+          t.type == css::TokenType::LeftSquare)
+        ++depth;
+      if (t.type == css::TokenType::RightParen || t.type == css::TokenType::RightSquare) --depth;
+    } while (t.type != css::TokenType::EndOfFile && t.type != css::TokenType::LeftCurly &&
+             !(t.type == css::TokenType::Semicolon && depth <= 0));
+    if (t.type != css::TokenType::Semicolon) break;
+    end = t.end;
+  }
+  if (end == 0) return 0;
+  // With the line break after the last statement.
+  if (kept.compare(end, 2, "\r\n") == 0) return end + 2;
+  if (end < kept.size() && (kept[end] == '\n' || kept[end] == '\r')) return end + 1;
+  return end;
+}
+
+void appendKeptStyleHead(const StyleDocument& doc, std::string& t) {
+  appendText(std::string_view(doc.keptStyle).substr(0, keptStyleHeadLength(doc.keptStyle)), t);
+}
+
+void appendKeptStyle(const StyleDocument& doc, std::string& t) {
+  appendText(std::string_view(doc.keptStyle).substr(keptStyleHeadLength(doc.keptStyle)), t);
+}
+
+}  // namespace quillane

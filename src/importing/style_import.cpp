@@ -1,0 +1,991 @@
+#include "importing/style_import.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <map>
+#include <set>
+#include <span>
+
+#include "css/css_parser.h"
+#include "generation/filter_emitters.h"
+#include "generation/modern_stylesheet.h"
+#include "generation/modern_values.h"
+#include "generation/output_choice.h"
+#include "generation/stylesheet_text.h"
+#include "importing/legacy_rules.h"
+#include "importing/modern_rules.h"
+#include "persistence/settings_file.h"
+#include "platform/cp932.h"
+
+namespace quillane {
+
+namespace {
+
+using css::Declaration;
+using css::Range;
+using css::Rule;
+using css::Token;
+using css::TokenType;
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// --- How a sheet is framed in each output ---------------------------------
+
+// What stands around the rules in the style text of each output: the legacy
+// page wraps them in "<!--" and "-->", the modern sheet starts with @charset.
+struct Frame {
+  std::string_view head;
+  std::string_view tail;
+};
+
+Frame frameOf(bool modern, bool page) {
+  if (page) return modern ? Frame{"\r\n", ""} : Frame{" \r\n<!--\r\n", "-->\r\n"};
+  return modern ? Frame{"@charset \"UTF-8\";\r\n", ""} : Frame{"", ""};
+}
+
+std::string generatedRules(const StyleDocument& doc, bool modern, bool& ok) {
+  StyleDocument bare = doc;
+  bare.keptStyle.clear();
+  std::string t;
+  ok = modern ? !appendModernStyleRules(bare, t) : !appendStyleRules(bare, t);
+  return t;
+}
+
+// Whether writing `doc` gives back exactly the file the source was read
+// from, trying the page's sample and line-break choices, which no setting
+// file holds. On success `doc` holds the choices that did it.
+bool writesBack(StyleDocument& doc, const StyleSource& source) {
+  if (!source.page) {
+    const OutputText out = styleSheetOutput(doc);
+    return out.ok() && out.text == source.decoded;
+  }
+  for (CheckState sample : {1, 0}) {
+    for (CheckState breaks : {1, 0}) {
+      doc.output.htmlSample = sample;
+      doc.output.htmlBreaks = breaks;
+      const OutputText out = embeddedPageOutput(doc);
+      if (out.ok() && out.text == source.decoded) return true;
+    }
+  }
+  doc.output.htmlSample = doc.output.htmlBreaks = 1;
+  return false;
+}
+
+// The text after the generated rules, when the style text is exactly the
+// frame's head, the rules `doc` generates and then something the form left
+// alone (every rule the form took standing within the generated part).
+std::optional<std::string> textAfterGenerated(const StyleDocument& doc, const StyleSource& source, bool modern,
+                                              std::size_t formEnd) {
+  const Frame frame = frameOf(modern, source.page);
+  std::string_view style = source.style;
+  if (!style.starts_with(frame.head) || !style.ends_with(frame.tail) ||
+      style.size() < frame.head.size() + frame.tail.size())
+    return std::nullopt;
+  bool ok = true;
+  const std::string rules = generatedRules(doc, modern, ok);
+  style = style.substr(frame.head.size(), style.size() - frame.head.size() - frame.tail.size());
+  if (!ok || !style.starts_with(rules) || formEnd > frame.head.size() + rules.size()) return std::nullopt;
+  return std::string(style.substr(rules.size()));
+}
+
+std::string shortened(std::string_view text) {
+  std::string out;
+  bool blank = false;
+  for (char c : text) {
+    if (c == '\r' || c == '\n' || c == '\t' || c == ' ') {
+      blank = true;
+      continue;
+    }
+    if (blank && !out.empty()) out += ' ';
+    blank = false;
+    out += c;
+  }
+  if (out.size() > 80) {
+    std::size_t cut = 77;
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+    out = out.substr(0, cut) + "...";
+  }
+  return out;
+}
+
+// Whether a settings file can hold the text as a value: one line, not too
+// long, and every character one CP932 gives back as it was.
+bool storable(std::string_view text) {
+  if (text.size() > kMaxSettingsLineBytes || text.find_first_of("\r\n") != std::string_view::npos) return false;
+  std::string bytes;
+  std::string back;
+  UnencodableCharacter bad;
+  std::size_t badOffset = 0;
+  return encodeCp932(text, bytes, bad) && decodeCp932(bytes, back, badOffset) && back == text;
+}
+
+// Whether every text field of the form holds only what a settings file can.
+bool storableFields(const StyleDocument& doc) {
+  for (const TagSlot& s : doc.slots)
+    for (const std::string* t : {&s.weight, &s.imagePath, &s.fontName, &s.fontSize, &s.sizeUnit, &s.cursorLabel})
+      if (!storable(*t)) return false;
+  for (const std::string& c : doc.colours)
+    if (!storable(c)) return false;
+  for (const UserClass& c : doc.classes)
+    for (const std::string* t : {&c.className, &c.chromaColor, &c.glowColor, &c.shadowColor, &c.specialColor1,
+                                 &c.specialColor2, &c.specialStrength, &c.opacity})
+      if (!storable(*t)) return false;
+  return true;
+}
+
+// --- The legacy output, line by line --------------------------------------
+
+struct Attempt {
+  StyleDocument doc;
+  std::vector<ImportEntry> entries;
+  std::size_t formEnd = 0;  // the end of the last rule the form took
+  int taken = 0;
+};
+
+Attempt readLegacy(const StyleSource& source, const css::StyleSheet& sheet, const StyleDocument& start) {
+  Attempt a{start, {}, 0, 0};
+  const std::string_view style = source.style;
+  int classes = 0;
+  for (const Rule& rule : sheet.rules) {
+    if (rule.kind != Rule::Kind::Qualified || !rule.closed) continue;
+    // The writers put one blank between the selector and "{".
+    if (rule.block.begin != rule.prelude.end + 2 || style[rule.prelude.end] != ' ') continue;
+    const std::string_view selector = rule.prelude.of(style);
+    const std::string_view block = rule.block.of(style);
+    bool taken = false;
+    if (const int slot = legacySlotOf(selector); slot >= 0) {
+      taken = readLegacySlotBlock(block, slot, a.doc);
+    } else if (selector.starts_with(".") && classes < kUserClassCount) {
+      UserClass cls;
+      cls.className = cls.checkCaption = std::string(selector.substr(1));
+      cls.enabled = 1;
+      taken = readLegacyClassBlock(block, cls);
+      if (taken) a.doc.classes[static_cast<std::size_t>(classes++)] = cls;
+    }
+    if (!taken) continue;
+    ++a.taken;
+    a.formEnd = rule.whole.end;
+    a.entries.push_back({source.lineOf(rule.whole.begin), ImportEntry::Place::Form, std::string(selector)});
+  }
+  return a;
+}
+
+// --- CSS as a browser reads it ----------------------------------------------
+
+// Specificity of a selector and the element type its subject names ("" for
+// any): enough to tell whether two rules can tie on one element.
+struct Tie {
+  int ids = 0, classes = 0, types = 0;
+  std::string subject;
+  bool unknown = false;  // :is(), :not() and the like: assume it can tie with anything
+};
+
+std::vector<Tie> tiesOf(std::string_view text, Range prelude) {
+  std::vector<Tie> ties(1);
+  std::vector<Token> tokens;
+  css::Tokenizer tokenizer(text.substr(0, prelude.end), nullptr, prelude.begin);
+  do tokens.push_back(tokenizer.next());
+  while (tokens.back().type != TokenType::EndOfFile);
+  std::size_t k = 0;
+  int depth = 0;
+  for (; k < tokens.size() && tokens[k].type != TokenType::EndOfFile; ++k) {
+    const Token& t = tokens[k];
+    Tie& tie = ties.back();
+    const auto next = [&](std::size_t ahead) -> const Token* {
+      return k + ahead < tokens.size() ? &tokens[k + ahead] : nullptr;
+    };
+    if (depth > 0) {
+      if (t.type == TokenType::LeftParen || t.type == TokenType::Function || t.type == TokenType::LeftSquare) ++depth;
+      if (t.type == TokenType::RightParen || t.type == TokenType::RightSquare) --depth;
+      continue;
+    }
+    switch (t.type) {
+      case TokenType::Comma:
+        ties.emplace_back();
+        break;
+      case TokenType::Hash:
+        ++tie.ids;
+        break;
+      case TokenType::LeftSquare:
+        ++tie.classes;
+        ++depth;
+        break;
+      case TokenType::Ident:
+        ++tie.types;
+        tie.subject = css::asciiLower(css::tokenValue(text, t));
+        break;
+      case TokenType::Whitespace:
+        if (const Token* n = next(1); n && n->type != TokenType::Comma && n->type != TokenType::EndOfFile)
+          tie.subject.clear();
+        break;
+      case TokenType::Delim:
+        if (t.delim == '.') {
+          ++tie.classes;
+          ++k;
+        } else if (t.delim == '>' || t.delim == '+' || t.delim == '~') {
+          tie.subject.clear();
+        }
+        break;
+      case TokenType::Colon: {
+        const Token* n = next(1);
+        if (n && n->type == TokenType::Colon) {
+          ++tie.types;
+          k += 2;
+          if (const Token* f = next(0); f && f->type == TokenType::Function) ++depth;
+        } else if (n && n->type == TokenType::Ident) {
+          const std::string name = css::asciiLower(css::tokenValue(text, *n));
+          ++(name == "before" || name == "after" || name == "first-line" || name == "first-letter" ? tie.types
+                                                                                                   : tie.classes);
+          ++k;
+        } else if (n && n->type == TokenType::Function) {
+          const std::string name = css::asciiLower(css::tokenValue(text, *n));
+          if (name.starts_with("nth-") || name == "lang" || name == "dir")
+            ++tie.classes;
+          else
+            tie.unknown = true;
+          ++k;
+          ++depth;
+        }
+        break;
+      }
+      case TokenType::Function:
+      case TokenType::LeftParen:
+        ++depth;
+        tie.unknown = true;
+        break;
+      default:
+        break;
+    }
+  }
+  return ties;
+}
+
+// Whether setting property `a` can change what property `b` does: the same
+// property, a shorthand and its longhands ("background" and
+// "background-color"), or "all".
+bool related(std::string_view a, std::string_view b) {
+  if (a == b || a == "all" || b == "all") return true;
+  const auto prefixOf = [](std::string_view shorter, std::string_view longer) {
+    return longer.size() > shorter.size() && longer.starts_with(shorter) && longer[shorter.size()] == '-';
+  };
+  return prefixOf(a, b) || prefixOf(b, a);
+}
+
+// A declaration left as text, as far as later ones need to know.
+struct KeptDeclaration {
+  std::size_t offset = 0;
+  std::string property;
+  std::vector<Tie> ties;
+};
+
+// The kept declarations by what they can meet: the root of the property
+// ("background" for "background-color"), the specificity and the element of
+// each selector. A lookup sees only those that can tie with one target.
+class KeptIndex {
+ public:
+  void add(const KeptDeclaration& k) {
+    std::set<std::string> keys;
+    for (const Tie& t : k.ties) keys.insert(keyOf(rootOf(k.property), t));
+    for (const std::string& key : keys) m_buckets[key].push_back({k.offset, k.property});
+  }
+
+  // Whether a declaration kept before `offset` sets one of `properties`
+  // (or a shorthand or longhand of one) in a rule that can tie with `target`.
+  bool interferes(std::size_t offset, const std::vector<std::string>& properties, const Tie& target) const {
+    for (const std::string& p : properties) {
+      for (const std::string& root : {rootOf(p), std::string("all")}) {
+        Tie any = target;
+        any.subject.clear();
+        for (const std::string& key : {keyOf(root, target), keyOf(root, any), root + "|?"}) {
+          const auto bucket = m_buckets.find(key);
+          if (bucket == m_buckets.end()) continue;
+          for (const auto& [at, property] : bucket->second)
+            if (at < offset && related(property, p)) return true;
+        }
+      }
+    }
+    return false;
+  }
+
+ private:
+  static std::string rootOf(const std::string& property) {
+    if (property.starts_with("--")) return property;
+    return property.substr(0, property.find('-'));
+  }
+  static std::string keyOf(const std::string& root, const Tie& t) {
+    if (t.unknown) return root + "|?";
+    return root + "|" + std::to_string(t.ids) + "," + std::to_string(t.classes) + "," + std::to_string(t.types) + "|" +
+           t.subject;
+  }
+  std::map<std::string, std::vector<std::pair<std::size_t, std::string>>> m_buckets;
+};
+
+// The form's targets: the six tag slots, then the six classes.
+constexpr int kClassTarget = 100;
+
+// The slot of a selector written in any case: "p", "A:Hover".
+int slotOf(std::string_view selector) {
+  const std::string lower = css::asciiLower(selector);
+  static constexpr std::array<std::pair<std::string_view, int>, kTagSlotCount> kSelectors = {{
+      {"body", kSlotBody},
+      {"p", kSlotP},
+      {"a", kSlotA},
+      {"a:visited", kSlotVisited},
+      {"a:hover", kSlotHover},
+      {"a:active", kSlotActive},
+  }};
+  for (const auto& [text, slot] : kSelectors)
+    if (lower == text) return slot;
+  return -1;
+}
+
+std::vector<Token> meaningful(const std::vector<Token>& tokens) {
+  std::vector<Token> out;
+  for (const Token& t : tokens)
+    if (t.type != TokenType::Whitespace) out.push_back(t);
+  return out;
+}
+
+// A setting the form takes from one declaration.
+using Setting = std::function<void(StyleDocument&)>;
+
+// What the form makes of a declaration of a tag slot, or nothing. Values
+// are taken only in a form the modern output writes to the same effect.
+std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, int slot, std::string& property) {
+  property = css::asciiLower(d.name);
+  const std::vector<Token> v = meaningful(d.tokens);
+  const auto one = [&](TokenType type) { return v.size() == 1 && v[0].type == type; };
+  const auto value = [&](std::size_t k) { return css::tokenValue(text, v[k]); };
+  const auto lowerValue = [&](std::size_t k) { return css::asciiLower(value(k)); };
+  const std::size_t i = static_cast<std::size_t>(slot);
+
+  if (property == "color" || property == "background-color" ||
+      (slot == kSlotBody && property.starts_with("scrollbar-") && property.ends_with("-color"))) {
+    if (!one(TokenType::Hash)) return std::nullopt;
+    const std::string hex = value(0);
+    if (!cssColour(hex) || hex != trimmedBlanks(hex)) return std::nullopt;
+    int index = property == "color" ? foreColourIndex(slot) : backColourIndex(slot);
+    if (property.starts_with("scrollbar-")) {
+      static constexpr std::array<std::pair<std::string_view, int>, kScrollbarColourCount> kRows = {{
+          {"scrollbar-arrow-color", 11},
+          {"scrollbar-base-color", 12},
+          {"scrollbar-face-color", 12},
+          {"scrollbar-highlight-color", 14},
+          {"scrollbar-3dlight-color", 13},
+          {"scrollbar-shadow-color", 16},
+          {"scrollbar-darkshadow-color", 15},
+      }};
+      index = -1;
+      for (const auto& [name, k] : kRows)
+        if (property == name) index = k;
+      if (property == "scrollbar-track-color") index = 17;
+      if (index < 0) return std::nullopt;
+      return [index, hex](StyleDocument& doc) {
+        doc.colours[static_cast<std::size_t>(index)] = hex;
+        doc.scrollbarCheck(index) = 1;
+      };
+    }
+    return [index, hex](StyleDocument& doc) { doc.colours[static_cast<std::size_t>(index)] = hex; };
+  }
+  if (property == "font-weight") {
+    std::string weight;
+    if (one(TokenType::Number) && v[0].integer && v[0].number >= 1 && v[0].number <= 1000 &&
+        css::tokenText(text, v[0]).find_first_not_of("0123456789") == std::string_view::npos)
+      weight = css::tokenText(text, v[0]);
+    else if (one(TokenType::Ident) && (lowerValue(0) == "normal" || lowerValue(0) == "bold" ||
+                                       lowerValue(0) == "bolder" || lowerValue(0) == "lighter"))
+      weight = lowerValue(0);
+    if (weight.empty()) return std::nullopt;
+    return [i, weight](StyleDocument& doc) { doc.slots[i].weight = weight; };
+  }
+  if (property == "background-image") {
+    std::string path;
+    if (one(TokenType::Url))
+      path = value(0);
+    else if (v.size() == 3 && v[0].type == TokenType::Function && lowerValue(0) == "url" &&
+             v[1].type == TokenType::String && v[2].type == TokenType::RightParen)
+      path = value(1);
+    if (path.empty() || path != trimmedBlanks(path) || !storable(path)) return std::nullopt;
+    return [i, path](StyleDocument& doc) {
+      doc.slots[i].useImage = Choice::First;
+      doc.slots[i].imagePath = path;
+    };
+  }
+  if (property == "background-attachment") {
+    if (!one(TokenType::Ident) || lowerValue(0) != "fixed") return std::nullopt;
+    return [](StyleDocument& doc) { doc.fixedBackground = 1; };
+  }
+  if (property == "text-decoration") {
+    std::array<CheckState, 4> lines{};
+    static constexpr std::array<std::string_view, 4> kWords = {"underline", "overline", "line-through", "blink"};
+    for (std::size_t k = 0; k < v.size(); ++k) {
+      if (v[k].type != TokenType::Ident) return std::nullopt;
+      const auto word = std::find(kWords.begin(), kWords.end(), lowerValue(k));
+      if (word == kWords.end() || lines[static_cast<std::size_t>(word - kWords.begin())] == 1) return std::nullopt;
+      lines[static_cast<std::size_t>(word - kWords.begin())] = 1;
+    }
+    // The modern output writes blink as an animation; alone it would leave
+    // out the text-decoration this declaration resets.
+    if (v.empty() || (lines[3] == 1 && lines[0] + lines[1] + lines[2] == 0)) return std::nullopt;
+    return [i, lines](StyleDocument& doc) {
+      TagSlot& s = doc.slots[i];
+      s.underline = lines[0];
+      s.overline = lines[1];
+      s.lineThrough = lines[2];
+      if (lines[3] == 1) s.blink = 1;
+    };
+  }
+  if (property == "animation") {
+    if (d.value.of(text) != std::string(kBlinkAnimation) + " 1s step-end infinite") return std::nullopt;
+    return [i](StyleDocument& doc) { doc.slots[i].blink = 1; };
+  }
+  if (property == "font-family") {
+    // One family, and the generic one the modern output puts after it.
+    std::string family;
+    std::size_t k = 0;
+    if (!v.empty() && v[0].type == TokenType::String) {
+      family = value(0);
+      k = 1;
+    } else {
+      for (; k < v.size() && v[k].type == TokenType::Ident; ++k) family += (family.empty() ? "" : " ") + value(k);
+    }
+    if (family.empty() || family != trimmedBlanks(family) || !storable(family)) return std::nullopt;
+    const std::string written = fontFamilyValue(family);
+    const bool generic = written.front() != '"';
+    std::string rest;
+    if (k < v.size()) {
+      if (v.size() != k + 2 || v[k].type != TokenType::Comma || v[k + 1].type != TokenType::Ident) return std::nullopt;
+      rest = lowerValue(k + 1);
+    }
+    if (generic) {
+      // A generic family is a keyword, never a quoted name.
+      if (v[0].type == TokenType::String || !rest.empty() || k != 1) return std::nullopt;
+    } else if (rest != written.substr(written.rfind(' ') + 1)) {
+      return std::nullopt;
+    }
+    return [i, family](StyleDocument& doc) { doc.slots[i].fontName = family; };
+  }
+  if (property == "font-style") {
+    if (!one(TokenType::Ident) || lowerValue(0) != "italic") return std::nullopt;
+    return [i](StyleDocument& doc) { doc.slots[i].italic = 1; };
+  }
+  if (property == "font-size") {
+    if (v.size() != 1 || (v[0].type != TokenType::Dimension && v[0].type != TokenType::Percentage) || v[0].number < 0)
+      return std::nullopt;
+    const std::string_view written = css::tokenText(text, v[0]);
+    const std::string size = cssNumber(v[0].number);
+    std::string unit = v[0].type == TokenType::Percentage ? "%" : value(0);
+    if (!written.starts_with(size) || written.substr(size.size()) != unit) return std::nullopt;
+    if (unit.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ%") != std::string::npos)
+      return std::nullopt;
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 5> kUnits = {{
+        {"px", "ピクセル"},
+        {"pt", "ポイント"},
+        {"in", "インチ"},
+        {"mm", "ミリメートル"},
+        {"cm", "センチメートル"},
+    }};
+    for (const auto& [suffix, label] : kUnits)
+      if (css::asciiLower(unit) == suffix) unit = label;
+    return [i, size, unit](StyleDocument& doc) {
+      doc.slots[i].fontSize = size;
+      doc.slots[i].sizeUnit = unit;
+    };
+  }
+  if (property == "cursor") {
+    // "auto" is left out by the modern output, which would let an inherited cursor through.
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 11> kCursors = {{
+        {"default", "通常"},
+        {"pointer", "リンク"},
+        {"crosshair", "十字"},
+        {"wait", "砂時計"},
+        {"move", "移動"},
+        {"text", "文字入力"},
+        {"help", "ヘルプ"},
+        {"n-resize", "サイズ変更　上-下"},
+        {"w-resize", "サイズ変更　左-右"},
+        {"nw-resize", "サイズ変更　左上-右下"},
+        {"sw-resize", "サイズ変更　左下-右上"},
+    }};
+    if (!one(TokenType::Ident)) return std::nullopt;
+    std::string label = lowerValue(0);
+    if (label == "auto") return std::nullopt;
+    for (const auto& [keyword, caption] : kCursors)
+      if (label == keyword) label = caption;
+    if (label.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") != std::string::npos && label == lowerValue(0))
+      return std::nullopt;
+    return [i, label](StyleDocument& doc) { doc.slots[i].cursorLabel = label; };
+  }
+  return std::nullopt;
+}
+
+// One declaration the form may take.
+struct Candidate {
+  std::size_t rule = 0;  // index into the sheet's rules
+  const Declaration* declaration = nullptr;
+  int target = 0;  // slot, or kClassTarget + class
+  std::string key;
+  std::size_t offset = 0;
+  Setting apply;
+  bool forcedKept = false;
+  // Decided by a pass:
+  bool taken = false;
+  bool overridden = false;
+};
+
+// Candidates stand in the order of their rules.
+struct Order {
+  bool operator()(const Candidate& c, std::size_t r) const { return c.rule < r; }
+  bool operator()(std::size_t r, const Candidate& c) const { return r < c.rule; }
+};
+
+class Importer {
+ public:
+  Importer(const StyleSource& source, const css::StyleSheet& sheet)
+      : m_source(source), m_text(source.style), m_sheet(sheet) {}
+
+  Attempt run(const StyleDocument& start) {
+    collect();
+    for (int pass = 0; pass < 8; ++pass) {
+      decide();
+      if (!forceOrderConflicts()) break;
+    }
+    Attempt a{start, {}, 0, 0};
+    build(a);
+    return a;
+  }
+
+ private:
+  void collect() {
+    m_declarations.resize(m_sheet.rules.size());
+    m_role.assign(m_sheet.rules.size(), Role::Kept);
+    int classes = 0;
+    for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
+      const Rule& rule = m_sheet.rules[r];
+      if (rule.kind == Rule::Kind::At) {
+        const std::string name = css::asciiLower(rule.atName);
+        if (name == "charset") m_role[r] = Role::Dropped;
+        if (name == "keyframes" && isModernBlinkKeyframes(rule.whole.of(m_text))) m_role[r] = Role::BlinkKeyframes;
+        continue;
+      }
+      if (!rule.hasBlock) continue;
+      const std::string_view selector = rule.prelude.of(m_text);
+      // The modern output's scrollbar rules, whole.
+      if (selector == ":root" && readScrollbarGroup(r)) continue;
+      const css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
+      m_declarations[r] = list.declarations;
+      const int slot = slotOf(selector);
+      if (slot >= 0 && list.others.empty()) {
+        m_role[r] = Role::Slot;
+        for (const Declaration& d : m_declarations[r]) {
+          std::string property;
+          auto setting = slotSetting(m_text, d, slot, property);
+          if (!setting || d.important) continue;
+          const std::string key = property == "scrollbar-base-color" ? "scrollbar-face-color" : property;
+          m_candidates.push_back({r, &d, slot, std::to_string(slot) + key, d.whole.begin, std::move(*setting)});
+        }
+        continue;
+      }
+      // A class rule: ".name", one class.
+      const std::vector<Token> tokens = css::tokenize(selector);
+      if (tokens.size() == 3 && tokens[0].type == TokenType::Delim && tokens[0].delim == '.' &&
+          tokens[1].type == TokenType::Ident) {
+        const std::string name = css::tokenValue(selector, tokens[1]);
+        if (!storable(name)) continue;
+        // A second rule of a class the form holds stays text, after the generated one.
+        if (m_classIndex.contains(name) || classes >= kUserClassCount) continue;
+        if (auto setting = classSetting(r, name)) {
+          m_classIndex[name] = classes++;
+          m_role[r] = Role::Class;
+          m_candidates.push_back({r, m_classDeclaration, kClassTarget + m_classIndex[name], "class " + name,
+                                  rule.whole.begin, std::move(*setting)});
+        }
+      }
+    }
+  }
+
+  // The rule's effects as a class, or nothing. Sets m_classDeclaration to
+  // the declaration the form takes (none for a whole modern rule).
+  std::optional<Setting> classSetting(std::size_t r, const std::string& name) {
+    const Rule& rule = m_sheet.rules[r];
+    m_classDeclaration = nullptr;
+    UserClass modern;
+    if (readModernClassRule(rule.whole.of(m_text), name, modern)) {
+      return [this, name, modern](StyleDocument& doc) {
+        doc.classes[static_cast<std::size_t>(m_classIndex[name])] = modern;
+      };
+    }
+    // Legacy filters, hand-written: the last "filter" declaration; "Width=100%"
+    // (which CSS drops) or "width: 100%" makes it a text class.
+    const Declaration* filter = nullptr;
+    bool text = rule.block.of(m_text).find("Width=100%") != std::string_view::npos;
+    for (const Declaration& d : m_declarations[r]) {
+      const std::string property = css::asciiLower(d.name);
+      if (property == "filter") filter = &d;
+      if (property == "width" && d.value.of(m_text) == "100%") text = true;
+    }
+    if (!filter || filter->important) return std::nullopt;
+    UserClass cls;
+    cls.className = cls.checkCaption = name;
+    cls.enabled = 1;
+    cls.target = text ? Choice::First : Choice::Second;
+    if (!readLegacyFilters(filter->value.of(m_text), cls)) return std::nullopt;
+    m_classDeclaration = filter;
+    return [this, name, cls](StyleDocument& doc) { doc.classes[static_cast<std::size_t>(m_classIndex[name])] = cls; };
+  }
+
+  // ":root" and the "::-webkit-scrollbar" rules after it, as the modern
+  // output writes them.
+  bool readScrollbarGroup(std::size_t r) {
+    std::size_t last = r;
+    while (last + 1 < m_sheet.rules.size() && m_sheet.rules[last + 1].kind == Rule::Kind::Qualified &&
+           m_sheet.rules[last + 1].prelude.of(m_text).starts_with("::-webkit-scrollbar"))
+      ++last;
+    if (last == r) return false;
+    const Range whole{m_sheet.rules[r].whole.begin, m_sheet.rules[last].whole.end};
+    StyleDocument doc;
+    if (!readModernScrollbarRules(whole.of(m_text), doc)) return false;
+    m_scrollbar = doc;
+    for (std::size_t k = r; k <= last; ++k) m_role[k] = Role::Scrollbar;
+    return true;
+  }
+
+  // The ties of every rule kept whole, with its declarations, for the checks.
+  void keptOfRules(const std::vector<Rule>& rules, std::vector<KeptDeclaration>& out, bool top) {
+    for (std::size_t r = 0; r < rules.size(); ++r) {
+      const Rule& rule = rules[r];
+      if (top && m_role[r] != Role::Kept) continue;
+      if (!rule.hasBlock) continue;
+      if (rule.kind == Rule::Kind::At) {
+        const std::string name = css::asciiLower(rule.atName);
+        if (name == "media" || name == "supports" || name == "layer" || name == "container" || name == "document" ||
+            name == "scope" || name == "starting-style")
+          keptOfRules(css::parseRules(m_text, rule.block), out, false);
+        continue;
+      }
+      const std::vector<Tie> ties = tiesOf(m_text, rule.prelude);
+      const css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
+      for (const Declaration& d : list.declarations) out.push_back({d.whole.begin, css::asciiLower(d.name), ties});
+      // Nested rules and the like: anything may tie.
+      for (const Range& other : list.others) out.push_back({other.begin, "all", {Tie{0, 0, 0, "", true}}});
+    }
+  }
+
+  // What a target's rule can tie with: a class (0,1,0) on any element, a
+  // slot its element, and the three link states (0,1,1).
+  Tie targetOf(int target) const {
+    if (target >= kClassTarget) return Tie{0, 1, 0, "", false};
+    const bool pseudo = target == kSlotVisited || target == kSlotHover || target == kSlotActive;
+    const std::string element = target == kSlotBody ? "body" : target == kSlotP ? "p" : "a";
+    return Tie{0, pseudo ? 1 : 0, 1, element, false};
+  }
+
+  // Which declarations the form takes: each one that no earlier text-kept
+  // declaration could interfere with, the last of each setting winning.
+  void decide() {
+    if (!m_ruleKeptReady) {
+      keptOfRules(m_sheet.rules, m_ruleKept, true);
+      m_ruleKeptReady = true;
+    }
+    KeptIndex kept;
+    for (const KeptDeclaration& k : m_ruleKept) kept.add(k);
+    // Declarations of the form's rules that the form does not take are kept too.
+    std::set<const Declaration*> taking;
+    std::set<std::size_t> wholeRules;
+    for (const Candidate& c : m_candidates) {
+      if (c.forcedKept) continue;
+      if (c.declaration)
+        taking.insert(c.declaration);
+      else
+        wholeRules.insert(c.rule);
+    }
+    for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
+      if ((m_role[r] != Role::Slot && m_role[r] != Role::Class) || wholeRules.contains(r)) continue;
+      const std::vector<Tie> ties = tiesOf(m_text, m_sheet.rules[r].prelude);
+      for (const Declaration& d : m_declarations[r])
+        if (!taking.contains(&d)) kept.add({d.whole.begin, css::asciiLower(d.name), ties});
+    }
+    std::map<std::string, Candidate*> latest;
+    for (Candidate& c : m_candidates) {
+      c.taken = false;
+      c.overridden = false;
+      if (!c.forcedKept && kept.interferes(c.offset, propertiesOf(c), targetOf(c.target))) c.forcedKept = true;
+      if (c.forcedKept) {
+        if (c.declaration)
+          kept.add({c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude)});
+        continue;
+      }
+      c.taken = true;
+      if (auto it = latest.find(c.key); it != latest.end()) it->second->overridden = true;
+      latest[c.key] = &c;
+    }
+  }
+
+  // The properties the modern output writes for a candidate.
+  std::vector<std::string> propertiesOf(const Candidate& c) const {
+    if (c.target >= kClassTarget) return {"opacity", "filter", "transform", "text-shadow", "display", "width"};
+    const std::string property = css::asciiLower(c.declaration->name);
+    if (property.starts_with("scrollbar-")) return {};
+    return {property};
+  }
+
+  // The generated rules stand in a fixed order (A:VISITED, A:HOVER,
+  // A:ACTIVE), and these three can tie on one link: where the sheet had a
+  // setting of two of them the other way round, the later one is kept as
+  // text, after the generated rules, so it still wins. A fixed background
+  // is one setting for every slot: it is taken only when every image taken
+  // has it. True when something changed.
+  bool forceOrderConflicts() {
+    static constexpr std::array<int, 3> kOrder = {kSlotVisited, kSlotHover, kSlotActive};
+    bool changed = false;
+    for (Candidate& late : m_candidates) {
+      if (!late.taken || late.overridden || late.target >= kClassTarget) continue;
+      const auto lateRank = std::find(kOrder.begin(), kOrder.end(), late.target);
+      if (lateRank == kOrder.end()) continue;
+      for (Candidate& early : m_candidates) {
+        if (!early.taken || early.overridden || early.offset >= late.offset) continue;
+        const auto earlyRank = std::find(kOrder.begin(), kOrder.end(), early.target);
+        if (earlyRank == kOrder.end() || earlyRank <= lateRank) continue;
+        if (early.key.substr(1) != late.key.substr(1)) continue;
+        late.forcedKept = true;
+        changed = true;
+      }
+    }
+    bool imageWithoutFixed = false;
+    bool anyFixed = false;
+    for (int slot = 0; slot < kTagSlotCount; ++slot) {
+      const bool image = takenKey(std::to_string(slot) + "background-image");
+      const bool fixed = takenKey(std::to_string(slot) + "background-attachment");
+      imageWithoutFixed = imageWithoutFixed || (image && !fixed);
+      anyFixed = anyFixed || fixed;
+    }
+    if (anyFixed && imageWithoutFixed) {
+      for (Candidate& c : m_candidates) {
+        if (c.taken && c.key.ends_with("background-attachment")) {
+          c.forcedKept = true;
+          changed = true;
+        }
+      }
+    }
+    return changed;
+  }
+
+  bool takenKey(const std::string& key) const {
+    return std::any_of(m_candidates.begin(), m_candidates.end(),
+                       [&](const Candidate& c) { return c.taken && !c.overridden && c.key == key; });
+  }
+
+  // The document and the kept text from the decisions.
+  void build(Attempt& a) {
+    StyleDocument& doc = a.doc;
+    if (m_scrollbar) {
+      doc.colours = m_scrollbar->colours;
+      doc.scrollbarEnabled = m_scrollbar->scrollbarEnabled;
+    }
+    // text-decoration before animation: both set blink, as separate properties.
+    for (int round = 0; round < 2; ++round) {
+      for (const Candidate& c : m_candidates) {
+        if (!c.taken || c.overridden) continue;
+        const bool animation = c.key.ends_with("animation");
+        if (animation != (round == 1)) continue;
+        c.apply(doc);
+        if (c.target < kClassTarget && !c.key.substr(1).starts_with("scrollbar-"))
+          doc.slots[static_cast<std::size_t>(c.target)].enabled = 1;
+      }
+    }
+    bool blinks = false;
+    for (const TagSlot& s : doc.slots) blinks = blinks || (s.enabled == 1 && s.blink == 1);
+
+    std::string kept;
+    std::size_t at = 0;  // top-level comments between rules
+    std::size_t nextComment = 0;
+    const auto keepComments = [&](std::size_t until) {
+      for (; nextComment < m_sheet.comments.size() && m_sheet.comments[nextComment].end <= until; ++nextComment) {
+        const css::CommentRange& c = m_sheet.comments[nextComment];
+        if (c.begin < at) continue;
+        kept.append(m_text.substr(c.begin, c.end - c.begin)).append(kCrLf);
+        entry(a, c.begin, ImportEntry::Place::Kept, m_text.substr(c.begin, c.end - c.begin));
+      }
+    };
+    for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
+      const Rule& rule = m_sheet.rules[r];
+      keepComments(rule.whole.begin);
+      at = rule.whole.end;
+      const std::string_view whole = rule.whole.of(m_text);
+      switch (m_role[r]) {
+        case Role::Dropped:
+          entry(a, rule.whole.begin, ImportEntry::Place::Dropped, whole);
+          continue;
+        case Role::Scrollbar:
+          if (r == 0 || m_role[r - 1] != Role::Scrollbar) entry(a, rule.whole.begin, ImportEntry::Place::Form, whole);
+          a.formEnd = rule.whole.end;
+          continue;
+        case Role::BlinkKeyframes:
+          if (blinks) {
+            entry(a, rule.whole.begin, ImportEntry::Place::Form, whole);
+            a.formEnd = rule.whole.end;
+            continue;
+          }
+          break;
+        case Role::Slot:
+        case Role::Class: {
+          keepPart(a, r, kept);
+          continue;
+        }
+        case Role::Kept:
+          break;
+      }
+      kept.append(whole).append(rule.closed ? "" : (rule.hasBlock ? "}" : ";")).append(kCrLf);
+      entry(a, rule.whole.begin, ImportEntry::Place::Kept, whole);
+    }
+    keepComments(m_text.size());
+    // Line ends as the outputs write them.
+    std::string crlf;
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+      if (kept[k] == '\r' && k + 1 < kept.size() && kept[k + 1] == '\n') {
+        crlf += "\r\n";
+        ++k;
+      } else if (kept[k] == '\r' || kept[k] == '\n') {
+        crlf += "\r\n";
+      } else {
+        crlf += kept[k];
+      }
+    }
+    doc.keptStyle = std::move(crlf);
+  }
+
+  // A rule of the form's: the declarations the form took are cut out; what
+  // is left (other declarations, comments) is kept, unless only blanks remain.
+  void keepPart(Attempt& a, std::size_t r, std::string& kept) {
+    const Rule& rule = m_sheet.rules[r];
+    std::vector<Range> cuts;
+    const std::string selector(rule.prelude.of(m_text));
+    const auto [first, last] = std::equal_range(m_candidates.begin(), m_candidates.end(), r, Order{});
+    for (const Candidate& c : std::span(first, last)) {
+      const Range cut = c.declaration ? c.declaration->whole : rule.block;
+      if (c.taken) {
+        cuts.push_back(cut);
+        a.formEnd = std::max(a.formEnd, rule.whole.end);
+        entry(a, cut.begin, c.overridden ? ImportEntry::Place::Dropped : ImportEntry::Place::Form,
+              selector + " { " + std::string(cut.of(m_text)) + " }");
+      }
+    }
+    std::string block;
+    std::size_t from = rule.block.begin;
+    std::sort(cuts.begin(), cuts.end(), [](const Range& x, const Range& y) { return x.begin < y.begin; });
+    for (const Range& cut : cuts) {
+      std::size_t begin = cut.begin;
+      std::size_t end = cut.end;
+      while (begin > from && (m_text[begin - 1] == ' ' || m_text[begin - 1] == '\t')) --begin;
+      std::size_t after = end;
+      while (after < rule.block.end && (m_text[after] == ' ' || m_text[after] == '\t')) ++after;
+      if (after < rule.block.end && m_text[after] == ';') end = after + 1;
+      if (m_text.substr(end, 2) == kCrLf && (begin == 0 || m_text[begin - 1] == '\n')) end += 2;
+      block.append(m_text.substr(from, begin - from));
+      from = std::max(from, end);
+    }
+    block.append(m_text.substr(from, rule.block.end - from));
+    // Nothing left but blanks, comments and the legacy "Width=100%" (which
+    // CSS drops): the rule is the form's alone.
+    const css::DeclarationList left = css::parseDeclarations(block, {0, block.size()});
+    const bool onlyWidth = std::all_of(left.others.begin(), left.others.end(), [&](const Range& other) {
+      return css::asciiLower(other.of(block)) == "width=100%";
+    });
+    if (left.declarations.empty() && onlyWidth) return;
+    for (const Declaration& d : m_declarations[r]) {
+      if (std::any_of(cuts.begin(), cuts.end(), [&](const Range& cut) { return cut.begin == d.whole.begin; })) continue;
+      entry(a, d.whole.begin, ImportEntry::Place::Kept, selector + " { " + std::string(d.whole.of(m_text)) + " }");
+    }
+    kept.append(m_text.substr(rule.whole.begin, rule.block.begin - rule.whole.begin))
+        .append(block)
+        .append("}")
+        .append(kCrLf);
+  }
+
+  void entry(Attempt& a, std::size_t offset, ImportEntry::Place place, std::string_view what) {
+    a.entries.push_back({m_source.lineOf(offset), place, shortened(what)});
+  }
+
+  enum class Role : std::uint8_t { Kept, Dropped, Slot, Class, Scrollbar, BlinkKeyframes };
+
+  const StyleSource& m_source;
+  std::string_view m_text;
+  const css::StyleSheet& m_sheet;
+  std::vector<std::vector<Declaration>> m_declarations;  // of each rule, where read
+  std::vector<Role> m_role;
+  std::vector<Candidate> m_candidates;
+  std::map<std::string, int> m_classIndex;
+  const Declaration* m_classDeclaration = nullptr;
+  std::optional<StyleDocument> m_scrollbar;
+  std::vector<KeptDeclaration> m_ruleKept;  // of the rules kept whole, read once
+  bool m_ruleKeptReady = false;
+};
+
+}  // namespace
+
+std::string ImportResult::report() const {
+  std::string out;
+  for (const ImportEntry& e : entries) {
+    const char* place = e.place == ImportEntry::Place::Form   ? "フォームへ"
+                        : e.place == ImportEntry::Place::Kept ? "そのほかのスタイルへ"
+                                                              : "使わない";
+    out += std::to_string(e.line) + " 行目: " + place + ": " + e.what + "\n";
+  }
+  return out;
+}
+
+ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
+  ImportResult result;
+  if (!source.ok()) {
+    result.refused = source.refused;
+    return result;
+  }
+  StyleDocument start;
+  start.output = base.output;
+  start.output.modern = 0;
+  if (source.title) start.output.htmlTitle = *source.title;
+  const css::StyleSheet sheet = css::parseStyleSheet(source.style);
+
+  // This program's legacy output comes back as it was, choice and all.
+  Attempt legacy = readLegacy(source, sheet, start);
+  if (legacy.taken > 0 || sheet.rules.empty()) {
+    auto rest = textAfterGenerated(legacy.doc, source, false, legacy.formEnd);
+    // A sheet that only looks like the legacy output may hold values no
+    // settings file can; it is read as CSS instead.
+    if (rest && unstorableValue(legacy.doc)) rest.reset();
+    if (rest && !storableFields(legacy.doc)) rest.reset();
+    if (rest) {
+      legacy.doc.keptStyle = *rest;
+      if (writesBack(legacy.doc, source)) {
+        if (!rest->empty())
+          legacy.entries.push_back(
+              {source.lineOf(source.style.size() - rest->size()), ImportEntry::Place::Kept, shortened(*rest)});
+        result.document = std::move(legacy.doc);
+        result.entries = std::move(legacy.entries);
+        result.legacy = true;
+        return result;
+      }
+    }
+  }
+
+  start.output.modern = 1;
+  Attempt modern = Importer(source, sheet).run(start);
+  // What follows the modern output's own rules is kept exactly as it stands.
+  if (auto rest = textAfterGenerated(modern.doc, source, true, modern.formEnd)) {
+    StyleDocument exact = modern.doc;
+    exact.keptStyle = *rest;
+    if (writesBack(exact, source)) modern.doc = std::move(exact);
+  }
+  result.document = std::move(modern.doc);
+  result.entries = std::move(modern.entries);
+  std::stable_sort(result.entries.begin(), result.entries.end(),
+                   [](const ImportEntry& x, const ImportEntry& y) { return x.line < y.line; });
+  return result;
+}
+
+ImportResult importStyle(std::string_view bytes, std::optional<bool> page, const StyleDocument& base) {
+  return importStyle(readStyleSource(bytes, page), base);
+}
+
+}  // namespace quillane

@@ -1,0 +1,81 @@
+#include "persistence/kept_style_line.h"
+
+#include <cstdio>
+#include <map>
+
+#include "platform/cp932.h"
+
+namespace quillane {
+
+namespace {
+
+// Whether CP932 holds the character and gives back the same one.
+bool cp932Keeps(std::string_view character) {
+  static std::map<std::string, bool, std::less<>> known;
+  if (const auto it = known.find(character); it != known.end()) return it->second;
+  std::string bytes;
+  std::string back;
+  UnencodableCharacter bad;
+  std::size_t badOffset = 0;
+  const bool keeps = encodeCp932(character, bytes, bad) && decodeCp932(bytes, back, badOffset) && back == character;
+  if (known.size() < 65536) known.emplace(std::string(character), keeps);
+  return keeps;
+}
+
+void appendEscaped(std::string& out, std::string_view bytes) {
+  for (char c : bytes) {
+    char buffer[4];
+    std::snprintf(buffer, sizeof buffer, "%%%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+    out += buffer;
+  }
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string keptStyleLine(std::string_view text) {
+  std::string out(kKeptStylePrefix);
+  for (std::size_t k = 0; k < text.size();) {
+    const auto b = static_cast<unsigned char>(text[k]);
+    std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+    n = std::min(n, text.size() - k);
+    const std::string_view character = text.substr(k, n);
+    if (b == '%' || (b < 0x20 && b != '\t') || b == 0x7F)
+      appendEscaped(out, character);
+    else if (b < 0x80 || (isValidUtf8(character) && cp932Keeps(character)))
+      out.append(character);
+    else
+      appendEscaped(out, character);
+    k += n;
+  }
+  return out;
+}
+
+std::optional<std::string> keptStyleOfLine(std::string_view line, bool& bad) {
+  bad = false;
+  if (!line.starts_with(kKeptStylePrefix)) return std::nullopt;
+  line.remove_prefix(kKeptStylePrefix.size());
+  std::string text;
+  text.reserve(line.size());
+  for (std::size_t k = 0; k < line.size(); ++k) {
+    if (line[k] == '%' && k + 2 < line.size() && hexValue(line[k + 1]) >= 0 && hexValue(line[k + 2]) >= 0) {
+      text += static_cast<char>(hexValue(line[k + 1]) * 16 + hexValue(line[k + 2]));
+      k += 2;
+    } else {
+      text += line[k];
+    }
+  }
+  if (!isValidUtf8(text)) {
+    bad = true;
+    return std::nullopt;
+  }
+  return text;
+}
+
+}  // namespace quillane

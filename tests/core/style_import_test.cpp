@@ -1,0 +1,398 @@
+// Importing style sheets: this program's own outputs come back byte for
+// byte, hand-written sheets go into the form only where the modern output
+// styles a page the same way, the rest is kept in order, and the kept text
+// survives a settings file.
+#include "importing/style_import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "generation/output_choice.h"
+#include "persistence/settings_file.h"
+#include "platform/cp932.h"
+#include "test_support.h"
+
+namespace quillane {
+namespace {
+
+using testing::cp932;
+using testing::crlf;
+
+// --- Documents of every kind, for the round trips ----------------------------
+
+StyleDocument workedExample() {
+  StyleDocument doc;
+  TagSlot& p = doc.slots[kSlotP];
+  p.enabled = 1;
+  doc.colours[0] = "FF0000";
+  p.underline = 1;
+  p.fontName = "Arial";
+  p.fontSize = "12";
+  UserClass& c = doc.classes[0];
+  c.enabled = c.glowOn = 1;
+  c.glowColor = "FF0000";
+  return doc;
+}
+
+StyleDocument everySlotAndEffect() {
+  StyleDocument doc;
+  const char* fonts[] = {"メイリオ", "ＭＳ 明朝", "Courier New", "serif", "Comic Sans", "ヒラギノ角ゴ"};
+  const char* cursors[] = {"自動", "リンク", "サイズ変更　左上-右下", "ヘルプ", "十字", "通常"};
+  const char* units[] = {"ピクセル", "ポイント", "インチ", "ミリメートル", "センチメートル", "ピクセル"};
+  for (std::size_t i = 0; i < kTagSlotCount; ++i) {
+    TagSlot& s = doc.slots[i];
+    s.enabled = 1;
+    s.fontName = fonts[i];
+    s.fontSize = std::to_string(10 + i);
+    s.sizeUnit = units[i];
+    s.cursorLabel = cursors[i];
+    s.weight = i % 2 == 0 ? "700" : "bold";
+    s.underline = s.italic = i % 2 == 0 ? 1 : 0;
+    s.overline = s.lineThrough = i % 3 == 0 ? 1 : 0;
+    s.blink = i == 4 ? 1 : 0;
+    s.useImage = i == 5 || i == 0 ? Choice::First : Choice::Second;
+    s.imagePath = "bg " + std::to_string(i) + ".png";
+  }
+  doc.fixedBackground = 1;
+  for (int k = 0; k < kColourBoxCount; ++k) doc.colours[static_cast<std::size_t>(k)] = k % 2 ? "12AB34" : "f0c";
+  for (auto& on : doc.scrollbarEnabled) on = 1;
+  for (std::size_t c = 0; c < kUserClassCount; ++c) {
+    UserClass& u = doc.classes[c];
+    u.enabled = 1;
+    u.target = c % 2 == 0 ? Choice::First : Choice::Second;
+    u.alphaOn = c == 0 || c == 3;
+    u.moveOpacitySlider(30);
+    u.chromaOn = c == 1;
+    u.chromaColor = "00FF80";
+    u.blurOn = c == 2 || c == 3;
+    u.blurDirection = "135";
+    u.waveOn = c == 4;
+    u.waveOverlay = Choice::First;
+    u.flipOn = c == 0 || c == 5;
+    u.flipHorizontal = 1;
+    u.flipVertical = c == 5;
+    u.glowOn = c == 0 || c == 1;
+    u.toneOn = c == 2;
+    u.invert = u.xray = u.gray = 1;
+    u.shadowOn = c == 3 || c == 4;
+    u.shadowDirection = "225";
+    u.specialOn = c == 5;
+    u.specialColor1 = "3366CC";
+  }
+  doc.classes[1].className = "見出し";
+  doc.output.htmlTitle = "見本 & <テスト>";
+  return doc;
+}
+
+// What the legacy writers let through: empty values, blanks inside values,
+// labels outside the lists, numbers in odd forms, BODY off with a scrollbar.
+StyleDocument legacyOddities() {
+  StyleDocument doc;
+  TagSlot& a = doc.slots[kSlotA];
+  a.enabled = 1;
+  a.fontSize = "1.5";
+  a.sizeUnit = "em";
+  a.cursorLabel = "grab";
+  a.fontName = "Times New Roman";
+  a.weight = " 600 ";
+  doc.colours[1] = "FF 00";
+  a.useImage = Choice::First;  // an empty path
+  doc.slots[kSlotHover].enabled = 1;
+  doc.slots[kSlotHover].sizeUnit = "";
+  doc.slots[kSlotHover].cursorLabel = "";
+  doc.scrollbarCheck(11) = doc.scrollbarCheck(17) = 1;
+  doc.colours[17] = "";
+  UserClass& c = doc.classes[2];
+  c.enabled = 1;
+  c.className = "a-b_c";
+  c.target = Choice::Second;
+  c.blurOn = c.waveOn = c.glowOn = c.shadowOn = c.specialOn = c.alphaOn = c.chromaOn = 1;
+  c.blurDirection = "-45";
+  c.blurStrength = "007";
+  c.waveFreq = "2.50";
+  c.glowColor = "red";
+  c.moveOpacitySlider(0);
+  c.chromaColor = "";
+  c.specialStrength = "x y";
+  doc.classes[4].enabled = 1;  // no filter ticked
+  doc.output.htmlTitle = "";
+  return doc;
+}
+
+StyleDocument bodyWithScrollbar() {
+  StyleDocument doc;
+  doc.slots[kSlotBody].enabled = 1;
+  doc.colours[18] = "333333";
+  for (int k = 11; k <= 17; k += 2) doc.scrollbarCheck(k) = 1;
+  doc.colours[12] = "BFBFBF";
+  doc.scrollbarCheck(12) = 1;
+  doc.output.htmlSample = 0;
+  return doc;
+}
+
+std::string bytesOf(const OutputText& out) {
+  EXPECT_TRUE(out.ok()) << *out.refusal;
+  std::string bytes;
+  UnencodableCharacter bad;
+  EXPECT_TRUE(encodeOutput(out, bytes, bad)) << bad.describe();
+  return bytes;
+}
+
+TEST(StyleImport, OwnOutputsComeBackByteForByte) {
+  struct Case {
+    std::string name;
+    StyleDocument doc;
+    bool modernToo;
+  };
+  std::vector<Case> cases = {
+      {"defaults", StyleDocument(), true},
+      {"worked example", workedExample(), true},
+      {"every slot and effect", everySlotAndEffect(), true},
+      {"legacy oddities", legacyOddities(), false},
+      {"BODY with scrollbar", bodyWithScrollbar(), true},
+  };
+  // And the samples that come with the program, as users start from them.
+  for (const auto& entry : std::filesystem::directory_iterator(QUILLANE_SAMPLE_FOLDER)) {
+    StyleDocument doc;
+    ASSERT_TRUE(loadSettings(doc, Layout::Sample, testing::fileBytes(entry.path())).ok());
+    cases.push_back({entry.path().filename().string(), doc, true});
+  }
+  for (const Case& c : cases) {
+    for (const bool modern : {false, true}) {
+      if (modern && !c.modernToo) continue;
+      for (const bool page : {false, true}) {
+        SCOPED_TRACE(std::string(c.name) + (modern ? ", modern" : ", legacy") + (page ? ", page" : ", sheet"));
+        StyleDocument doc = c.doc;
+        doc.output.modern = modern ? 1 : 0;
+        const std::string bytes = bytesOf(page ? embeddedPageOutput(doc) : styleSheetOutput(doc));
+        const ImportResult imported = importStyle(bytes, page);
+        ASSERT_TRUE(imported.ok());
+        EXPECT_EQ(imported.legacy, !modern);
+        EXPECT_EQ(imported.document.output.modern, modern ? 1 : 0);
+        EXPECT_EQ(imported.document.keptStyle, "");
+        const StyleDocument& back = imported.document;
+        EXPECT_BYTES(bytes, bytesOf(page ? embeddedPageOutput(back) : styleSheetOutput(back)));
+        // And again after a settings file.
+        StyleDocument stored;
+        ASSERT_TRUE(loadSettings(stored, Layout::Settings, cp932(settingsFileText(back, Layout::Settings))).ok());
+        stored.output = back.output;
+        EXPECT_BYTES(bytes, bytesOf(page ? embeddedPageOutput(stored) : styleSheetOutput(stored)));
+      }
+    }
+  }
+}
+
+TEST(StyleImport, TextAfterTheOwnRulesIsKeptExactly) {
+  StyleDocument doc = workedExample();
+  for (const bool modern : {false, true}) {
+    doc.output.modern = modern;
+    const std::string added = "@media print {\r\n  P { color: black }\r\n}\r\n/* 手で足した */\r\n";
+    const std::string bytes = bytesOf(styleSheetOutput(doc)) + (modern ? added : cp932(added));
+    const ImportResult imported = importStyle(bytes, false);
+    EXPECT_EQ(imported.document.keptStyle, added);
+    EXPECT_BYTES(bytes, bytesOf(styleSheetOutput(imported.document)));
+  }
+}
+
+// The modern output of a hand-written sheet after import: every declaration
+// the form took, then what was kept, in the order of the sheet.
+TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
+  struct Case {
+    std::string_view css;
+    std::string expected;  // after "@charset "UTF-8";"
+  } const cases[] = {
+      {"P { color: #F00; margin: 0 } A:Hover{color:#00f;text-decoration:underline}",
+       crlf({"p {", "  color: #F00;", "}", "a:hover {", "  color: #00f;", "  text-decoration: underline;", "}",
+             "P { margin: 0 }"})},
+      // Values the form cannot hold stay as they were.
+      {"p { color: red; font-size: larger; cursor: auto }",
+       crlf({"p { color: red; font-size: larger; cursor: auto }"})},
+      // The last declaration wins.
+      {"p { color: #f00; color: #0f0 } p { color: #00f }", crlf({"p {", "  color: #00f;", "}"})},
+      // An earlier kept declaration of the same property or its shorthand
+      // keeps the later one as text too.
+      {"p { background: url(a.png) red; background-color: #00f }",
+       crlf({"p { background: url(a.png) red; background-color: #00f }"})},
+      {"@media print { p { color: #000 } } p { color: #f00 } a { color: #00f }",
+       crlf({"a {", "  color: #00f;", "}", "@media print { p { color: #000 } }", "p { color: #f00 }"})},
+      // A class rule of the same weight before it: the form's rule would move ahead of it.
+      {".x { color: #0f0 } p { color: #f00 }", crlf({"p {", "  color: #f00;", "}", ".x { color: #0f0 }"})},
+      {"p.x { color: #0f0 } p { color: #f00 }", crlf({"p {", "  color: #f00;", "}", "p.x { color: #0f0 }"})},
+      {"html { color: #0f0 } p { color: #f00 }", crlf({"p {", "  color: #f00;", "}", "html { color: #0f0 }"})},
+      {"div { color: #0f0 } p { color: #f00 }", crlf({"p {", "  color: #f00;", "}", "div { color: #0f0 }"})},
+      {"* { color: #0f0 } p { color: #f00 }", crlf({"p {", "  color: #f00;", "}", "* { color: #0f0 }"})},
+      {"P:first-line { color: #0f0 } p { color: #f00 }",
+       crlf({"p {", "  color: #f00;", "}", "P:first-line { color: #0f0 }"})},
+      {"a:focus { color: #0f0 } a:hover { color: #f00 } a { color: #00f }",
+       crlf({"a {", "  color: #00f;", "}", "a:focus { color: #0f0 }", "a:hover { color: #f00 }"})},
+      // The generated order is A:VISITED, A:HOVER, A:ACTIVE; a sheet the other way keeps the later one as text.
+      {"a:hover { color: #f00 } a:visited { color: #00f }",
+       crlf({"a:hover {", "  color: #f00;", "}", "a:visited { color: #00f }"})},
+      {"a:link { color: #00f } a:hover { color: #f00 }", crlf({"a:link { color: #00f }", "a:hover { color: #f00 }"})},
+      {"p { color: #f00 !important; font-weight: 700 }",
+       crlf({"p {", "  font-weight: 700;", "}", "p { color: #f00 !important; }"})},
+      // Fonts: one family, with the generic the modern output would add.
+      {"p { font-family: Osaka, sans-serif } a { font-family: 'MS Mincho', serif } body { font-family: monospace }",
+       crlf({"body {", "  font-family: monospace;", "}", "p {", "  font-family: \"Osaka\", sans-serif;", "}", "a {",
+             "  font-family: \"MS Mincho\", serif;", "}"})},
+      {"p { font-family: Arial, Helvetica, sans-serif }", crlf({"p { font-family: Arial, Helvetica, sans-serif }"})},
+      // A name no settings file could hold stays text.
+      {"p { font-family: \"☃\", sans-serif } .☃ { filter: Gray }",
+       crlf({"p { font-family: \"☃\", sans-serif }", ".☃ { filter: Gray }"})},
+      {"p { font-size: 12PX; font-weight: BOLD; font-style: italic; cursor: pointer; background-image: url(a.png) }",
+       crlf({"p {", "  font-weight: bold;", "  background-image: url(\"a.png\");", "  font-style: italic;",
+             "  font-size: 12px;", "  cursor: pointer;", "}"})},
+      // A fixed background is one setting for all: taken only where every image has it.
+      {"body { background-image: url(a.png); background-attachment: fixed } p { background-image: url(b.png) }",
+       crlf({"body {", "  background-image: url(\"a.png\");", "}", "p {", "  background-image: url(\"b.png\");", "}",
+             "body { background-attachment: fixed }"})},
+      // Legacy filters and scrollbar colours become their modern equivalents.
+      {".glow { Width=100%; filter: Glow(Color=#FF0000, Strength=5) } img.x { filter: Alpha(opacity=50) }",
+       crlf({".glow {", "  text-shadow: 0 0 5px #FF0000;", "}", "img.x { filter: Alpha(opacity=50) }"})},
+      {".pic { filter: progid:DXImageTransform.Microsoft.Alpha(Opacity=40) Gray FlipH; border: 0 }",
+       crlf({".pic {", "  opacity: 0.4;", "  filter: grayscale(1);", "  transform: scale(-1, 1);", "}",
+             ".pic { border: 0 }"})},
+      // At-rules, comments and @charset.
+      {"@charset \"UTF-8\";\n/* top */\n@font-face { font-family: x; src: url(x.woff) }\np { color: #123456 /* red */ "
+       "}",
+       crlf({"p {", "  color: #123456;", "}", "/* top */", "@font-face { font-family: x; src: url(x.woff) }"})},
+      {"@keyframes spin { to { transform: rotate(1turn) } } p { animation: spin 1s",
+       crlf({"@keyframes spin { to { transform: rotate(1turn) } }", "p { animation: spin 1s}"})},
+  };
+  for (const Case& c : cases) {
+    const ImportResult imported = importStyle(c.css, false);
+    ASSERT_TRUE(imported.ok());
+    EXPECT_FALSE(imported.legacy) << c.css;
+    const OutputText out = styleSheetOutput(imported.document);
+    EXPECT_BYTES("@charset \"UTF-8\";\r\n" + c.expected, out.text) << c.css;
+  }
+}
+
+TEST(StyleImport, ScrollbarColoursOfTheLegacyProperties) {
+  const ImportResult imported =
+      importStyle("BODY { scrollbar-face-color: #C0C0C0; scrollbar-arrow-color: #000080; color: #333 }", false);
+  const StyleDocument& doc = imported.document;
+  EXPECT_EQ(doc.slots[kSlotBody].enabled, 1);
+  EXPECT_EQ(doc.colours[18], "333");
+  EXPECT_EQ(doc.colours[12], "C0C0C0");
+  EXPECT_EQ(doc.colours[11], "000080");
+  const std::array<CheckState, kScrollbarColourCount> ticked = {1, 1, 0, 0, 0, 0, 0};
+  EXPECT_EQ(doc.scrollbarEnabled, ticked);
+  EXPECT_EQ(doc.keptStyle, "");
+}
+
+TEST(StyleImport, EncodingIsFoundAsBrowsersFindIt) {
+  const std::string sheet = "p { font-family: \"メイリオ\", sans-serif }";
+  const std::string sjis = cp932(sheet);
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("p { font-family: \"")) utf16 += std::string{c, '\0'};
+  utf16 += "\xE1\x30\xA4\x30\xEA\x30\xAA\x30";  // メイリオ in UTF-16LE
+  for (char c : std::string("\", sans-serif }")) utf16 += std::string{c, '\0'};
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::optional<bool> page;
+  } const cases[] = {
+      {"UTF-8 without any mark", sheet, false},
+      {"byte-order mark", "\xEF\xBB\xBF" + sheet, false},
+      {"UTF-16 byte-order mark", utf16, false},
+      {"@charset Shift_JIS", "@charset \"Shift_JIS\";\r\n" + sjis, false},
+      {"not UTF-8, so Shift_JIS", sjis, std::nullopt},
+      {"@charset names UTF-8 over Shift_JIS-like bytes", "@charset \"utf-8\";" + sheet, false},
+      {"page with a Shift_JIS meta", "<html><head><meta charset=\"Shift_JIS\"><style>" + sjis + "</style>", true},
+      {"page with its style in a comment skipped",
+       "<!-- <style>p{}</style> --><STYLE type=\"text/css\">" + sheet +
+           "</STYLE><style type=\"text/x\">a{color:#fff}</style>",
+       std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const ImportResult imported = importStyle(c.bytes, c.page);
+    ASSERT_TRUE(imported.ok()) << c.name;
+    EXPECT_EQ(imported.document.slots[kSlotP].fontName, "メイリオ") << c.name;
+    EXPECT_EQ(imported.document.slots[kSlotA].enabled, 0) << c.name;
+  }
+  EXPECT_FALSE(importStyle(std::string(kMaxImportBytes + 1, ' '), false).ok());
+}
+
+TEST(StyleImport, PageTitleAndReportLines) {
+  const std::string page = crlf({"<html><head><title>A &amp; B</title>", "<style>", "p { color: #f00;", "  margin: 0 }",
+                                 "@media print { p { color: #000 } }", "</style>"});
+  const ImportResult imported = importStyle(page, std::nullopt);
+  EXPECT_EQ(imported.document.output.htmlTitle, "A & B");
+  EXPECT_EQ(imported.report(),
+            "3 行目: フォームへ: p { color: #f00 }\n"
+            "4 行目: そのほかのスタイルへ: p { margin: 0 }\n"
+            "5 行目: そのほかのスタイルへ: @media print { p { color: #000 } }\n");
+}
+
+TEST(StyleImport, KeptTextSurvivesTheSettingsFile) {
+  struct Case {
+    std::string kept;
+    std::string line;  // line 324 as CP932 holds it
+  } const cases[] = {
+      {"p { margin: 0 }\r\n", "style:p { margin: 0 }%0D%0A"},
+      {"/* 100% ☃ € 髙 */\n\t", "style:/* 100%25 %E2%98%83 %E2%82%AC 髙 */%0A\t"},
+      {"ｶﾅ「明朝」\\", "style:ｶﾅ「明朝」\\"},
+  };
+  for (const Case& c : cases) {
+    StyleDocument doc;
+    doc.keptStyle = c.kept;
+    const std::string text = settingsFileText(doc, Layout::Settings);
+    // Line 323 is written so the kept line is always 324; the lines before are as ever.
+    EXPECT_BYTES(settingsFileText(StyleDocument(), Layout::Settings) + "False\r\n" + c.line + "\r\n", text);
+    StyleDocument back;
+    back.keptStyle = "earlier";
+    ASSERT_TRUE(loadSettings(back, Layout::Settings, cp932(text)).ok());
+    EXPECT_EQ(back.keptStyle, c.kept);
+    StyleDocument sample;
+    ASSERT_TRUE(loadSettings(sample, Layout::Sample, cp932(settingsFileText(doc, Layout::Sample, "a", "b"))).ok());
+    EXPECT_EQ(sample.keptStyle, c.kept);
+  }
+  // Files without the line, or with another line there, load with no kept text.
+  StyleDocument doc;
+  doc.keptStyle = "x";
+  const std::string plain = settingsFileText(StyleDocument(), Layout::Settings);
+  for (const std::string& file : {plain, plain + "False\r\n", plain + "True\r\nnot style\r\n"}) {
+    ASSERT_TRUE(loadSettings(doc, Layout::Settings, cp932(file)).ok());
+    EXPECT_EQ(doc.keptStyle, "");
+  }
+  EXPECT_FALSE(loadSettings(doc, Layout::Settings, cp932(plain + "False\r\nstyle:%FF\r\n")).ok());
+  // A long kept line is read; a line that long anywhere else is refused.
+  const std::string longText(100000, 'x');
+  doc.keptStyle = longText;
+  StyleDocument back;
+  ASSERT_TRUE(loadSettings(back, Layout::Settings, cp932(settingsFileText(doc, Layout::Settings))).ok());
+  EXPECT_EQ(back.keptStyle, longText);
+  EXPECT_FALSE(loadSettings(back, Layout::Settings, cp932(plain + "False\r\nstyle:\r\n" + longText + "\r\n")).ok());
+}
+
+TEST(StyleImport, KeptTextFollowsTheGeneratedRulesInEveryOutput) {
+  StyleDocument doc = workedExample();
+  doc.keptStyle = "@media print { P { color: black } }\r\n/* </STYLE> */";
+  const std::string kept = "@media print { P { color: black } }\r\n/* <\\/STYLE> */\r\n";
+  StyleDocument without = doc;
+  without.keptStyle.clear();
+  EXPECT_BYTES(styleSheetOutput(without).text + kept, styleSheetOutput(doc).text);
+  std::string page = embeddedPageOutput(without).text;
+  page.insert(page.find("-->"), kept);
+  EXPECT_BYTES(page, embeddedPageOutput(doc).text);
+  doc.output.modern = without.output.modern = 1;
+  EXPECT_BYTES(styleSheetOutput(without).text + kept, styleSheetOutput(doc).text);
+  page = embeddedPageOutput(without).text;
+  page.insert(page.find("</style>"), kept);
+  EXPECT_BYTES(page, embeddedPageOutput(doc).text);
+
+  // Leading @import statements count only before every other rule: they are written first.
+  doc.keptStyle = "/* a */\r\n@import url(a.css);\r\n@import \"b.css\" print;\r\np { margin: 0 }\r\n";
+  for (const bool modern : {false, true}) {
+    doc.output.modern = without.output.modern = modern;
+    const std::string head = modern ? "@charset \"UTF-8\";\r\n" : "";
+    EXPECT_BYTES(head + "/* a */\r\n@import url(a.css);\r\n@import \"b.css\" print;\r\n" +
+                     styleSheetOutput(without).text.substr(head.size()) + "p { margin: 0 }\r\n",
+                 styleSheetOutput(doc).text);
+  }
+}
+
+}  // namespace
+}  // namespace quillane
