@@ -45,8 +45,17 @@ done
 if [ $editor = yes ] && readelf -d "$prefix/bin/quillane" | grep -q "NEEDED.*WebEngine"; then
   fail "bin/quillane links Qt WebEngine"
 fi
-# The data folder is the source's install/ folder, file for file.
-diff -r "$source_dir/install" "$share/quillane" >/dev/null || fail "share/quillane differs from install/"
+# The data folder is the source's install/ folder, file for file, and the
+# pictures and gallery of docs/ beside the help page.
+diff -r -x pictures -x gallery -x gallery.html "$source_dir/install" "$share/quillane" >/dev/null ||
+  fail "share/quillane differs from install/"
+for page in index.html gallery.html; do
+  refs=$(grep -o -E '(src|href)="(pictures|gallery)[^"#]*"' "$share/quillane/help/$page" | sed -E 's/^[a-z]+="//; s/"$//')
+  [ -n "$refs" ] || fail "help/$page shows no pictures"
+  for ref in $refs; do
+    [ -f "$share/quillane/help/$ref" ] || fail "help/$ref, which help/$page shows, is not installed"
+  done
+done
 for size in 48 256; do
   file "$share/icons/hicolor/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size" ||
     fail "the ${size} px icon is not ${size}x${size}"
