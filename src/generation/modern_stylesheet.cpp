@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "generation/declaration_emitters.h"
-#include "generation/font_stacks.h"
 #include "generation/engine_support.h"
+#include "generation/font_stacks.h"
 #include "generation/kept_style.h"
 #include "generation/modern_filters.h"
 
@@ -338,11 +338,17 @@ ModernText buildModernStyleSheet(const StyleDocument& doc) {
   built.text.append("@charset \"UTF-8\";").append(kCrLf);
   built.refusal = appendModernStyleRules(doc, built.text);
   if (built.refusal) return built;
-  if (const std::string block = modernFilterBlock(doc); !block.empty()) {
-    built.text.append("/* ").append(kFilterBlockMarker).append(": ").append(kFilterBlockAdvice).append(kCrLf);
-    built.text.append(block).append("*/").append(kCrLf);
-  }
+  built.text.append(modernFilterComment(doc));
   return built;
+}
+
+std::string modernFilterComment(const StyleDocument& doc) {
+  const std::string block = modernFilterBlock(doc);
+  if (block.empty()) return {};
+  std::string t;
+  t.append("/* ").append(kFilterBlockMarker).append(": ").append(kFilterBlockAdvice).append(kCrLf);
+  t.append(block).append("*/").append(kCrLf);
+  return t;
 }
 
 }  // namespace quillane

@@ -43,6 +43,9 @@ std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, st
 // holding the block of SVG filters when a class uses one.
 ModernText buildModernStyleSheet(const StyleDocument& doc);
 
+// That comment, ended by CR LF; empty when no class uses an SVG filter.
+std::string modernFilterComment(const StyleDocument& doc);
+
 // The font-family value of a font name: a generic family stays a keyword;
 // a font of the table in font_stacks.h is followed by its stack; any other
 // name is quoted and followed by the generic family its name suggests

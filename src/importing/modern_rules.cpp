@@ -28,11 +28,14 @@ std::vector<std::string_view> lines(std::string_view text) {
   return out;
 }
 
-// The value of "  name: value;" among the lines of a rule.
+// The value of "  name: value;" (indented by any number of blanks) among
+// the lines of a rule.
 std::optional<std::string_view> declared(const std::vector<std::string_view>& rule, std::string_view name) {
-  const std::string head = "  " + std::string(name) + ": ";
-  for (std::string_view line : rule)
+  const std::string head = std::string(name) + ": ";
+  for (std::string_view line : rule) {
+    line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
     if (line.starts_with(head) && line.ends_with(";")) return line.substr(head.size(), line.size() - head.size() - 1);
+  }
   return std::nullopt;
 }
 
@@ -82,19 +85,6 @@ std::string directionOf(double x, double y) {
   return whole(degrees) == "360" ? "0" : whole(degrees);
 }
 
-std::string percentDecoded(std::string_view text) {
-  std::string out;
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    if (text[k] == '%' && k + 2 < text.size()) {
-      out += static_cast<char>(std::strtol(std::string(text.substr(k + 1, 2)).c_str(), nullptr, 16));
-      k += 2;
-    } else {
-      out += text[k];
-    }
-  }
-  return out;
-}
-
 // The value of attribute `name` in the first element of `svg` that has it,
 // at or after `from`.
 std::optional<std::string> attribute(std::string_view svg, std::string_view name, std::size_t from = 0) {
@@ -119,8 +109,8 @@ std::string hexOf(int r, int g, int b) {
 
 std::string bare(std::string_view colour) { return std::string(colour.starts_with("#") ? colour.substr(1) : colour); }
 
-// One filter written as an SVG document: its settings into `c`.
-bool readSvgFilter(std::string_view id, const std::string& svg, UserClass& c) {
+// One <filter> element of effect `id`: its settings into `c`.
+bool readSvgFilter(std::string_view id, std::string_view svg, UserClass& c) {
   if (id == "chroma") {
     std::size_t at = 0;
     int rgb[3] = {0, 0, 0};
@@ -198,7 +188,18 @@ bool readShadow(std::string_view value, UserClass& c) {
   return true;
 }
 
-bool readFilterValue(std::string_view value, UserClass& c) {
+// The <filter> element of id `id` in `filters`: "<filter id='id' ...>...</filter>".
+std::optional<std::string_view> filterElement(std::string_view filters, std::string_view id) {
+  const std::string head = "<filter id='" + std::string(id) + "'";
+  const std::size_t at = filters.find(head);
+  if (at == std::string_view::npos) return std::nullopt;
+  static constexpr std::string_view kEnd = "</filter>";
+  const std::size_t end = filters.find(kEnd, at);
+  if (end == std::string_view::npos) return std::nullopt;
+  return filters.substr(at, end + kEnd.size() - at);
+}
+
+bool readFilterValue(std::string_view value, std::string_view filters, UserClass& c) {
   const std::vector<std::string_view> calls = pieces(value, ' ');
   for (std::size_t k = 0; k < calls.size(); ++k) {
     const std::string_view call = calls[k];
@@ -212,11 +213,12 @@ bool readFilterValue(std::string_view value, UserClass& c) {
     } else if (call.starts_with("drop-shadow(") && call.ends_with(")")) {
       c.target = Choice::Second;
       if (!readShadow(call.substr(12, call.size() - 13), c)) return false;
-    } else if (call.starts_with("url(\"data:image/svg+xml,") && call.ends_with("\")")) {
-      const std::string_view address = call.substr(24, call.size() - 26);
-      const std::size_t hash = address.rfind('#');
-      if (hash == std::string_view::npos) return false;
-      if (!readSvgFilter(address.substr(hash + 1), percentDecoded(address.substr(0, hash)), c)) return false;
+    } else if (call.starts_with("url(#quillane-") && call.ends_with(")")) {
+      // url(#quillane-<effect>-<hash>), the element in the page or the sheet's marked comment.
+      const std::string_view id = call.substr(5, call.size() - 6);
+      const std::size_t dash = id.rfind('-');
+      const auto element = filterElement(filters, id);
+      if (dash <= 9 || !element || !readSvgFilter(id.substr(9, dash - 9), *element, c)) return false;
     } else {
       return false;
     }
@@ -232,7 +234,7 @@ std::string rulesOf(const StyleDocument& doc, bool classOnly) {
 
 }  // namespace
 
-bool readModernClassRule(std::string_view rule, const std::string& name, UserClass& cls) {
+bool readModernClassRule(std::string_view rule, const std::string& name, std::string_view filters, UserClass& cls) {
   const std::vector<std::string_view> body = lines(rule);
   UserClass c;
   c.className = c.checkCaption = name;
@@ -259,7 +261,7 @@ bool readModernClassRule(std::string_view rule, const std::string& name, UserCla
       if (!readShadow(trimmed(shadow), c)) return false;
   }
   if (const auto filter = declared(body, "filter"))
-    if (!readFilterValue(*filter, c)) return false;
+    if (!readFilterValue(*filter, filters, c)) return false;
   StyleDocument check;
   check.classes[0] = c;
   if (rulesOf(check, true) != std::string(rule) + std::string(kCrLf)) return false;

@@ -10,11 +10,14 @@
 namespace quillane {
 
 // The class rule `rule` (from "." to its "}"), named `name`, as the modern
-// output writes it: its effects go into `cls`.
-bool readModernClassRule(std::string_view rule, const std::string& name, UserClass& cls);
+// output writes it: its effects go into `cls`. The SVG filters it refers to
+// by id are looked up in `filters` (the page, or the sheet with its marked
+// comment).
+bool readModernClassRule(std::string_view rule, const std::string& name, std::string_view filters, UserClass& cls);
 
-// The rules of the scrollbar colours (":root" and the "::-webkit-scrollbar"
-// rules, from the first to the last "}") as the modern output writes them:
+// The rules of the scrollbar colours (the "@supports" rule holding ":root"
+// and the "::-webkit-scrollbar" rules after it, from the first character to
+// the last "}") as the modern output writes them:
 // the colours and their ticks go into `doc`.
 bool readModernScrollbarRules(std::string_view rules, StyleDocument& doc);
 

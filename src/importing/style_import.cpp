@@ -85,6 +85,12 @@ std::optional<std::string> textAfterGenerated(const StyleDocument& doc, const St
   bool ok = true;
   const std::string rules = generatedRules(doc, modern, ok);
   style = style.substr(frame.head.size(), style.size() - frame.head.size() - frame.tail.size());
+  // A modern sheet ends with the comment holding its SVG filters, after the kept text.
+  if (modern && !source.page) {
+    const std::string filters = modernFilterComment(doc);
+    if (!style.ends_with(filters)) return std::nullopt;
+    style.remove_suffix(filters.size());
+  }
   if (!ok || !style.starts_with(rules) || formEnd > frame.head.size() + rules.size()) return std::nullopt;
   return std::string(style.substr(rules.size()));
 }
@@ -347,6 +353,31 @@ std::vector<Token> meaningful(const std::vector<Token>& tokens) {
   return out;
 }
 
+// The families of a font-family value, each as a browser tells them apart:
+// "g" and the keyword of a generic family, "f" and the name of any other.
+//   Osaka, "MS Mincho", SERIF -> "fOsaka", "fMS Mincho", "gserif"
+// Empty when the value is not a list of families.
+std::vector<std::string> familyList(std::string_view text, const std::vector<Token>& v) {
+  std::vector<std::string> out;
+  for (std::size_t k = 0; k <= v.size(); ++k) {
+    if (k < v.size() && v[k].type == TokenType::String) {
+      out.push_back("f" + css::tokenValue(text, v[k]));
+      ++k;
+    } else {
+      std::string name;
+      std::size_t words = 0;
+      for (; k < v.size() && v[k].type == TokenType::Ident; ++k, ++words)
+        name += (name.empty() ? "" : " ") + css::tokenValue(text, v[k]);
+      if (words == 0) return {};
+      // A generic family is one keyword, never quoted.
+      const bool generic = words == 1 && fontFamilyValue(name).front() != '"';
+      out.push_back(generic ? "g" + css::asciiLower(name) : "f" + name);
+    }
+    if (k < v.size() && v[k].type != TokenType::Comma) return {};
+  }
+  return out;
+}
+
 // A setting the form takes from one declaration.
 using Setting = std::function<void(StyleDocument&)>;
 
@@ -441,29 +472,16 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
     return [i](StyleDocument& doc) { doc.slots[i].blink = 1; };
   }
   if (property == "font-family") {
-    // One family, and the generic one the modern output puts after it.
-    std::string family;
-    std::size_t k = 0;
-    if (!v.empty() && v[0].type == TokenType::String) {
-      family = value(0);
-      k = 1;
-    } else {
-      for (; k < v.size() && v[k].type == TokenType::Ident; ++k) family += (family.empty() ? "" : " ") + value(k);
-    }
+    // The list the modern output writes for its first family: that font and
+    // its generic family, a stack of the table, or a generic family alone.
+    const std::vector<std::string> families = familyList(text, v);
+    if (families.empty()) return std::nullopt;
+    const std::string family = families[0].substr(1);
     if (family.empty() || family != trimmedBlanks(family) || !storable(family)) return std::nullopt;
     const std::string written = fontFamilyValue(family);
-    const bool generic = written.front() != '"';
-    std::string rest;
-    if (k < v.size()) {
-      if (v.size() != k + 2 || v[k].type != TokenType::Comma || v[k + 1].type != TokenType::Ident) return std::nullopt;
-      rest = lowerValue(k + 1);
-    }
-    if (generic) {
-      // A generic family is a keyword, never a quoted name.
-      if (v[0].type == TokenType::String || !rest.empty() || k != 1) return std::nullopt;
-    } else if (rest != written.substr(written.rfind(' ') + 1)) {
-      return std::nullopt;
-    }
+    std::vector<Token> writtenTokens = meaningful(css::tokenize(written));
+    writtenTokens.pop_back();  // the end of the text
+    if (familyList(written, writtenTokens) != families) return std::nullopt;
     return [i, family](StyleDocument& doc) { doc.slots[i].fontName = family; };
   }
   if (property == "font-style") {
@@ -567,12 +585,12 @@ class Importer {
         const std::string name = css::asciiLower(rule.atName);
         if (name == "charset") m_role[r] = Role::Dropped;
         if (name == "keyframes" && isModernBlinkKeyframes(rule.whole.of(m_text))) m_role[r] = Role::BlinkKeyframes;
+        // The modern output's scrollbar rules, whole.
+        if (name == "supports") readScrollbarGroup(r);
         continue;
       }
       if (!rule.hasBlock) continue;
       const std::string_view selector = rule.prelude.of(m_text);
-      // The modern output's scrollbar rules, whole.
-      if (selector == ":root" && readScrollbarGroup(r)) continue;
       const css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
       m_declarations[r] = list.declarations;
       const int slot = slotOf(selector);
@@ -611,7 +629,7 @@ class Importer {
     const Rule& rule = m_sheet.rules[r];
     m_classDeclaration = nullptr;
     UserClass modern;
-    if (readModernClassRule(rule.whole.of(m_text), name, modern)) {
+    if (readModernClassRule(rule.whole.of(m_text), name, m_source.decoded, modern)) {
       return [this, name, modern](StyleDocument& doc) {
         doc.classes[static_cast<std::size_t>(m_classIndex[name])] = modern;
       };
@@ -635,8 +653,8 @@ class Importer {
     return [this, name, cls](StyleDocument& doc) { doc.classes[static_cast<std::size_t>(m_classIndex[name])] = cls; };
   }
 
-  // ":root" and the "::-webkit-scrollbar" rules after it, as the modern
-  // output writes them.
+  // "@supports" with ":root" in it and the "::-webkit-scrollbar" rules
+  // after it, as the modern output writes them.
   bool readScrollbarGroup(std::size_t r) {
     std::size_t last = r;
     while (last + 1 < m_sheet.rules.size() && m_sheet.rules[last + 1].kind == Rule::Kind::Qualified &&
@@ -797,6 +815,9 @@ class Importer {
     bool blinks = false;
     for (const TagSlot& s : doc.slots) blinks = blinks || (s.enabled == 1 && s.blink == 1);
 
+    // The comment with the SVG filters of the classes is written again from them.
+    std::string filterComment = modernFilterComment(doc);
+    if (filterComment.ends_with(kCrLf)) filterComment.resize(filterComment.size() - kCrLf.size());
     std::string kept;
     std::size_t at = 0;  // top-level comments between rules
     std::size_t nextComment = 0;
@@ -804,6 +825,10 @@ class Importer {
       for (; nextComment < m_sheet.comments.size() && m_sheet.comments[nextComment].end <= until; ++nextComment) {
         const css::CommentRange& c = m_sheet.comments[nextComment];
         if (c.begin < at) continue;
+        if (filterComment == m_text.substr(c.begin, c.end - c.begin)) {
+          entry(a, c.begin, ImportEntry::Place::Form, m_text.substr(c.begin, c.end - c.begin));
+          continue;
+        }
         kept.append(m_text.substr(c.begin, c.end - c.begin)).append(kCrLf);
         entry(a, c.begin, ImportEntry::Place::Kept, m_text.substr(c.begin, c.end - c.begin));
       }

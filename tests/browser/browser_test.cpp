@@ -712,6 +712,8 @@ TEST_P(ImportedSheets, StyleEveryElementAsTheOriginal) {
                       "a:hover { color: #f00 } a:visited { color: #00f } a:link { color: #0a0 }\n"
                       "body { background: #eee; background-color: #ddd; font: 12px serif }\n"
                       "p { font-family: Osaka, sans-serif; font-size: 1.5em; cursor: auto }\n"
+                      "a { font-family: 'MS Mincho', serif }\n"
+                      "a:active { font-family: Arial, \"Liberation Sans\", sans-serif }\n"
                       "P.note { color: #0f0 !important } p { color: #123456 }\n"
                       "@media screen { p { font-weight: 700 } } p { font-weight: 400; font-style: italic }\n"
                       ".fx { filter: blur(1px) } .fx { opacity: .5 }\n");

@@ -185,10 +185,14 @@ TEST(StyleImport, OwnOutputsComeBackByteForByte) {
 
 TEST(StyleImport, TextAfterTheOwnRulesIsKeptExactly) {
   StyleDocument doc = workedExample();
+  // An SVG filter: the modern sheet ends with their comment, after the kept text.
+  doc.classes[0].chromaOn = 1;
+  doc.classes[0].chromaColor = "00FF00";
   for (const bool modern : {false, true}) {
     doc.output.modern = modern;
     const std::string added = "@media print {\r\n  P { color: black }\r\n}\r\n/* 手で足した */\r\n";
-    const std::string bytes = bytesOf(styleSheetOutput(doc)) + (modern ? added : cp932(added));
+    std::string bytes = bytesOf(styleSheetOutput(doc));
+    bytes.insert(modern ? bytes.find("/* quillane-svg-filters") : bytes.size(), modern ? added : cp932(added));
     const ImportResult imported = importStyle(bytes, false);
     EXPECT_EQ(imported.document.keptStyle, added);
     EXPECT_BYTES(bytes, bytesOf(styleSheetOutput(imported.document)));
@@ -232,10 +236,18 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
       {"a:link { color: #00f } a:hover { color: #f00 }", crlf({"a:link { color: #00f }", "a:hover { color: #f00 }"})},
       {"p { color: #f00 !important; font-weight: 700 }",
        crlf({"p {", "  font-weight: 700;", "}", "p { color: #f00 !important; }"})},
-      // Fonts: one family, with the generic the modern output would add.
+      // Fonts: the list the modern output writes for the first family. A
+      // font of the stack table alone would gain the faces of its stack.
       {"p { font-family: Osaka, sans-serif } a { font-family: 'MS Mincho', serif } body { font-family: monospace }",
-       crlf({"body {", "  font-family: monospace;", "}", "p {", "  font-family: \"Osaka\", sans-serif;", "}", "a {",
-             "  font-family: \"MS Mincho\", serif;", "}"})},
+       crlf({"body {", "  font-family: monospace;", "}", "p {", "  font-family: \"Osaka\", sans-serif;", "}",
+             "a { font-family: 'MS Mincho', serif }"})},
+      {"a { font-family: 'ms mincho', \"ＭＳ 明朝\", Hiragino Mincho ProN, \"Noto Serif JP\", \"Noto Serif CJK JP\", "
+       "Serif }",
+       crlf({"a {",
+             "  font-family: \"ms mincho\", \"ＭＳ 明朝\", \"Hiragino Mincho ProN\", \"Noto Serif JP\", \"Noto Serif "
+             "CJK "
+             "JP\", serif;",
+             "}"})},
       {"p { font-family: Arial, Helvetica, sans-serif }", crlf({"p { font-family: Arial, Helvetica, sans-serif }"})},
       // A name no settings file could hold stays text.
       {"p { font-family: \"☃\", sans-serif } .☃ { filter: Gray }",
@@ -253,6 +265,9 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
       {".pic { filter: progid:DXImageTransform.Microsoft.Alpha(Opacity=40) Gray FlipH; border: 0 }",
        crlf({".pic {", "  opacity: 0.4;", "  filter: grayscale(1);", "  transform: scale(-1, 1);", "}",
              ".pic { border: 0 }"})},
+      // A filter of this program's that the sheet does not hold, and a marked comment of other filters.
+      {".x { filter: url(#quillane-chroma-00000000) }\n/* quillane-svg-filters: <svg></svg> */",
+       crlf({".x { filter: url(#quillane-chroma-00000000) }", "/* quillane-svg-filters: <svg></svg> */"})},
       // At-rules, comments and @charset.
       {"@charset \"UTF-8\";\n/* top */\n@font-face { font-family: x; src: url(x.woff) }\np { color: #123456 /* red */ "
        "}",
@@ -283,11 +298,11 @@ TEST(StyleImport, ScrollbarColoursOfTheLegacyProperties) {
 }
 
 TEST(StyleImport, EncodingIsFoundAsBrowsersFindIt) {
-  const std::string sheet = "p { font-family: \"メイリオ\", sans-serif }";
+  const std::string sheet = "p { font-family: \"ヒラギノ\", sans-serif }";
   const std::string sjis = cp932(sheet);
   std::string utf16 = "\xFF\xFE";
   for (char c : std::string("p { font-family: \"")) utf16 += std::string{c, '\0'};
-  utf16 += "\xE1\x30\xA4\x30\xEA\x30\xAA\x30";  // メイリオ in UTF-16LE
+  utf16 += "\xD2\x30\xE9\x30\xAE\x30\xCE\x30";  // ヒラギノ in UTF-16LE
   for (char c : std::string("\", sans-serif }")) utf16 += std::string{c, '\0'};
   struct Case {
     const char* name;
@@ -309,7 +324,7 @@ TEST(StyleImport, EncodingIsFoundAsBrowsersFindIt) {
   for (const Case& c : cases) {
     const ImportResult imported = importStyle(c.bytes, c.page);
     ASSERT_TRUE(imported.ok()) << c.name;
-    EXPECT_EQ(imported.document.slots[kSlotP].fontName, "メイリオ") << c.name;
+    EXPECT_EQ(imported.document.slots[kSlotP].fontName, "ヒラギノ") << c.name;
     EXPECT_EQ(imported.document.slots[kSlotA].enabled, 0) << c.name;
   }
   EXPECT_FALSE(importStyle(std::string(kMaxImportBytes + 1, ' '), false).ok());
