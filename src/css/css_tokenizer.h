@@ -112,6 +112,10 @@ inline std::string_view tokenText(std::string_view text, const Token& token) {
   return text.substr(token.begin, token.end - token.begin);
 }
 
+// Appends `cp` as UTF-8; NUL, a surrogate or a value past U+10FFFF as
+// U+FFFD, as the CSS tokenizer reads them.
+void appendUtf8(std::string& out, char32_t cp);
+
 // ASCII lower case, for the names CSS compares without case.
 std::string asciiLower(std::string_view text);
 

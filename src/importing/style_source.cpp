@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cctype>
 
+#include "css/css_tokenizer.h"
 #include "linking/link_rewrite.h"
 #include "platform/cp932.h"
 
 namespace quillane {
 
 namespace {
+
+using css::appendUtf8;
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
@@ -20,25 +23,6 @@ std::size_t findNoCase(std::string_view text, std::string_view needle, std::size
   const auto it = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), needle.begin(),
                               needle.end(), [](char a, char b) { return lowered(a) == lowered(b); });
   return it == text.end() ? std::string_view::npos : static_cast<std::size_t>(it - text.begin());
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // UTF-8 with each byte that does not belong to a character read as U+FFFD.

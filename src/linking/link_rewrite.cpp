@@ -5,8 +5,8 @@
 #include "document/message_text.h"
 #include "document/product.h"
 #include "generation/value_checks.h"
-#include "linking/html_scan.h"
 #include "linking/filter_block.h"
+#include "linking/html_scan.h"
 #include "platform/cp932.h"
 
 namespace quillane {

@@ -66,6 +66,8 @@ TEST(LinkRewrite, TheHeadEndIsTheOneABrowserReads) {
     std::string expected;
   } cases[] = {
       {"<!-- </head> --><head></head>", HeadPlacement::BeforeClosingHead, "\r\n<!-- </head> --><head>" + L + "</HEAD>"},
+      {"<!-- a > b </head> --><head></head>", HeadPlacement::BeforeClosingHead,
+       "\r\n<!-- a > b </head> --><head>" + L + "</HEAD>"},
       {"<head><script>var s = \"</head>\";</scripty></script></head>", HeadPlacement::BeforeClosingHead,
        "\r\n<head><script>var s = \"</head>\";</scripty></script>" + L + "</HEAD>"},
       {"<head><title></head></title><STYLE>p{}</HEAD></STYLE></head >x", HeadPlacement::BeforeClosingHead,

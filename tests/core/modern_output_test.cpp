@@ -501,6 +501,7 @@ TEST(ModernValues, Forms) {
   EXPECT_EQ(parseNumber(" -2.50 "), -2.5);
   EXPECT_EQ(parseNumber("1" + std::string(400, '0')), 1e6);
   EXPECT_FALSE(parseNumber("1e3"));
+  EXPECT_EQ(cssString("C:\\a\"b<"), "\"C:\\\\a\\\"b\\3C \"");
   EXPECT_EQ(cssNumber(0.5), "0.5");
   EXPECT_EQ(cssNumber(100), "100");
   EXPECT_EQ(cssNumber(-0.001), "0");
