@@ -136,6 +136,7 @@ TEST(LinkPage, TheDeclaredEncodingDecidesBeforeTheBytes) {
   EXPECT_EQ(detectPageEncoding("<body><meta charset=utf-8>ascii"), PageEncoding::Utf8);   // after the body too
   EXPECT_EQ(detectPageEncoding(std::string(1010, ' ') + "<meta charset=utf-8>ascii"), PageEncoding::Cp932);
   EXPECT_EQ(detectPageEncoding("<!-- <meta charset=utf-8> --><p title='<meta charset=utf-8>'>"), PageEncoding::Cp932);
+  EXPECT_EQ(detectPageEncoding("<!-- <b>  <meta charset=utf-8> --><p>ascii"), PageEncoding::Cp932);
   EXPECT_EQ(detectPageEncoding("<meta content='text/html; charset=utf-8'>ascii"), PageEncoding::Cp932);  // no pragma
   EXPECT_EQ(detectPageEncoding("<meta charset=utf-16le>ascii"), PageEncoding::Utf8);  // as browsers read it
   // The marker comment follows the declaration.
