@@ -1,6 +1,7 @@
 #include "css/css_parser.h"
 
 #include <optional>
+#include <utility>
 
 namespace quillane::css {
 
@@ -78,6 +79,18 @@ void extendPrelude(Range& prelude, bool& started, const Token& t, std::size_t en
   prelude.end = end;
 }
 
+// `rule` with the block that `open` starts, up to its closing bracket or
+// the end of the text.
+Rule withBlock(TokenStream& in, const Token& open, Rule rule) {
+  rule.hasBlock = true;
+  bool closed = true;
+  const std::size_t end = consumeComponent(in, open, nullptr, closed);
+  rule.whole.end = end;
+  rule.closed = closed;
+  rule.block = {open.end, closed ? end - 1 : end};
+  return rule;
+}
+
 Rule consumeAtRule(TokenStream& in, std::string_view text, const Token& keyword) {
   Rule rule;
   rule.kind = Rule::Kind::At;
@@ -93,15 +106,7 @@ Rule consumeAtRule(TokenStream& in, std::string_view text, const Token& keyword)
     }
     rule.whole.end = t.end;
     if (t.type == TokenType::Semicolon) return rule;
-    if (t.type == TokenType::LeftCurly) {
-      rule.hasBlock = true;
-      bool closed = true;
-      const std::size_t end = consumeComponent(in, t, nullptr, closed);
-      rule.whole.end = end;
-      rule.closed = closed;
-      rule.block = {t.end, closed ? end - 1 : end};
-      return rule;
-    }
+    if (t.type == TokenType::LeftCurly) return withBlock(in, t, std::move(rule));
     bool closed = true;
     const std::size_t end = consumeComponent(in, t, nullptr, closed);
     extendPrelude(rule.prelude, started, t, end);
@@ -117,15 +122,7 @@ std::optional<Rule> consumeQualifiedRule(TokenStream& in, const Token& first) {
   bool started = false;
   for (Token t = first;; t = in.take()) {
     if (t.type == TokenType::EndOfFile) return std::nullopt;
-    if (t.type == TokenType::LeftCurly) {
-      rule.hasBlock = true;
-      bool closed = true;
-      const std::size_t end = consumeComponent(in, t, nullptr, closed);
-      rule.whole.end = end;
-      rule.closed = closed;
-      rule.block = {t.end, closed ? end - 1 : end};
-      return rule;
-    }
+    if (t.type == TokenType::LeftCurly) return withBlock(in, t, std::move(rule));
     bool closed = true;
     const std::size_t end = consumeComponent(in, t, nullptr, closed);
     extendPrelude(rule.prelude, started, t, end);
