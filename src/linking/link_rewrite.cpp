@@ -43,6 +43,19 @@ std::string otherDeclaredEncoding(std::string_view bytes) {
   return encodingOfLabel(label) ? std::string() : label;
 }
 
+// Whether the page holds bytes beyond ASCII other than those of the marker
+// comments this rewrite writes (in Shift_JIS), which no browser shows.
+bool hasNonAsciiBesideMarkers(std::string_view bytes) {
+  if (!hasNonAscii(bytes)) return false;
+  static const std::string marker = *encodeForPage(markerComment(), PageEncoding::Cp932);
+  std::size_t from = 0;
+  for (std::size_t at = bytes.find(marker); at != std::string_view::npos; at = bytes.find(marker, from)) {
+    if (hasNonAscii(bytes.substr(from, at - from))) return true;
+    from = at + marker.size();
+  }
+  return hasNonAscii(bytes.substr(from));
+}
+
 }  // namespace
 
 PageEncoding detectPageEncoding(std::string_view bytes) {
@@ -59,7 +72,7 @@ std::optional<std::string> unusablePage(std::string_view bytes) {
   if (wide || bytes.find('\0') != std::string_view::npos)
     return "ページが UTF-16 か UTF-32 で書かれているため、書き換えられません（UTF-8 か Shift_JIS "
            "のページを書き換えられます）。";
-  if (const std::string label = otherDeclaredEncoding(bytes); !label.empty() && hasNonAscii(bytes))
+  if (const std::string label = otherDeclaredEncoding(bytes); !label.empty() && hasNonAsciiBesideMarkers(bytes))
     return "ページの文字コードが「" + shownText(label) +
            "」と宣言されているため、書き換えられません（UTF-8 か Shift_JIS のページを書き換えられます）。";
   return std::nullopt;
@@ -154,20 +167,20 @@ LinkedPage linkPage(std::string_view page, std::string_view cssName, bool commen
     result.refused = shownName + "には「" + shownText(*part) + "」を使えません。";
     return result;
   }
+  // A page declared in another encoding (ISO-8859-1, say) is ASCII, or
+  // ASCII beside the marker comment: an ASCII name reads the same in it,
+  // and the marker comment, which no browser shows, is written as in any
+  // page without a declaration the rewrite knows.
+  if (const std::string label = otherDeclaredEncoding(page); !label.empty() && hasNonAscii(cssName)) {
+    result.refused = shownName + "は、文字コードが「" + shownText(label) +
+                     "」と宣言されたページには書けません（英数字だけの名前にすると書き換えられます）。";
+    return result;
+  }
   result.encoding = detectPageEncoding(page);
   const auto link = encodeForPage(linkLine(cssName), result.encoding);
   const auto marker = encodeForPage(comment ? markerComment() : std::string(), result.encoding);
   if (!link || !marker) {
     result.refused = shownName + "にはShift_JISで書けない文字があります。";
-    return result;
-  }
-  // A page of ASCII bytes declared in another encoding (ISO-8859-1, say)
-  // reads the same in any of them, as long as what is added is ASCII too.
-  if (const std::string label = otherDeclaredEncoding(page);
-      !label.empty() && (hasNonAscii(*link) || hasNonAscii(*marker))) {
-    result.refused = "ページの文字コードが「" + shownText(label) +
-                     "」と宣言されているため、英数字のほかは書き加えられません（「コメントの挿入」を外し、"
-                     "英数字だけの名前にすると書き換えられます）。";
     return result;
   }
   if (result.encoding == PageEncoding::Cp932) {

@@ -33,8 +33,9 @@ PageEncoding detectPageEncoding(std::string_view bytes);
 // mark of theirs, or NUL bytes), which a byte-wise rewrite would corrupt, or
 // one that declares an encoding other than UTF-8 and Shift_JIS (EUC-JP,
 // ISO-8859-1...) and holds bytes beyond ASCII, which could be shown or
-// written back in none of the two. (An ASCII page declared so takes
-// lines of ASCII only; see linkPage.)
+// written back in none of the two. The marker comment the rewrite writes
+// into such a page is left out of that count, so the page can be linked
+// again. (An ASCII page declared so takes an ASCII name; see linkPage.)
 std::optional<std::string> unusablePage(std::string_view bytes);
 
 // The page as text for showing, decoded in its encoding.
@@ -98,8 +99,11 @@ struct LinkedPage {
 // Checks the page (unusablePage) and the style sheet name, which stands in
 // an attribute and may not hold '"', "<", ">" or a control character, nor a
 // character the page's encoding cannot hold or would change (Shift_JIS
-// writes "¥" as the byte of "\"); then inserts the link after the marker
-// comment when `comment`. A UTF-8 byte-order mark stays the first bytes of
+// writes "¥" as the byte of "\"; a page declared in another encoding, such
+// as ISO-8859-1, takes ASCII names only); then inserts the link after the
+// marker comment when `comment`. The marker comment, which no browser
+// shows, is written in Shift_JIS into such a page, as into any page that
+// declares no encoding the rewrite knows. A UTF-8 byte-order mark stays the first bytes of
 // the page. A rewrite that would push the page's encoding declaration out
 // of the first 1024 bytes, where browsers no longer read it, is refused.
 // When `styleSheet` (the sheet's bytes) carries SVG filters, the page gets

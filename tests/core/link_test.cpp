@@ -154,9 +154,9 @@ TEST(LinkPage, NamesAndPagesTheInsertedLineCannotStandInAreRefused) {
       {"<meta charset=EUC-JP><head></head>\xC6\xFC\xCB\xDC", "s.css", false,  // 日本 in EUC-JP
        "ページの文字コードが「euc-jp」と宣言されているため、書き換えられません（UTF-8 か Shift_JIS "
        "のページを書き換えられます）。"},
-      {"<meta charset=iso-8859-1><head></head>", "s.css", true,
-       "ページの文字コードが「iso-8859-1」と宣言されているため、英数字のほかは書き加えられません（「コメントの挿入」"
-       "を外し、英数字だけの名前にすると書き換えられます）。"},
+      {"<meta charset=iso-8859-1><head></head>", "\xC3\xA9t\xC3\xA9.css", false,
+       "スタイルシートの名前「été.css」は、文字コードが「iso-8859-1」と宣言されたページには書けません（英数字だけの名前"
+       "にすると書き換えられます）。"},
       {"<head></head>", "\xC2\xA5.css", false,
        "スタイルシートの名前「¥.css」はShift_JISのページでは「\\.css」と読まれます。"},
       {"<head></head>", "a\xE2\x80\xBE.css", false,
@@ -175,6 +175,29 @@ TEST(LinkPage, NamesAndPagesTheInsertedLineCannotStandInAreRefused) {
                linkPage("<meta charset=iso-8859-1><head></head>", "s.css", false).bytes);
   // Without the comment the declaration stays where browsers read it.
   EXPECT_TRUE(linkPage(std::string(990, ' ') + "<meta charset=utf-8><head></head>", "s.css", false).ok());
+}
+
+// The marker comment, which no browser shows, goes into an ASCII page declared
+// in any other encoding as into a page that declares none, and the page can
+// be linked again.
+TEST(LinkPage, AnAsciiPageDeclaredInAnotherEncodingTakesTheComment) {
+  const std::string marker =
+      "<!\x82\xB1\x82\xCC\x83t\x83@\x83"
+      "C\x83\x8B\x82\xCD\x88\xEA\x95\x94Quillane\x82\xE6\x82\xC1\x82\xC4\x95\xD2\x8FW\x82\xB3\x82\xEA\x82\xDC\x82\xB5"
+      "\x82\xBD\x81"
+      "Bhttps://hollowmere.example/quillane/>";
+  const LinkedPage once = linkPage("<meta charset=ISO-8859-1><head></head>", "s.css", true);
+  ASSERT_TRUE(once.ok()) << once.refused;
+  EXPECT_BYTES(marker + "\r\n<meta charset=ISO-8859-1><head>\r\n" + kLink + "\r\n</HEAD>", once.bytes);
+  const LinkedPage twice = linkPage(once.bytes, "s.css", true);
+  ASSERT_TRUE(twice.ok()) << twice.refused;
+  EXPECT_BYTES(
+      marker + "\r\n" + marker + "\r\n<meta charset=ISO-8859-1><head>\r\n" + kLink + "\r\n\r\n" + kLink + "\r\n</HEAD>",
+      twice.bytes);
+  // Bytes beyond ASCII of the page's own are still refused.
+  EXPECT_EQ(linkPage(once.bytes + "\xE9", "s.css", true).refused,
+            "ページの文字コードが「iso-8859-1」と宣言されているため、書き換えられません（UTF-8 か Shift_JIS "
+            "のページを書き換えられます）。");
 }
 
 TEST(LinkPage, AnAmpersandInTheNameIsWrittenAsAnEntity) {
