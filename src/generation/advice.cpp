@@ -36,16 +36,33 @@ std::vector<int> inheritedFrom(const StyleDocument& doc, int slot) {
   return chain;
 }
 
-// The colour of box `box` as the chosen output writes it: the legacy output
-// writes the text as typed after "#", the modern one trimmed. Only opaque
-// colours (three or six digits) are judged: a see-through one shows a
-// mixture that depends on what lies under the text.
-std::optional<Rgb> writtenColour(const StyleDocument& doc, int box) {
-  const std::string& text = doc.colours[static_cast<std::size_t>(box)];
-  const std::string_view digits = trimmedBlanks(text);
-  if ((digits.size() != 3 && digits.size() != 6) || !cssColour(text)) return std::nullopt;
-  if (!writesModern(doc) && digits.size() != text.size()) return std::nullopt;
-  return rgbOf(text);
+// A colour as written: red, green, blue and alpha, 0..255 each.
+using Rgba = std::array<int, 4>;
+
+// The colour of box `box` as the chosen output writes it and browsers read
+// it. The legacy output writes the text as typed after "#", so only bare
+// hexadecimal digits make a colour there ("FF0000", "f808"; blanks after
+// them end the value as CSS reads it, blanks before them or a "#" of its own
+// break it, and "red" becomes "#red", which no browser reads). The modern
+// output writes every form it accepts: hexadecimal with or without "#" and
+// blanks around it, and the colour keywords.
+std::optional<Rgba> writtenColour(const StyleDocument& doc, int box) {
+  std::string_view text = doc.colours[static_cast<std::size_t>(box)];
+  if (writesModern(doc)) {
+    const auto value = cssColour(text);
+    if (!value) return std::nullopt;
+    return cssHexColour(*value);
+  }
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  if (text.empty() || text.front() == ' ' || text.front() == '\t' || text.front() == '#') return std::nullopt;
+  return cssHexColour(text);
+}
+
+// `top` drawn over the opaque `under`, as browsers mix a see-through colour.
+Rgb over(const Rgba& top, const Rgb& under) {
+  Rgb mixed{};
+  for (std::size_t k = 0; k < 3; ++k) mixed[k] = (top[k] * top[3] + under[k] * (255 - top[3]) + 127) / 255;
+  return mixed;
 }
 
 // The browser's colour of a link left uncoloured, as Chromium and Firefox draw it.
@@ -67,6 +84,7 @@ std::string hexOf(const Rgb& rgb) {
 // "#777777", "#777777（「ページ本体」から）", "#FFFFFF（指定なし）"
 std::string describe(const ShownColour& colour, int slot, int ownBox, bool text) {
   std::string words = hexOf(colour.rgb);
+  if (!colour.seeThrough.empty()) words += "（半透明の " + colour.seeThrough + "）";
   if (colour.box == ownBox) return words;
   if (colour.box >= 0)
     return words + "（「" + std::string(kSlotTabCaptions[static_cast<std::size_t>(slotOfBox(colour.box))]) + "」から）";
@@ -136,14 +154,19 @@ struct Checked {
 std::string contrastText(const StyleDocument& doc, const Checked& c, double ratio) {
   const int fore = foreColourIndex(c.slot);
   const int back = backColourIndex(c.slot);
-  const Rgb better = suggestedText(c.colours.text.rgb, c.colours.background.rgb, c.required);
-  const bool darker = darkerReads(c.colours.background.rgb);
-  return screenWords({"Text3", fore}, doc) + ": 文字 " + describe(c.colours.text, c.slot, fore, true) + " と背景 " +
-         describe(c.colours.background, c.slot, back, false) + " のコントラスト比は " + ratioText(ratio, c.required) +
-         " で、" + ratioLimit(c.required) + " に足りず、読みにくい人がいます。「フォントカラー」を " + hexOf(better) +
-         "（" + ratioText(contrastRatio(better, c.colours.background.rgb), c.required) + "）のように" +
-         (darker ? "暗く" : "明るく") + "するか、「バックの色」をもっと" + (darker ? "明るく" : "暗く") +
-         "してください。";
+  const Rgb& background = c.colours.background.rgb;
+  const Rgb better = suggestedText(c.colours.text.rgb, background, c.required);
+  const bool darker = darkerReads(background);
+  std::string text =
+      screenWords({"Text3", fore}, doc) + ": 文字 " + describe(c.colours.text, c.slot, fore, true) + " と背景 " +
+      describe(c.colours.background, c.slot, back, false) + " のコントラスト比は " + ratioText(ratio, c.required) +
+      " で、" + ratioLimit(c.required) + " に足りず、読みにくい人がいます。「フォントカラー」を " + hexOf(better) +
+      "（" + ratioText(contrastRatio(better, background), c.required) + "）のように" + (darker ? "暗く" : "明るく");
+  // The background is named only when white (or black) behind this very
+  // text would reach the ratio: no background is lighter than white.
+  if (contrastRatio(c.colours.text.rgb, darker ? kWhite : kBlack) >= c.required)
+    text += "するか、「バックの色」をもっと" + std::string(darker ? "明るく" : "暗く");
+  return text + "してください。";
 }
 
 void adviseContrast(const StyleDocument& doc, const std::vector<Checked>& checked, const Checked& c,
@@ -186,17 +209,37 @@ void adviseImage(const StyleDocument& doc, int slot, std::vector<Advice>& out) {
 
 void adviseFont(const StyleDocument& doc, int slot, std::vector<Advice>& out) {
   const std::string_view name = trimmedBlanks(slotOf(doc, slot).fontName);
+  if (name.empty() || isGenericFamily(name)) return;
   const FontStack* stack = fontStackOf(name);
-  if (name.empty() || stack == nullptr || stack->missingOn.empty()) return;
-  std::string text = screenWords({"Combo1", slot}, doc) + ": 「" + std::string(name) + "」は " +
-                     std::string(stack->missingOn) +
-                     " にないフォントで、そこではブラウザーが選ぶフォントで表示されます。";
-  if (writesModern(doc))
-    text += "今のブラウザ向けの出力は、近いフォントを順に並べた次の指定で書き出します: ";
-  else
+  const std::string_view family = browserFamilyName(name);
+  std::string text = screenWords({"Combo1", slot}, doc) + ": 「" + std::string(name) + "」";
+  // What the modern output writes instead, as what it does or as the reason to choose it.
+  const auto modernWrites = [&](std::string_view how) {
+    if (writesModern(doc))
+      text += "今のブラウザ向けの出力は、" + std::string(how) + "次の指定で書き出します: ";
+    else
+      text += screenWords({"Check28", kNoIndex}, doc) + "をチェックすると、" + std::string(how) +
+              "次の指定で書き出します: ";
+    text += fontFamilyValue(name);
+  };
+  if (family != name) {
     text +=
-        screenWords({"Check28", kNoIndex}, doc) + "をチェックすると、近いフォントを順に並べた次の指定で書き出します: ";
-  text += fontFamilyValue(name);
+        "の「" + std::string(name.substr(family.size() + 1)) +
+        "」はこのコンピューターがフォントの作り手を見分ける印で、フォントの名前ではないため、どのブラウザーもこのフォ"
+        "ントを見つけられません。「" +
+        std::string(family) + "」と書いてください。";
+  } else if (stack != nullptr && !stack->missingOn.empty()) {
+    text +=
+        "は " + std::string(stack->missingOn) + " にないフォントで、そこではブラウザーが選ぶフォントで表示されます。";
+    modernWrites("近いフォントを順に並べた");
+  } else if (stack == nullptr && !isStackFace(name)) {
+    text +=
+        "はどのコンピューターにもあるフォントではなく、ページを見る人のコンピューターにはおそらくありません。そこではブ"
+        "ラウザーが選ぶフォントで表示されます。";
+    modernWrites("フォントの種類を添えた");
+  } else {
+    return;
+  }
   out.push_back({AdviceKind::Font, {"Combo1", slot}, {}, std::move(text)});
 }
 
@@ -226,17 +269,38 @@ std::string ratioText(double ratio, double required) {
 
 SlotColours shownColours(const StyleDocument& doc, int slot) {
   const std::vector<int> chain = inheritedFrom(doc, slot);
-  const auto first = [&](auto boxOf, bool text) -> std::optional<ShownColour> {
-    for (int s : chain) {
-      // A link takes the browser's link colour before the text colour of BODY.
-      if (text && s == kSlotBody && isLink(slot)) return std::nullopt;
-      if (const auto rgb = writtenColour(doc, boxOf(s))) return ShownColour{*rgb, boxOf(s)};
-    }
+  // The first colour of the chain's slots that are `s` is allowed for.
+  const auto first = [&](auto boxOf, auto allowed) -> std::optional<std::pair<Rgba, int>> {
+    for (int s : chain)
+      if (allowed(s))
+        if (const auto rgba = writtenColour(doc, boxOf(s))) return std::pair{*rgba, boxOf(s)};
     return std::nullopt;
   };
-  SlotColours colours;
-  colours.text = first(foreColourIndex, true).value_or(ShownColour{isLink(slot) ? linkColour(slot) : kBlack, -1});
-  colours.background = first(backColourIndex, false).value_or(ShownColour{kWhite, -1});
+  // A see-through colour shows what lies under it mixed in.
+  const auto layOver = [](ShownColour& shown, const std::pair<Rgba, int>& layer) {
+    const auto& [rgba, box] = layer;
+    shown.rgb = over(rgba, shown.rgb);
+    shown.box = box;
+    shown.seeThrough.clear();
+    if (rgba[3] != 255) {
+      char written[16];
+      std::snprintf(written, sizeof written, "#%02X%02X%02X%02X", rgba[0], rgba[1], rgba[2], rgba[3]);
+      shown.seeThrough = written;
+    }
+  };
+  const bool own = slot == kSlotBody;
+  SlotColours colours{{isLink(slot) ? linkColour(slot) : kBlack, -1, {}}, {kWhite, -1, {}}};
+  // The page's background under the element's own (or its link's).
+  if (const auto body = first(backColourIndex, [&](int s) { return s == kSlotBody && !own; }))
+    layOver(colours.background, *body);
+  if (const auto element = first(backColourIndex, [&](int s) { return s != kSlotBody || own; }))
+    layOver(colours.background, *element);
+  // A link takes the browser's link colour before the text colour of BODY.
+  if (const auto text = first(foreColourIndex, [&](int s) { return s != kSlotBody || !isLink(slot); })) {
+    ShownColour under = colours.background;
+    layOver(under, *text);
+    colours.text = under;
+  }
   return colours;
 }
 

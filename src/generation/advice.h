@@ -6,7 +6,10 @@
 //   3:1 for large text (24px, or 18.66px bold).
 // - Image paths that point into this computer (a drive letter, "/", "\",
 //   "file:"), which no visitor's browser can reach.
-// - Fonts that common systems do not have (font_stacks.h).
+// - Fonts that common systems do not have (font_stacks.h), fonts of none of
+//   its rows (most likely only on this computer), and names that carry the
+//   foundry this computer's font list adds ("C059 [urw]"), which no browser
+//   matches. A generic family ("serif") is always there.
 //
 // Each item names its place the way the window shows it and says what to do.
 #pragma once
@@ -38,8 +41,9 @@ std::string ratioText(double ratio, double required);
 
 // A colour a slot shows and where it comes from.
 struct ShownColour {
-  Rgb rgb{};
-  int box = -1;  // the Text3 box that holds it; -1 for the browser's own colour
+  Rgb rgb{};               // as seen, a see-through colour mixed with what lies under it
+  int box = -1;            // the Text3 box that holds it; -1 for the browser's own colour
+  std::string seeThrough;  // the colour as written when it is see-through, "#FF000080"; else empty
 
   friend bool operator==(const ShownColour&, const ShownColour&) = default;
 };
@@ -52,12 +56,16 @@ struct SlotColours {
 };
 
 // The colours the text of tag slot `slot` shows, taking only the boxes the
-// output writes (the slot's, and those of the slots it inherits from, when
-// ticked and holding a colour):
+// chosen output writes in a form browsers read (the slot's, and those of the
+// slots it inherits from, when ticked and holding a colour):
 // - text: the slot's own; for the link states A's; then BODY's for P (a link
 //   keeps the browser's link colours instead: 0000EE, visited 551A8B,
 //   active FF0000); else black;
-// - background: the slot's own; for the link states A's; then BODY's; else white.
+// - background: the slot's own; for the link states A's; then BODY's; else
+//   white. A see-through colour is mixed with what lies under it: the
+//   background of the element with BODY's, BODY's with white, the text with
+//   the background.
+//   P "FF000080" on white -> text FF7F7F;  legacy "red" -> black (it writes "#red")
 SlotColours shownColours(const StyleDocument& doc, int slot);
 
 // The ratio the text of `slot` needs: 3 when it is large (its size, or the

@@ -1,7 +1,9 @@
 #include "generation/font_stacks.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
+#include <unordered_set>
 
 #include "generation/modern_values.h"
 
@@ -78,6 +80,10 @@ std::string keyOf(std::string_view name) {
   return key;
 }
 
+constexpr std::string_view kGenericFamilies[] = {
+    "serif",         "sans-serif",   "monospace",  "cursive", "fantasy", "system-ui", "ui-serif",
+    "ui-sans-serif", "ui-monospace", "ui-rounded", "math",    "emoji",   "fangsong"};
+
 }  // namespace
 
 const std::vector<FontStack>& fontStacks() {
@@ -92,6 +98,38 @@ const FontStack* fontStackOf(std::string_view name) {
     return keyOf(stack.name) == key || keyOf(stack.latinName) == key;
   });
   return it == stacks.end() ? nullptr : &*it;
+}
+
+bool isStackFace(std::string_view name) {
+  if (fontStackOf(name) != nullptr) return true;
+  const std::string key = keyOf(name);
+  for (const FontStack& stack : fontStacks())
+    for (std::string_view face : stack.faces)
+      if (keyOf(face) == key) return true;
+  return false;
+}
+
+bool isGenericFamily(std::string_view name) {
+  std::string key(name);
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return std::find(std::begin(kGenericFamilies), std::end(kGenericFamilies), key) != std::end(kGenericFamilies);
+}
+
+std::string_view browserFamilyName(std::string_view listed) {
+  const std::size_t open = listed.rfind(" [");
+  if (open == std::string_view::npos || open == 0 || !listed.ends_with(']') ||
+      listed.find(']', open) != listed.size() - 1)
+    return listed;
+  return listed.substr(0, open);
+}
+
+std::vector<std::string> browserFamilyNames(const std::vector<std::string>& listed) {
+  std::vector<std::string> names;
+  std::unordered_set<std::string_view> seen;
+  for (const std::string& name : listed)
+    if (const std::string_view family = browserFamilyName(name); seen.insert(family).second) names.emplace_back(family);
+  return names;
 }
 
 }  // namespace quillane

@@ -10,6 +10,7 @@
 //                     "Hiragino Sans", "Noto Sans JP", "Noto Sans CJK JP", sans-serif
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,5 +32,26 @@ const std::vector<FontStack>& fontStacks();
 // "ＭＳ　Ｐゴシック" and "MS PGothic" all find ＭＳ Ｐゴシック); nothing for any
 // other name.
 const FontStack* fontStackOf(std::string_view name);
+
+// Whether a name is one of the faces of the table (a row's name, English
+// name or one of its faces), compared as fontStackOf compares:
+//   "Noto Sans JP", "liberation sans", "ＭＳ 明朝" -> true;  "C059" -> false
+bool isStackFace(std::string_view name);
+
+// Whether a name is a generic family of CSS, in any case:
+//   "serif", "Sans-Serif", "system-ui" -> true;  "Arial" -> false
+bool isGenericFamily(std::string_view name);
+
+// A family name as browsers match it, from a name as the toolkit lists the
+// installed families: where two foundries make a family of the same name,
+// the list tells them apart by the foundry in brackets, which is no part of
+// the family's name.
+//   "C059 [urw]" -> "C059";  "D050000L [URW ]" -> "D050000L";  "Noto Sans" -> "Noto Sans"
+std::string_view browserFamilyName(std::string_view listed);
+
+// The names a font list offers: each as browsers match it, each once, in
+// the order first met.
+//   {"C059 [urw]", "C059 [UKWN]", "DejaVu Sans"} -> {"C059", "DejaVu Sans"}
+std::vector<std::string> browserFamilyNames(const std::vector<std::string>& listed);
 
 }  // namespace quillane

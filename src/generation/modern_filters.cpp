@@ -179,6 +179,8 @@ SvgFilter svgFilter(std::string_view effect, std::string_view filterBody, std::s
   return filter;
 }
 
+std::string opacityValue(double percent) { return cssNumber(std::clamp(percent, 0.0, 100.0) / 100); }
+
 namespace {
 
 // The rule of class i, appended to `t`, and its SVG filters, appended to
@@ -213,8 +215,7 @@ std::optional<ModernRefusal> classRule(const StyleDocument& doc, int i, std::str
     if (const auto key = f.colour("特定の色を消す", "消す色", c.chromaColor)) useSvg(chromaFilter(*key));
   }
   if (c.alphaOn == 1) {
-    if (const auto value = f.number("半透明にする", "不透明度", c.opacity))
-      opacity = cssNumber(std::clamp(*value, 0.0, 100.0) / 100);
+    if (const auto value = f.number("半透明にする", "不透明度", c.opacity)) opacity = opacityValue(*value);
   }
   if (c.blurOn == 1 && c.target != Choice::Neither) {
     const auto direction = f.number("ぶれる", "角度", c.blurDirection);

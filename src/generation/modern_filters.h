@@ -43,6 +43,10 @@ std::optional<ModernRefusal> appendModernClassRule(const StyleDocument& doc, int
 // before the refused class.
 std::optional<ModernRefusal> appendModernClassRules(const StyleDocument& doc, std::string& t);
 
+// The value of "opacity" for the alpha filter's opacity number, 0 to 100
+// (clamped):  50 -> "0.5";  9.5 -> "0.1";  150 -> "1"
+std::string opacityValue(double percent);
+
 // Where a shadow `length` pixels long falls when cast toward `degrees`
 // (0 = up, 90 = right, clockwise), to two decimals:
 //   90, 5 -> {5, 0};  135, 5 -> {3.54, 3.54};  0, 5 -> {0, -5}

@@ -42,10 +42,6 @@ constexpr std::array<Mapping, 12> kCursors = {{
     {"サイズ変更　左下-右上", "sw-resize"},
 }};
 
-constexpr std::array<std::string_view, 13> kGenericFamilies = {
-    "serif",         "sans-serif",   "monospace",  "cursive", "fantasy", "system-ui", "ui-serif",
-    "ui-sans-serif", "ui-monospace", "ui-rounded", "math",    "emoji",   "fangsong"};
-
 // The captions of the tag slots, as the "変更する所" check boxes show them.
 constexpr std::array<std::string_view, kTagSlotCount> kSlotCaptions = {
     "段落", "リンク", "表示したリンク", "選択されたリンク", "マウスが上にあるリンク", "ページ本体"};
@@ -273,7 +269,7 @@ std::optional<ModernRefusal> appendScrollbarRules(const StyleDocument& doc, std:
 
 std::string fontFamilyValue(std::string_view name) {
   const std::string key = lowered(name);
-  if (std::find(kGenericFamilies.begin(), kGenericFamilies.end(), key) != kGenericFamilies.end()) return key;
+  if (isGenericFamily(key)) return key;
   if (const FontStack* stack = fontStackOf(name)) {
     // Each face once, the user's spelling first.
     std::vector<std::string> written;

@@ -1,8 +1,11 @@
 #include "generation/output_choice.h"
 
+#include "document/message_text.h"
+#include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
 #include "generation/modern_stylesheet.h"
 #include "generation/stylesheet_text.h"
+#include "generation/value_checks.h"
 #include "platform/text_file.h"
 
 namespace quillane {
@@ -17,6 +20,20 @@ OutputText modernOutput(ModernText built) {
   OutputText output{std::move(built.text), std::nullopt, OutputEncoding::Utf8};
   if (built.refusal) output.refusal = built.refusal->describe();
   return output;
+}
+
+std::string opacityBoxNote(const StyleDocument& doc, int c) {
+  const UserClass& cls = doc.classes[static_cast<std::size_t>(c)];
+  if (cls.opacityAsSlider() == cls.opacitySlider) return {};
+  const std::string kept =
+      "設定ファイルにはスライダーの値（" + std::to_string(cls.opacitySlider) + "）が保存されます。";
+  std::string note = "スライダーでは表せない値です。";
+  if (const auto part = refusedPart(ValueKind::CssValue, cls.opacity))
+    return note + "「" + shownText(*part) + "」を使えないため、「出力する」がこの値を知らせて止まります。" + kept;
+  if (!writesModern(doc)) return note + "出力には入力したとおりに書き出しますが、" + kept;
+  if (const auto percent = parseNumber(cls.opacity))
+    return note + "今のブラウザ向けの出力には opacity: " + opacityValue(*percent) + " と書き出しますが、" + kept;
+  return note + "数値ではないため、今のブラウザ向けの出力では「出力する」がこの値を知らせて止まります。" + kept;
 }
 
 OutputText styleSheetOutput(const StyleDocument& doc) {

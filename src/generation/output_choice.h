@@ -32,6 +32,15 @@ struct OutputText {
 // Whether the document asks for the modern output.
 inline bool writesModern(const StyleDocument& doc) { return doc.output.modern == 1; }
 
+// What the chosen output does with the opacity text of class `c` when the
+// slider cannot show it (the settings file keeps the slider's position), as
+// the opacity box's tooltip says it; "" when the slider shows the text.
+//   legacy "9.5" -> "スライダーでは表せない値です。出力には入力したとおりに書き出しますが、
+//                    設定ファイルにはスライダーの値（9）が保存されます。"
+//   modern "abc" -> "スライダーでは表せない値です。数値ではないため、今のブラウザ向けの出力では
+//                    「出力する」がこの値を知らせて止まります。設定ファイルにはスライダーの値（50）が保存されます。"
+std::string opacityBoxNote(const StyleDocument& doc, int c);
+
 // The chosen generator's .css file, linking page and embedded-style page.
 OutputText styleSheetOutput(const StyleDocument& doc);
 OutputText linkPageOutput(const StyleDocument& doc, std::string_view styleSheet);

@@ -51,11 +51,17 @@ TEST(Contrast, RatiosAndHowTheyAreShown) {
 }
 
 TEST(Contrast, EachSlotStandsOnItsOwnThenInheritedBackground) {
+  struct Seen {
+    Rgb rgb;
+    int box;
+  };
   struct Row {
     const char* what;
     Edit setup;
     int slot;
-    SlotColours expected;
+    struct {
+      Seen text, background;
+    } expected;
   } rows[] = {
       {"nothing set: black on white",
        [](StyleDocument& d) { on(d, kSlotP); },
@@ -77,10 +83,18 @@ TEST(Contrast, EachSlotStandsOnItsOwnThenInheritedBackground) {
        [](StyleDocument& d) { on(d, kSlotP), on(d, kSlotBody), colour(d, 0, "redd"), colour(d, 19, "12345"); },
        kSlotP,
        {{rgb(0), -1}, {rgb(0xFFFFFF), -1}}},
-      {"a see-through colour is not judged",
+      {"a see-through colour is mixed with what lies under it",
        [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "FF000080"), colour(d, 5, "F008"); },
        kSlotP,
-       {{rgb(0), -1}, {rgb(0xFFFFFF), -1}}},
+       {{rgb(0xFF3B3B), 0}, {rgb(0xFF7777), 5}}},
+      {"a see-through background shows BODY's through it",
+       [](StyleDocument& d) { on(d, kSlotP), on(d, kSlotBody), colour(d, 5, "0000FF80"), colour(d, 19, "FF0000"); },
+       kSlotP,
+       {{rgb(0), -1}, {rgb(0x7F0080), 5}}},
+      {"and BODY's see-through background white",
+       [](StyleDocument& d) { on(d, kSlotA), on(d, kSlotBody), colour(d, 19, "00000080"); },
+       kSlotA,
+       {{rgb(0x0000EE), -1}, {rgb(0x7F7F7F), 19}}},
       {"the legacy output writes blanks as typed, which no browser reads",
        [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, " 336699"); },
        kSlotP,
@@ -117,6 +131,60 @@ TEST(Contrast, EachSlotStandsOnItsOwnThenInheritedBackground) {
     EXPECT_EQ(shown.background.rgb, r.expected.background.rgb) << r.what;
     EXPECT_EQ(shown.background.box, r.expected.background.box) << r.what;
   }
+}
+
+// Each form of colour as each output writes it and browsers read it: the
+// legacy output puts "#" before the text as typed, the modern one writes
+// every form it accepts.
+TEST(Contrast, EveryColourFormAsEachOutputWritesIt) {
+  constexpr unsigned kNone = 0x1000000;  // the browser's own colour: black text, white background
+  struct Row {
+    int box;  // P's text (0) or background (5)
+    const char* typed;
+    unsigned legacy, modern;
+  } rows[] = {
+      {0, "FF0000", 0xFF0000, 0xFF0000},
+      {0, "ff0000", 0xFF0000, 0xFF0000},
+      {0, "F00", 0xFF0000, 0xFF0000},
+      {0, "F00F", 0xFF0000, 0xFF0000},
+      {0, "FF0000FF", 0xFF0000, 0xFF0000},
+      {0, "FF000080", 0xFF7F7F, 0xFF7F7F},  // half red over white
+      {0, "F008", 0xFF7777, 0xFF7777},
+      {0, "#FF0000", kNone, 0xFF0000},  // "##FF0000"
+      {0, "#F00", kNone, 0xFF0000},
+      {0, "#FF000080", kNone, 0xFF7F7F},
+      {0, "red", kNone, 0xFF0000},  // "#red"
+      {0, "Red", kNone, 0xFF0000},
+      {0, "gold", kNone, 0xFFD700},
+      {5, "#FFFF00", kNone, 0xFFFF00},
+      {5, "yellow", kNone, 0xFFFF00},
+      {5, "FFFF00", 0xFFFF00, 0xFFFF00},
+      {0, " FF0000", kNone, 0xFF0000},                      // "# FF0000"
+      {0, "FF0000\t ", 0xFF0000, 0xFF0000},                 // blanks before ";" end the value
+      {0, "\xE3\x80\x80red\xE3\x80\x80", kNone, 0xFF0000},  // ideographic spaces
+      {0, "transparent", kNone, 0xFFFFFF},                  // invisible: the background's colour
+      {5, "transparent", kNone, 0xFFFFFF},
+      {0, "12345", kNone, kNone},
+      {0, "redd", kNone, kNone},
+      {0, "FF0000;", kNone, kNone},
+      {0, "", kNone, kNone},
+  };
+  for (const Row& r : rows)
+    for (const bool modern : {false, true}) {
+      StyleDocument doc;
+      on(doc, kSlotP);
+      colour(doc, r.box, r.typed);
+      doc.output.modern = modern ? 1 : 0;
+      const unsigned expected = modern ? r.modern : r.legacy;
+      const SlotColours shown = shownColours(doc, kSlotP);
+      const ShownColour& judged = r.box == 0 ? shown.text : shown.background;
+      const ShownColour& other = r.box == 0 ? shown.background : shown.text;
+      const Rgb browsers = r.box == 0 ? rgb(0) : rgb(0xFFFFFF);
+      EXPECT_EQ(judged.rgb, expected == kNone ? browsers : rgb(expected))
+          << r.typed << (modern ? " modern" : " legacy");
+      EXPECT_EQ(judged.box, expected == kNone ? -1 : r.box) << r.typed << (modern ? " modern" : " legacy");
+      EXPECT_EQ(other.box, -1) << r.typed;
+    }
 }
 
 TEST(Contrast, LargeTextNeedsThreeToOne) {
@@ -182,8 +250,7 @@ TEST(Advice, EachKindInTheWindowsWords) {
        "「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: 文字 #777777 と背景 #FFFFFF（指定なし） "
        "のコントラスト比は "
        "4.48:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を "
-       "#767676（4.54:1）のように暗くするか、"
-       "「バックの色」をもっと明るくしてください。"},
+       "#767676（4.54:1）のように暗くしてください。"},  // no background is lighter than white
       {"an uncoloured link on a dark page",
        [](StyleDocument& d) { on(d, kSlotA), on(d, kSlotBody), colour(d, 18, "E6E9F0"), colour(d, 19, "0B1330"); },
        AdviceKind::Contrast,
@@ -191,7 +258,7 @@ TEST(Advice, EachKindInTheWindowsWords) {
        {1, 19},
        "「基本」タブの「リンク(<A>～</A>)」の「フォントカラー」: 文字 #0000EE（ブラウザーが決めるリンクの色） と背景 "
        "#0B1330（「ページ本体」から） のコントラスト比は 1.94:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。"
-       "「フォントカラー」を #6E6EF6（4.54:1）のように明るくするか、「バックの色」をもっと暗くしてください。"},
+       "「フォントカラー」を #6E6EF6（4.54:1）のように明るくしてください。"},  // black behind it would not do
       {"large text",
        [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "FC6500"), d.slots[kSlotBody].fontSize = "30"; },
        AdviceKind::Contrast,
@@ -199,7 +266,31 @@ TEST(Advice, EachKindInTheWindowsWords) {
        {18},
        "「基本」タブの「ページ本体」の「フォントカラー」: 文字 #FC6500 と背景 #FFFFFF（指定なし） のコントラスト比は "
        "2.99:1 で、大きな文字の基準 3:1 に足りず、読みにくい人がいます。「フォントカラー」を #FB6400（3.03:1）のように"
-       "暗くするか、「バックの色」をもっと明るくしてください。"},
+       "暗くしてください。"},
+      {"a background that can be lighter",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "666666"), colour(d, 5, "CCCCCC"); },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 0},
+       {0, 5},
+       "「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: 文字 #666666 と背景 #CCCCCC のコントラスト比は 3.58:1 "
+       "で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #565656（4.57:1）のように暗くするか、「バ"
+       "ックの色」をもっと明るくしてください。"},
+      {"on black: no background is darker",
+       [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "333333"), colour(d, 19, "000000"); },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 18},
+       {18, 19},
+       "「基本」タブの「ページ本体」の「フォントカラー」: 文字 #333333 と背景 #000000 のコントラスト比は 1.66:1 "
+       "で、基準"
+       "の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #757575（4.56:1）のように明るくしてください。"},
+      {"a colour keyword and a see-through colour in the modern output",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "#FF000080"), colour(d, 5, " gold "), d.output.modern = 1; },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 0},
+       {0, 5},
+       "「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: 文字 #FF6B00（半透明の #FF000080） と背景 #FFD700 の"
+       "コントラスト比は 2.04:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #A14300（4.51:1）"
+       "のように暗くしてください。"},
       {"a drive letter",
        [](StyleDocument& d) {
          on(d, kSlotBody), d.slots[kSlotBody].useImage = Choice::First;
@@ -235,6 +326,32 @@ TEST(Advice, EachKindInTheWindowsWords) {
        "き出"
        "します: " +
            fontStack},
+      {"a font of none of the stacks, legacy output",
+       [](StyleDocument& d) { on(d, kSlotP), d.slots[kSlotP].fontName = "C059"; },
+       AdviceKind::Font,
+       ControlId{"Combo1", kSlotP},
+       {},
+       "「基本」タブの「段落（<P>～</P>）」の「フォント名」: "
+       "「C059」はどのコンピューターにもあるフォントではなく、ページ"
+       "を見る人のコンピューターにはおそらくありません。そこではブラウザーが選ぶフォントで表示されます。「出力」タブの"
+       "「出力形式」の「今のブラウザ向けに書き出す」をチェックすると、フォントの種類を添えた次の指定で書き出します: "
+       "\"C059\", sans-serif"},
+      {"the same in the modern output",
+       [](StyleDocument& d) { on(d, kSlotP), d.slots[kSlotP].fontName = " Nimbus Mono PS ", d.output.modern = 1; },
+       AdviceKind::Font,
+       ControlId{"Combo1", kSlotP},
+       {},
+       "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 「Nimbus Mono PS」はどのコンピューターにもあるフォントでは"
+       "なく、ページを見る人のコンピューターにはおそらくありません。そこではブラウザーが選ぶフォントで表示されます。今"
+       "のブラウザ向けの出力は、フォントの種類を添えた次の指定で書き出します: \"Nimbus Mono PS\", monospace"},
+      {"a name with the foundry this computer's font list adds",
+       [](StyleDocument& d) { on(d, kSlotP), d.slots[kSlotP].fontName = "D050000L [URW ]"; },
+       AdviceKind::Font,
+       ControlId{"Combo1", kSlotP},
+       {},
+       "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 「D050000L [URW ]」の「[URW ]」はこのコンピューターがフォ"
+       "ントの作り手を見分ける印で、フォントの名前ではないため、どのブラウザーもこのフォントを見つけられません。「D0500"
+       "00L」と書いてください。"},
   };
   for (const Row& r : rows) {
     const std::vector<Advice> advice = documentAdvice(documentWith(r.setup));
@@ -274,6 +391,18 @@ TEST(Advice, NothingToSayOrSaidOnce) {
          colour(d, 19, "000000");
        },
        {{"Text3", 1}}},
+      {"a colour name the legacy output writes as \"#red\"",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "red"); },
+       {}},
+      {"which the modern output writes",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "red"), d.output.modern = 1; },
+       {{"Text3", 0}}},
+      {"generic families and the faces of the font stacks are everywhere",
+       [](StyleDocument& d) {
+         on(d, kSlotP), on(d, kSlotA), on(d, kSlotBody), d.slots[kSlotP].fontName = "Serif";
+         d.slots[kSlotA].fontName = "noto sans jp", d.slots[kSlotBody].fontName = "Liberation Sans";
+       },
+       {}},
       {"every kind of one slot, in order",
        [](StyleDocument& d) {
          on(d, kSlotP), colour(d, 5, "000000"), d.slots[kSlotP].fontName = "ｍｓ　ｐ明朝";

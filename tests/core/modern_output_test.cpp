@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "generation/declaration_emitters.h"
+#include "generation/font_stacks.h"
 #include "generation/make_command.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
@@ -207,6 +208,48 @@ TEST(ModernStyleSheet, FontNamesGetTheirStackOrAGenericFallback) {
       {"a\";}</style>", "\"a\\\";}\\3C /style\\3E \", sans-serif"},
   };
   for (const auto& [name, value] : rows) EXPECT_EQ(fontFamilyValue(name), value) << name;
+}
+
+// The font lists offer what browsers match: the foundry that tells two
+// families of one name apart is no part of the name.
+TEST(FontStacks, FontListsOfferFamilyNamesAsBrowsersMatchThem) {
+  EXPECT_EQ(
+      browserFamilyNames({"C059 [urw]", "C059 [UKWN]", "D050000L [URW ]", "DejaVu Sans", "D050000L", "[x]", "a [b] c",
+                          "Mono [x] [y]", "Noto Sans CJK JP"}),
+      (std::vector<std::string>{"C059", "D050000L", "DejaVu Sans", "[x]", "a [b] c", "Mono [x]", "Noto Sans CJK JP"}));
+}
+
+// The opacity box's tooltip, for a text the slider cannot show, says what
+// the chosen output does with it.
+TEST(OutputChoice, TheOpacityBoxSaysWhatTheOutputDoesWithItsText) {
+  const std::string kept = "設定ファイルにはスライダーの値（50）が保存されます。";
+  const struct {
+    const char* text;
+    bool modern;
+    std::string note;
+  } rows[] = {
+      {"50", false, ""},
+      {"50", true, ""},
+      {"9.5", false, "スライダーでは表せない値です。出力には入力したとおりに書き出しますが、" + kept},
+      {"9.5", true, "スライダーでは表せない値です。今のブラウザ向けの出力には opacity: 0.1 と書き出しますが、" + kept},
+      {"250", true, "スライダーでは表せない値です。今のブラウザ向けの出力には opacity: 1 と書き出しますが、" + kept},
+      {"abc", false, "スライダーでは表せない値です。出力には入力したとおりに書き出しますが、" + kept},
+      {"abc", true,
+       "スライダーでは表せない値です。数値ではないため、今のブラウザ向けの出力では「出力する」がこの値を知らせて止まり"
+       "ま"
+       "す。" +
+           kept},
+      {"5;", false,
+       "スライダーでは表せない値です。「;」を使えないため、「出力する」がこの値を知らせて止まります。" + kept},
+      {"5;", true,
+       "スライダーでは表せない値です。「;」を使えないため、「出力する」がこの値を知らせて止まります。" + kept},
+  };
+  for (const auto& r : rows) {
+    StyleDocument doc;
+    doc.classes[2].opacity = r.text;
+    doc.output.modern = r.modern ? 1 : 0;
+    EXPECT_EQ(opacityBoxNote(doc, 2), r.note) << r.text << r.modern;
+  }
 }
 
 TEST(ModernStyleSheet, ScrollbarColoursGoToTheRootAndTheWebkitRules) {
