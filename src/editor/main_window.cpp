@@ -27,7 +27,9 @@
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
 #include "editor/typing_limit.h"
+#include "generation/font_stacks.h"
 #include "generation/make_command.h"
+#include "generation/output_choice.h"
 #include "platform/application_folder.h"
 #include "preview/preview_commands.h"
 
@@ -122,7 +124,12 @@ void MainWindow::Form_Load() {
   // 1. The application folder always ends in a separator.
   if (m_appFolder.empty() || m_appFolder.back() != '/') m_appFolder += '/';
   // 2. The installed typefaces, the same list in all six font boxes.
-  m_fonts = new QStringListModel(QFontDatabase::families(), this);
+  // The names as browsers match them, without the foundry the toolkit adds.
+  std::vector<std::string> families;
+  for (const QString& family : QFontDatabase::families()) families.push_back(family.toStdString());
+  QStringList names;
+  for (const std::string& name : browserFamilyNames(families)) names << QString::fromStdString(name);
+  m_fonts = new QStringListModel(names, this);
   // 4. The class check boxes show the class names.
   for (UserClass& cls : m_doc.classes) cls.checkCaption = cls.className;
   settle(0);
@@ -231,6 +238,11 @@ void MainWindow::bindField(ControlId id) {
       *fieldOf(m_doc, id)->number = fromQt(state);
       if (id.family == "Check7") m_rules.tagSlot(id.index);
       if (id.family == "Check12") m_rules.userClass(id.index);
+      // The opacity boxes' notes tell what the chosen output does; a class
+      // page not built yet gets its note when it is.
+      if (id.family == "Check28")
+        for (int c = 0; c < kUserClassCount; ++c)
+          if (m_controls.findBuilt({"Text2", c}) != nullptr) followOpacityText(c);
       if (id.family == "Check6") {
         m_rules.scrollbarRow(id.index);
         // The picture shows the ticked rows at once: a tick changes the
@@ -309,9 +321,7 @@ void MainWindow::followOpacityText(int c) {
   QPalette marked = box->palette();
   marked.setColor(QPalette::Base, kMarkedBoxColour);
   box->setPalette(marked);
-  box->setToolTip(QStringLiteral("スライダーでは表せない値です。出力には入力したとおりに書き出しますが、"
-                                 "設定ファイルにはスライダーの値（%1）が保存されます。")
-                      .arg(cls.opacitySlider));
+  box->setToolTip(QString::fromStdString(opacityBoxNote(m_doc, c)));
 }
 
 void MainWindow::onOptionSelected(ControlId id) {

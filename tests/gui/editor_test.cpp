@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabBar>
@@ -93,6 +95,14 @@ class EditorTest : public QObject {
     QVERIFY(!control<QCheckBox>("Check28")->isChecked() && enabled("Check28"));
     auto* first = control<QComboBox>("Combo1", 0);
     QVERIFY(first->currentText().isEmpty());
+    // Family names as browsers match them: no foundry, each once.
+    QSet<QString> names;
+    for (int k = 0; k < first->count(); ++k) {
+      const QString name = first->itemText(k);
+      QVERIFY2(!QRegularExpression(QStringLiteral(" \\[[^]]*\\]$")).match(name).hasMatch(), qPrintable(name));
+      QVERIFY2(!names.contains(name), qPrintable(name));
+      names.insert(name);
+    }
     for (int i = 1; i < kTagSlotCount; ++i) {
       auto* other = control<QComboBox>("Combo1", i);
       QCOMPARE(other->count(), first->count());
@@ -247,6 +257,16 @@ class EditorTest : public QObject {
                                               "設定ファイルにはスライダーの値（%1）が保存されます。")
                                    .arg(position));
     }
+    // With the modern output the note says what it writes, and follows the choice.
+    type("Text2", 0, QStringLiteral("abc"));
+    control<QCheckBox>("Check28")->click();
+    QCOMPARE(box->toolTip(),
+             QStringLiteral("スライダーでは表せない値です。数値ではないため、今のブラウザ向けの出力では"
+                            "「出力する」がこの値を知らせて止まります。設定ファイルにはスライダーの値（10"
+                            "）が保存されます。"));
+    control<QCheckBox>("Check28")->click();
+    QCOMPARE(box->toolTip(), QStringLiteral("スライダーでは表せない値です。出力には入力したとおりに書き出しますが、"
+                                            "設定ファイルにはスライダーの値（10）が保存されます。"));
     slider->setValue(40);
     QCOMPARE(box->text(), QStringLiteral("40"));
     QCOMPARE(box->palette().color(QPalette::Base), plain);
