@@ -220,6 +220,16 @@ TEST(Contrast, LargeTextNeedsThreeToOne) {
   EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
   on(doc, kSlotBody);
   EXPECT_EQ(requiredContrast(doc, kSlotA), 3);
+  // A slot's own size and weight come before BODY's; a link state's before A's.
+  doc.slots[kSlotA].fontSize = "12";
+  EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
+  doc.slots[kSlotBody].fontSize = "19", doc.slots[kSlotBody].weight = "bold";
+  EXPECT_EQ(requiredContrast(doc, kSlotBody), 3);
+  doc.slots[kSlotA].fontSize = "", doc.slots[kSlotA].weight = "400";
+  EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
+  on(doc, kSlotHover);
+  doc.slots[kSlotHover].weight = "700";
+  EXPECT_EQ(requiredContrast(doc, kSlotHover), 3);
 }
 
 TEST(ImagePaths, OnlyPlacesInThisComputerAreLocal) {
