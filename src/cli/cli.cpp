@@ -57,6 +57,8 @@ Commands:
          The page keeps its own encoding (UTF-8 or Shift_JIS, as its
          <meta> declares or else as its bytes suggest), its byte-order mark
          and every byte outside the inserted lines; line ends become CR LF.
+         A page of ASCII declared in another encoding (ISO-8859-1, say)
+         takes a CSSNAME of ASCII.
          Pages of up to 16 MiB; UTF-16 and UTF-32 pages are refused.
          When CSSNAME, beside PAGE, is a modern style sheet whose classes
          use SVG filters, the filters go in at the start of the page's body
@@ -65,8 +67,8 @@ Commands:
   check  the editor's advice on the document, one a line (UTF-8): text
          below the contrast that visitors can read (WCAG 2.2: 4.5:1, or 3:1
          for large text), background images at a place on this computer,
-         and fonts that common systems do not have. Nothing when there is
-         no advice; the status is 0 either way
+         fonts that common systems do not have, and font names no browser
+         finds. Nothing when there is no advice; the status is 0 either way
   samples
          the samples of the editor's "サンプル" menu, one a line: the
          sample file, a tab, and its menu name (UTF-8)

@@ -10,6 +10,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
 
 #include "document/control_captions.h"
 #include "generation/modern_filters.h"
@@ -154,7 +157,7 @@ TEST_F(Cli, CheckWritesOneLinePerAdviceAndExitsZeroEitherWay) {
   EXPECT_EQ(modern.out,
             "「基本」タブの「リンク(<A>～</A>)」の「フォントカラー」: 文字 #777777 と背景 #FFFFFF（指定なし） の"
             "コントラスト比は 4.48:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #767676"
-            "（4.54:1）のように暗くするか、「バックの色」をもっと明るくしてください。\n" +
+            "（4.54:1）のように暗くしてください。\n" +
                 font + "今のブラウザ向けの出力は、近いフォントを順に並べた次の指定で書き出します: " + stack);
   const CliRun none = runCli({"check", "-"}, cp932(settingsFileText(StyleDocument{}, Layout::Settings)));
   EXPECT_EQ(none.exit, 0);
@@ -496,6 +499,97 @@ TEST_F(Cli, TheProgramListsTheSamplesBesideIt) {
       std::filesystem::canonical(std::filesystem::path(QUILLANE_CLI_PATH).parent_path()).string() + "/sample/";
   EXPECT_EQ(run.printed.find(beside + "01-simple.smp\t"), 0u) << run.printed;
   EXPECT_GE(std::count(run.printed.begin(), run.printed.end(), '\n'), 10);
+}
+
+// --- The documents' lists of commands ---------------------------------------
+
+// A command and the options its usage line names, in order:
+//   "link PAGE CSSNAME [--no-comment] [-o OUT]" -> {"link", {"--no-comment", "-o"}}
+struct Usage {
+  std::string command;
+  std::vector<std::string> options;
+  friend bool operator==(const Usage&, const Usage&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Usage& u) {
+    out << u.command;
+    for (const std::string& o : u.options) out << " " << o;
+    return out;
+  }
+};
+
+// The usage of one line that starts with "quillane-cli", or nothing for
+// the line of --help and --version.
+std::optional<Usage> usageOf(const std::string& line) {
+  std::istringstream words(std::regex_replace(line, std::regex(R"([\[\]|"])"), " "));
+  std::string word;
+  words >> word;  // quillane-cli
+  Usage usage;
+  if (!(words >> usage.command) || usage.command.starts_with('-')) return std::nullopt;
+  while (words >> word)
+    if (word.starts_with('-')) usage.options.push_back(word);
+  return usage;
+}
+
+std::string fileText(const std::string& relative) {
+  std::ifstream in(std::string(QUILLANE_PROJECT_FOLDER) + "/" + relative, std::ios::binary);
+  EXPECT_TRUE(in) << relative;
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The usage lines of plain text: each line that starts with "quillane-cli"
+// after `prefix`.
+std::vector<Usage> usagesIn(const std::string& text, const std::string& prefix) {
+  std::vector<Usage> usages;
+  for (const std::string& line : linesOf(text))
+    if (line.starts_with(prefix + "quillane-cli "))
+      if (auto usage = usageOf(line.substr(prefix.size()))) usages.push_back(*usage);
+  return usages;
+}
+
+// A manual page's synopsis (entries parted by ".br", the font macros left
+// out) and the commands its section `commands` describes (".TP" then ".B name").
+std::pair<std::vector<Usage>, std::vector<std::string>> manualPage(const std::string& path, const std::string& synopsis,
+                                                                   const std::string& commands) {
+  std::vector<Usage> usages;
+  std::vector<std::string> described;
+  std::string section, entry;
+  std::string previous;
+  for (std::string line : linesOf(fileText(path))) {
+    line = std::regex_replace(line, std::regex(R"(\\-)"), "-");
+    if (line.starts_with(".SH ")) section = line.substr(4);
+    if (section == synopsis && (line == ".br" || line.starts_with(".SH "))) {
+      if (auto usage = usageOf(entry)) usages.push_back(*usage);
+      entry.clear();
+    } else if (section == synopsis) {
+      entry += " " + std::regex_replace(line, std::regex(R"(^\.[A-Z]+ ?)"), "");
+    }
+    if (section == commands && previous == ".TP" && line.starts_with(".B ")) described.push_back(line.substr(3));
+    previous = line;
+  }
+  if (auto usage = usageOf(entry)) usages.push_back(*usage);
+  return {usages, described};
+}
+
+TEST(Documents, ListTheCommandsOfTheProgramsUsage) {
+  const std::vector<Usage> program = usagesIn(runCli({"--help"}).out, "  ");
+  ASSERT_EQ(program.size(), 8u);
+  std::vector<std::string> commands;
+  for (const Usage& u : program) commands.push_back(u.command);
+  for (const auto& [path, synopsis, section] : {std::tuple{"data/man/quillane-cli.1.in", "SYNOPSIS", "COMMANDS"},
+                                                std::tuple{"data/man/ja/quillane-cli.1.in", "書式", "コマンド"}}) {
+    const auto [usages, described] = manualPage(path, synopsis, section);
+    EXPECT_EQ(usages, program) << path;
+    EXPECT_EQ(described, commands) << path;
+  }
+  EXPECT_EQ(usagesIn(fileText("README.md"), "    build/bin/"), program);
+  const std::string help = fileText("install/help/index.html");
+  EXPECT_EQ(usagesIn(std::regex_replace(help, std::regex("<pre>"), "\n"), ""), program);
 }
 
 }  // namespace
