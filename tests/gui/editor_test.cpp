@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -109,6 +111,32 @@ class EditorTest : public QObject {
       for (int k = 0; k < first->count(); ++k) QCOMPARE(other->itemText(k), first->itemText(k));
     }
     QVERIFY(m_window->document() == StyleDocument{} || m_window->document().currentClassTab == 0);
+  }
+
+  // Where two foundries make a family of one name, as on a computer with
+  // fonts from two makers, the toolkit lists "DejaVu Sans [PfEd]" and
+  // "DejaVu Sans [QLTF]"; the font lists offer "DejaVu Sans" once.
+  void fontListsNameAFamilyOfTwoFoundriesOnce() {
+    QFile file(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+    if (!file.open(QIODevice::ReadOnly)) QSKIP("DejaVu Sans is not installed");
+    QByteArray face = file.readAll();
+    // The vendor of the OS/2 table, which fontconfig reads as the foundry.
+    const auto word = [&](qsizetype at, int bytes) {
+      quint32 value = 0;
+      for (int k = 0; k < bytes; ++k) value = value << 8 | static_cast<quint8>(face[at + k]);
+      return static_cast<qsizetype>(value);
+    };
+    for (qsizetype table = 0; table < word(4, 2); ++table)
+      if (face.mid(12 + 16 * table, 4) == "OS/2") face.replace(word(12 + 16 * table + 8, 4) + 58, 4, "QLTF");
+    const int id = QFontDatabase::addApplicationFontFromData(face);
+    QVERIFY(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans [QLTF]")));
+    MainWindow window(m_platform, QStringLiteral("/opt/quillane"));
+    auto* fonts = testing::requireControl<QComboBox>(window, "Combo1", 0);
+    QStringList names;
+    for (int k = 0; k < fonts->count(); ++k) names << fonts->itemText(k);
+    QCOMPARE(names.count(QStringLiteral("DejaVu Sans")), 1);
+    QVERIFY(names.filter(QStringLiteral("DejaVu Sans [")).isEmpty());
+    QFontDatabase::removeApplicationFont(id);
   }
 
   void aFolderEndingInASeparatorKeepsJustOne() {
