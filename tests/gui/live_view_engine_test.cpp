@@ -262,8 +262,8 @@ class LiveViewEngineTest : public QObject {
     const QString first = m_editor->liveViewWindow()->adviceText().section(QLatin1Char('\n'), 0, 0);
     QCOMPARE(first, QStringLiteral("「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: 文字 #FF0000 と背景 "
                                    "#DDDDDD（「ページ本体」から） のコントラスト比は 2.94:1 で、基準の 4.5:1 に足りず、"
-                                   "読みにくい人がいます。「フォントカラー」を #C70000（4.51:1）のように暗くするか、"
-                                   "「バックの色」をもっと明るくしてください。"));
+                                   "読みにくい人がいます。「フォントカラー」を #C70000（4.51:1）のように暗くしてくだ"
+                                   "さい。"));
     QVERIFY(m_editor->liveViewWindow()->findChild<QWidget*>(QStringLiteral("LiveAdvice"))->isVisible());
     keepPicture(QStringLiteral("live-view-advice.png"));
 
