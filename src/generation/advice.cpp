@@ -269,7 +269,7 @@ std::string ratioText(double ratio, double required) {
 
 SlotColours shownColours(const StyleDocument& doc, int slot) {
   const std::vector<int> chain = inheritedFrom(doc, slot);
-  // The first colour of the chain's slots that are `s` is allowed for.
+  // The first colour written among the chain's slots that `allowed` takes, with its box.
   const auto first = [&](auto boxOf, auto allowed) -> std::optional<std::pair<Rgba, int>> {
     for (int s : chain)
       if (allowed(s))
@@ -288,7 +288,7 @@ SlotColours shownColours(const StyleDocument& doc, int slot) {
       shown.seeThrough = written;
     }
   };
-  const bool own = slot == kSlotBody;
+  const bool own = slot == kSlotBody;  // BODY's colours are its own, not what lies under it
   SlotColours colours{{isLink(slot) ? linkColour(slot) : kBlack, -1, {}}, {kWhite, -1, {}}};
   // The page's background under the element's own (or its link's).
   if (const auto body = first(backColourIndex, [&](int s) { return s == kSlotBody && !own; }))
