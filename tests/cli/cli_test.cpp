@@ -592,5 +592,19 @@ TEST(Documents, ListTheCommandsOfTheProgramsUsage) {
   EXPECT_EQ(usagesIn(std::regex_replace(help, std::regex("<pre>"), "\n"), ""), program);
 }
 
+// A sample the help names is named as the "サンプル" menu names it.
+TEST(Documents, NameTheSamplesAsTheMenuDoes) {
+  StringConsole console("");
+  ASSERT_EQ(cli::run({"samples"}, console, std::string(QUILLANE_PROJECT_FOLDER) + "/install/"), 0);
+  std::vector<std::string> menu;
+  for (const std::string& line : linesOf(console.out)) menu.push_back(line.substr(line.find('\t') + 1));
+  const std::string help = fileText("install/help/index.html");
+  const std::regex named("サンプル「([^」]*)」");
+  int count = 0;
+  for (auto it = std::sregex_iterator(help.begin(), help.end(), named); it != std::sregex_iterator(); ++it, ++count)
+    EXPECT_NE(std::find(menu.begin(), menu.end(), (*it)[1].str()), menu.end()) << (*it)[1].str();
+  EXPECT_GT(count, 0);
+}
+
 }  // namespace
 }  // namespace quillane
