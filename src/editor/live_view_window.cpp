@@ -147,7 +147,7 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   m_text->setReadOnly(true);
   m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  new OutputHighlighter(m_text->document());
+  new OutputHighlighter(m_text);
   outputLayout->addWidget(m_text, 1);
   // The SVG filters a page edited by hand needs, and where they go.
   m_filterAdvice =
