@@ -1,7 +1,8 @@
 // The live view's window without its engine: the text "出力する" would
 // write, following the editor; the copy button; the messages when the
-// plug-in or Qt WebEngine is missing; and the editor's change signal the
-// window follows.
+// plug-in or Qt WebEngine is missing; the editor's change signal the window
+// follows; where the window opens; and the colours the editor draws, in
+// light and dark themes.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
