@@ -185,9 +185,7 @@ void LiveViewWindow::placeBeside(const QWidget* editor) {
       screen != nullptr ? screen->availableGeometry() : QRect(editor->frameGeometry().topLeft(), QSize(4096, 4096));
   // Before it is first shown the window has no frame yet; the editor's is
   // what it will have.
-  const QSize frame = testAttribute(Qt::WA_WState_Created) && isVisible()
-                          ? frameGeometry().size() - size()
-                          : editor->frameGeometry().size() - editor->size();
+  const QSize frame = isVisible() ? frameGeometry().size() - size() : editor->frameGeometry().size() - editor->size();
   const QRect placed = liveViewPlacement(editor->frameGeometry(), room, frame);
   resize(placed.size() - frame);
   move(placed.topLeft());
@@ -212,18 +210,18 @@ QRect liveViewPlacement(const QRect& editor, const QRect& room, const QSize& fra
   const auto leftOf = [&](int width) { return inside({editor.left() - width, editor.top(), width, tall}); };
   const auto under = [&](int height) { return inside({editor.left(), editor.bottom() + 1, wanted.width(), height}); };
   const auto over = [&](int height) { return inside({editor.left(), editor.top() - height, wanted.width(), height}); };
-  const auto fitting = [&](int space, int full, int smallest) { return qMax(smallest, qMin(full, space)); };
-  // In the order of preference; the first that keeps clear of the editor
-  // wins, else the one that covers the least of it.
+  // As much of `space` as the view wants, but never less than its least.
+  const auto fitting = [](int space, int full, int smallest) { return qMax(smallest, qMin(full, space)); };
+  const int sideWidth = fitting(qMax(toRight, toLeft), wanted.width(), least.width());
+  const int endHeight = fitting(qMax(below, above), tall, least.height());
+  // In the order of preference: the right at full width, the side with more
+  // room, the end (above or below) with more room. The first that keeps
+  // clear of the editor wins, else the one that covers the least of it; the
+  // side or end with less room never covers less.
   const QRect candidates[] = {
       rightOf(wanted.width()),
-      leftOf(wanted.width()),
-      toRight >= toLeft ? rightOf(fitting(toRight, wanted.width(), least.width()))
-                        : leftOf(fitting(toLeft, wanted.width(), least.width())),
-      toRight >= toLeft ? leftOf(fitting(toLeft, wanted.width(), least.width()))
-                        : rightOf(fitting(toRight, wanted.width(), least.width())),
-      below >= above ? under(fitting(below, tall, least.height())) : over(fitting(above, tall, least.height())),
-      below >= above ? over(fitting(above, tall, least.height())) : under(fitting(below, tall, least.height())),
+      toRight >= toLeft ? rightOf(sideWidth) : leftOf(sideWidth),
+      below >= above ? under(endHeight) : over(endHeight),
   };
   const auto covered = [&](const QRect& r) {
     const QRect common = r & editor;

@@ -50,11 +50,12 @@ LoadedEngine loadLiveViewEngine(const QStringList& folders, QWidget* parent);
 
 // Where the live view goes, as its frame's rectangle: `editor` is the
 // editor's frame, `room` the free part of its screen, `frame` what the
-// window manager adds around a window. Beside the editor, as tall as it, on
-// the right when the view fits there at its full width, else on the left,
-// else on the side with more room, narrower; when neither side has room,
-// above or below it; and only when nothing keeps clear of the editor, at
-// its least size where it covers the least of it. Always inside `room`.
+// window manager adds around a window. Beside the editor and as tall as it:
+// on the right when the view fits there at its full width, else on the side
+// with more room, narrower when it must be; when neither side has room for
+// its least size, above or below the editor; and only when nothing keeps
+// clear of the editor, at its least size where it covers the least of it.
+// Always inside `room`.
 //   editor (0,0 1300x900), room 1920x1040, no frame -> (1300,0 620x900)
 QRect liveViewPlacement(const QRect& editor, const QRect& room, const QSize& frame);
 

@@ -319,6 +319,7 @@ class LiveViewTest : public QObject {
          {10, 37},
          {1300, 0, 620, 900}},
         {"2560: full width on the right", {0, 0, 2560, 1400}, {0, 0, 1300, 900}, {10, 37}, {1300, 0, 650, 900}},
+        {"room on both sides: the right", {0, 0, 3840, 2100}, {1500, 0, 1300, 900}, {10, 37}, {2800, 0, 650, 900}},
         {"1920, editor at the right edge: on the left",
          {0, 0, 1920, 1040},
          {620, 0, 1300, 900},
