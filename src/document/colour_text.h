@@ -15,16 +15,24 @@ using BgrColour = std::uint32_t;
 // A colour in CSS's hexadecimal notation: 3, 4, 6 or 8 digits, an optional
 // "#" and blanks around it. Red, green, blue and alpha, 0..255 each.
 //   "00F" -> {0, 0, 255, 255};  " #FF000080 " -> {255, 0, 0, 128}
-// Nothing for any other text: "12", "red", "#12345", "F 0".
+// Nothing for any other text: "12", "red" (a keyword), "#12345", "F 0".
 std::optional<std::array<int, 4>> cssHexColour(std::string_view text);
 
-// The swatch colour of a colour box's text: a CSS hexadecimal colour as CSS
-// reads it (its alpha left out), else, as the earlier versions read every
+// A CSS colour keyword, in any case, as red, green, blue and alpha; only
+// "transparent" has alpha 0.
+//   "Red" -> {255, 0, 0, 255};  "lightGoldenrodYellow" -> {250, 250, 210, 255}
+// Nothing for other text: " red", "redd", "currentColor".
+std::optional<std::array<int, 4>> cssColourKeyword(std::string_view name);
+
+// The swatch colour of a colour box's text, which is also where the colour
+// dialog opens: every colour the modern output accepts (a CSS hexadecimal
+// colour or a keyword, blanks and ideographic spaces around it) as a browser
+// reads it, its alpha left out; else, as the earlier versions read every
 // text, its characters 5-6, 3-4 and 1-2 read as one hexadecimal number, so
 // the pairs become blue, green and red; missing characters count as nothing
 // ("12" is red 0x12, "" is black). Nothing when the text is not
 // hexadecimal: the swatch keeps its colour.
-//   "FF8000" -> 0x0080FF (orange);  "00F" -> 0xFF0000 (blue)
+//   "FF8000" -> 0x0080FF (orange);  "00F" -> 0xFF0000 (blue);  "Gold" -> 0x00D7FF
 std::optional<BgrColour> swatchColourOf(std::string_view text);
 
 // The text a picked colour is written as: upper-case, padded to six digits,

@@ -32,6 +32,9 @@ namespace {
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 constexpr int kDefaultWidth = 640;
+constexpr int kDefaultHeight = 720;
+// The least size the view is given beside the editor, without the frame.
+constexpr QSize kLeastSize(400, 300);
 constexpr int kCopiedShownMs = 2000;  // how long "コピーしました" stays
 
 // Qt WebEngine warns, as its library is loaded, that the application did not
@@ -144,7 +147,7 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   m_text->setReadOnly(true);
   m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  new OutputHighlighter(m_text->document());
+  new OutputHighlighter(m_text);
   outputLayout->addWidget(m_text, 1);
   // The SVG filters a page edited by hand needs, and where they go.
   m_filterAdvice =
@@ -171,22 +174,65 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(m_tabs);
-  resize(kDefaultWidth, 720);
+  resize(kDefaultWidth, kDefaultHeight);
 }
 
 LiveViewWindow::~LiveViewWindow() = default;
 
 void LiveViewWindow::placeBeside(const QWidget* editor) {
-  const QRect beside = editor->frameGeometry();
   const QScreen* screen = editor->screen();
-  const QRect room = screen != nullptr ? screen->availableGeometry() : QRect(beside.topLeft(), QSize(4096, 4096));
-  const QSize frame = frameGeometry().size() - size();  // nothing before the window is first shown
-  const int width = qMin(kDefaultWidth, room.width() - frame.width());
-  const int height = qMin(beside.height(), room.height()) - frame.height();
-  resize(width, qMax(height, 200));
-  // To the right of the editor; against the screen's right edge when it does not fit there.
-  const int x = qMax(room.left(), qMin(beside.right() + 1, room.right() + 1 - width - frame.width()));
-  move(x, qMax(room.top(), beside.top()));
+  const QRect room =
+      screen != nullptr ? screen->availableGeometry() : QRect(editor->frameGeometry().topLeft(), QSize(4096, 4096));
+  // Before it is first shown the window has no frame yet; the editor's is
+  // what it will have.
+  const QSize frame = isVisible() ? frameGeometry().size() - size() : editor->frameGeometry().size() - editor->size();
+  const QRect placed = liveViewPlacement(editor->frameGeometry(), room, frame);
+  resize(placed.size() - frame);
+  move(placed.topLeft());
+}
+
+QRect liveViewPlacement(const QRect& editor, const QRect& room, const QSize& frame) {
+  const QSize wanted = QSize(kDefaultWidth, kDefaultHeight) + frame;
+  const QSize least = kLeastSize + frame;
+  // A rectangle moved (and, when larger, cut) into the room.
+  const auto inside = [&](QRect r) {
+    r.setSize(r.size().boundedTo(room.size()));
+    r.moveLeft(qBound(room.left(), r.left(), room.right() + 1 - r.width()));
+    r.moveTop(qBound(room.top(), r.top(), room.bottom() + 1 - r.height()));
+    return r;
+  };
+  const int tall = qMax(editor.height(), least.height());
+  const int toRight = room.right() - editor.right();
+  const int toLeft = editor.left() - room.left();
+  const int below = room.bottom() - editor.bottom();
+  const int above = editor.top() - room.top();
+  const auto rightOf = [&](int width) { return inside({editor.right() + 1, editor.top(), width, tall}); };
+  const auto leftOf = [&](int width) { return inside({editor.left() - width, editor.top(), width, tall}); };
+  const auto under = [&](int height) { return inside({editor.left(), editor.bottom() + 1, wanted.width(), height}); };
+  const auto over = [&](int height) { return inside({editor.left(), editor.top() - height, wanted.width(), height}); };
+  // As much of `space` as the view wants, but never less than its least.
+  const auto fitting = [](int space, int full, int smallest) { return qMax(smallest, qMin(full, space)); };
+  const int sideWidth = fitting(qMax(toRight, toLeft), wanted.width(), least.width());
+  const int endHeight = fitting(qMax(below, above), tall, least.height());
+  // In the order of preference: the right at full width, the side with more
+  // room, the end (above or below) with more room. The first that keeps
+  // clear of the editor wins, else the one that covers the least of it; the
+  // side or end with less room never covers less.
+  const QRect candidates[] = {
+      rightOf(wanted.width()),
+      toRight >= toLeft ? rightOf(sideWidth) : leftOf(sideWidth),
+      below >= above ? under(endHeight) : over(endHeight),
+  };
+  const auto covered = [&](const QRect& r) {
+    const QRect common = r & editor;
+    return qint64(common.width()) * common.height();
+  };
+  const QRect* best = &candidates[0];
+  for (const QRect& candidate : candidates) {
+    if (covered(candidate) == 0) return candidate;
+    if (covered(candidate) < covered(*best)) best = &candidate;
+  }
+  return *best;
 }
 
 QString LiveViewWindow::outputTarget() const { return m_target->text(); }

@@ -9,6 +9,7 @@
 // the first tab says so and the second works as ever.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -47,6 +48,17 @@ struct LoadedEngine {
 };
 LoadedEngine loadLiveViewEngine(const QStringList& folders, QWidget* parent);
 
+// Where the live view goes, as its frame's rectangle: `editor` is the
+// editor's frame, `room` the free part of its screen, `frame` what the
+// window manager adds around a window. Beside the editor and as tall as it:
+// on the right when the view fits there at its full width, else on the side
+// with more room, narrower when it must be; when neither side has room for
+// its least size, above or below the editor; and only when nothing keeps
+// clear of the editor, at its least size where it covers the least of it.
+// Always inside `room`.
+//   editor (0,0 1300x900), room 1920x1040, no frame -> (1300,0 620x900)
+QRect liveViewPlacement(const QRect& editor, const QRect& room, const QSize& frame);
+
 class LiveViewWindow : public QWidget {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(LiveViewWindow)
@@ -59,8 +71,7 @@ class LiveViewWindow : public QWidget {
                  QWidget* parent = nullptr);
   ~LiveViewWindow() override;
 
-  // Places the window to the right of `editor`, as tall as it, within the
-  // screen.
+  // Places the window beside `editor` on its screen (liveViewPlacement).
   void placeBeside(const QWidget* editor);
 
   // The engine once the first tab has been shown, or null (not yet shown,

@@ -24,6 +24,7 @@
 #include "editor/form_table.h"
 #include "editor/link_window.h"
 #include "editor/live_view_window.h"
+#include "editor/readable_colours.h"
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
 #include "editor/typing_limit.h"
@@ -73,9 +74,6 @@ class EditScope {
  private:
   int& m_depth;
 };
-
-// The background of a box whose text the settings file cannot keep.
-const QColor kMarkedBoxColour(0xFF, 0xE8, 0xB0);
 
 // Twips to whole pixels, rounded up, so that the pixels hold all the twips.
 int pixelsHolding(int twips, int twipsPerPixel) { return (twips + twipsPerPixel - 1) / twipsPerPixel; }
@@ -313,15 +311,26 @@ void MainWindow::followOpacityText(int c) {
   if (const auto position = cls.opacityAsSlider(); position && *position != slider->value())
     slider->setValue(*position);
   auto* box = m_controls.get<QLineEdit>("Text2", c);
+  markOpacityBox(c);
   if (cls.opacityAsSlider() == cls.opacitySlider) {
-    box->setPalette(QPalette());
     box->setToolTip(QString());
     return;
   }
-  QPalette marked = box->palette();
-  marked.setColor(QPalette::Base, kMarkedBoxColour);
-  box->setPalette(marked);
   box->setToolTip(QString::fromStdString(opacityBoxNote(m_doc, c)));
+}
+
+void MainWindow::markOpacityBox(int c) {
+  auto* box = qobject_cast<QLineEdit*>(m_controls.findBuilt({"Text2", c}));
+  if (box == nullptr) return;
+  const UserClass& cls = m_doc.classes[static_cast<std::size_t>(c)];
+  // Made from the palette the box stands in: the window's.
+  box->setPalette(cls.opacityAsSlider() == cls.opacitySlider ? QPalette() : markedBoxPalette(palette()));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange)
+    for (int c = 0; c < kUserClassCount; ++c) markOpacityBox(c);
 }
 
 void MainWindow::onOptionSelected(ControlId id) {

@@ -141,6 +141,8 @@ class MainWindow : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  // A new theme: the colours made from the palette are made again.
+  void changeEvent(QEvent* event) override;
 
  private:
   // Building the window from the form tables.
@@ -170,6 +172,8 @@ class MainWindow : public QMainWindow {
   // slider, so that the settings file keeps what was typed; a text the
   // slider cannot hold is marked in the box.
   void followOpacityText(int userClass);
+  // Marks the opacity box of a class whose text the slider cannot hold.
+  void markOpacityBox(int userClass);
   // Puts the folder the user chooses into `folderBox`; a cancel changes nothing.
   void ChooseFolder(std::string_view folderBox);
 

@@ -1,5 +1,10 @@
 #include "editor/output_highlighter.h"
 
+#include <QEvent>
+#include <QPlainTextEdit>
+
+#include "editor/readable_colours.h"
+
 namespace quillane {
 
 namespace {
@@ -7,17 +12,11 @@ namespace {
 // The block state of a line that ends inside a CSS comment.
 constexpr int kInCssComment = 1;
 
-QTextCharFormat formatOf(OutputHighlighter::Kind kind) {
-  QTextCharFormat format;
-  format.setForeground(OutputHighlighter::colourOf(kind));
-  if (kind == OutputHighlighter::Kind::Selector) format.setFontWeight(QFont::Bold);
-  if (kind == OutputHighlighter::Kind::Comment) format.setFontItalic(true);
-  return format;
-}
-
 }  // namespace
 
-OutputHighlighter::OutputHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
+OutputHighlighter::OutputHighlighter(QPlainTextEdit* view) : QSyntaxHighlighter(view->document()), m_view(view) {
+  takeColours();
+  view->installEventFilter(this);
   // Later rules paint over earlier ones.
   m_rules = {
       // "P {", "a:hover, a.q-hover {", "::-webkit-scrollbar-thumb,", "@keyframes x {"
@@ -29,25 +28,50 @@ OutputHighlighter::OutputHighlighter(QTextDocument* document) : QSyntaxHighlight
   };
 }
 
-QColor OutputHighlighter::colourOf(Kind kind) {
+QColor OutputHighlighter::colourOf(Kind kind, const QPalette& palette) {
+  // The hues as they are on a white base, where each already reads.
+  QColor hue;
   switch (kind) {
     case Kind::Tag:
-      return QColor(0x00, 0x40, 0xA0);
+      hue = QColor(0x00, 0x40, 0xA0);
+      break;
     case Kind::Selector:
-      return QColor(0x80, 0x00, 0x40);
+      hue = QColor(0x80, 0x00, 0x40);
+      break;
     case Kind::Property:
-      return QColor(0x00, 0x60, 0x80);
+      hue = QColor(0x00, 0x60, 0x80);
+      break;
     case Kind::String:
-      return QColor(0xA0, 0x50, 0x00);
+      hue = QColor(0xA0, 0x50, 0x00);
+      break;
     case Kind::Comment:
-      return QColor(0x40, 0x80, 0x40);
+      hue = QColor(0x40, 0x80, 0x40);
+      break;
   }
-  return {};
+  return readableOn(hue, palette.color(QPalette::Base));
+}
+
+void OutputHighlighter::takeColours() {
+  for (int k = 0; k < kKindCount; ++k) {
+    const auto kind = static_cast<Kind>(k);
+    QTextCharFormat& format = m_formats[static_cast<std::size_t>(k)];
+    format.setForeground(colourOf(kind, m_view->palette()));
+    if (kind == Kind::Selector) format.setFontWeight(QFont::Bold);
+    if (kind == Kind::Comment) format.setFontItalic(true);
+  }
+}
+
+bool OutputHighlighter::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_view && event->type() == QEvent::PaletteChange) {
+    takeColours();
+    rehighlight();
+  }
+  return QSyntaxHighlighter::eventFilter(watched, event);
 }
 
 void OutputHighlighter::highlightBlock(const QString& text) {
   for (const Rule& rule : m_rules) {
-    const QTextCharFormat format = formatOf(rule.kind);
+    const QTextCharFormat& format = m_formats[static_cast<std::size_t>(rule.kind)];
     for (auto it = rule.pattern.globalMatch(text); it.hasNext();) {
       const QRegularExpressionMatch match = it.next();
       setFormat(static_cast<int>(match.capturedStart()), static_cast<int>(match.capturedLength()), format);
@@ -55,7 +79,7 @@ void OutputHighlighter::highlightBlock(const QString& text) {
   }
   // CSS comments last, over everything, carried from line to line. The
   // "<!--" and "-->" around a legacy style block are not comments there.
-  const QTextCharFormat comment = formatOf(Kind::Comment);
+  const QTextCharFormat& comment = m_formats[static_cast<std::size_t>(Kind::Comment)];
   setCurrentBlockState(0);
   bool open = previousBlockState() == kInCssComment;
   qsizetype start = open ? 0 : text.indexOf(QStringLiteral("/*"));

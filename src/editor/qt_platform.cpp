@@ -26,17 +26,21 @@ constexpr int kTitleBarButtonsWidth = 160;
 // Message texts are built with CR LF; Qt wants plain line feeds.
 QString messageText(std::string_view s) { return qs(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
-// A short message ("保存完了") makes a box narrower than its title, which the
-// window manager then cuts to "…": the box is made wide enough for the title
-// and the title bar's buttons.
+// The width a dialog needs for the window manager to show its whole title
+// with the title bar's buttons; a narrower one has its title cut to "…".
+int titleBarWidth(const QWidget& dialog) {
+  QFont titleFont = dialog.font();
+  titleFont.setBold(true);
+  return QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + kTitleBarButtonsWidth;
+}
+
+// A short message ("保存完了") makes a box narrower than its title. A message
+// box sets its own size, so a spacer in its grid widens it.
 void keepTitleWhole(QMessageBox& box) {
   auto* grid = qobject_cast<QGridLayout*>(box.layout());
   if (grid == nullptr) return;
-  QFont titleFont = box.font();
-  titleFont.setBold(true);
-  const int needed = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarButtonsWidth;
-  grid->addItem(new QSpacerItem(needed, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
-                grid->columnCount());
+  grid->addItem(new QSpacerItem(titleBarWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0,
+                1, grid->columnCount());
 }
 
 }  // namespace
@@ -88,7 +92,12 @@ std::string QtPlatform::prompt(std::string_view message, std::string_view title)
   dialog.setWindowTitle(qs(title));
   dialog.setLabelText(messageText(message));
   dialog.setTextValue(QString());
-  for (QLabel* label : dialog.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+  // The dialog is laid out as it is shown; its question, as wide as the
+  // title bar needs, widens it.
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    label->setTextFormat(Qt::PlainText);
+    label->setMinimumWidth(titleBarWidth(dialog));
+  }
   return dialog.exec() == QDialog::Accepted ? dialog.textValue().toStdString() : std::string();
 }
 

@@ -25,7 +25,12 @@ TEST(ColourText, SwatchReadsThePairsBackwards) {
   EXPECT_EQ(swatchColourOf("f80"), 0x0088FFu);
   EXPECT_EQ(swatchColourOf(" #1234 "), 0x332211u);    // #RGBA, the alpha left out
   EXPECT_EQ(swatchColourOf("#FF800080"), 0x0080FFu);  // #RRGGBBAA
-  for (const char* text : {"G00000", "12 456", "#FF00F", "ＦＦ", "#"})
+  // The keywords, and the blanks the modern output takes away.
+  EXPECT_EQ(swatchColourOf("red"), 0x0000FFu);
+  EXPECT_EQ(swatchColourOf(" Gold\t"), 0x00D7FFu);
+  EXPECT_EQ(swatchColourOf("\u3000#FFFF00\u3000"), 0x00FFFFu);
+  EXPECT_EQ(swatchColourOf("transparent"), 0u);
+  for (const char* text : {"G00000", "12 456", "#FF00F", "ＦＦ", "#", "redd", "re d", "currentColor"})
     EXPECT_EQ(swatchColourOf(text), std::nullopt) << text;
 }
 

@@ -213,17 +213,30 @@ class EditorTest : public QObject {
     QCOMPARE(swatchRgb("Shape1", 0), QRgb(0x0000FF));
     type("Text3", 0, "lightgoldenrodyellow");  // the longest colour keyword fits
     QCOMPARE(m_window->document().colours[0], std::string("lightgoldenrodyellow"));
+    QCOMPARE(swatchRgb("Shape1", 0), QRgb(0xFAFAD2));
 
-    // "作る": the dialog opens at the box's colour, and its colour becomes
-    // red-first text.
-    type("Text3", 0, "F80");
+    // "作る": the dialog opens at the colour each form the outputs accept
+    // means, as the swatch shows it, and the picked colour becomes red-first
+    // text.
+    const std::pair<const char*, QRgb> forms[] = {{"F80", 0xFF8800},    {"#FF0000", 0xFF0000},   {"red", 0xFF0000},
+                                                  {" Gold ", 0xFFD700}, {"#FFFF00", 0xFFFF00},   {"0000FF80", 0x0000FF},
+                                                  {"#F808", 0xFF8800},  {"\u3000navy", 0x000080}};
+    for (const auto& [text, rgb] : forms) {
+      control<QLineEdit>("Text3", 0)->setText(QString::fromUtf8(text));
+      QCOMPARE(swatchRgb("Shape1", 0), rgb);
+      m_platform.colourStarts.clear();
+      m_window->pickColour("Text3", 0);  // cancelled
+      QCOMPARE(m_platform.colourStarts.size(), std::size_t(1));
+      const std::optional<BgrColour> start = m_platform.colourStarts[0];
+      QVERIFY2(start.has_value(), text);
+      QCOMPARE(QRgb((redOf(*start) << 16) | (greenOf(*start) << 8) | blueOf(*start)), rgb);
+    }
     m_platform.colourChoices = {0xFF0000u, std::nullopt};
     control<QWidget>("Command2", 0)->setFocus();
     m_window->pickColour("Text3", 0);
     QCOMPARE(control<QLineEdit>("Text3", 0)->text(), QStringLiteral("0000FF"));
     m_window->pickColour("Text3", 0);  // cancelled
     QCOMPARE(control<QLineEdit>("Text3", 0)->text(), QStringLiteral("0000FF"));
-    QCOMPARE(m_platform.colourStarts, (std::vector<std::optional<BgrColour>>{0x0088FFu, 0xFF0000u}));
 
     control<QCheckBox>("Check12", 1)->click();
     type("Text21", 1, "00FF00");

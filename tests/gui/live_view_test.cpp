@@ -1,8 +1,10 @@
 // The live view's window without its engine: the text "出力する" would
 // write, following the editor; the copy button; the messages when the
-// plug-in or Qt WebEngine is missing; and the editor's change signal the
-// window follows.
+// plug-in or Qt WebEngine is missing; the editor's change signal the window
+// follows; where the window opens; and the colours the editor draws, in
+// light and dark themes.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
@@ -16,6 +18,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,9 +28,11 @@
 
 #include "editor/advice_marks.h"
 #include "editor/application_setup.h"
+#include "editor/colour_swatch.h"
 #include "editor/live_view_window.h"
 #include "editor/main_window.h"
 #include "editor/output_highlighter.h"
+#include "editor/readable_colours.h"
 #include "editor_controls.h"
 #include "fake_platform.h"
 #include "generation/modern_filters.h"
@@ -48,6 +54,18 @@ QString fileText(const QString& path, bool cp932) {
     return QStringLiteral("(not CP932)");
   return QString::fromStdString(utf8);
 }
+
+// The output as the view colours it: the colour of the text at a line and
+// column, or none.
+QColor colourAt(const QPlainTextEdit& view, int line, int column) {
+  for (const QTextLayout::FormatRange& range : view.document()->findBlockByNumber(line).layout()->formats())
+    if (column >= range.start && column < range.start + range.length) return range.format.foreground().color();
+  return {};
+}
+// Output to colour, and where it holds a tag, a selector (twice), a
+// property, a string and a comment.
+constexpr char kSampleOutput[] = "<HTML>\nA:HOVER, A.q-hover {\n  color : #FF0000;\n  font-family : \"x\";\n/* a */";
+constexpr std::pair<int, int> kSampleAt[] = {{0, 1}, {1, 0}, {1, 12}, {2, 3}, {3, 17}, {4, 3}};
 
 }  // namespace
 
@@ -282,17 +300,55 @@ class LiveViewTest : public QObject {
                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   }
 
-  void theWindowOpensToTheRightOfTheEditor() {
+  // Beside the editor and inside the screen's free area, clear of the
+  // editor wherever there is room for that, at screen sizes from a laptop's
+  // to two screens side by side; then the window itself on this screen
+  // (ctest runs this case on a 1920 by 1080 screen too).
+  void theViewOpensBesideTheEditorInsideTheScreen() {
+    struct Case {
+      const char* what;
+      QRect room, editor;
+      QSize frame;
+      QRect placed;
+    };
+    const Case cases[] = {
+        {"1920, editor at the left: narrower on the right",
+         {0, 0, 1920, 1040},
+         {0, 0, 1300, 900},
+         {10, 37},
+         {1300, 0, 620, 900}},
+        {"2560: full width on the right", {0, 0, 2560, 1400}, {0, 0, 1300, 900}, {10, 37}, {1300, 0, 650, 900}},
+        {"room on both sides: the right", {0, 0, 3840, 2100}, {1500, 0, 1300, 900}, {10, 37}, {2800, 0, 650, 900}},
+        {"1920, editor at the right edge: on the left",
+         {0, 0, 1920, 1040},
+         {620, 0, 1300, 900},
+         {0, 0},
+         {0, 0, 620, 900}},
+        {"room on the left only", {0, 0, 1280, 1024}, {700, 100, 500, 600}, {0, 0}, {60, 100, 640, 600}},
+        {"the second of two screens", {1920, 0, 1920, 1050}, {2020, 20, 1300, 900}, {0, 0}, {3320, 20, 520, 900}},
+        {"an editor taller than the screen", {0, 0, 1920, 1040}, {0, 0, 1300, 1200}, {0, 0}, {1300, 0, 620, 1040}},
+        {"no room beside: below", {0, 0, 1366, 1400}, {0, 0, 1300, 700}, {0, 0}, {0, 700, 640, 700}},
+        // No room anywhere: the least size, covering the least of the editor.
+        {"1920, editor centred", {0, 0, 1920, 1040}, {310, 70, 1300, 900}, {10, 37}, {1510, 70, 410, 900}},
+        {"a laptop under a panel", {0, 30, 1366, 738}, {0, 30, 1300, 700}, {0, 0}, {0, 468, 640, 300}},
+    };
+    for (const Case& c : cases) {
+      const QRect placed = liveViewPlacement(c.editor, c.room, c.frame);
+      QVERIFY2(placed == c.placed, c.what);
+    }
+
     open();
-    m_editor->move(0, 0);
-    m_view->placeBeside(m_editor.get());
     const QRect room = m_editor->screen()->availableGeometry();
+    // Three quarters of the free width left of the editor, too little for
+    // the view on its right.
+    m_editor->move(room.left() + qMax(0, (room.width() - m_editor->frameGeometry().width()) * 3 / 4), room.top());
+    m_view->placeBeside(m_editor.get());
     const QRect editor = m_editor->frameGeometry();
+    const QSize frame = editor.size() - m_editor->size();
     const QRect view = m_view->frameGeometry();
-    // To the right when there is room, else against the screen's right edge.
-    QCOMPARE(view.left(), qMin(editor.right() + 1, room.right() + 1 - view.width()));
-    QVERIFY(view.right() <= room.right());
-    QCOMPARE(m_view->y(), qMax(room.top(), editor.top()));
+    QCOMPARE(view, liveViewPlacement(editor, room, frame));
+    QVERIFY(room.contains(view));
+    if (room.width() >= editor.width() + 400 + frame.width()) QVERIFY(!view.intersects(editor));
   }
 
   void theMenuOpensItWithF6AndTheEditorClosesIt() {
@@ -341,23 +397,59 @@ class LiveViewTest : public QObject {
   }
 
   void theOutputIsColoured() {
-    QTextDocument text;
-    OutputHighlighter highlighter(&text);
-    text.setPlainText(
-        QStringLiteral("<HTML>\nA:HOVER, A.q-hover {\n  color : #FF0000;\n  font-family : \"x\";\n/* a */"));
-    highlighter.rehighlight();  // as the text edit's first paint would
-    const auto colourAt = [&](int line, int column) {
-      for (const QTextLayout::FormatRange& range : text.findBlockByNumber(line).layout()->formats())
-        if (column >= range.start && column < range.start + range.length) return range.format.foreground().color();
-      return QColor();
+    QPlainTextEdit view(QString::fromUtf8(kSampleOutput));
+    (new OutputHighlighter(&view))->rehighlight();  // as the view's first paint would
+    using Kind = OutputHighlighter::Kind;
+    const Kind kinds[] = {Kind::Tag, Kind::Selector, Kind::Selector, Kind::Property, Kind::String, Kind::Comment};
+    for (std::size_t k = 0; k < std::size(kinds); ++k) {
+      const auto [line, column] = kSampleAt[k];
+      QCOMPARE(colourAt(view, line, column), OutputHighlighter::colourOf(kinds[k], view.palette()));
+    }
+    QCOMPARE(colourAt(view, 2, 12), QColor());
+  }
+
+  // Every colour the editor draws itself reads (4.5:1) on its background in
+  // a light theme and in dark ones, and follows the theme as it changes:
+  // the output's colours, a marked box, a swatch's border.
+  void theColoursTheEditorDrawsReadInLightAndDarkThemes() {
+    open();
+    QPlainTextEdit output(QString::fromUtf8(kSampleOutput));
+    (new OutputHighlighter(&output))->rehighlight();  // as the view's first paint would
+    control<QCheckBox>("Check12", 0)->setChecked(true);
+    auto* box = control<QLineEdit>("Text2", 0);
+    box->setText(QStringLiteral("9.5"));  // more than the slider holds: marked
+    auto* swatch = control<ColourSwatch>("Shape1", 0);
+
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QPalette light = fusion->standardPalette();
+    // Fusion's dark palette as applications set it, and one like a dark
+    // desktop theme's, with a lighter base.
+    const auto darkPalette = [&](QRgb window, QRgb base, QRgb text) {
+      QPalette dark = light;
+      for (const auto role : {QPalette::Window, QPalette::Button}) dark.setColor(role, QColor(window));
+      for (const auto role : {QPalette::Base, QPalette::AlternateBase}) dark.setColor(role, QColor(base));
+      for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(role, QColor(text));
+      return dark;
     };
-    QCOMPARE(colourAt(0, 1), OutputHighlighter::colourOf(OutputHighlighter::Kind::Tag));
-    QCOMPARE(colourAt(1, 0), OutputHighlighter::colourOf(OutputHighlighter::Kind::Selector));
-    QCOMPARE(colourAt(1, 12), OutputHighlighter::colourOf(OutputHighlighter::Kind::Selector));
-    QCOMPARE(colourAt(2, 3), OutputHighlighter::colourOf(OutputHighlighter::Kind::Property));
-    QCOMPARE(colourAt(2, 12), QColor());
-    QCOMPARE(colourAt(3, 17), OutputHighlighter::colourOf(OutputHighlighter::Kind::String));
-    QCOMPARE(colourAt(4, 3), OutputHighlighter::colourOf(OutputHighlighter::Kind::Comment));
+    const std::pair<const char*, QPalette> themes[] = {{"dark", darkPalette(0x353535, 0x2A2A2A, 0xFFFFFF)},
+                                                       {"dark, light base", darkPalette(0x31363B, 0x3C4247, 0xEFF0F1)},
+                                                       {"light", light}};
+    const QPalette before = QApplication::palette();
+    for (const auto& [name, theme] : themes) {
+      QApplication::setPalette(theme);
+      QCoreApplication::processEvents();  // the change reaches the widgets in posted events
+      const QColor base = output.palette().color(QPalette::Base);
+      QCOMPARE(base, theme.color(QPalette::Base));
+      for (const auto& [line, column] : kSampleAt)
+        QVERIFY2(contrastOf(colourAt(output, line, column), base) >= 4.5, name);
+      const QPalette marked = box->palette();
+      QVERIFY2(marked.color(QPalette::Base) != base, name);
+      QVERIFY2(contrastOf(marked.color(QPalette::Text), marked.color(QPalette::Base)) >= 4.5, name);
+      const QImage drawn = swatch->grab().toImage();
+      QVERIFY2(contrastOf(drawn.pixelColor(0, 0), theme.color(QPalette::Window)) >= 4.5, name);
+    }
+    QApplication::setPalette(before);
   }
 };
 

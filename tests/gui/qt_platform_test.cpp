@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -102,6 +103,27 @@ class QtPlatformTest : public QObject {
       bold.setBold(true);
       QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(shownTitle) + 120, qPrintable(shownTitle));
     }
+  }
+
+  // The class-name question: its whole title, with room for the title
+  // bar's buttons, and an empty field.
+  void aQuestionKeepsItsTitleWholeAndStartsEmpty() {
+    int width = 0;
+    QString shownTitle, shownValue = QStringLiteral("?");
+    whenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<QInputDialog*>(modal);
+      QVERIFY(dialog != nullptr);
+      width = dialog->width();
+      shownTitle = dialog->windowTitle();
+      shownValue = dialog->textValue();
+      dialog->reject();
+    });
+    QCOMPARE(m_platform.prompt("クラスの名前を入力してください", "クラスの名前を変更"), std::string());
+    QCOMPARE(shownTitle, QStringLiteral("クラスの名前を変更"));
+    QCOMPARE(shownValue, QString());
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    QVERIFY2(width >= QFontMetrics(bold).horizontalAdvance(shownTitle) + 160, qPrintable(QString::number(width)));
   }
 
   void theSaveQuestionHasThreeJapaneseButtonsAndAnswersEach() {
