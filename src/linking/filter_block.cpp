@@ -352,9 +352,21 @@ FilterBlock filterBlockOfStyleSheet(std::string_view css) {
   const std::string marker = "/* " + std::string(kFilterBlockMarker) + ":";
   if (css.find(marker) == npos) return {};
   const css::StyleSheet sheet = css::parseStyleSheet(css);
+  // A rule the text ends in runs to its end, and so does the prelude of one
+  // the text ends in before its block, which the parser drops.
+  const auto ruleEnd = [&](const css::Rule& rule) { return rule.closed ? rule.whole.end : css.size(); };
+  std::size_t topLevelEnd = css.size();
+  css::Tokenizer tail(css, nullptr, sheet.rules.empty() ? 0 : ruleEnd(sheet.rules.back()));
+  for (css::Token t = tail.next(); t.type != css::TokenType::EndOfFile; t = tail.next()) {
+    if (t.type != css::TokenType::Whitespace && t.type != css::TokenType::Cdo && t.type != css::TokenType::Cdc) {
+      topLevelEnd = t.begin;
+      break;
+    }
+  }
   std::size_t r = 0;
   for (const css::CommentRange& c : sheet.comments) {
-    while (r < sheet.rules.size() && sheet.rules[r].whole.end <= c.begin) ++r;
+    if (c.end > topLevelEnd) break;
+    while (r < sheet.rules.size() && ruleEnd(sheet.rules[r]) <= c.begin) ++r;
     if (r < sheet.rules.size() && sheet.rules[r].whole.begin < c.end) continue;  // inside a rule
     const std::string_view comment = css.substr(c.begin, c.end - c.begin);
     if (comment.starts_with(marker)) return rebuiltBlock(comment);

@@ -264,10 +264,11 @@ TEST(FilterBlock, OnlyAMarkedCommentBetweenRulesOfAModernSheetIsRead) {
            "@charset \"UTF-8\";\r\n\xFF" + marked,                      // not UTF-8
            kSheetHead + "@x \"" + opener + "\\\n" + tag + "*/\";\r\n",  // in a string
            kSheetHead + "p { content: \"*/ " + opener + "\\\n" + tag + "*/\" }\r\n",
-           kSheetHead + "/* note " + marked,                      // in another comment
-           kSheetHead + "@media print {\r\n" + marked + "}\r\n",  // in a rule
-           kSheetHead + "p " + marked + "{}\r\n",                 // in a selector
-           kSheetHead + opener + " " + tag + " */\r\n",           // advice alone
+           kSheetHead + "/* note " + marked,                             // in another comment
+           kSheetHead + "@media print {\r\n" + marked + "}\r\n",         // in a rule
+           kSheetHead + "p " + marked + "{}\r\n",                        // in a selector
+           kSheetHead + "p {\r\n" + marked, kSheetHead + "p " + marked,  // in a rule the sheet ends in
+           kSheetHead + opener + " " + tag + " */\r\n",                  // advice alone
        }) {
     const FilterBlock read = filterBlockOfStyleSheet(sheet);
     EXPECT_EQ(read.refused, "") << sheet;
