@@ -234,24 +234,27 @@ HeadLandmarks scanHead(std::string_view s) {
 }
 
 BodyStart bodyStart(std::string_view s) {
+  std::size_t content = npos;  // the first element or text of the body's
   for (std::size_t p = 0; p < s.size();) {
     const Piece piece = pieceAt(s, p);
     if (piece.kind == Piece::Kind::StartTag && piece.name == "body" && piece.end != npos) return {piece.end, true};
-    // An element or text of the body's comes first: before it. So does a
-    // piece the page ends inside, so that nothing is inserted into it.
-    if (piece.kind == Piece::Kind::Text && !isBlank(s, p, piece.end)) {
-      while (isSpace(s[p])) ++p;
-      return {p};
+    // Nothing after a piece the page ends inside is a tag: before it.
+    if (piece.end == npos) return {std::min(content, p)};
+    if (content == npos) {
+      if (piece.kind == Piece::Kind::Text && !isBlank(s, p, piece.end)) {
+        content = p;
+        while (isSpace(s[content])) ++content;
+      } else if (piece.kind == Piece::Kind::StartTag &&
+                 std::find(kHeadElements.begin(), kHeadElements.end(), piece.name) == kHeadElements.end()) {
+        content = p;
+      } else if (piece.kind == Piece::Kind::EndTag &&
+                 (piece.name == "body" || piece.name == "html" || piece.name == "br")) {
+        content = p;
+      }
     }
-    if (piece.end == npos) return {p};
-    if (piece.kind == Piece::Kind::StartTag &&
-        std::find(kHeadElements.begin(), kHeadElements.end(), piece.name) == kHeadElements.end())
-      return {p};
-    if (piece.kind == Piece::Kind::EndTag && (piece.name == "body" || piece.name == "html" || piece.name == "br"))
-      return {p};
     p = piece.next;
   }
-  return {s.size()};
+  return {std::min(content, s.size())};
 }
 
 namespace {

@@ -25,12 +25,13 @@ struct HeadLandmarks {
 HeadLandmarks scanHead(std::string_view page);
 
 // Where something may go at the start of the body: just past the first real
-// body start tag; in a page without one, before the first text or element
-// that is no part of the head (what stands before it: blanks, comments, the
-// doctype, the html and head tags, the elements a browser puts into the
-// head, end tags other than those of body, html and br), or at the end. Never inside a tag, a comment or
-// the text of a raw-text element: a page that ends inside one of those gets
-// it before that piece.
+// body start tag, wherever it stands; in a page without one, before the
+// first text or element that is no part of the head (what stands before it:
+// blanks, comments, the doctype, the html and head tags, the elements a
+// browser puts into the head, end tags other than those of body, html and
+// br), or at the end. Never inside a tag, a comment or the text of a
+// raw-text element: in a page that ends inside one of those, before that
+// piece at the latest.
 //   "<body onload=\"a >= 4\">x"          -> {22, past the tag}
 //   "<head><title>x</title></head><p>x" -> {29}, the "<" of "<p>"
 //   "<!-- <body> --><p>"               -> {15}

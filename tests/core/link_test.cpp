@@ -374,6 +374,8 @@ TEST(LinkPage, TheFiltersGoInAtTheRealStartOfTheBodyOnce) {
       // A body tag in a comment, a script or a title is none.
       {"<head><!-- <body> --><script>\"<body>\"</script></head><body>",
        "\r\n<head><!-- <body> --><script>\"<body>\"</script>\r\n" + kLink + "\r\n</HEAD><body>\r\n" + B},
+      {"<head><object></object></head><body>x",
+       "\r\n<head><object></object>\r\n" + kLink + "\r\n</HEAD><body>\r\n" + B + "x"},
       {"<head><title><body></title></head><body/>x",
        "\r\n<head><title><body></title>\r\n" + kLink + "\r\n</HEAD><body/>\r\n" + B + "x"},
       // No body tag: before the first content, after what the head takes.
