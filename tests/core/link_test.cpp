@@ -260,9 +260,9 @@ TEST(FilterBlock, OnlyAMarkedCommentBetweenRulesOfAModernSheetIsRead) {
   const std::string opener = "/* quillane-svg-filters: advice";
   const std::string marked = markedComment(tag + "\r\n");
   for (const std::string& sheet : {
-           "P { color : red; }\r\n" + marked,                           // no @charset: not a modern sheet
-           "@charset \"UTF-8\";\r\n\xFF" + marked,                      // not UTF-8
-           kSheetHead + "@x \"" + opener + "\\\n" + tag + "*/\";\r\n",  // in a string
+           "P { color : red; }\r\n" + marked,                              // no @charset: not a modern sheet
+           "@charset \"UTF-8\";\r\np { content: \"\xFF\" }\r\n" + marked,  // not UTF-8
+           kSheetHead + "@x \"" + opener + "\\\n" + tag + "*/\";\r\n",     // in a string
            kSheetHead + "p { content: \"*/ " + opener + "\\\n" + tag + "*/\" }\r\n",
            kSheetHead + "/* note " + marked,                             // in another comment
            kSheetHead + "@media print {\r\n" + marked + "}\r\n",         // in a rule
