@@ -292,6 +292,7 @@ class BlockReader {
         ++m_p;
         break;
       }
+      if (m_p == m_s.size()) return refuse("閉じていないタグ" + quoted(tag));
       const std::size_t at = m_p;
       const std::string_view attribute = name();
       if (at == gap || attribute.empty()) {

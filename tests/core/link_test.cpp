@@ -309,6 +309,7 @@ TEST(FilterBlock, AnythingElseRefusesTheBlockNamingIt) {
       {f + "x</filter></svg>", "文字「x」"},
       {f + "</svg>", "文字「</svg>」"},
       {f, "閉じていない要素「filter」"},
+      {"<svg><filter id='quillane-blur-00000000'", "閉じていないタグ「filter」"},
       {"<svg><filter></filter></svg>", "id のない要素「filter」"},
       {"<svg><filter id='quillane-blur-00000000' id='quillane-blur-00000001'>", "要素「filter」の属性「id」"},
       {"<svg><filter id='quillane-blur-00000000' x=1></filter></svg>", "文字「x=1>」"},
