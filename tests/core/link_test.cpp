@@ -235,10 +235,23 @@ const std::string kSheetHead = "@charset \"UTF-8\";\r\n.x { filter: url(#quillan
 std::string markedComment(const std::string& block) { return "/* quillane-svg-filters: advice\r\n" + block + "*/\r\n"; }
 
 TEST(FilterBlock, TheBlockIsWrittenAnewFromTheFiltersTheModernOutputWrites) {
-  const StyleDocument doc = fourFilters();
+  StyleDocument doc = fourFilters();
   const std::string block = modernFilterBlock(doc);
   ASSERT_NE(block.find("feTurbulence"), std::string::npos);
   EXPECT_BYTES(block, filterBlockOfStyleSheet(buildModernStyleSheet(doc).text).block);
+  // The values at the ends of what the form takes.
+  doc.classes[0].chromaColor = "fFf";
+  doc.classes[1].blurDirection = "-33.333";
+  doc.classes[1].blurStrength = "1000000";
+  doc.classes[2].waveFreq = "-1000000";
+  doc.classes[2].waveStrength = "1000000";
+  doc.classes[2].wavePhase = "-77777.7";
+  doc.classes[2].waveLight = "50";
+  doc.classes[3].specialColor1 = "transparent";
+  doc.classes[3].specialStrength = "-1000000";
+  const std::string extreme = modernFilterBlock(doc);
+  ASSERT_NE(extreme.find("flood-color='#00000000'"), std::string::npos);
+  EXPECT_BYTES(extreme, filterBlockOfStyleSheet(buildModernStyleSheet(doc).text).block);
   // Other quotes, blanks, an element closed by its end tag: the same bytes as written by hand.
   const std::string loose =
       std::string(kFilterBlockStart) +
@@ -301,6 +314,7 @@ TEST(FilterBlock, AnythingElseRefusesTheBlockNamingIt) {
       {"<svg></svg><fe-x>YOUR ACCOUNT IS LOCKED</fe-x>", "文字「<fe-x>YOUR ACCOUNT IS LOCKED」"},
       {"<svg><script>alert(1)</script></svg>", "要素「script」"},
       {"<svg onload='alert(1)'></svg>", "要素「svg」の属性「onload」"},
+      {"<svg x='\" onpageshow=\"alert(1)\" y=\"'></svg>", "要素「svg」の属性「x」"},
       {f + "<feImage href='x.svg'/></filter></svg>", "要素「feImage」"},
       {"<svg><feOffset dx='1'/></svg>", "要素「feOffset」"},
       {f + "<feMergeNode in='a'/></filter></svg>", "要素「feMergeNode」"},
