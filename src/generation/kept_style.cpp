@@ -5,6 +5,7 @@
 
 #include "css/css_tokenizer.h"
 #include "generation/declaration_emitters.h"
+#include "generation/modern_filters.h"
 
 namespace quillane {
 
@@ -21,6 +22,14 @@ bool closesStyleElement(std::string_view text, std::size_t at) {
 void appendText(std::string_view kept, std::string& t) {
   if (kept.empty()) return;
   for (std::size_t k = 0; k < kept.size(); ++k) {
+    // The filters' marker word with its "-" escaped, which CSS reads alike
+    // in a name, a string or a URL: no comment of the kept text can be the
+    // marked comment the link rewrite reads.
+    if (kept.compare(k, kFilterBlockMarker.size(), kFilterBlockMarker) == 0) {
+      t.append("quillane\\").append(kFilterBlockMarker.substr(8));
+      k += kFilterBlockMarker.size() - 1;
+      continue;
+    }
     t += kept[k];
     if (kept[k] == '<' && closesStyleElement(kept, k)) t += '\\';
   }

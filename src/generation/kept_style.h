@@ -24,7 +24,8 @@ void appendKeptStyleHead(const StyleDocument& doc, std::string& t);
 // CR LF when it does not end in a line break; nothing when there is none,
 // so a document without kept text writes what it always wrote. "</style"
 // (any case) is written "<\/style", which CSS reads alike, so the text
-// cannot end a page's style element.
+// cannot end a page's style element, and the filters' marker word
+// (modern_filters.h) is written with its "-" escaped: "quillane\-svg-filters".
 void appendKeptStyle(const StyleDocument& doc, std::string& t);
 
 }  // namespace quillane

@@ -287,9 +287,7 @@ std::optional<ModernRefusal> classRule(const StyleDocument& doc, int i, std::str
 
 std::string filterBlock(const std::vector<SvgFilter>& filters) {
   if (filters.empty()) return {};
-  std::string block =
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"0\" height=\"0\" style=\"position: absolute\" "
-      "aria-hidden=\"true\">";
+  std::string block(kFilterBlockStart);
   block.append(kCrLf);
   for (const SvgFilter& filter : filters) block.append(filter.element).append(kCrLf);
   return block.append("</svg>").append(kCrLf);

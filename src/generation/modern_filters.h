@@ -79,6 +79,11 @@ SvgFilter svgFilter(std::string_view effect, std::string_view filterBody, std::s
 std::string modernFilterBlock(const StyleDocument& doc);
 std::string modernClassFilterBlock(const StyleDocument& doc, int i);
 
+// The first line of that block, without its line end.
+inline constexpr std::string_view kFilterBlockStart =
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"0\" height=\"0\" style=\"position: absolute\" "
+    "aria-hidden=\"true\">";
+
 // A style sheet carries the block of its filters in a comment that starts
 // with this word, so that the link rewrite can give a page it links the
 // filters the sheet needs, and a person editing a page by hand finds it:

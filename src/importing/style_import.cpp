@@ -9,6 +9,7 @@
 
 #include "css/css_parser.h"
 #include "generation/filter_emitters.h"
+#include "generation/modern_filters.h"
 #include "generation/modern_stylesheet.h"
 #include "generation/modern_values.h"
 #include "generation/output_choice.h"
@@ -827,6 +828,12 @@ class Importer {
         if (c.begin < at) continue;
         if (filterComment == m_text.substr(c.begin, c.end - c.begin)) {
           entry(a, c.begin, ImportEntry::Place::Form, m_text.substr(c.begin, c.end - c.begin));
+          continue;
+        }
+        // Another marked comment: it is no filter of the form's, and kept
+        // it would only be written escaped (kept_style.h).
+        if (m_text.substr(c.begin, c.end - c.begin).find(kFilterBlockMarker) != std::string_view::npos) {
+          entry(a, c.begin, ImportEntry::Place::Dropped, m_text.substr(c.begin, c.end - c.begin));
           continue;
         }
         kept.append(m_text.substr(c.begin, c.end - c.begin)).append(kCrLf);

@@ -69,7 +69,7 @@ std::size_t endOfTag(std::string_view s, std::size_t p) {
 }
 
 // From just past "<!--" to just past the comment's end ("-->", "--!>", or
-// the "<!-->" and "<!--->" that end at once), or the page's end.
+// the "<!-->" and "<!--->" that end at once); npos when the page ends first.
 std::size_t endOfComment(std::string_view s, std::size_t p) {
   if (holdsAt(s, p, ">")) return p + 1;
   if (holdsAt(s, p, "->")) return p + 2;
@@ -77,7 +77,7 @@ std::size_t endOfComment(std::string_view s, std::size_t p) {
     if (holdsAt(s, i + 2, ">")) return i + 3;
     if (holdsAt(s, i + 2, "!>")) return i + 4;
   }
-  return s.size();
+  return npos;
 }
 
 // The elements whose contents are text up to their own closing tag.
@@ -144,56 +144,117 @@ std::size_t pastName(std::string_view s, std::size_t p) {
   return p;
 }
 
+// One token of the page as the tokenizer reads it from a "<" or from text.
+struct Piece {
+  enum class Kind { Text, Comment, Doctype, StartTag, EndTag };
+  Kind kind = Kind::Text;
+  std::size_t end = npos;   // just past it; npos when the page ends inside it
+  std::size_t next = npos;  // where reading goes on: past a raw-text element's text
+  std::string name;         // of a tag, lowered
+};
+
+// The piece that starts at `p`. Text ends at the next "<"; a "<" that opens
+// no tag is text of its own. A comment left open, or the text of a raw-text
+// element without its closing tag, runs to the page's end and has no end.
+Piece pieceAt(std::string_view s, std::size_t p) {
+  Piece piece;
+  if (s[p] != '<') {
+    piece.end = piece.next = std::min(s.find('<', p), s.size());
+    return piece;
+  }
+  const char next = p + 1 < s.size() ? s[p + 1] : '\0';
+  if (next == '!' && holdsAt(s, p + 2, "--")) {
+    piece.kind = Piece::Kind::Comment;
+    piece.end = endOfComment(s, p + 4);
+    piece.next = piece.end == npos ? s.size() : piece.end;
+  } else if (next == '!' && holdsAt(s, p + 2, "doctype")) {
+    piece.kind = Piece::Kind::Doctype;
+    if (const std::size_t end = s.find('>', p); end != npos) piece.end = piece.next = end + 1;
+  } else if (next == '!' || next == '?' || (next == '/' && p + 2 < s.size() && !isLetter(s[p + 2]))) {
+    // A bogus comment, up to the first ">" ("</>" is one too, and empty).
+    piece.kind = Piece::Kind::Comment;
+    if (const std::size_t end = s.find('>', p + 2); end != npos) piece.end = piece.next = end + 1;
+  } else if (next == '/' && p + 2 < s.size()) {
+    piece.kind = Piece::Kind::EndTag;
+    piece.name = tagName(s, p + 2);
+    piece.end = piece.next = endOfTag(s, pastName(s, p + 2));
+  } else if (isLetter(next)) {
+    piece.kind = Piece::Kind::StartTag;
+    piece.name = tagName(s, p + 1);
+    piece.end = piece.next = endOfTag(s, pastName(s, p + 1));
+    const bool raw = std::find(kRawTextElements.begin(), kRawTextElements.end(), piece.name) != kRawTextElements.end();
+    if (raw && piece.end != npos) {
+      piece.next = endOfRawText(s, piece.end, piece.name);
+      if (piece.next == s.size()) piece.end = npos;  // no closing tag: the text runs to the end
+    }
+  } else {
+    piece.end = piece.next = p + 1;  // text
+  }
+  return piece;
+}
+
+bool isBlank(std::string_view s, std::size_t from, std::size_t to) {
+  return std::all_of(s.begin() + static_cast<std::ptrdiff_t>(from), s.begin() + static_cast<std::ptrdiff_t>(to),
+                     isSpace);
+}
+
+// The start tags a browser puts into the head even after it: they do not
+// start the body. Nor does an end tag but those of body, html and br, which
+// a browser ignores there.
+constexpr std::array<std::string_view, 12> kHeadElements = {
+    "html", "head", "base", "basefont", "bgsound", "link", "meta", "noframes", "script", "style", "template", "title"};
+
 }  // namespace
 
 HeadLandmarks scanHead(std::string_view s) {
   HeadLandmarks marks;
   bool content = false;  // a tag or text other than white space came before
   for (std::size_t p = 0; p < s.size();) {
-    const std::size_t lt = s.find('<', p);
-    if (!content && std::any_of(s.begin() + static_cast<std::ptrdiff_t>(p),
-                                lt == npos ? s.end() : s.begin() + static_cast<std::ptrdiff_t>(lt),
-                                [](char c) { return !isSpace(c); }))
+    const Piece piece = pieceAt(s, p);
+    const bool unfinishedRawText = piece.kind == Piece::Kind::StartTag && piece.end == npos && piece.next != npos;
+    if (piece.kind == Piece::Kind::Text) {
+      content = content || !isBlank(s, p, piece.end);
+    } else if (piece.kind == Piece::Kind::Doctype) {
+      if (piece.end != npos && !content) marks.doctypeEnd = piece.end;
       content = true;
-    if (lt == npos) break;
-    p = lt;
-    const char next = p + 1 < s.size() ? s[p + 1] : '\0';
-    if (next == '!' && holdsAt(s, p + 2, "--")) {
-      p = endOfComment(s, p + 4);
-    } else if (next == '!' && holdsAt(s, p + 2, "doctype")) {
-      const std::size_t end = s.find('>', p);
-      if (end == npos) break;
-      if (!content) marks.doctypeEnd = end + 1;
+    } else if (piece.kind != Piece::Kind::Comment) {
       content = true;
-      p = end + 1;
-    } else if (next == '!' || next == '?' || (next == '/' && p + 2 < s.size() && !isLetter(s[p + 2]))) {
-      // A bogus comment, up to the first ">" ("</>" is one too, and empty).
-      const std::size_t end = s.find('>', p + 2);
-      if (end == npos) break;
-      p = end + 1;
-    } else if (next == '/' && p + 2 < s.size()) {
-      content = true;
-      const std::size_t end = endOfTag(s, pastName(s, p + 2));
-      if (end == npos) break;
-      if (tagName(s, p + 2) == "head") {
-        marks.closingHead = p;
-        break;
-      }
-      p = end;
-    } else if (isLetter(next)) {
-      content = true;
-      const std::string name = tagName(s, p + 1);
-      const std::size_t end = endOfTag(s, pastName(s, p + 1));
-      if (end == npos) break;
-      if (name == "html" && end - p == 6 && marks.html == npos) marks.html = p;
-      const bool raw = std::find(kRawTextElements.begin(), kRawTextElements.end(), name) != kRawTextElements.end();
-      p = raw ? endOfRawText(s, end, name) : end;
-    } else {
-      content = true;  // a "<" that opens no tag is text
-      ++p;
     }
+    if (piece.kind == Piece::Kind::EndTag && piece.end != npos && piece.name == "head") {
+      marks.closingHead = p;
+      break;
+    }
+    if (piece.kind == Piece::Kind::StartTag && piece.name == "html" && piece.end == p + 6 && marks.html == npos)
+      marks.html = p;
+    if (unfinishedRawText) break;  // nothing after it is a tag
+    if (piece.next == npos) break;
+    p = piece.next;
   }
   return marks;
+}
+
+BodyStart bodyStart(std::string_view s) {
+  std::size_t content = npos;  // the first element or text of the body's
+  for (std::size_t p = 0; p < s.size();) {
+    const Piece piece = pieceAt(s, p);
+    if (piece.kind == Piece::Kind::StartTag && piece.name == "body" && piece.end != npos) return {piece.end, true};
+    // Nothing after a piece the page ends inside is a tag: before it.
+    if (piece.end == npos) return {std::min(content, p)};
+    if (content == npos) {
+      if (piece.kind == Piece::Kind::Text && !isBlank(s, p, piece.end)) {
+        content = p;
+        while (isSpace(s[content])) ++content;
+      } else if (piece.kind == Piece::Kind::StartTag &&
+                 std::find(kHeadElements.begin(), kHeadElements.end(), piece.name) == kHeadElements.end()) {
+        content = p;
+      } else if (piece.kind == Piece::Kind::EndTag &&
+                 (piece.name == "body" || piece.name == "html" || piece.name == "br")) {
+        content = p;
+      }
+    }
+    p = piece.next;
+  }
+  return {std::min(content, s.size())};
 }
 
 namespace {

@@ -1,7 +1,7 @@
 // Reading an HTML page the way a browser's tokenizer does, for the few
 // things the link rewrite needs to know: where the doctype ends, where the
-// first real "<HTML>" tag and closing head tag stand, and which encoding the
-// page declares. Comments, the contents of <script>, <style>, <title> and
+// first real "<HTML>" tag and closing head tag stand, where the body starts,
+// and which encoding the page declares. Comments, the contents of <script>, <style>, <title> and
 // the other raw-text elements, and attribute values are skipped as a browser
 // skips them, so a "</HEAD>" inside any of them is no head end. Both scans
 // take time linear in the page's size.
@@ -23,6 +23,23 @@ struct HeadLandmarks {
 //   "<!-- </head> --><HEAD><title></head></title></Head >" -> closingHead 45
 //   "<!DOCTYPE html>\r\n<html lang=ja>"                     -> doctypeEnd 15, no html
 HeadLandmarks scanHead(std::string_view page);
+
+// Where something may go at the start of the body: just past the first real
+// body start tag, wherever it stands; in a page without one, before the
+// first text or element that is no part of the head (what stands before it:
+// blanks, comments, the doctype, the html and head tags, the elements a
+// browser puts into the head, end tags other than those of body, html and
+// br), or at the end. Never inside a tag, a comment or the text of a
+// raw-text element: in a page that ends inside one of those, before that
+// piece at the latest.
+//   "<body onload=\"a >= 4\">x"          -> {22, past the tag}
+//   "<head><title>x</title></head><p>x" -> {29}, the "<" of "<p>"
+//   "<!-- <body> --><p>"               -> {15}
+struct BodyStart {
+  std::size_t at = 0;
+  bool pastTag = false;  // just past the body start tag
+};
+BodyStart bodyStart(std::string_view page);
 
 // The encoding label a browser's prescan finds in the page's first 1024
 // bytes, lowered and trimmed: <meta charset>, or the charset in the content

@@ -35,6 +35,16 @@ std::optional<PageEncoding> encodingOfLabel(std::string_view label) {
   return std::nullopt;
 }
 
+// The length of the XML declaration the page starts with ("<?xml", a blank,
+// up to the ">" that ends it as a tag), or 0.
+std::size_t xmlDeclarationLength(std::string_view page) {
+  if (!page.starts_with("<?xml") || page.size() < 6 ||
+      (page[5] != ' ' && page[5] != '\t' && page[5] != '\r' && page[5] != '\n'))
+    return 0;
+  const std::size_t end = page.find('>');
+  return end == std::string_view::npos ? 0 : end + 1;
+}
+
 // The label a page declares when it names neither UTF-8 nor Shift_JIS, or
 // nothing. A byte-order mark overrides any declaration.
 std::string otherDeclaredEncoding(std::string_view bytes) {
@@ -190,14 +200,31 @@ LinkedPage linkPage(std::string_view page, std::string_view cssName, bool commen
       return result;
     }
   }
-  // The mark stays first; the rest is worked on as a page without it.
+  const FilterBlock filters = filterBlockOfStyleSheet(styleSheet);
+  if (!filters.ok()) {
+    result.refused = filters.refused;
+    return result;
+  }
+  // The mark and an XML declaration stay first; the rest is worked on as a
+  // page without them.
+  const std::string_view original = page;
   const bool marked = page.starts_with(kUtf8Mark);
-  if (marked) page.remove_prefix(kUtf8Mark.size());
+  const std::size_t declaration = xmlDeclarationLength(page.substr(marked ? kUtf8Mark.size() : 0));
+  std::string lead(page.substr(0, (marked ? kUtf8Mark.size() : 0) + declaration));
+  page.remove_prefix(lead.size());
+  if (declaration > 0) {
+    // Its line end, or one, then the comment line.
+    std::size_t lineEnd = page.starts_with(kCrLf) ? 2 : 0;
+    if (lineEnd == 0 && (page.starts_with('\r') || page.starts_with('\n'))) lineEnd = 1;
+    lead.append(lineEnd > 0 ? page.substr(0, lineEnd) : kCrLf);
+    page.remove_prefix(lineEnd);
+  }
   const std::string working = workingText(page, *marker);
   result.placement = headPlacementOf(working);
-  if (marked) result.bytes = kUtf8Mark;
-  result.bytes += withFilterBlock(insertLink(working, *link), filterBlockOfStyleSheet(styleSheet));
-  if (!marked && prescanCharset(page) != prescanCharset(result.bytes)) {
+  std::string linkedPage = insertLink(working, *link);
+  if (declaration > 0 && linkedPage.starts_with(kCrLf)) linkedPage.erase(0, kCrLf.size());
+  result.bytes = lead + withFilterBlock(linkedPage, filters.block);
+  if (!marked && prescanCharset(original) != prescanCharset(result.bytes)) {
     result.bytes.clear();
     result.refused = "書き換えるとページの文字コードの宣言（<meta charset>）が先頭から " +
                      std::to_string(kPrescanBytes) +

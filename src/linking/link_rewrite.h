@@ -103,11 +103,16 @@ struct LinkedPage {
 // as ISO-8859-1, takes ASCII names only); then inserts the link after the
 // marker comment when `comment`. The marker comment, which no browser
 // shows, is written in Shift_JIS into such a page, as into any page that
-// declares no encoding the rewrite knows. A UTF-8 byte-order mark stays the first bytes of
-// the page. A rewrite that would push the page's encoding declaration out
-// of the first 1024 bytes, where browsers no longer read it, is refused.
-// When `styleSheet` (the sheet's bytes) carries SVG filters, the page gets
-// them too (filter_block.h).
+// declares no encoding the rewrite knows. A UTF-8 byte-order mark and an
+// XML declaration ("<?xml ...?>", which XHTML readers look for first) stay
+// the first bytes of the page, the declaration with its line end (CR LF
+// when it has none):
+//   "<?xml version=\"1.0\"?>\n<html><head></head>" -> "<?xml version=\"1.0\"?>\nC\r\n<html><head>\r\nL\r\n</HEAD>"
+// A rewrite that would push the page's encoding declaration out of the
+// first 1024 bytes, where browsers no longer read it, is refused. When
+// `styleSheet` (the sheet's bytes) carries SVG filters, the page gets them
+// too (filter_block.h); a block that is not the modern output's refuses the
+// rewrite, naming what it holds.
 LinkedPage linkPage(std::string_view page, std::string_view cssName, bool comment, std::string_view styleSheet = {});
 
 }  // namespace quillane

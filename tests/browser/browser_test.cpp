@@ -5,14 +5,21 @@
 // same page without the effect. Every engine must be there: one that is
 // missing fails its tests, unless the program is run by hand with
 // --allow-missing-engines.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "generation/engine_support.h"
 #include "generation/modern_filters.h"
@@ -689,6 +696,130 @@ TEST_P(Effects, ScrollbarColoursShowAsTheTableSays) {
         if (near(shot.at(x, y), want, 2)) found |= 1U << k;
       }
   EXPECT_EQ(found, engineSupportOf("scrollbar")->shown[engine()]) << engineName();
+}
+
+// --- Hostile style sheets ------------------------------------------------------
+
+// An HTTP listener on 127.0.0.1 that answers every request with 404 and
+// counts the requests: whatever a page loads from it shows in the count.
+class LoopbackListener {
+ public:
+  LoopbackListener() {
+    m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(m_socket, 16) != 0 || ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+      return;
+    m_port = ntohs(address.sin_port);
+    m_thread = std::thread([this] { serve(); });
+  }
+  ~LoopbackListener() {
+    m_stop = true;
+    if (m_thread.joinable()) m_thread.join();
+    if (m_socket >= 0) ::close(m_socket);
+  }
+  LoopbackListener(const LoopbackListener&) = delete;
+  LoopbackListener& operator=(const LoopbackListener&) = delete;
+
+  int port() const { return m_port; }
+  int requests() const { return m_requests; }
+  void reset() { m_requests = 0; }
+
+ private:
+  void serve() {
+    while (!m_stop) {
+      pollfd waiting{m_socket, POLLIN, 0};
+      if (::poll(&waiting, 1, 100) <= 0) continue;
+      const int client = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0) continue;
+      pollfd asked{client, POLLIN, 0};
+      char buffer[4096];
+      if (::poll(&asked, 1, 2000) > 0 && ::read(client, buffer, sizeof buffer) > 0) ++m_requests;
+      constexpr std::string_view kReply = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+      (void)!::write(client, kReply.data(), kReply.size());
+      ::close(client);
+    }
+  }
+
+  int m_socket = -1;
+  int m_port = 0;
+  std::atomic<bool> m_stop{false};
+  std::atomic<int> m_requests{0};
+  std::thread m_thread;
+};
+
+using HostileSheets = InEngine;
+IN_EVERY_ENGINE(HostileSheets);
+
+// A page linked with sheets made to smuggle markup through the filter
+// block runs none of their script and loads nothing: the script would set a
+// flag, the loads would reach the listener. A page that does both by hand
+// shows that either would be seen. The page's own onload, with a ">" in it,
+// still runs.
+TEST_P(HostileSheets, ALinkedPageRunsNoScriptAndLoadsNothing) {
+  LoopbackListener listener;
+  ASSERT_NE(listener.port(), 0);
+  const std::string remote = "http://127.0.0.1:" + std::to_string(listener.port()) + "/";
+  const auto settle = [&] { value("new Promise(function (done) { setTimeout(function () { done('ok'); }, 500); })"); };
+
+  testing::writeBytes(folder / "control.html",
+                      "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body><div style=\"width: 10px; "
+                      "height: 10px; background-image: u\\72l(" +
+                          remote + "control)\"></div><script>window.hostile = 1;</script></body></html>");
+  open(folder / "control.html");
+  settle();
+  EXPECT_EQ(value("String(window.hostile)"), "1");
+  EXPECT_GE(listener.requests(), 1) << engineName() << " loads nothing from the listener: the test sees nothing";
+  listener.reset();
+
+  const std::string load = "background-image:u\\72l(" + remote + "svg)";
+  const std::string evil = "<svg onload='window.hostile = 1' style='" + load + "'><image href='" + remote +
+                           "image'/></svg></svg x='1'><fe-x style='position:fixed;inset:0'>LOCKED</fe-x>";
+  const std::string marked = "/* quillane-svg-filters: a\r\n" + evil + "\r\n*/\r\n";
+  StyleDocument doc;
+  doc.output.modern = doc.classes[0].enabled = doc.classes[0].chromaOn = 1;
+  doc.classes[0].className = "key";
+  const std::string own = buildModernStyleSheet(doc).text;
+  const std::size_t ownComment = own.find("/* quillane-svg-filters");
+  std::string forged = own;
+  forged.insert(forged.find("<filter"), "<filter id='quillane-blur-00000000' style='" + load + "'/>\r\n");
+  const auto imported = [](const std::string& css) { return styleSheetOutput(importStyle(css, false).document).text; };
+  const struct {
+    const char* name;
+    std::string sheet;
+    std::size_t filters;
+  } sheets[] = {
+      {"in a string",
+       own.substr(0, ownComment) + "p { content: \"*/ /* quillane-svg-filters: a\\\n" + evil + "*/\" }\r\n" +
+           own.substr(ownComment),
+       1},
+      {"in another comment", "@charset \"UTF-8\";\r\n/* note " + marked, 0},
+      {"in a rule", "@charset \"UTF-8\";\r\n@media print {\r\n" + marked + "}\r\n", 0},
+      {"imported", imported(marked + "p { color: red }\nq { content: \"" + marked.substr(0, 26) + "\" }\n"), 0},
+      {"imported own sheet with another filter", imported(forged), 1},
+  };
+  const std::string page =
+      "<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\"><title>t</title></head>\r\n"
+      "<body onload=\"if (document.title >= '') window.ownLoad = 1\">\r\n<p class=\"key\">x</p>\r\n</body></html>";
+  for (const auto& s : sheets) {
+    SCOPED_TRACE(s.name);
+    testing::writeBytes(folder / "sheet.css", s.sheet);
+    const LinkedPage linked = linkPage(page, "sheet.css", true, s.sheet);
+    ASSERT_TRUE(linked.ok()) << linked.refused;
+    testing::writeBytes(folder / "linked.html", linked.bytes);
+    open(folder / "linked.html");
+    settle();
+    EXPECT_EQ(value("String(window.hostile) + ' ' + String(window.ownLoad) + ' ' + "
+                    "document.querySelectorAll('filter').length + ' ' + document.querySelectorAll('fe-x').length"),
+              "undefined 1 " + std::to_string(s.filters) + " 0")
+        << linked.bytes;
+    EXPECT_EQ(listener.requests(), 0) << engineName();
+  }
+  // Markup beyond the filters refuses the rewrite.
+  EXPECT_FALSE(linkPage(page, "sheet.css", true, "@charset \"UTF-8\";\r\n" + marked).ok());
 }
 
 // Style sheets written by others (documentation themes of the packages on

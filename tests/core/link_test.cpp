@@ -223,37 +223,216 @@ TEST(LinkPage, AnEndlessPageIsRefusedAsTooLarge) {
   EXPECT_NE(platform.onlyMessage().text.find("ページが大きすぎます"), std::string::npos);
 }
 
-TEST(LinkPage, TheFiltersOfAModernStyleSheetGoInAtTheBodysStartOnce) {
+TEST(LinkPage, AnXmlDeclarationAndAByteOrderMarkStayTheFirstBytes) {
+  const std::string mark = "\xEF\xBB\xBF", decl = "<?xml version=\"1.0\"?>";
+  const struct {
+    std::string page;
+    bool comment;
+    std::string linked;
+  } cases[] = {
+      {decl + "\n<html><head></head>", false, decl + "\n<html><head>\r\n" + kLink + "\r\n</HEAD>"},
+      {decl + "\r\n<html><head><meta charset=utf-8></head>", true,
+       decl + "\r\n" + markerComment() + "\r\n<html><head><meta charset=utf-8>\r\n" + kLink + "\r\n</HEAD>"},
+      {mark + decl + "<html><head></head>", true,
+       mark + decl + "\r\n" + markerComment() + "\r\n<html><head>\r\n" + kLink + "\r\n</HEAD>"},
+      {decl + "\r\n<!DOCTYPE html>\r\n<p>x", false,
+       decl + "\r\n<!DOCTYPE html>\r\n<HEAD>\r\n" + kLink + "\r\n</HEAD>\r\n<p>x"},
+      // A processing instruction that is no declaration is the page's first line as before.
+      {"<?xml-stylesheet href=\"a.xsl\"?><head></head>", false,
+       "\r\n<?xml-stylesheet href=\"a.xsl\"?><head>\r\n" + kLink + "\r\n</HEAD>"},
+  };
+  for (const auto& c : cases) EXPECT_BYTES(c.linked, linkPage(c.page, "s.css", c.comment).bytes) << c.page;
+}
+
+// A sheet with the filters of the four effects that use SVG filters.
+StyleDocument fourFilters() {
+  StyleDocument doc;
+  doc.output.modern = 1;
+  for (int c = 0; c < 4; ++c) doc.classes[static_cast<std::size_t>(c)].enabled = 1;
+  doc.classes[0].chromaOn = doc.classes[1].blurOn = doc.classes[2].waveOn = doc.classes[3].specialOn = 1;
+  doc.classes[1].blurStrength = "4";
+  return doc;
+}
+
+const std::string kSheetHead = "@charset \"UTF-8\";\r\n.x { filter: url(#quillane-blur-0123abcd) }\r\n";
+std::string markedComment(const std::string& block) { return "/* quillane-svg-filters: advice\r\n" + block + "*/\r\n"; }
+
+TEST(FilterBlock, TheBlockIsWrittenAnewFromTheFiltersTheModernOutputWrites) {
+  StyleDocument doc = fourFilters();
+  const std::string block = modernFilterBlock(doc);
+  ASSERT_NE(block.find("feTurbulence"), std::string::npos);
+  EXPECT_BYTES(block, filterBlockOfStyleSheet(buildModernStyleSheet(doc).text).block);
+  // The values at the ends of what the form takes.
+  doc.classes[0].chromaColor = "fFf";
+  doc.classes[1].blurDirection = "-33.333";
+  doc.classes[1].blurStrength = "1000000";
+  doc.classes[2].waveFreq = "-1000000";
+  doc.classes[2].waveStrength = "1000000";
+  doc.classes[2].wavePhase = "-77777.7";
+  doc.classes[2].waveLight = "50";
+  doc.classes[3].specialColor1 = "transparent";
+  doc.classes[3].specialStrength = "-1000000";
+  const std::string extreme = modernFilterBlock(doc);
+  ASSERT_NE(extreme.find("flood-color='#00000000'"), std::string::npos);
+  EXPECT_BYTES(extreme, filterBlockOfStyleSheet(buildModernStyleSheet(doc).text).block);
+  // Other quotes, blanks, an element closed by its end tag: the same bytes as written by hand.
+  const std::string loose =
+      std::string(kFilterBlockStart) +
+      "\n<filter id=\"quillane-blur-0123abcd\"  x=\"-50%\"\twidth='200%' >\n  <feOffset in=\"SourceGraphic\" "
+      "dx=\"1.5\" dy=\"-2\" result=\"c0\"></feOffset>\n  <feMerge><feMergeNode in='c0' /></feMerge>\n</filter>\n"
+      "<filter id='quillane-special-ffffffff'><feFlood flood-color='#FF000080'/></filter></svg>\n";
+  EXPECT_BYTES(std::string(kFilterBlockStart) +
+                   "\r\n<filter id='quillane-blur-0123abcd' x='-50%' width='200%'><feOffset in='SourceGraphic' "
+                   "dx='1.5' dy='-2' result='c0'/><feMerge><feMergeNode in='c0'/></feMerge></filter>\r\n"
+                   "<filter id='quillane-special-ffffffff'><feFlood flood-color='#FF000080'/></filter>\r\n</svg>\r\n",
+               filterBlockOfStyleSheet(kSheetHead + markedComment(loose)).block);
+}
+
+// Only the comment the modern output writes, where it writes it, is read:
+// each of these sheets gives no block and no refusal, though the marked
+// text (read) would be refused.
+TEST(FilterBlock, OnlyAMarkedCommentBetweenRulesOfAModernSheetIsRead) {
+  const std::string tag = "<svg onload='alert(1)'></svg>";
+  const std::string opener = "/* quillane-svg-filters: advice";
+  const std::string marked = markedComment(tag + "\r\n");
+  for (const std::string& sheet : {
+           "P { color : red; }\r\n" + marked,                              // no @charset: not a modern sheet
+           "@charset \"UTF-8\";\r\np { content: \"\xFF\" }\r\n" + marked,  // not UTF-8
+           kSheetHead + "@x \"" + opener + "\\\n" + tag + "*/\";\r\n",     // in a string
+           kSheetHead + "p { content: \"*/ " + opener + "\\\n" + tag + "*/\" }\r\n",
+           kSheetHead + "/* note " + marked,                             // in another comment
+           kSheetHead + "@media print {\r\n" + marked + "}\r\n",         // in a rule
+           kSheetHead + "p " + marked + "{}\r\n",                        // in a selector
+           kSheetHead + "p {\r\n" + marked, kSheetHead + "p " + marked,  // in a rule the sheet ends in
+           kSheetHead + opener + " " + tag + " */\r\n",                  // advice alone
+       }) {
+    const FilterBlock read = filterBlockOfStyleSheet(sheet);
+    EXPECT_EQ(read.refused, "") << sheet;
+    EXPECT_EQ(read.block, "") << sheet;
+  }
+  // A marked comment in a string before the real one: the real one is read.
+  const std::string block = std::string(kFilterBlockStart) + "\r\n<filter id='quillane-wave-00000000'/>\r\n</svg>\r\n";
+  EXPECT_BYTES(
+      block,
+      filterBlockOfStyleSheet(kSheetHead + "p { content: \"" + opener + "\" }\r\n" + markedComment(block)).block);
+}
+
+TEST(FilterBlock, AnythingElseRefusesTheBlockNamingIt) {
+  const std::string f = "<svg><filter id='quillane-blur-00000000'>";
+  std::string twentyOne;
+  for (int k = 0; k < 20; ++k) twentyOne += "0 ";
+  twentyOne += "1";
+  const struct {
+    std::string block;
+    std::string what;
+  } cases[] = {
+      // Remote loads and markup that escapes the filters, as the older check let them through.
+      {"<svg style='background:u\\72l(//127.0.0.1/x)'></svg>",
+       "要素「svg」の属性「style」の値「background:u\\72l(//127.0.0.1/x)」"},
+      {"<svg><filter id='quillane-blur-00000000' style='background:u&#114;l(//127.0.0.1/x)'/></svg>",
+       "要素「filter」の属性「style」"},
+      {f + "<feFlood flood-color='image-set(&apos;//127.0.0.1/x&apos;)'/></filter></svg>",
+       "要素「feFlood」の属性「flood-color」の値「image-set(&apos;//127.0.0.1/x&apos;)」"},
+      {"<svg></svg x='1'><fe-x style='position:fixed;inset:0'>YOUR ACCOUNT IS LOCKED</fe-x>", "文字「</svg x='1'>」"},
+      {"<svg></svg><fe-x>YOUR ACCOUNT IS LOCKED</fe-x>", "文字「<fe-x>YOUR ACCOUNT IS LOCKED」"},
+      {"<svg><script>alert(1)</script></svg>", "要素「script」"},
+      {"<svg onload='alert(1)'></svg>", "要素「svg」の属性「onload」"},
+      {"<svg x='\" onpageshow=\"alert(1)\" y=\"'></svg>", "要素「svg」の属性「x」"},
+      {f + "<feImage href='x.svg'/></filter></svg>", "要素「feImage」"},
+      {"<svg><feOffset dx='1'/></svg>", "要素「feOffset」"},
+      {f + "<feMergeNode in='a'/></filter></svg>", "要素「feMergeNode」"},
+      {f + "<FEOFFSET dx='1'/></filter></svg>", "要素「FEOFFSET」"},
+      {"<svg><![CDATA[x]]></svg>", "文字「<![CDATA[x]]>」"},
+      {f + "x</filter></svg>", "文字「x」"},
+      {f + "</svg>", "文字「</svg>」"},
+      {f, "閉じていない要素「filter」"},
+      {"<svg><filter id='quillane-blur-00000000'", "閉じていないタグ「filter」"},
+      {"<svg><filter></filter></svg>", "id のない要素「filter」"},
+      {"<svg><filter id='quillane-blur-00000000' id='quillane-blur-00000001'>", "要素「filter」の属性「id」"},
+      {"<svg><filter id='quillane-blur-00000000' x=1></filter></svg>", "文字「x=1>」"},
+      {"<svg><filter id='quillane-blur-00000000'x='1'></filter></svg>", "文字「x='1'>」"},
+      // Each kind of value.
+      {"<svg width='1'></svg>", "要素「svg」の属性「width」の値「1」"},
+      {"<svg><filter id='ｘ'></filter></svg>", "要素「filter」の属性「id」の値「ｘ」"},
+      {"<svg><filter id='quillane-glow-00000000'></filter></svg>",
+       "要素「filter」の属性「id」の値「quillane-glow-00000000」"},
+      {"<svg><filter id='quillane-blur-0000000G'></filter></svg>",
+       "要素「filter」の属性「id」の値「quillane-blur-0000000G」"},
+      {"<svg><filter id='quillane-blur-00000000' x='50'></filter></svg>", "要素「filter」の属性「x」の値「50」"},
+      {"<svg><filter id='quillane-blur-00000000' color-interpolation-filters='linearRGB'>",
+       "要素「filter」の属性「color-interpolation-filters」の値「linearRGB」"},
+      {f + "<feOffset dx='1e9'/></filter></svg>", "要素「feOffset」の属性「dx」の値「1e9」"},
+      {f + "<feOffset dx='.5'/></filter></svg>", "要素「feOffset」の属性「dx」の値「.5」"},
+      {f + "<feOffset dy='1.'/></filter></svg>", "要素「feOffset」の属性「dy」の値「1.」"},
+      {f + "<feComposite operator='xor'/></filter></svg>", "要素「feComposite」の属性「operator」の値「xor」"},
+      {f + "<feComposite operator='in atop'/></filter></svg>", "要素「feComposite」の属性「operator」の値「in atop」"},
+      {f + "<feFlood flood-color='red'/></filter></svg>", "要素「feFlood」の属性「flood-color」の値「red」"},
+      {f + "<feFlood flood-color='#12345'/></filter></svg>", "要素「feFlood」の属性「flood-color」の値「#12345」"},
+      {f + "<feOffset result='a-b'/></filter></svg>", "要素「feOffset」の属性「result」の値「a-b」"},
+      {f + "<feTurbulence seed='-1'/></filter></svg>", "要素「feTurbulence」の属性「seed」の値「-1」"},
+      {f + "<feTurbulence baseFrequency='0  1'/></filter></svg>",
+       "要素「feTurbulence」の属性「baseFrequency」の値「0  1」"},
+      {f + "<feColorMatrix values='" + twentyOne + "'/></filter></svg>",
+       "要素「feColorMatrix」の属性「values」の値「" + twentyOne.substr(0, 40) + "…」"},
+  };
+  for (const auto& c : cases) {
+    const FilterBlock read = filterBlockOfStyleSheet(kSheetHead + markedComment(c.block + "\r\n"));
+    EXPECT_EQ(read.refused,
+              "スタイルシートの SVG フィルターのコメント（quillane-svg-filters）をページに入れられません。"
+              "このプログラムが書き出すフィルターのほかに、" +
+                  c.what + "があります。")
+        << c.block;
+    EXPECT_EQ(read.block, "");
+  }
+  EXPECT_EQ(filterBlockOfStyleSheet(kSheetHead + "/* quillane-svg-filters: a\r\n<svg>").refused,
+            "スタイルシートの SVG フィルターのコメント（quillane-svg-filters）をページに入れられません。"
+            "このプログラムが書き出すフィルターのほかに、閉じていないコメントがあります。");
+  // The rewrite is refused with it.
+  const LinkedPage linked = linkPage("<head></head>", "s.css", false, kSheetHead + markedComment(f + "\r\n"));
+  EXPECT_EQ(linked.refused, filterBlockOfStyleSheet(kSheetHead + markedComment(f + "\r\n")).refused);
+  EXPECT_EQ(linked.bytes, "");
+}
+
+TEST(LinkPage, TheFiltersGoInAtTheRealStartOfTheBodyOnce) {
   StyleDocument doc;
   doc.output.modern = 1;
   doc.classes[0].enabled = doc.classes[0].waveOn = 1;
   const std::string sheet = buildModernStyleSheet(doc).text;
-  const std::string block = modernFilterBlock(doc);
-  ASSERT_FALSE(block.empty());
-  EXPECT_BYTES(block, filterBlockOfStyleSheet(sheet));
-  const std::string link = "<LINK href=\"s.css\" rel=\"stylesheet\" type=\"text/css\">";
-  struct Case {
-    const char* name;
+  const std::string B = modernFilterBlock(doc);
+  ASSERT_FALSE(B.empty());
+  const std::string head = "\r\n<head>\r\n" + kLink + "\r\n</HEAD>";
+  const struct {
     std::string page, linked;
+  } cases[] = {
+      {"<head></head><body class=\"x\">\r\n<p>a</p></body>", head + "<body class=\"x\">\r\n" + B + "<p>a</p></body>"},
+      // The body tag's ">" is the one after its attributes.
+      {"<head></head><body onload=\"if (a >= 4) init()\"><p>a",
+       head + "<body onload=\"if (a >= 4) init()\">\r\n" + B + "<p>a"},
+      {"<head></head><BODY title='\">' onload=\"x\">", head + "<BODY title='\">' onload=\"x\">\r\n" + B},
+      // A body tag in a comment, a script or a title is none.
+      {"<head><!-- <body> --><script>\"<body>\"</script></head><body>",
+       "\r\n<head><!-- <body> --><script>\"<body>\"</script>\r\n" + kLink + "\r\n</HEAD><body>\r\n" + B},
+      {"<head><object></object></head><body>x",
+       "\r\n<head><object></object>\r\n" + kLink + "\r\n</HEAD><body>\r\n" + B + "x"},
+      {"<head><title><body></title></head><body/>x",
+       "\r\n<head><title><body></title>\r\n" + kLink + "\r\n</HEAD><body/>\r\n" + B + "x"},
+      // No body tag: before the first content, after what the head takes.
+      {"<head></head><p>a</p></html>", head + B + "<p>a</p></html>"},
+      {"<head></head>\r\n<!-- c --> hello", head + "\r\n<!-- c --> " + B + "hello"},
+      {"<head></head><title>t</title><meta name=a><bodyx>", head + "<title>t</title><meta name=a>" + B + "<bodyx>"},
+      {"<head></head></html>", head + B + "</html>"},
+      {"<head></head>", head + B},
+      // A page that ends inside a tag, a comment or a script gets it before that.
+      {"<head></head><body onload=\"a", head + B + "<body onload=\"a"},
+      {"<head></head><!-- <body>", head + B + "<!-- <body>"},
+      {"<head></head><script>var a = \"<body>", head + B + "<script>var a = \"<body>"},
+      // Once.
+      {"<head></head><body>\r\n" + B + "</body>", head + "<body>\r\n" + B + "</body>"},
   };
-  const std::vector<Case> cases = {
-      {"body tag", "<html><head></head><body class=\"x\">\r\n<p>a</p></body></html>",
-       "\r\n<html><head>\r\n" + link + "\r\n</HEAD><body class=\"x\">\r\n" + block + "<p>a</p></body></html>"},
-      {"no body", "<html><head></head><p>a</p></html>",
-       "\r\n<html><head>\r\n" + link + "\r\n</HEAD><p>a</p>" + block + "</html>"},
-      {"filters there already", "<html><head></head><body>\r\n" + block + "</body></html>",
-       "\r\n<html><head>\r\n" + link + "\r\n</HEAD><body>\r\n" + block + "</body></html>"},
-  };
-  for (const Case& k : cases) EXPECT_BYTES(k.linked, linkPage(k.page, "s.css", false, sheet).bytes) << k.name;
+  for (const auto& c : cases) EXPECT_BYTES(c.linked, linkPage(c.page, "s.css", false, sheet).bytes) << c.page;
   // A legacy sheet, or none, adds nothing.
-  EXPECT_BYTES("\r\n<html><head>\r\n" + link + "\r\n</HEAD><body></body></html>",
-               linkPage("<html><head></head><body></body></html>", "s.css", false, "P { color : red; }").bytes);
-
-  // A comment that holds more than SVG filters gives the page nothing.
-  for (const char* bad :
-       {"<svg><script>alert(1)</script></svg>", "<svg onload='alert(1)'></svg>", "<svg><feImage href='x.svg'/></svg>",
-        "<svg style='background: url(x)'></svg>", "<svg><filter id='ｘ'></filter></svg>"})
-    EXPECT_EQ(filterBlockOfStyleSheet(std::string("/* quillane-svg-filters: a\r\n") + bad + "\r\n*/"), "") << bad;
+  EXPECT_BYTES(head + "<body></body>",
+               linkPage("<head></head><body></body>", "s.css", false, "P { color : red; }").bytes);
 }
 
 class LinkInjectorTest : public ::testing::Test {

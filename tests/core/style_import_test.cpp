@@ -8,7 +8,10 @@
 
 #include <filesystem>
 
+#include "generation/modern_filters.h"
+#include "generation/modern_stylesheet.h"
 #include "generation/output_choice.h"
+#include "linking/filter_block.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 #include "test_support.h"
@@ -265,9 +268,11 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
       {".pic { filter: progid:DXImageTransform.Microsoft.Alpha(Opacity=40) Gray FlipH; border: 0 }",
        crlf({".pic {", "  opacity: 0.4;", "  filter: grayscale(1);", "  transform: scale(-1, 1);", "}",
              ".pic { border: 0 }"})},
-      // A filter of this program's that the sheet does not hold, and a marked comment of other filters.
+      // A filter of this program's that the sheet does not hold, and a marked comment of other filters,
+      // which is dropped; the marker word elsewhere is written escaped.
       {".x { filter: url(#quillane-chroma-00000000) }\n/* quillane-svg-filters: <svg></svg> */",
-       crlf({".x { filter: url(#quillane-chroma-00000000) }", "/* quillane-svg-filters: <svg></svg> */"})},
+       crlf({".x { filter: url(#quillane-chroma-00000000) }"})},
+      {"p { content: \"/* quillane-svg-filters: a\" }", crlf({"p { content: \"/* quillane\\-svg-filters: a\" }"})},
       // At-rules, comments and @charset.
       {"@charset \"UTF-8\";\n/* top */\n@font-face { font-family: x; src: url(x.woff) }\np { color: #123456 /* red */ "
        "}",
@@ -281,6 +286,28 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
     EXPECT_FALSE(imported.legacy) << c.css;
     const OutputText out = styleSheetOutput(imported.document);
     EXPECT_BYTES("@charset \"UTF-8\";\r\n" + c.expected, out.text) << c.css;
+  }
+}
+
+// Whatever marked comments an imported sheet holds, where it holds them,
+// its modern output carries one only: the comment of the form's own filters.
+TEST(StyleImport, NoMarkedCommentButTheFormsOwnIsWrittenAgain) {
+  StyleDocument doc;
+  doc.output.modern = doc.classes[0].enabled = doc.classes[0].chromaOn = 1;
+  const std::string own = buildModernStyleSheet(doc).text;
+  std::string forged = own;
+  forged.insert(forged.find("<filter"), "<filter id='quillane-blur-00000000' style='x'/>\r\n");
+  const std::string evil = "/* quillane-svg-filters: a\n<svg onload='alert(1)'></svg> */";
+  for (const std::string& sheet : {forged, own + evil, evil + "\np { color: red }", "} " + evil + " {}",
+                                   "p { x: \"" + evil + "\" }", "@media print { " + evil + " }", "@x " + evil + ";"}) {
+    const ImportResult imported = importStyle(sheet, false);
+    ASSERT_TRUE(imported.ok()) << imported.refused;
+    const OutputText out = styleSheetOutput(imported.document);
+    ASSERT_TRUE(out.ok()) << sheet;
+    const FilterBlock read = filterBlockOfStyleSheet(out.text);
+    EXPECT_EQ(read.refused, "") << sheet;
+    EXPECT_BYTES(modernFilterBlock(imported.document), read.block);
+    EXPECT_EQ(out.text.find(kFilterBlockMarker), out.text.rfind(kFilterBlockMarker)) << out.text;
   }
 }
 
