@@ -1,6 +1,7 @@
 #include "editor/document_history.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -57,8 +58,10 @@ class DocumentStep : public QUndoCommand {
   bool m_pushed = false;
 };
 
-// A box that keeps an undo history of its own typing.
+// A box that keeps an undo history of its own typing. An editable list
+// hands the keys to its box by a direct call that no filter sees.
 bool isTextBox(const QObject* object) {
+  if (const auto* list = qobject_cast<const QComboBox*>(object)) return list->isEditable();
   return qobject_cast<const QLineEdit*>(object) != nullptr || qobject_cast<const QPlainTextEdit*>(object) != nullptr ||
          qobject_cast<const QTextEdit*>(object) != nullptr;
 }

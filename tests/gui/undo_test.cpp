@@ -237,6 +237,7 @@ class UndoTest : public QObject {
     QTest::newRow("one line, built at start") << "Text4" << 0 << 0;
     QTest::newRow("one line, built on first use") << "Text9" << kNoIndex << 3;
     QTest::newRow("many lines") << "KeptStyle" << kNoIndex << 4;
+    QTest::newRow("an editable list") << "Combo1" << 0 << 0;
   }
   void theUndoKeysInEveryBoxWorkOnTheDocument() {
     QFETCH(QString, family);
@@ -245,6 +246,7 @@ class UndoTest : public QObject {
     control<QTabWidget>("SSTab1")->setCurrentIndex(page);
     auto* box = control<QWidget>(family.toStdString(), index);
     const auto text = [box] {
+      if (auto* list = qobject_cast<QComboBox*>(box)) return list->currentText();
       auto* line = qobject_cast<QLineEdit*>(box);
       return line != nullptr ? line->text() : qobject_cast<QPlainTextEdit*>(box)->toPlainText();
     };
