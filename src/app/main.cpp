@@ -155,10 +155,8 @@ int main(int argc, char** argv) {
   // The title picture goes over the editor once the editor has been drawn,
   // so that the editor is on the screen as soon as it can be.
   OnFirstPaint titleAfterEditor(&editor, [&editor] {
-    auto* title = new quillane::TitleWindow(editor.twipsPerPixelX(), editor.twipsPerPixelY());
-    title->centreOnScreen();
-    title->show();
-    title->raise();
+    auto* title = new quillane::TitleWindow(editor.twipsPerPixelX(), editor.twipsPerPixelY(), &editor);
+    title->showCentred();
   });
 
   QuitAfterPaint quitter(&editor, parser.value(options.screenshot));

@@ -105,7 +105,8 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   connect(this, &MainWindow::documentChanged, m_adviceMarks, &AdviceMarks::refresh);
   // The start-up state is where the history begins.
   m_history.restart();
-  markSaved();
+  m_history.setFile({std::string(), settingsFileText(m_doc, Layout::Settings)});
+  updateTitle();
 }
 
 MainWindow::~MainWindow() = default;

@@ -6,11 +6,11 @@
 // refreshFromDocument() brings the widgets back in line after a load. The
 // widgets hold no second copy of any setting.
 //
-// Every change of the document (an edit, an open, a sample load) is one step
-// of the undo history; undo and redo show the document of a step through
-// refreshFromDocument(), as a load does. The window knows the settings file
-// it has open, names it in its title with a mark for unsaved changes, and
-// asks before unsaved changes are set aside.
+// Every change of the document (an edit, an open, a sample load, an import)
+// is one step of the undo history; undo and redo show the document of a step
+// through refreshFromDocument(), as a load does, and bring back the settings
+// file that state was kept in. The window names that file in its title with
+// a mark for unsaved changes, and asks before unsaved changes are set aside.
 #pragma once
 
 #include <QMainWindow>
@@ -82,7 +82,7 @@ class MainWindow : public QMainWindow {
   // The undo history; its clean state is "no unsaved changes".
   QUndoStack* undoStack() { return m_history.stack(); }
   // The settings file open now, an absolute path; "" when none.
-  const std::string& openFilePath() const { return m_filePath; }
+  const std::string& openFilePath() const { return m_history.file().path; }
   const RecentFiles& recentFiles() const { return m_recent; }
   QMenu* recentMenu() const { return m_recentMenu; }
 
@@ -104,6 +104,7 @@ class MainWindow : public QMainWindow {
   // Opens a file named on the command line (a ".smp" as a sample); a file
   // that cannot be opened is reported as the open command reports it. The
   // history then starts from the file: nothing to undo, nothing unsaved.
+  // A style sheet or a page is imported as the menu command does.
   void openFile(const std::string& path);
   // An entry of "最近使ったファイル": opens `path` as a settings file, after
   // asking about unsaved changes. A file that is gone is reported and leaves
@@ -114,10 +115,10 @@ class MainWindow : public QMainWindow {
   void MenuSaveFile_Click();       // 名前を付けて保存: asks for a name
   void MenuOverwriteFile_Click();  // 上書き保存: the open file, or a name when none is open
   void MenuSaveSumple_Click();
-  // "スタイルシートを取り込む…": a .css file or a page's style, as one step;
-  // a report of what went where is shown beside the editor.
+  // "スタイルシートを取り込む…": a .css file or a page's style, as one step
+  // that leaves no file open, after asking about unsaved changes; a report
+  // of what went where is shown beside the editor.
   void MenuImportStyle_Click();
-  void importStyleFile(const std::string& path);
   void SampleLoad();                // builds the "サンプル" menu from the sample folders
   void MenuTuika_Click(int index);  // loads sample `index`
   const std::vector<SampleEntry>& samples() const { return m_samples; }
@@ -187,11 +188,14 @@ class MainWindow : public QMainWindow {
   void connectHistory();
 
   // The open file and unsaved changes.
-  enum class Loaded { SettingsFile, Sample, Overlay };
+  enum class Loaded { SettingsFile, Sample, Import, Overlay };
   // After a load into the document: shows it and makes it one step; a
-  // settings file becomes the open file, a sample leaves none, and both
-  // count as saved. An overlay (a version-1 file) is an edit like any other.
+  // settings file becomes the open file, a sample and an import leave none.
+  // A settings file and a sample count as saved, an import as unsaved until
+  // saved. An overlay (a version-1 file) is an edit like any other.
   void showLoaded(Loaded kind, const std::string& path);
+  // Imports `path` without asking about unsaved changes.
+  void importStyleFile(const std::string& path);
   // Whether unsaved changes may be set aside, asking the user when there are
   // any: "保存" saves them and goes on only if that worked.
   bool maySetChangesAside();
@@ -201,8 +205,6 @@ class MainWindow : public QMainWindow {
   // Unsaved changes are changes to what the settings file stores: the
   // output folders, for one, are not in it.
   bool hasUnsavedChanges() const;
-  // The document as it is now is the one saved (or loaded).
-  void markSaved();
   // The pages in view of the three tab strips; saving and loading leave
   // the user where they were.
   struct PagesShown {
@@ -235,8 +237,6 @@ class MainWindow : public QMainWindow {
   DocumentHistory m_history{m_doc, [this](const StyleDocument& target) { showDocument(target); }};
   bool m_refreshing = false;
   int m_editDepth = 0;  // edit handlers running, one inside another
-  std::string m_filePath;
-  std::string m_savedSettings;  // the settings file text of the document last saved or loaded
   RecentFiles m_recent;
   ControlRegistry m_controls;
   EnableRules m_rules{m_controls, m_doc};

@@ -53,11 +53,11 @@ void MainWindow::MenuSaveFile_Click() {
 void MainWindow::MenuOverwriteFile_Click() { saveChanges(); }
 
 void MainWindow::openFile(const std::string& path) {
+  if (!maySetChangesAside()) return;
   if (isStyleFileName(path)) {
     importStyleFile(path);
     return;
   }
-  if (!maySetChangesAside()) return;
   if (!openNamedFile(m_platform, m_doc, path)) return;
   showLoaded(isSampleFileName(path) ? Loaded::Sample : Loaded::SettingsFile, path);
   m_history.restart();
@@ -117,12 +117,18 @@ void MainWindow::showLoaded(Loaded kind, const std::string& path) {
   const PagesShown shown = pagesShown();
   refreshFromDocument();
   showPages(shown);
-  m_history.record();
-  if (kind == Loaded::Overlay) return;
-  // A sample is a starting point, not the user's file: saving asks for a name.
-  m_filePath = kind == Loaded::SettingsFile ? absolutePath(path) : std::string();
-  markSaved();
-  if (kind == Loaded::SettingsFile) rememberRecentFile(m_filePath);
+  if (kind == Loaded::Overlay) {
+    m_history.record();
+    return;
+  }
+  // A sample or an import is a starting point, not the user's file: saving
+  // asks for a name. What an import made is in no file yet.
+  DocumentFile file;
+  if (kind == Loaded::SettingsFile) file.path = absolutePath(path);
+  if (kind != Loaded::Import) file.savedText = settingsFileText(m_doc, Layout::Settings);
+  m_history.recordLoad(file);
+  if (kind != Loaded::Import) m_history.stack()->setClean();
+  if (kind == Loaded::SettingsFile) rememberRecentFile(file.path);
 }
 
 MainWindow::PagesShown MainWindow::pagesShown() const {
@@ -138,17 +144,13 @@ void MainWindow::showPages(const PagesShown& shown) {
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(shown.userClass);
 }
 
-bool MainWindow::hasUnsavedChanges() const { return settingsFileText(m_doc, Layout::Settings) != m_savedSettings; }
-
-void MainWindow::markSaved() {
-  m_savedSettings = settingsFileText(m_doc, Layout::Settings);
-  m_history.stack()->setClean();
-  updateTitle();
+bool MainWindow::hasUnsavedChanges() const {
+  return settingsFileText(m_doc, Layout::Settings) != m_history.file().savedText;
 }
 
 bool MainWindow::maySetChangesAside() {
   if (!hasUnsavedChanges()) return true;
-  switch (m_platform.messageBox(saveChangesQuestion(m_filePath), "", MessageIcon::Exclamation,
+  switch (m_platform.messageBox(saveChangesQuestion(openFilePath()), "", MessageIcon::Exclamation,
                                 MessageButtons::SaveDiscardCancel)) {
     case MessageAnswer::Save:
       return saveChanges();
@@ -162,22 +164,23 @@ bool MainWindow::maySetChangesAside() {
 bool MainWindow::saveChanges() {
   const PagesShown shown = pagesShown();
   std::optional<std::string> saved;
-  if (m_filePath.empty())
+  const std::string openPath = openFilePath();
+  if (openPath.empty())
     saved = quillane::MenuSaveFile_Click(m_platform, m_doc);
-  else if (FileSave(m_platform, m_doc, m_filePath, false))
-    saved = m_filePath;
+  else if (FileSave(m_platform, m_doc, openPath, false))
+    saved = openPath;
   showPages(shown);
   if (saved) noteSaved(*saved);
   return saved.has_value();
 }
 
 void MainWindow::noteSaved(const std::string& path) {
-  m_filePath = absolutePath(path);
-  markSaved();
-  rememberRecentFile(m_filePath);
+  m_history.setFile({absolutePath(path), settingsFileText(m_doc, Layout::Settings)});
+  updateTitle();
+  rememberRecentFile(openFilePath());
 }
 
-void MainWindow::updateTitle() { setWindowTitle(qs(windowTitleOf(m_filePath, hasUnsavedChanges()))); }
+void MainWindow::updateTitle() { setWindowTitle(qs(windowTitleOf(openFilePath(), hasUnsavedChanges()))); }
 
 // --- Recent files ---------------------------------------------------------
 

@@ -64,6 +64,7 @@ void MainWindow::buildKeptStyleTab() {
 }
 
 void MainWindow::MenuImportStyle_Click() {
+  if (!maySetChangesAside()) return;
   const auto path = m_platform.fileDialog(
       FileDialogMode::Open, "スタイルシート、ページ(*.css,*.html,*.htm)|*.css;*.html;*.htm|全てのファイル|*.*");
   if (path) importStyleFile(*path);
@@ -84,12 +85,8 @@ void MainWindow::importStyleFile(const std::string& path) {
     m_platform.messageBox(path + ": " + result.refused, "読み込みエラー", MessageIcon::Exclamation);
     return;
   }
-  // One step, laid over the document as the version-1 files are: the open
-  // file stays, and the title marks the change as unsaved.
-  m_history.endTyping();
   m_doc = result.document;
-  showLoaded(Loaded::Overlay, {});
-  m_history.endTyping();
+  showLoaded(Loaded::Import, path);
   auto* report = new ImportReportDialog(QFileInfo(QString::fromStdString(path)).fileName(), result, this);
   report->show();
 }

@@ -1,7 +1,7 @@
 #include "editor/title_window.h"
 
+#include <QApplication>
 #include <QByteArrayView>
-#include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -47,8 +47,8 @@ class TitlePicture : public QWidget {
 
 }  // namespace
 
-TitleWindow::TitleWindow(int tx, int ty, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+TitleWindow::TitleWindow(int tx, int ty, QWidget* editor, QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_editor(editor) {
   setObjectName(QStringLiteral("Form2"));
   setAttribute(Qt::WA_DeleteOnClose);
   setFixedSize(5850 / tx, 4710 / ty);
@@ -57,17 +57,54 @@ TitleWindow::TitleWindow(int tx, int ty, QWidget* parent)
   picture->setGeometry(105 / tx, 105 / ty, 5625 / tx, 4500 / ty);
 }
 
-void TitleWindow::centreOnScreen() {
+void TitleWindow::showCentred() {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect area = frameGeometry();
     area.moveCenter(screen->availableGeometry().center());
     move(area.topLeft());
+  }
+  show();
+  raise();
+}
+
+void TitleWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Keys pressed in any window of the program close the picture, whichever
+  // of them the desktop gave the keyboard to; the picture asks for it, so
+  // that with no window manager to hand it out the keys still arrive.
+  qApp->installEventFilter(this);
+  activateWindow();
+}
+
+void TitleWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  qApp->removeEventFilter(this);
+  if (m_editor != nullptr && m_editor->isVisible()) {
+    m_editor->raise();
+    m_editor->activateWindow();
   }
 }
 
 void TitleWindow::mousePressEvent(QMouseEvent* event) {
   event->accept();
   close();
+}
+
+bool TitleWindow::eventFilter(QObject* watched, QEvent* event) {
+  // A key first offers itself to the shortcuts: taking that offer keeps
+  // Ctrl+O or Alt+F from acting while the picture is up. The press itself
+  // then closes the picture and goes no further. A modifier pressed on its
+  // own is a key too, so Ctrl+O pressed at once closes the picture with
+  // Ctrl and opens the file dialog with O.
+  if (event->type() == QEvent::ShortcutOverride) {
+    event->accept();
+    return true;
+  }
+  if (event->type() == QEvent::KeyPress) {
+    close();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace quillane

@@ -275,24 +275,40 @@ class FilesTest : public QObject {
     openThroughTheMenu(QStringLiteral("red.qlf"));
     QCOMPARE(colourShown(), QStringLiteral("FF0000"));
     QCOMPARE(title(), QStringLiteral("red.qlf - Quillane"));
-    // The open is one step; undo shows the edited document again, which the
-    // open file does not hold.
+    // The open is one step; undo shows the edited document again, in no
+    // file as before, and redo the file.
     m_window->undoStack()->undo();
     StyleDocument shown = m_window->document();
     shown.currentClassTab = edited.currentClassTab;  // the page in view is the user's
     QVERIFY(shown == edited);
     QCOMPARE(colourShown(), QString());
-    QCOMPARE(title(), QStringLiteral("red.qlf * - Quillane"));
+    QCOMPARE(title(), QStringLiteral("無題 * - Quillane"));
     m_window->undoStack()->redo();
     QCOMPARE(title(), QStringLiteral("red.qlf - Quillane"));
 
-    // Nothing unsaved: the sample loads without a question.
+    // Nothing unsaved: the sample loads without a question. Undo brings
+    // back the open file, so that Ctrl+S writes there again.
     const std::size_t asked = m_platform.messages.size();
     m_window->sampleMenu()->actions().first()->trigger();
     QCOMPARE(colourShown(), QStringLiteral("0000FF"));
     QCOMPARE(m_platform.messages.size(), asked);
     m_window->undoStack()->undo();
     QCOMPARE(colourShown(), QStringLiteral("FF0000"));
+    QCOMPARE(title(), QStringLiteral("red.qlf - Quillane"));
+    m_window->undoStack()->redo();
+    QCOMPARE(title(), QStringLiteral("Quillane"));
+    m_window->undoStack()->undo();
+
+    // A file saved since a step is told against what it holds now.
+    edit();
+    m_window->MenuOverwriteFile_Click();
+    QCOMPARE(m_platform.writes, std::vector<std::string>{spath("red.qlf")});
+    m_window->undoStack()->undo();
+    QCOMPARE(title(), QStringLiteral("red.qlf * - Quillane"));
+    m_window->undoStack()->undo();
+    QCOMPARE(title(), QStringLiteral("無題 * - Quillane"));
+    m_window->undoStack()->redo();
+    QCOMPARE(title(), QStringLiteral("red.qlf * - Quillane"));
   }
 
   // A version-1 file is laid over the document: an edit, with nothing set
@@ -391,10 +407,19 @@ class FilesTest : public QObject {
     QCOMPARE(captionsOf(m_window->recentMenu()).first(), "&1 " + path("later.qlf"));
   }
 
+  // An import makes a document that no file holds yet: the open file is
+  // no longer open, and Ctrl+S asks for a name rather than overwrite it.
   void aStyleSheetIsImportedAsOneStepWithItsReport() {
     writeSettings(QStringLiteral("mine.qlf"), StyleDocument{});
     openThroughTheMenu(QStringLiteral("mine.qlf"));
     writeFile(path("site.css"), "p { color: #C0FFEE; margin: 0 }\r\n");
+    edit();
+    m_platform.answers = {MessageAnswer::Cancel};
+    m_window->MenuImportStyle_Click();
+    QCOMPARE(lastMessage().text, std::string("「mine.qlf」への変更を保存しますか？"));
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(1));  // cancelled before the dialog
+    m_window->undoStack()->undo();
+
     m_platform.fileChoices = {spath("site.css")};
     const std::size_t asked = m_platform.messages.size();
     m_window->MenuImportStyle_Click();
@@ -403,12 +428,20 @@ class FilesTest : public QObject {
     QCOMPARE(m_window->document().output.modern, 1);
     auto* kept = m_window->findChild<QPlainTextEdit*>(QStringLiteral("KeptStyle"));
     QCOMPARE(kept->toPlainText(), QStringLiteral("p { margin: 0 }\n"));
-    QCOMPARE(title(), QStringLiteral("mine.qlf * - Quillane"));
+    QCOMPARE(title(), QStringLiteral("無題 * - Quillane"));
+    QCOMPARE(m_window->openFilePath(), std::string());
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_platform.fileChoices = {std::nullopt};
+    QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(3));
+    QCOMPARE(m_platform.dialogs.back().mode, FileDialogMode::Save);
+    QVERIFY(m_platform.writes.empty());
     auto* report = m_window->findChild<QPlainTextEdit*>(QStringLiteral("ImportReportLines"));
     QVERIFY(report);
     QCOMPARE(report->toPlainText(), QStringLiteral("1 行目: フォームへ: p { color: #C0FFEE }\n"
                                                    "1 行目: そのほかのスタイルへ: p { margin: 0 }\n"));
-    QCOMPARE(m_window->undoStack()->count(), 1);
+    QCOMPARE(m_window->undoStack()->count(), 2);  // the open and the import
 
     // Typing in the tab is an edit of the document, with the files' line ends.
     kept->setPlainText(QStringLiteral("a {}\nb {}"));
@@ -420,6 +453,12 @@ class FilesTest : public QObject {
     QCOMPARE(kept->toPlainText(), QString());
     QCOMPARE(m_window->document().output.modern, 0);
     QCOMPARE(title(), QStringLiteral("mine.qlf - Quillane"));
+    m_window->undoStack()->redo();
+    QCOMPARE(title(), QStringLiteral("無題 * - Quillane"));
+    m_window->undoStack()->undo();
+    QTest::keyClick(m_window.get(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(3));
+    QCOMPARE(m_platform.writes, std::vector<std::string>{spath("mine.qlf")});
 
     // A style sheet named at start is imported the same way.
     m_window->openFile(spath("site.css"));

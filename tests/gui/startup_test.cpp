@@ -8,11 +8,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
 #include "editor/application_setup.h"
 #include "editor/colour_swatch.h"
@@ -177,6 +180,52 @@ class StartupTest : public QObject {
     const QImage shown = picture->grab().toImage();
     const QImage stored(QStringLiteral(":/title.ppm"));
     QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), stored.convertToFormat(QImage::Format_RGB32));
+  }
+
+  // The picture goes at a click on it or at any key, which does nothing
+  // else; the keyboard is then the editor's, without a click.
+  void theTitleClosesAtAnyKeyAndLeavesTheKeyboardToTheEditor_data() {
+    QTest::addColumn<int>("key");  // 0: a click on the picture
+    QTest::newRow("Esc") << int(Qt::Key_Escape);
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::newRow("a letter") << int(Qt::Key_A);
+    QTest::newRow("Ctrl, the first key of Ctrl+O") << int(Qt::Key_Control);
+    QTest::newRow("a click") << 0;
+  }
+  void theTitleClosesAtAnyKeyAndLeavesTheKeyboardToTheEditor() {
+    QFETCH(int, key);
+    auto editor = shownWindow();
+    QPointer<TitleWindow> title = new TitleWindow(15, 15, editor.get());
+    title->showCentred();
+    QVERIFY(QTest::qWaitForWindowExposed(title));
+    // Keys go where the keyboard is at the moment each is pressed.
+    const auto press = [](Qt::Key pressed, Qt::KeyboardModifiers with = Qt::NoModifier) {
+      QWindow* focus = QGuiApplication::focusWindow();
+      QVERIFY(focus != nullptr);
+      QTest::keyClick(focus, pressed, with);
+    };
+    if (key == 0)
+      QTest::mouseClick(title->findChild<QWidget*>(QStringLiteral("Image1")), Qt::LeftButton);
+    else
+      press(Qt::Key(key));
+    QTRY_VERIFY(title.isNull());
+    QTRY_COMPARE(QApplication::activeWindow(), editor.get());
+    QCOMPARE(editor->undoStack()->count(), 0);
+    QVERIFY(m_platform.dialogs.empty());
+
+    press(Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(1));
+    QCOMPARE(m_platform.dialogs.back().mode, FileDialogMode::Open);
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus != nullptr && focus->window() == editor.get());
+    press(Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != focus);
+    press(Qt::Key_F, Qt::AltModifier);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    QCOMPARE(menu->title(), QStringLiteral("ファイル(&F)"));
+    menu->close();
   }
 };
 

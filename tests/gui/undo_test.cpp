@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMap>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -224,6 +225,65 @@ class UndoTest : public QObject {
     QCOMPARE(m_window->document().slots[0].weight, std::string("8009"));
     action("MenuUndo")->trigger();
     QCOMPARE(weight->text(), QStringLiteral("800"));
+  }
+
+  // As in a box of the first page (above): in a box on a page built on
+  // first use, in one of many lines and in an editable list, the undo keys
+  // undo and redo the document's steps rather than the box's own typing,
+  // and typing there is one step until the focus moves.
+  void theUndoKeysInEveryBoxWorkOnTheDocument_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("page");
+    QTest::newRow("one line, built on first use") << "Text9" << kNoIndex << 3;
+    QTest::newRow("many lines") << "KeptStyle" << kNoIndex << 4;
+    QTest::newRow("an editable list") << "Combo1" << 0 << 0;
+  }
+  void theUndoKeysInEveryBoxWorkOnTheDocument() {
+    QFETCH(QString, family);
+    QFETCH(int, index);
+    QFETCH(int, page);
+    control<QTabWidget>("SSTab1")->setCurrentIndex(page);
+    auto* box = control<QWidget>(family.toStdString(), index);
+    const auto text = [box] {
+      if (auto* list = qobject_cast<QComboBox*>(box)) return list->currentText();
+      auto* line = qobject_cast<QLineEdit*>(box);
+      return line != nullptr ? line->text() : qobject_cast<QPlainTextEdit*>(box)->toPlainText();
+    };
+    // Keys as the keyboard sends them: to whatever has the focus.
+    const auto press = [this](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+      QTest::keyClick(m_window->windowHandle(), key, modifiers);
+    };
+    auto* tick = control<QCheckBox>("Check7", 0);
+    tick->click();
+    const QString before = text();
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    QTest::keyClicks(box, QStringLiteral("ab"));
+    const QString typed = text();
+    QCOMPARE(typed, before + QStringLiteral("ab"));
+    press(Qt::Key_Tab);
+    QVERIFY(!box->hasFocus());
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(box->hasFocus());
+    press(Qt::Key_End);  // a box reached with Tab has its text selected
+    QTest::keyClicks(box, QStringLiteral("c"));
+    QCOMPARE(stack()->count(), 3);
+
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(text(), typed);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(text(), before);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!tick->isChecked());
+    QCOMPARE(stack()->index(), 0);
+    press(Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(tick->isChecked());
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(text(), typed);
+    press(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(text(), typed + QStringLiteral("c"));
+    QCOMPARE(stack()->index(), 3);
   }
 
   // The suggestions that pop up under an editable list do not split the typing.
