@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <new>
 #include <set>
 #include <span>
 
@@ -149,11 +150,13 @@ struct Attempt {
   int taken = 0;
 };
 
-Attempt readLegacy(const StyleSource& source, const css::StyleSheet& sheet, const StyleDocument& start) {
+Attempt readLegacy(const StyleSource& source, const css::StyleSheet& sheet, const StyleDocument& start,
+                   std::size_t& reading) {
   Attempt a{start, {}, 0, 0};
   const std::string_view style = source.style;
   int classes = 0;
   for (const Rule& rule : sheet.rules) {
+    reading = rule.whole.begin;
     if (rule.kind != Rule::Kind::Qualified || !rule.closed) continue;
     // The writers put one blank between the selector and "{".
     if (rule.block.begin != rule.prelude.end + 2 || style[rule.prelude.end] != ' ') continue;
@@ -560,8 +563,9 @@ struct Order {
 
 class Importer {
  public:
-  Importer(const StyleSource& source, const css::StyleSheet& sheet)
-      : m_source(source), m_text(source.style), m_sheet(sheet) {}
+  // `reading` follows the rule being read, for a refusal.
+  Importer(const StyleSource& source, const css::StyleSheet& sheet, std::size_t& reading)
+      : m_source(source), m_text(source.style), m_sheet(sheet), m_reading(reading) {}
 
   Attempt run(const StyleDocument& start) {
     collect();
@@ -581,6 +585,7 @@ class Importer {
     int classes = 0;
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       const Rule& rule = m_sheet.rules[r];
+      m_reading = rule.whole.begin;
       if (rule.kind == Rule::Kind::At) {
         const std::string name = css::asciiLower(rule.atName);
         if (name == "charset") m_role[r] = Role::Dropped;
@@ -726,6 +731,7 @@ class Importer {
     }
     std::map<std::string, Candidate*> latest;
     for (Candidate& c : m_candidates) {
+      m_reading = c.offset;
       c.taken = false;
       c.overridden = false;
       if (!c.forcedKept && kept.interferes(c.offset, propertiesOf(c), targetOf(c.target))) c.forcedKept = true;
@@ -835,6 +841,7 @@ class Importer {
     };
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       const Rule& rule = m_sheet.rules[r];
+      m_reading = rule.whole.begin;
       keepComments(rule.whole.begin);
       at = rule.whole.end;
       const std::string_view whole = rule.whole.of(m_text);
@@ -945,6 +952,7 @@ class Importer {
   std::optional<StyleDocument> m_scrollbar;
   std::vector<KeptDeclaration> m_ruleKept;  // of the rules kept whole, read once
   bool m_ruleKeptReady = false;
+  std::size_t& m_reading;
 };
 
 }  // namespace
@@ -960,12 +968,15 @@ std::string ImportResult::report() const {
   return out;
 }
 
-ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
+std::string ImportResult::describe(std::string_view file) const {
+  if (refusedLine <= 0) return std::string(file) + ": " + refused;
+  return std::string(file) + " の " + std::to_string(refusedLine) + " 行目: " + refused;
+}
+
+namespace {
+
+ImportResult importReadSource(const StyleSource& source, const StyleDocument& base, std::size_t& reading) {
   ImportResult result;
-  if (!source.ok()) {
-    result.refused = source.refused;
-    return result;
-  }
   StyleDocument start;
   start.output = base.output;
   start.output.modern = 0;
@@ -973,7 +984,7 @@ ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
   const css::StyleSheet sheet = css::parseStyleSheet(source.style);
 
   // This program's legacy output comes back as it was, choice and all.
-  Attempt legacy = readLegacy(source, sheet, start);
+  Attempt legacy = readLegacy(source, sheet, start, reading);
   if (legacy.taken > 0 || sheet.rules.empty()) {
     auto rest = textAfterGenerated(legacy.doc, source, false, legacy.formEnd);
     // A sheet that only looks like the legacy output may hold values no
@@ -995,7 +1006,7 @@ ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
   }
 
   start.output.modern = 1;
-  Attempt modern = Importer(source, sheet).run(start);
+  Attempt modern = Importer(source, sheet, reading).run(start);
   // What follows the modern output's own rules is kept exactly as it stands.
   if (auto rest = textAfterGenerated(modern.doc, source, true, modern.formEnd)) {
     StyleDocument exact = modern.doc;
@@ -1009,8 +1020,51 @@ ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
   return result;
 }
 
+}  // namespace
+
+namespace {
+
+// The refusal for the exception being handled: a fault met on the way (or
+// memory running out) refuses the file at `line`; the document the caller
+// holds is left as it was.
+ImportResult faultRefusal(int line) {
+  ImportResult result;
+  result.fault = true;
+  result.refusedLine = line;
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    result.refused = "メモリーが足りないため読めません。";
+  } catch (...) {
+    result.refused = "この規則を読めません（このプログラムの誤りです）。";
+  }
+  return result;
+}
+
+}  // namespace
+
+ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
+  if (!source.ok()) {
+    ImportResult result;
+    result.refused = source.refused;
+    return result;
+  }
+  std::size_t reading = 0;  // where in the style text the import stands
+  try {
+    return importReadSource(source, base, reading);
+  } catch (...) {
+    return faultRefusal(source.lineOf(reading));
+  }
+}
+
 ImportResult importStyle(std::string_view bytes, std::optional<bool> page, const StyleDocument& base) {
-  return importStyle(readStyleSource(bytes, page), base);
+  StyleSource source;
+  try {
+    source = readStyleSource(bytes, page);
+  } catch (...) {
+    return faultRefusal(0);
+  }
+  return importStyle(source, base);
 }
 
 }  // namespace quillane
