@@ -190,12 +190,33 @@ struct Tie {
   bool unknown = false;  // :is(), :not() and the like: assume it can tie with anything
 };
 
-std::vector<Tie> tiesOf(std::string_view text, Range prelude) {
-  std::vector<Tie> ties(1);
+// The tokens of `range` (blanks left out unless `blanks`), or nothing when
+// there are more than `limit`: what the import reads token by token (a
+// selector, a value) is short, and anything longer is no business of the
+// form's, so no text makes it hold more.
+std::optional<std::vector<Token>> tokensOf(std::string_view text, Range range, std::size_t limit, bool blanks = false) {
   std::vector<Token> tokens;
-  css::Tokenizer tokenizer(text.substr(0, prelude.end), nullptr, prelude.begin);
-  do tokens.push_back(tokenizer.next());
-  while (tokens.back().type != TokenType::EndOfFile);
+  css::Tokenizer tokenizer(text.substr(0, range.end), nullptr, range.begin);
+  for (Token t = tokenizer.next(); t.type != TokenType::EndOfFile; t = tokenizer.next()) {
+    if (!blanks && t.type == TokenType::Whitespace) continue;
+    if (tokens.size() == limit) return std::nullopt;
+    tokens.push_back(t);
+  }
+  return tokens;
+}
+
+// A selector list longer than this, or with more different ties, is taken
+// to tie with anything: the import then keeps more as text, never less.
+constexpr std::size_t kMostSelectorTokens = 1024;
+constexpr std::size_t kMostTies = 16;
+
+std::vector<Tie> tiesOf(std::string_view text, Range prelude) {
+  const std::vector<Tie> anything = {Tie{0, 0, 0, "", true}};
+  auto read = tokensOf(text, prelude, kMostSelectorTokens, true);
+  if (!read) return anything;
+  std::vector<Token>& tokens = *read;
+  tokens.emplace_back();  // the end of the text
+  std::vector<Tie> ties(1);
   std::size_t k = 0;
   int depth = 0;
   for (; k < tokens.size() && tokens[k].type != TokenType::EndOfFile; ++k) {
@@ -267,51 +288,79 @@ std::vector<Tie> tiesOf(std::string_view text, Range prelude) {
         break;
     }
   }
-  return ties;
+  // The same tie twice counts once.
+  std::vector<Tie> distinct;
+  for (const Tie& tie : ties) {
+    const bool seen = std::any_of(distinct.begin(), distinct.end(), [&](const Tie& d) {
+      return d.ids == tie.ids && d.classes == tie.classes && d.types == tie.types && d.subject == tie.subject &&
+             d.unknown == tie.unknown;
+    });
+    if (seen) continue;
+    if (distinct.size() == kMostTies) return anything;
+    distinct.push_back(tie);
+  }
+  return distinct;
 }
 
-// Whether setting property `a` can change what property `b` does: the same
-// property, a shorthand and its longhands ("background" and
-// "background-color"), or "all".
-bool related(std::string_view a, std::string_view b) {
-  if (a == b || a == "all" || b == "all") return true;
-  const auto prefixOf = [](std::string_view shorter, std::string_view longer) {
-    return longer.size() > shorter.size() && longer.starts_with(shorter) && longer[shorter.size()] == '-';
-  };
-  return prefixOf(a, b) || prefixOf(b, a);
-}
-
-// A declaration left as text, as far as later ones need to know.
-struct KeptDeclaration {
-  std::size_t offset = 0;
-  std::string property;
-  std::vector<Tie> ties;
-};
-
-// The kept declarations by what they can meet: the root of the property
-// ("background" for "background-color"), the specificity and the element of
-// each selector. A lookup sees only those that can tie with one target.
+// The declarations left as text, by what they can meet: the root of the
+// property ("background" for "background-color"), the specificity and the
+// element of each selector. A lookup sees only those that can tie with one
+// target. Only what a lookup can find is held: declarations of the
+// properties asked about (or their shorthands, their longhands or "all"),
+// in rules that tie as a target can; of each, the first place. So the index
+// stays small whatever the sheet holds.
 class KeptIndex {
  public:
-  void add(const KeptDeclaration& k) {
-    std::set<std::string> keys;
-    for (const Tie& t : k.ties) keys.insert(keyOf(rootOf(k.property), t));
-    for (const std::string& key : keys) m_buckets[key].push_back({k.offset, k.property});
+  KeptIndex(const std::set<std::string>& asked, const std::vector<Tie>& targets) {
+    for (const std::string& p : asked) {
+      m_longhandsOf.insert(p);
+      m_exact.insert(p);
+      for (std::size_t dash = p.find('-', 1); dash != std::string::npos; dash = p.find('-', dash + 1))
+        m_exact.insert(p.substr(0, dash));  // its shorthands
+    }
+    m_exact.insert("all");
+    for (Tie t : targets) {
+      m_ties.insert(signature(t));
+      t.subject.clear();
+      m_ties.insert(signature(t));
+    }
+    m_ties.insert(signature(Tie{0, 0, 0, "", true}));
+  }
+
+  // A declaration of `property` kept at `offset` in a rule of `ties`.
+  void add(std::size_t offset, const std::string& property, const std::vector<Tie>& ties) {
+    const std::string root = rootOf(property);
+    for (const Tie& t : ties) {
+      const std::string tie = signature(t);
+      if (!m_ties.contains(tie)) continue;
+      if (m_exact.contains(property)) note("=" + root + "|" + tie + "|" + property, offset);
+      // A longhand of an asked property: the asked ones have at most three dashes.
+      std::size_t dash = property.find('-', 1);
+      for (int n = 0; n < 4 && dash != std::string::npos; ++n, dash = property.find('-', dash + 1))
+        if (const std::string shorter = property.substr(0, dash); m_longhandsOf.contains(shorter))
+          note("<" + root + "|" + tie + "|" + shorter, offset);
+    }
   }
 
   // Whether a declaration kept before `offset` sets one of `properties`
-  // (or a shorthand or longhand of one) in a rule that can tie with `target`.
+  // (or a shorthand or longhand of one, or "all") in a rule that can tie
+  // with `target`.
   bool interferes(std::size_t offset, const std::vector<std::string>& properties, const Tie& target) const {
+    Tie any = target;
+    any.subject.clear();
+    const std::string ties[] = {signature(target), signature(any), signature(Tie{0, 0, 0, "", true})};
+    const auto before = [&](const std::string& key) {
+      const auto it = m_first.find(key);
+      return it != m_first.end() && it->second < offset;
+    };
     for (const std::string& p : properties) {
-      for (const std::string& root : {rootOf(p), std::string("all")}) {
-        Tie any = target;
-        any.subject.clear();
-        for (const std::string& key : {keyOf(root, target), keyOf(root, any), root + "|?"}) {
-          const auto bucket = m_buckets.find(key);
-          if (bucket == m_buckets.end()) continue;
-          for (const auto& [at, property] : bucket->second)
-            if (at < offset && related(property, p)) return true;
-        }
+      const std::string root = rootOf(p);
+      for (const std::string& tie : ties) {
+        if (before("=all|" + tie + "|all") || before("=" + root + "|" + tie + "|" + p) ||
+            before("<" + root + "|" + tie + "|" + p))
+          return true;
+        for (std::size_t dash = p.find('-', 1); dash != std::string::npos; dash = p.find('-', dash + 1))
+          if (before("=" + root + "|" + tie + "|" + p.substr(0, dash))) return true;
       }
     }
     return false;
@@ -322,12 +371,19 @@ class KeptIndex {
     if (property.starts_with("--")) return property;
     return property.substr(0, property.find('-'));
   }
-  static std::string keyOf(const std::string& root, const Tie& t) {
-    if (t.unknown) return root + "|?";
-    return root + "|" + std::to_string(t.ids) + "," + std::to_string(t.classes) + "," + std::to_string(t.types) + "|" +
-           t.subject;
+  static std::string signature(const Tie& t) {
+    if (t.unknown) return "?";
+    return std::to_string(t.ids) + "," + std::to_string(t.classes) + "," + std::to_string(t.types) + "|" + t.subject;
   }
-  std::map<std::string, std::vector<std::pair<std::size_t, std::string>>> m_buckets;
+  void note(const std::string& key, std::size_t offset) {
+    const auto [it, added] = m_first.try_emplace(key, offset);
+    if (!added) it->second = std::min(it->second, offset);
+  }
+
+  std::set<std::string> m_exact;        // asked properties and their shorthands, and "all"
+  std::set<std::string> m_longhandsOf;  // asked properties
+  std::set<std::string> m_ties;         // signatures a lookup asks for
+  std::map<std::string, std::size_t> m_first;
 };
 
 // The form's targets: the six tag slots, then the six classes.
@@ -349,12 +405,9 @@ int slotOf(std::string_view selector) {
   return -1;
 }
 
-std::vector<Token> meaningful(const std::vector<Token>& tokens) {
-  std::vector<Token> out;
-  for (const Token& t : tokens)
-    if (t.type != TokenType::Whitespace) out.push_back(t);
-  return out;
-}
+// No value the form takes has more tokens than this (a font list of the
+// stack table has eleven).
+constexpr std::size_t kMostValueTokens = 64;
 
 // The families of a font-family value, each as a browser tells them apart:
 // "g" and the keyword of a generic family, "f" and the name of any other.
@@ -388,7 +441,9 @@ using Setting = std::function<void(StyleDocument&)>;
 // are taken only in a form the modern output writes to the same effect.
 std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, int slot, std::string& property) {
   property = css::asciiLower(d.name);
-  const std::vector<Token> v = meaningful(d.tokens);
+  const std::optional<std::vector<Token>> tokens = tokensOf(text, d.value, kMostValueTokens);
+  if (!tokens) return std::nullopt;
+  const std::vector<Token>& v = *tokens;
   const auto one = [&](TokenType type) { return v.size() == 1 && v[0].type == type; };
   const auto value = [&](std::size_t k) { return css::tokenValue(text, v[k]); };
   const auto lowerValue = [&](std::size_t k) { return css::asciiLower(value(k)); };
@@ -482,9 +537,8 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
     const std::string family = families[0].substr(1);
     if (family.empty() || family != trimmedBlanks(family) || !storable(family)) return std::nullopt;
     const std::string written = fontFamilyValue(family);
-    std::vector<Token> writtenTokens = meaningful(css::tokenize(written));
-    writtenTokens.pop_back();  // the end of the text
-    if (familyList(written, writtenTokens) != families) return std::nullopt;
+    const auto writtenTokens = tokensOf(written, {0, written.size()}, kMostValueTokens);
+    if (!writtenTokens || familyList(written, *writtenTokens) != families) return std::nullopt;
     return [i, family](StyleDocument& doc) { doc.slots[i].fontName = family; };
   }
   if (property == "font-style") {
@@ -596,8 +650,8 @@ class Importer {
       }
       if (!rule.hasBlock) continue;
       const std::string_view selector = rule.prelude.of(m_text);
-      const css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
-      m_declarations[r] = list.declarations;
+      css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
+      m_declarations[r] = std::move(list.declarations);
       const int slot = slotOf(selector);
       if (slot >= 0 && list.others.empty()) {
         m_role[r] = Role::Slot;
@@ -610,21 +664,28 @@ class Importer {
         }
         continue;
       }
-      // A class rule: ".name", one class.
-      const std::vector<Token> tokens = css::tokenize(selector);
-      if (tokens.size() == 3 && tokens[0].type == TokenType::Delim && tokens[0].delim == '.' &&
-          tokens[1].type == TokenType::Ident) {
-        const std::string name = css::tokenValue(selector, tokens[1]);
-        if (!storable(name)) continue;
-        // A second rule of a class the form holds stays text, after the generated one.
-        if (m_classIndex.contains(name) || classes >= kUserClassCount) continue;
-        if (auto setting = classSetting(r, name)) {
-          m_classIndex[name] = classes++;
-          m_role[r] = Role::Class;
-          m_candidates.push_back({r, m_classDeclaration, kClassTarget + m_classIndex[name], "class " + name,
-                                  rule.whole.begin, std::move(*setting)});
-        }
-      }
+      readClassRule(r, classes);
+      // The declarations of a rule kept whole are read again where needed, not held.
+      if (m_role[r] == Role::Kept) m_declarations[r] = {};
+    }
+  }
+
+  // A class rule: ".name", one class.
+  void readClassRule(std::size_t r, int& classes) {
+    const Rule& rule = m_sheet.rules[r];
+    const auto tokens = tokensOf(m_text, rule.prelude, 2, true);
+    if (!tokens || tokens->size() != 2 || (*tokens)[0].type != TokenType::Delim || (*tokens)[0].delim != '.' ||
+        (*tokens)[1].type != TokenType::Ident)
+      return;
+    const std::string name = css::tokenValue(m_text, (*tokens)[1]);
+    if (!storable(name)) return;
+    // A second rule of a class the form holds stays text, after the generated one.
+    if (m_classIndex.contains(name) || classes >= kUserClassCount) return;
+    if (auto setting = classSetting(r, name)) {
+      m_classIndex[name] = classes++;
+      m_role[r] = Role::Class;
+      m_candidates.push_back({r, m_classDeclaration, kClassTarget + m_classIndex[name], "class " + name,
+                              rule.whole.begin, std::move(*setting)});
     }
   }
 
@@ -674,24 +735,31 @@ class Importer {
     return true;
   }
 
-  // The ties of every rule kept whole, with its declarations, for the checks.
-  void keptOfRules(const std::vector<Rule>& rules, std::vector<KeptDeclaration>& out, bool top) {
-    for (std::size_t r = 0; r < rules.size(); ++r) {
-      const Rule& rule = rules[r];
-      if (top && m_role[r] != Role::Kept) continue;
-      if (!rule.hasBlock) continue;
-      if (rule.kind == Rule::Kind::At) {
-        const std::string name = css::asciiLower(rule.atName);
-        if (name == "media" || name == "supports" || name == "layer" || name == "container" || name == "document" ||
-            name == "scope" || name == "starting-style")
-          keptOfRules(css::parseRules(m_text, rule.block), out, false);
-        continue;
-      }
+  // Every declaration of the rules kept whole, with the ties of its rule,
+  // into `kept`: the rules of grouping at-rules too, at any depth, in one
+  // pass over their text.
+  void keptOfRules(KeptIndex& kept) {
+    const auto visit = [&](const Rule& rule) {
+      m_reading = rule.whole.begin;
+      if (!rule.hasBlock || rule.kind == Rule::Kind::At) return;
       const std::vector<Tie> ties = tiesOf(m_text, rule.prelude);
       const css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
-      for (const Declaration& d : list.declarations) out.push_back({d.whole.begin, css::asciiLower(d.name), ties});
+      for (const Declaration& d : list.declarations) kept.add(d.whole.begin, css::asciiLower(d.name), ties);
       // Nested rules and the like: anything may tie.
-      for (const Range& other : list.others) out.push_back({other.begin, "all", {Tie{0, 0, 0, "", true}}});
+      for (const Range& other : list.others) kept.add(other.begin, "all", {Tie{0, 0, 0, "", true}});
+    };
+    const auto grouping = [&](const Rule& rule) {
+      const std::string name = css::asciiLower(rule.atName);
+      return name == "media" || name == "supports" || name == "layer" || name == "container" || name == "document" ||
+             name == "scope" || name == "starting-style";
+    };
+    for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
+      const Rule& rule = m_sheet.rules[r];
+      if (m_role[r] != Role::Kept) continue;
+      if (rule.kind == Rule::Kind::At && rule.hasBlock && grouping(rule))
+        css::walkRules(m_text, rule.block, grouping, visit);
+      else
+        visit(rule);
     }
   }
 
@@ -707,27 +775,35 @@ class Importer {
   // Which declarations the form takes: each one that no earlier text-kept
   // declaration could interfere with, the last of each setting winning.
   void decide() {
-    if (!m_ruleKeptReady) {
-      keptOfRules(m_sheet.rules, m_ruleKept, true);
-      m_ruleKeptReady = true;
+    if (!m_ruleKept) {
+      std::set<std::string> asked;
+      for (const Candidate& c : m_candidates)
+        for (const std::string& p : propertiesOf(c)) asked.insert(p);
+      std::vector<Tie> targets;
+      for (int t = 0; t < kTagSlotCount; ++t) targets.push_back(targetOf(t));
+      targets.push_back(targetOf(kClassTarget));
+      m_ruleKept.emplace(asked, targets);
+      keptOfRules(*m_ruleKept);
     }
-    KeptIndex kept;
-    for (const KeptDeclaration& k : m_ruleKept) kept.add(k);
+    KeptIndex kept = *m_ruleKept;
     // Declarations of the form's rules that the form does not take are kept too.
-    std::set<const Declaration*> taking;
+    std::vector<const Declaration*> taking;
     std::set<std::size_t> wholeRules;
     for (const Candidate& c : m_candidates) {
       if (c.forcedKept) continue;
       if (c.declaration)
-        taking.insert(c.declaration);
+        taking.push_back(c.declaration);
       else
         wholeRules.insert(c.rule);
     }
+    std::sort(taking.begin(), taking.end(), std::less<>());
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       if ((m_role[r] != Role::Slot && m_role[r] != Role::Class) || wholeRules.contains(r)) continue;
+      m_reading = m_sheet.rules[r].whole.begin;
       const std::vector<Tie> ties = tiesOf(m_text, m_sheet.rules[r].prelude);
       for (const Declaration& d : m_declarations[r])
-        if (!taking.contains(&d)) kept.add({d.whole.begin, css::asciiLower(d.name), ties});
+        if (!std::binary_search(taking.begin(), taking.end(), &d, std::less<>()))
+          kept.add(d.whole.begin, css::asciiLower(d.name), ties);
     }
     std::map<std::string, Candidate*> latest;
     for (Candidate& c : m_candidates) {
@@ -737,7 +813,7 @@ class Importer {
       if (!c.forcedKept && kept.interferes(c.offset, propertiesOf(c), targetOf(c.target))) c.forcedKept = true;
       if (c.forcedKept) {
         if (c.declaration)
-          kept.add({c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude)});
+          kept.add(c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude));
         continue;
       }
       c.taken = true;
@@ -763,12 +839,17 @@ class Importer {
   bool forceOrderConflicts() {
     static constexpr std::array<int, 3> kOrder = {kSlotVisited, kSlotHover, kSlotActive};
     bool changed = false;
-    for (Candidate& late : m_candidates) {
-      if (!late.taken || late.overridden || late.target >= kClassTarget) continue;
+    // The settings in force: one a key, however many declarations the sheet has.
+    std::vector<Candidate*> live;
+    for (Candidate& c : m_candidates)
+      if (c.taken && !c.overridden && c.target < kClassTarget) live.push_back(&c);
+    for (Candidate* lateSetting : live) {
+      Candidate& late = *lateSetting;
       const auto lateRank = std::find(kOrder.begin(), kOrder.end(), late.target);
       if (lateRank == kOrder.end()) continue;
-      for (Candidate& early : m_candidates) {
-        if (!early.taken || early.overridden || early.offset >= late.offset) continue;
+      for (const Candidate* earlySetting : live) {
+        const Candidate& early = *earlySetting;
+        if (early.offset >= late.offset) continue;
         const auto earlyRank = std::find(kOrder.begin(), kOrder.end(), early.target);
         if (earlyRank == kOrder.end() || earlyRank <= lateRank) continue;
         if (early.key.substr(1) != late.key.substr(1)) continue;
@@ -950,8 +1031,7 @@ class Importer {
   std::map<std::string, int> m_classIndex;
   const Declaration* m_classDeclaration = nullptr;
   std::optional<StyleDocument> m_scrollbar;
-  std::vector<KeptDeclaration> m_ruleKept;  // of the rules kept whole, read once
-  bool m_ruleKeptReady = false;
+  std::optional<KeptIndex> m_ruleKept;  // the declarations of the rules kept whole, read once
   std::size_t& m_reading;
 };
 

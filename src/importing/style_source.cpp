@@ -186,12 +186,14 @@ std::string decodeHtmlText(std::string_view text) {
       out += text[k];
       continue;
     }
-    const std::size_t semi = text.find(';', k);
-    if (semi == std::string_view::npos || semi - k > 10) {
+    // A reference this reader knows is at most ten characters up to its ";";
+    // looking no further keeps a text of many "&" linear.
+    const std::size_t semi = text.substr(k, 11).find(';');
+    if (semi == std::string_view::npos) {
       out += '&';
       continue;
     }
-    const std::string_view name = text.substr(k + 1, semi - k - 1);
+    const std::string_view name = text.substr(k + 1, semi - 1);
     char32_t cp = 0;
     if (name == "amp")
       cp = '&';
@@ -217,7 +219,7 @@ std::string decodeHtmlText(std::string_view text) {
       continue;
     }
     appendUtf8(out, cp);
-    k = semi;
+    k += semi;
   }
   return out;
 }
