@@ -53,20 +53,29 @@ std::string generatedRules(const StyleDocument& doc, bool modern, bool& ok) {
   return t;
 }
 
+// Whether `out` is written: built, and every character held by its encoding.
+bool written(const OutputText& out) {
+  std::string bytes;
+  UnencodableCharacter bad;
+  return out.ok() && encodeOutput(out, bytes, bad);
+}
+
 // Whether writing `doc` gives back exactly the file the source was read
 // from, trying the page's sample and line-break choices, which no setting
-// file holds. On success `doc` holds the choices that did it.
+// file holds. On success `doc` holds the choices that did it. (A text
+// whose bytes were not all read, "\xFF" become U+FFFD, is not given back
+// by an output that cannot write U+FFFD.)
 bool writesBack(StyleDocument& doc, const StyleSource& source) {
   if (!source.page) {
     const OutputText out = styleSheetOutput(doc);
-    return out.ok() && out.text == source.decoded;
+    return out.text == source.decoded && written(out);
   }
   for (CheckState sample : {1, 0}) {
     for (CheckState breaks : {1, 0}) {
       doc.output.htmlSample = sample;
       doc.output.htmlBreaks = breaks;
       const OutputText out = embeddedPageOutput(doc);
-      if (out.ok() && out.text == source.decoded) return true;
+      if (out.text == source.decoded && written(out)) return true;
     }
   }
   doc.output.htmlSample = doc.output.htmlBreaks = 1;
