@@ -282,6 +282,10 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
        "box-shadow: a ,b;\r\nx: \"fill='%23\";\r\n}\r\n",
        crlf({"@supports x {}", "::-webkit-scrollbar {", "scrollbar-color: #a #b;", "border-color: #a #b #c #d;",
              "box-shadow: a ,b;", "x: \"fill='%23\";", "}"})},
+      {"@supports x {}\r\n::-webkit-scrollbar {\r\nscrollbar-color: #a #b;\r\nborder-color: #a #b #c #d;\r\n"
+       "box-shadow: a ,b;\r\nx: \"fill='%23'\";\r\n}",
+       crlf({"@supports x {}", "::-webkit-scrollbar {", "scrollbar-color: #a #b;", "border-color: #a #b #c #d;",
+             "box-shadow: a ,b;", "x: \"fill='%23'\";", "}"})},
   };
   for (const Case& c : cases) {
     const ImportResult imported = importStyle(c.css, false);
