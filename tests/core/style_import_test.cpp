@@ -277,6 +277,8 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
        crlf({"p {", "  color: #123456;", "}", "/* top */", "@font-face { font-family: x; src: url(x.woff) }"})},
       {"@keyframes spin { to { transform: rotate(1turn) } } p { animation: spin 1s",
        crlf({"@keyframes spin { to { transform: rotate(1turn) } }", "p { animation: spin 1s}"})},
+      // A byte no encoding reads: the legacy output, in CP932, could not write it back.
+      {"/* \xFF */\r\n", crlf({"/* \xEF\xBF\xBD */"})},
       // Shaped like the modern scrollbar rules, with colours too short to be theirs: kept, not a fault.
       {"@supports x {}\r\n::-webkit-scrollbar {\r\nscrollbar-color: #a #b;\r\nborder-color: #a #b #c #d;\r\n"
        "box-shadow: a ,b;\r\nx: \"fill='%23\";\r\n}\r\n",
