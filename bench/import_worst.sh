@@ -35,6 +35,7 @@ head, piece, tail = {
     "curly": ("", "{", ""),
     "rules": ("", "p{color:#F00}", ""),
     "nested-rules": ("", "p{a{", ""),
+    "declarations": ("p{margin:0;", "color:#F00;", "}"),
 }[kind]
 body = size - len(head) - len(tail)
 text = head + piece * (body // len(piece)) + tail
@@ -47,7 +48,7 @@ EOF
 base=$(bench_peak_kib 5 "$cli" import "$work/empty.css")
 echo "peak of importing an empty file: $base KiB"
 printf '%-18s %10s %9s %9s %10s %9s\n' input bytes seconds s/MiB "peak KiB" added/in
-for kind in ${QUILLANE_BENCH_KINDS:-nested-media unclosed-supports title-amp paren-value curly rules nested-rules}; do
+for kind in ${QUILLANE_BENCH_KINDS:-nested-media unclosed-supports title-amp paren-value curly rules nested-rules declarations}; do
   for size in "${sizes[@]}"; do
     suffix=css
     [ "$kind" = title-amp ] && suffix=html
