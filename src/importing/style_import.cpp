@@ -116,6 +116,7 @@ std::string shortened(std::string_view text) {
     if (blank && !out.empty()) out += ' ';
     blank = false;
     out += c;
+    if (out.size() > 80) break;  // enough to know it is cut; a rule may be megabytes
   }
   if (out.size() > 80) {
     std::size_t cut = 77;
