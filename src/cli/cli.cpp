@@ -291,7 +291,8 @@ class Command {
 
   int check(const StyleDocument& doc) {
     std::string lines;
-    for (const Advice& advice : documentAdvice(doc)) lines.append(advice.text).append("\n");
+    // Advice quotes the file (font names, image paths): escaped, not cut.
+    for (const Advice& advice : documentAdvice(doc)) lines.append(shownPath(advice.text)).append("\n");
     return emitBytes(lines);
   }
 
@@ -304,14 +305,14 @@ class Command {
     if (lower.ends_with(".html") || lower.ends_with(".htm")) page = true;
     if (lower.ends_with(".css")) page = false;
     const ImportResult imported = importStyle(bytes, page);
-    if (!imported.ok()) return refuse(inputName() + ": " + imported.refused);
+    if (!imported.ok()) return refuse(imported.describe(inputName()));
     if (const auto problem = unstorableValue(imported.document)) return refuse(inputName() + ": " + *problem);
     std::string report;
     for (const ImportEntry& entry : imported.entries) {
       const char* place = entry.place == ImportEntry::Place::Form   ? "form"
                           : entry.place == ImportEntry::Place::Kept ? "kept"
                                                                     : "unused";
-      report += inputName() + ":" + std::to_string(entry.line) + ": " + place + ": " + entry.what + "\n";
+      report += inputName() + ":" + std::to_string(entry.line) + ": " + place + ": " + shownPath(entry.what) + "\n";
     }
     m_console.writeError(report);
     return emit({settingsFileText(imported.document, Layout::Settings), std::nullopt, OutputEncoding::Cp932});

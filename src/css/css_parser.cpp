@@ -1,5 +1,7 @@
 #include "css/css_parser.h"
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -48,10 +50,12 @@ bool opens(TokenType type) {
 // Consumes the component value that starts with `first` (already taken): a
 // block or function up to its closing token, or the token alone. Returns
 // the end of what was consumed; `closed` is false when the text ended first.
-// `into` collects every token when given.
-std::size_t consumeComponent(TokenStream& in, const Token& first, std::vector<Token>* into, bool& closed) {
+// `solidEnd`, when given, is set to the end of its last token that is not
+// a blank (the same as the end unless the text ended inside a block).
+// The closers still expected are kept on a stack of one byte a level.
+std::size_t consumeComponent(TokenStream& in, const Token& first, bool& closed, std::size_t* solidEnd = nullptr) {
   closed = true;
-  if (into) into->push_back(first);
+  if (solidEnd) *solidEnd = first.end;
   if (!opens(first.type)) return first.end;
   std::vector<TokenType> expected{closerOf(first.type)};
   std::size_t end = first.end;
@@ -61,8 +65,8 @@ std::size_t consumeComponent(TokenStream& in, const Token& first, std::vector<To
       closed = false;
       return end;
     }
-    if (into) into->push_back(t);
     end = t.end;
+    if (solidEnd && t.type != TokenType::Whitespace) *solidEnd = end;
     if (t.type == expected.back())
       expected.pop_back();
     else if (opens(t.type))
@@ -84,14 +88,26 @@ void extendPrelude(Range& prelude, bool& started, const Token& t, std::size_t en
 Rule withBlock(TokenStream& in, const Token& open, Rule rule) {
   rule.hasBlock = true;
   bool closed = true;
-  const std::size_t end = consumeComponent(in, open, nullptr, closed);
+  const std::size_t end = consumeComponent(in, open, closed);
   rule.whole.end = end;
   rule.closed = closed;
   rule.block = {open.end, closed ? end - 1 : end};
   return rule;
 }
 
-Rule consumeAtRule(TokenStream& in, std::string_view text, const Token& keyword) {
+// How a rule is read: inside a block that a walk has entered, a "}" ends
+// the block (and so any rule not finished), as the end of its text would.
+struct Reading {
+  bool nested = false;    // a "}" ends the rule, which is then not closed; it is not taken
+  bool headOnly = false;  // an at-rule's "{" is taken but not its block (hasBlock, block.begin set)
+};
+
+bool endsHere(TokenStream& in, const Reading& how) {
+  const TokenType next = in.peek().type;
+  return next == TokenType::EndOfFile || (how.nested && next == TokenType::RightCurly);
+}
+
+Rule consumeAtRule(TokenStream& in, std::string_view text, const Token& keyword, Reading how = {}) {
   Rule rule;
   rule.kind = Rule::Kind::At;
   rule.atName = tokenValue(text, keyword);
@@ -99,33 +115,41 @@ Rule consumeAtRule(TokenStream& in, std::string_view text, const Token& keyword)
   rule.prelude = {keyword.end, keyword.end};
   bool started = false;
   for (;;) {
-    const Token t = in.take();
-    if (t.type == TokenType::EndOfFile) {
+    if (endsHere(in, how)) {
       rule.closed = false;
       return rule;
     }
+    const Token t = in.take();
     rule.whole.end = t.end;
     if (t.type == TokenType::Semicolon) return rule;
+    if (t.type == TokenType::LeftCurly && how.headOnly) {
+      rule.hasBlock = true;
+      rule.block = {t.end, t.end};
+      return rule;
+    }
     if (t.type == TokenType::LeftCurly) return withBlock(in, t, std::move(rule));
     bool closed = true;
-    const std::size_t end = consumeComponent(in, t, nullptr, closed);
+    const std::size_t end = consumeComponent(in, t, closed);
     extendPrelude(rule.prelude, started, t, end);
     rule.whole.end = end;
   }
 }
 
-// A qualified rule, or nothing when the text ends before its block.
-std::optional<Rule> consumeQualifiedRule(TokenStream& in, const Token& first) {
+// A qualified rule, or nothing when the text (or the block, when nested)
+// ends before its block.
+std::optional<Rule> consumeQualifiedRule(TokenStream& in, const Token& first, Reading how = {}) {
   Rule rule;
   rule.whole = {first.begin, first.begin};
   rule.prelude = {first.begin, first.begin};
   bool started = false;
-  for (Token t = first;; t = in.take()) {
+  for (Token t = first;;) {
     if (t.type == TokenType::EndOfFile) return std::nullopt;
     if (t.type == TokenType::LeftCurly) return withBlock(in, t, std::move(rule));
     bool closed = true;
-    const std::size_t end = consumeComponent(in, t, nullptr, closed);
+    const std::size_t end = consumeComponent(in, t, closed);
     extendPrelude(rule.prelude, started, t, end);
+    if (endsHere(in, how)) return std::nullopt;
+    t = in.take();
   }
 }
 
@@ -152,34 +176,57 @@ std::vector<Rule> consumeRules(TokenStream& in, std::string_view text, bool topL
   }
 }
 
-// Makes a declaration of the tokens from its name to its end, or nothing
-// when the name is not followed by a colon.
-std::optional<Declaration> makeDeclaration(std::string_view text, const std::vector<Token>& tokens) {
-  Declaration d;
-  d.name = tokenValue(text, tokens[0]);
-  std::size_t k = 1;
-  while (k < tokens.size() && tokens[k].type == TokenType::Whitespace) ++k;
-  if (k >= tokens.size() || tokens[k].type != TokenType::Colon) return std::nullopt;
-  ++k;
-  while (k < tokens.size() && tokens[k].type == TokenType::Whitespace) ++k;
-  std::size_t last = tokens.size();
-  while (last > k && tokens[last - 1].type == TokenType::Whitespace) --last;
-  d.whole = {tokens[0].begin, last > 0 ? tokens[last - 1].end : tokens[0].end};
-  // "! important" at the end, in any case, blanks allowed between.
-  if (last > k && tokens[last - 1].type == TokenType::Ident &&
-      asciiLower(tokenValue(text, tokens[last - 1])) == "important") {
-    std::size_t bang = last - 1;
-    while (bang > k && tokens[bang - 1].type == TokenType::Whitespace) --bang;
-    if (bang > k && tokens[bang - 1].type == TokenType::Delim && tokens[bang - 1].delim == '!') {
-      d.important = true;
-      last = bang - 1;
-      while (last > k && tokens[last - 1].type == TokenType::Whitespace) --last;
-    }
+// A component value of a declaration, as far as the declaration needs it.
+struct Component {
+  Token first;               // its first token: the whole component unless a block or function
+  std::size_t solidEnd = 0;  // the end of its last token that is not a blank
+};
+
+// The pieces of a declaration as they are read, one component at a time:
+// the name, whether a colon follows it, and the last three components that
+// are not blanks (the last two may be "!" and "important"). Nothing else is
+// held, so a value of any length costs no memory.
+class DeclarationReader {
+ public:
+  explicit DeclarationReader(const Token& name) : m_name(name) {}
+
+  void add(const Token& first, std::size_t solidEnd) {
+    if (first.type == TokenType::Whitespace) return;
+    ++m_count;
+    if (m_count == 2) m_colon = first.type == TokenType::Colon;
+    if (m_count == 3) m_valueBegin = first.begin;
+    m_last[0] = m_last[1];
+    m_last[1] = m_last[2];
+    m_last[2] = {first, solidEnd};
   }
-  d.tokens.assign(tokens.begin() + static_cast<std::ptrdiff_t>(k), tokens.begin() + static_cast<std::ptrdiff_t>(last));
-  d.value = k < last ? Range{tokens[k].begin, tokens[last - 1].end} : Range{d.whole.end, d.whole.end};
-  return d;
-}
+
+  // The declaration, or nothing when the name is not followed by a colon.
+  std::optional<Declaration> finish(std::string_view text) const {
+    if (!m_colon) return std::nullopt;
+    Declaration d;
+    d.name = tokenValue(text, m_name);
+    d.whole = {m_name.begin, m_last[2].solidEnd};
+    std::size_t values = m_count - 2;
+    std::size_t valueEnd = m_last[2].solidEnd;
+    // "! important" at the end, in any case, blanks allowed between.
+    const Token& bang = m_last[1].first;
+    if (values >= 2 && bang.type == TokenType::Delim && bang.delim == '!' && m_last[2].first.type == TokenType::Ident &&
+        asciiLower(tokenValue(text, m_last[2].first)) == "important") {
+      d.important = true;
+      values -= 2;
+      valueEnd = m_last[0].solidEnd;
+    }
+    d.value = values > 0 ? Range{m_valueBegin, valueEnd} : Range{d.whole.end, d.whole.end};
+    return d;
+  }
+
+ private:
+  Token m_name;
+  std::size_t m_count = 0;  // components that are not blanks, the name included
+  bool m_colon = false;
+  std::size_t m_valueBegin = 0;
+  std::array<Component, 3> m_last{};
+};
 
 }  // namespace
 
@@ -196,6 +243,45 @@ std::vector<Rule> parseRules(std::string_view text, Range block) {
   return consumeRules(in, text, false);
 }
 
+void walkRules(std::string_view text, Range block, const std::function<bool(const Rule&)>& enter,
+               const std::function<void(const Rule&)>& visit) {
+  TokenStream in(text, block);
+  std::size_t depth = 0;  // blocks entered and not yet closed
+  for (;;) {
+    const Token t = in.take();
+    const bool nested = depth > 0;
+    switch (t.type) {
+      case TokenType::EndOfFile:
+        return;
+      case TokenType::Whitespace:
+        continue;
+      case TokenType::RightCurly:
+        if (!nested) break;
+        --depth;
+        continue;
+      case TokenType::AtKeyword: {
+        Rule rule = consumeAtRule(in, text, t, {nested, true});
+        if (rule.hasBlock && enter(rule)) {
+          ++depth;
+          continue;
+        }
+        if (rule.hasBlock) {
+          Token open;
+          open.type = TokenType::LeftCurly;
+          open.begin = rule.block.begin - 1;
+          open.end = rule.block.begin;
+          rule = withBlock(in, open, std::move(rule));
+        }
+        visit(rule);
+        continue;
+      }
+      default:
+        break;
+    }
+    if (auto rule = consumeQualifiedRule(in, t, {nested, false})) visit(*rule);
+  }
+}
+
 DeclarationList parseDeclarations(std::string_view text, Range block) {
   DeclarationList list;
   TokenStream in(text, block);
@@ -209,17 +295,19 @@ DeclarationList parseDeclarations(std::string_view text, Range block) {
       continue;
     }
     // Everything up to the next ";" at this level, or the end.
-    std::vector<Token> tokens;
+    DeclarationReader reader(t);
     std::size_t end = t.end;
     for (Token next = t;;) {
       bool closed = true;
-      end = consumeComponent(in, next, &tokens, closed);
+      std::size_t solidEnd = 0;
+      end = consumeComponent(in, next, closed, &solidEnd);
+      reader.add(next, solidEnd);
       const TokenType after = in.peek().type;
       if (after == TokenType::Semicolon || after == TokenType::EndOfFile) break;
       next = in.take();
     }
     std::optional<Declaration> declaration;
-    if (t.type == TokenType::Ident) declaration = makeDeclaration(text, tokens);
+    if (t.type == TokenType::Ident) declaration = reader.finish(text);
     if (declaration)
       list.declarations.push_back(std::move(*declaration));
     else

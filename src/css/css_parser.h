@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,6 @@ struct Declaration {
   Range whole;       // the name to the end of the value (with "!important"), before any ";"
   Range value;       // the value without blanks around it and without "!important"
   bool important = false;
-  std::vector<Token> tokens;  // the value's tokens, blocks and functions flattened, blanks included
 };
 
 // The content of a style rule's block.
@@ -65,7 +65,19 @@ StyleSheet parseStyleSheet(std::string_view text);
 // The rules inside a block (of @media, @supports and the like).
 std::vector<Rule> parseRules(std::string_view text, Range block);
 
-// The declarations inside a block.
+// Walks the rules inside `block` and, where `enter` says so, the rules
+// inside theirs, in the order of the text, in one pass and without
+// recursion: the cost is linear in the text, whatever its nesting.
+// `enter` is asked about each at-rule with a block before the block is read
+// (its `whole` then ends at the "{" and its `block` is empty); answering
+// true walks the rules of that block next, as parseRules would read them.
+// Every other rule goes to `visit`, whole.
+//   "@media a { p {} @media b { q {} } } r {}" entering @media: p, q, r
+void walkRules(std::string_view text, Range block, const std::function<bool(const Rule&)>& enter,
+               const std::function<void(const Rule&)>& visit);
+
+// The declarations inside a block. A declaration holds places only, so a
+// value of any length costs the same.
 DeclarationList parseDeclarations(std::string_view text, Range block);
 
 }  // namespace quillane::css

@@ -82,7 +82,7 @@ void MainWindow::importStyleFile(const std::string& path) {
   if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")) page = true;
   const ImportResult result = importStyle(bytes, page, m_doc);
   if (!result.ok()) {
-    m_platform.messageBox(path + ": " + result.refused, "読み込みエラー", MessageIcon::Exclamation);
+    m_platform.messageBox(result.describe(path), "読み込みエラー", MessageIcon::Exclamation);
     return;
   }
   m_doc = result.document;

@@ -280,17 +280,32 @@ bool readModernScrollbarRules(std::string_view rules, StyleDocument& doc) {
   const auto edges = pieces(*borders, ' ');
   const auto insets = pieces(*shadows, ',');
   if (pair.size() != 2 || edges.size() != 4 || insets.size() != 2) return false;
-  const auto lastWord = [](std::string_view text) { return text.substr(text.rfind(' ') + 1); };
-  const std::string_view arrow = rules.substr(fill + 9, rules.find('\'', fill + 9) - fill - 9);
+  // Each colour is written "#RRGGBB"; a piece without its "#" (or, in a
+  // shadow, without the blank before it) is no colour of the output's.
+  const auto hex = [](std::string_view piece) -> std::optional<std::string_view> {
+    if (!piece.starts_with('#')) return std::nullopt;
+    return piece.substr(1);
+  };
+  const auto lastWord = [](std::string_view text) {
+    const std::size_t blank = text.rfind(' ');
+    return blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+  };
+  const std::size_t arrowEnd = rules.find('\'', fill + 9);
+  if (arrowEnd == std::string_view::npos) return false;
   // Rows 11..17: arrow, face, highlight outside, highlight inside, shadow
   // outside, shadow inside, track.
-  const std::string_view found[kScrollbarColourCount] = {arrow,
-                                                         pair[0].substr(1),
-                                                         edges[0].substr(1),
-                                                         lastWord(insets[0]).substr(1),
-                                                         edges[1].substr(1),
-                                                         lastWord(insets[1]).substr(1),
-                                                         pair[1].substr(1)};
+  const std::optional<std::string_view> written[kScrollbarColourCount] = {rules.substr(fill + 9, arrowEnd - fill - 9),
+                                                                          hex(pair[0]),
+                                                                          hex(edges[0]),
+                                                                          hex(lastWord(insets[0])),
+                                                                          hex(edges[1]),
+                                                                          hex(lastWord(insets[1])),
+                                                                          hex(pair[1])};
+  std::string_view found[kScrollbarColourCount];
+  for (int row = 0; row < kScrollbarColourCount; ++row) {
+    if (!written[row]) return false;
+    found[row] = *written[row];
+  }
   static constexpr std::string_view kPicture[kScrollbarColourCount] = {"000000", "BFBFBF", "CFCFCF", "FFFFFF",
                                                                        "000000", "808080", "EFEFEF"};
   for (bool tickTrack : {true, false}) {

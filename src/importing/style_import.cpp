@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <new>
 #include <set>
 #include <span>
 
@@ -53,20 +54,29 @@ std::string generatedRules(const StyleDocument& doc, bool modern, bool& ok) {
   return t;
 }
 
+// Whether `out` is written: built, and every character held by its encoding.
+bool written(const OutputText& out) {
+  std::string bytes;
+  UnencodableCharacter bad;
+  return out.ok() && encodeOutput(out, bytes, bad);
+}
+
 // Whether writing `doc` gives back exactly the file the source was read
 // from, trying the page's sample and line-break choices, which no setting
-// file holds. On success `doc` holds the choices that did it.
+// file holds. On success `doc` holds the choices that did it. (A text
+// whose bytes were not all read, "\xFF" become U+FFFD, is not given back
+// by an output that cannot write U+FFFD.)
 bool writesBack(StyleDocument& doc, const StyleSource& source) {
   if (!source.page) {
     const OutputText out = styleSheetOutput(doc);
-    return out.ok() && out.text == source.decoded;
+    return out.text == source.decoded && written(out);
   }
   for (CheckState sample : {1, 0}) {
     for (CheckState breaks : {1, 0}) {
       doc.output.htmlSample = sample;
       doc.output.htmlBreaks = breaks;
       const OutputText out = embeddedPageOutput(doc);
-      if (out.ok() && out.text == source.decoded) return true;
+      if (out.text == source.decoded && written(out)) return true;
     }
   }
   doc.output.htmlSample = doc.output.htmlBreaks = 1;
@@ -107,6 +117,7 @@ std::string shortened(std::string_view text) {
     if (blank && !out.empty()) out += ' ';
     blank = false;
     out += c;
+    if (out.size() > 80) break;  // enough to know it is cut; a rule may be megabytes
   }
   if (out.size() > 80) {
     std::size_t cut = 77;
@@ -150,11 +161,13 @@ struct Attempt {
   int taken = 0;
 };
 
-Attempt readLegacy(const StyleSource& source, const css::StyleSheet& sheet, const StyleDocument& start) {
+Attempt readLegacy(const StyleSource& source, const css::StyleSheet& sheet, const StyleDocument& start,
+                   std::size_t& reading) {
   Attempt a{start, {}, 0, 0};
   const std::string_view style = source.style;
   int classes = 0;
   for (const Rule& rule : sheet.rules) {
+    reading = rule.whole.begin;
     if (rule.kind != Rule::Kind::Qualified || !rule.closed) continue;
     // The writers put one blank between the selector and "{".
     if (rule.block.begin != rule.prelude.end + 2 || style[rule.prelude.end] != ' ') continue;
@@ -188,12 +201,33 @@ struct Tie {
   bool unknown = false;  // :is(), :not() and the like: assume it can tie with anything
 };
 
-std::vector<Tie> tiesOf(std::string_view text, Range prelude) {
-  std::vector<Tie> ties(1);
+// The tokens of `range` (blanks left out unless `blanks`), or nothing when
+// there are more than `limit`: what the import reads token by token (a
+// selector, a value) is short, and anything longer is no business of the
+// form's, so no text makes it hold more.
+std::optional<std::vector<Token>> tokensOf(std::string_view text, Range range, std::size_t limit, bool blanks = false) {
   std::vector<Token> tokens;
-  css::Tokenizer tokenizer(text.substr(0, prelude.end), nullptr, prelude.begin);
-  do tokens.push_back(tokenizer.next());
-  while (tokens.back().type != TokenType::EndOfFile);
+  css::Tokenizer tokenizer(text.substr(0, range.end), nullptr, range.begin);
+  for (Token t = tokenizer.next(); t.type != TokenType::EndOfFile; t = tokenizer.next()) {
+    if (!blanks && t.type == TokenType::Whitespace) continue;
+    if (tokens.size() == limit) return std::nullopt;
+    tokens.push_back(t);
+  }
+  return tokens;
+}
+
+// A selector list longer than this, or with more different ties, is taken
+// to tie with anything: the import then keeps more as text, never less.
+constexpr std::size_t kMostSelectorTokens = 1024;
+constexpr std::size_t kMostTies = 16;
+
+std::vector<Tie> tiesOf(std::string_view text, Range prelude) {
+  const std::vector<Tie> anything = {Tie{0, 0, 0, "", true}};
+  auto read = tokensOf(text, prelude, kMostSelectorTokens, true);
+  if (!read) return anything;
+  std::vector<Token>& tokens = *read;
+  tokens.emplace_back();  // the end of the text
+  std::vector<Tie> ties(1);
   std::size_t k = 0;
   int depth = 0;
   for (; k < tokens.size() && tokens[k].type != TokenType::EndOfFile; ++k) {
@@ -265,51 +299,79 @@ std::vector<Tie> tiesOf(std::string_view text, Range prelude) {
         break;
     }
   }
-  return ties;
+  // The same tie twice counts once.
+  std::vector<Tie> distinct;
+  for (const Tie& tie : ties) {
+    const bool seen = std::any_of(distinct.begin(), distinct.end(), [&](const Tie& d) {
+      return d.ids == tie.ids && d.classes == tie.classes && d.types == tie.types && d.subject == tie.subject &&
+             d.unknown == tie.unknown;
+    });
+    if (seen) continue;
+    if (distinct.size() == kMostTies) return anything;
+    distinct.push_back(tie);
+  }
+  return distinct;
 }
 
-// Whether setting property `a` can change what property `b` does: the same
-// property, a shorthand and its longhands ("background" and
-// "background-color"), or "all".
-bool related(std::string_view a, std::string_view b) {
-  if (a == b || a == "all" || b == "all") return true;
-  const auto prefixOf = [](std::string_view shorter, std::string_view longer) {
-    return longer.size() > shorter.size() && longer.starts_with(shorter) && longer[shorter.size()] == '-';
-  };
-  return prefixOf(a, b) || prefixOf(b, a);
-}
-
-// A declaration left as text, as far as later ones need to know.
-struct KeptDeclaration {
-  std::size_t offset = 0;
-  std::string property;
-  std::vector<Tie> ties;
-};
-
-// The kept declarations by what they can meet: the root of the property
-// ("background" for "background-color"), the specificity and the element of
-// each selector. A lookup sees only those that can tie with one target.
+// The declarations left as text, by what they can meet: the root of the
+// property ("background" for "background-color"), the specificity and the
+// element of each selector. A lookup sees only those that can tie with one
+// target. Only what a lookup can find is held: declarations of the
+// properties asked about (or their shorthands, their longhands or "all"),
+// in rules that tie as a target can; of each, the first place. So the index
+// stays small whatever the sheet holds.
 class KeptIndex {
  public:
-  void add(const KeptDeclaration& k) {
-    std::set<std::string> keys;
-    for (const Tie& t : k.ties) keys.insert(keyOf(rootOf(k.property), t));
-    for (const std::string& key : keys) m_buckets[key].push_back({k.offset, k.property});
+  KeptIndex(const std::set<std::string>& asked, const std::vector<Tie>& targets) {
+    for (const std::string& p : asked) {
+      m_longhandsOf.insert(p);
+      m_exact.insert(p);
+      for (std::size_t dash = p.find('-', 1); dash != std::string::npos; dash = p.find('-', dash + 1))
+        m_exact.insert(p.substr(0, dash));  // its shorthands
+    }
+    m_exact.insert("all");
+    for (Tie t : targets) {
+      m_ties.insert(signature(t));
+      t.subject.clear();
+      m_ties.insert(signature(t));
+    }
+    m_ties.insert(signature(Tie{0, 0, 0, "", true}));
+  }
+
+  // A declaration of `property` kept at `offset` in a rule of `ties`.
+  void add(std::size_t offset, const std::string& property, const std::vector<Tie>& ties) {
+    const std::string root = rootOf(property);
+    for (const Tie& t : ties) {
+      const std::string tie = signature(t);
+      if (!m_ties.contains(tie)) continue;
+      if (m_exact.contains(property)) note("=" + root + "|" + tie + "|" + property, offset);
+      // A longhand of an asked property: the asked ones have at most three dashes.
+      std::size_t dash = property.find('-', 1);
+      for (int n = 0; n < 4 && dash != std::string::npos; ++n, dash = property.find('-', dash + 1))
+        if (const std::string shorter = property.substr(0, dash); m_longhandsOf.contains(shorter))
+          note("<" + root + "|" + tie + "|" + shorter, offset);
+    }
   }
 
   // Whether a declaration kept before `offset` sets one of `properties`
-  // (or a shorthand or longhand of one) in a rule that can tie with `target`.
+  // (or a shorthand or longhand of one, or "all") in a rule that can tie
+  // with `target`.
   bool interferes(std::size_t offset, const std::vector<std::string>& properties, const Tie& target) const {
+    Tie any = target;
+    any.subject.clear();
+    const std::string ties[] = {signature(target), signature(any), signature(Tie{0, 0, 0, "", true})};
+    const auto before = [&](const std::string& key) {
+      const auto it = m_first.find(key);
+      return it != m_first.end() && it->second < offset;
+    };
     for (const std::string& p : properties) {
-      for (const std::string& root : {rootOf(p), std::string("all")}) {
-        Tie any = target;
-        any.subject.clear();
-        for (const std::string& key : {keyOf(root, target), keyOf(root, any), root + "|?"}) {
-          const auto bucket = m_buckets.find(key);
-          if (bucket == m_buckets.end()) continue;
-          for (const auto& [at, property] : bucket->second)
-            if (at < offset && related(property, p)) return true;
-        }
+      const std::string root = rootOf(p);
+      for (const std::string& tie : ties) {
+        if (before("=all|" + tie + "|all") || before("=" + root + "|" + tie + "|" + p) ||
+            before("<" + root + "|" + tie + "|" + p))
+          return true;
+        for (std::size_t dash = p.find('-', 1); dash != std::string::npos; dash = p.find('-', dash + 1))
+          if (before("=" + root + "|" + tie + "|" + p.substr(0, dash))) return true;
       }
     }
     return false;
@@ -320,12 +382,19 @@ class KeptIndex {
     if (property.starts_with("--")) return property;
     return property.substr(0, property.find('-'));
   }
-  static std::string keyOf(const std::string& root, const Tie& t) {
-    if (t.unknown) return root + "|?";
-    return root + "|" + std::to_string(t.ids) + "," + std::to_string(t.classes) + "," + std::to_string(t.types) + "|" +
-           t.subject;
+  static std::string signature(const Tie& t) {
+    if (t.unknown) return "?";
+    return std::to_string(t.ids) + "," + std::to_string(t.classes) + "," + std::to_string(t.types) + "|" + t.subject;
   }
-  std::map<std::string, std::vector<std::pair<std::size_t, std::string>>> m_buckets;
+  void note(const std::string& key, std::size_t offset) {
+    const auto [it, added] = m_first.try_emplace(key, offset);
+    if (!added) it->second = std::min(it->second, offset);
+  }
+
+  std::set<std::string> m_exact;        // asked properties and their shorthands, and "all"
+  std::set<std::string> m_longhandsOf;  // asked properties
+  std::set<std::string> m_ties;         // signatures a lookup asks for
+  std::map<std::string, std::size_t> m_first;
 };
 
 // The form's targets: the six tag slots, then the six classes.
@@ -347,12 +416,9 @@ int slotOf(std::string_view selector) {
   return -1;
 }
 
-std::vector<Token> meaningful(const std::vector<Token>& tokens) {
-  std::vector<Token> out;
-  for (const Token& t : tokens)
-    if (t.type != TokenType::Whitespace) out.push_back(t);
-  return out;
-}
+// No value the form takes has more tokens than this (a font list of the
+// stack table has eleven).
+constexpr std::size_t kMostValueTokens = 64;
 
 // The families of a font-family value, each as a browser tells them apart:
 // "g" and the keyword of a generic family, "f" and the name of any other.
@@ -386,7 +452,9 @@ using Setting = std::function<void(StyleDocument&)>;
 // are taken only in a form the modern output writes to the same effect.
 std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, int slot, std::string& property) {
   property = css::asciiLower(d.name);
-  const std::vector<Token> v = meaningful(d.tokens);
+  const std::optional<std::vector<Token>> tokens = tokensOf(text, d.value, kMostValueTokens);
+  if (!tokens) return std::nullopt;
+  const std::vector<Token>& v = *tokens;
   const auto one = [&](TokenType type) { return v.size() == 1 && v[0].type == type; };
   const auto value = [&](std::size_t k) { return css::tokenValue(text, v[k]); };
   const auto lowerValue = [&](std::size_t k) { return css::asciiLower(value(k)); };
@@ -480,9 +548,8 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
     const std::string family = families[0].substr(1);
     if (family.empty() || family != trimmedBlanks(family) || !storable(family)) return std::nullopt;
     const std::string written = fontFamilyValue(family);
-    std::vector<Token> writtenTokens = meaningful(css::tokenize(written));
-    writtenTokens.pop_back();  // the end of the text
-    if (familyList(written, writtenTokens) != families) return std::nullopt;
+    const auto writtenTokens = tokensOf(written, {0, written.size()}, kMostValueTokens);
+    if (!writtenTokens || familyList(written, *writtenTokens) != families) return std::nullopt;
     return [i, family](StyleDocument& doc) { doc.slots[i].fontName = family; };
   }
   if (property == "font-style") {
@@ -561,8 +628,9 @@ struct Order {
 
 class Importer {
  public:
-  Importer(const StyleSource& source, const css::StyleSheet& sheet)
-      : m_source(source), m_text(source.style), m_sheet(sheet) {}
+  // `reading` follows the rule being read, for a refusal.
+  Importer(const StyleSource& source, const css::StyleSheet& sheet, std::size_t& reading)
+      : m_source(source), m_text(source.style), m_sheet(sheet), m_reading(reading) {}
 
   Attempt run(const StyleDocument& start) {
     collect();
@@ -582,6 +650,7 @@ class Importer {
     int classes = 0;
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       const Rule& rule = m_sheet.rules[r];
+      m_reading = rule.whole.begin;
       if (rule.kind == Rule::Kind::At) {
         const std::string name = css::asciiLower(rule.atName);
         if (name == "charset") m_role[r] = Role::Dropped;
@@ -592,8 +661,8 @@ class Importer {
       }
       if (!rule.hasBlock) continue;
       const std::string_view selector = rule.prelude.of(m_text);
-      const css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
-      m_declarations[r] = list.declarations;
+      css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
+      m_declarations[r] = std::move(list.declarations);
       const int slot = slotOf(selector);
       if (slot >= 0 && list.others.empty()) {
         m_role[r] = Role::Slot;
@@ -606,21 +675,28 @@ class Importer {
         }
         continue;
       }
-      // A class rule: ".name", one class.
-      const std::vector<Token> tokens = css::tokenize(selector);
-      if (tokens.size() == 3 && tokens[0].type == TokenType::Delim && tokens[0].delim == '.' &&
-          tokens[1].type == TokenType::Ident) {
-        const std::string name = css::tokenValue(selector, tokens[1]);
-        if (!storable(name)) continue;
-        // A second rule of a class the form holds stays text, after the generated one.
-        if (m_classIndex.contains(name) || classes >= kUserClassCount) continue;
-        if (auto setting = classSetting(r, name)) {
-          m_classIndex[name] = classes++;
-          m_role[r] = Role::Class;
-          m_candidates.push_back({r, m_classDeclaration, kClassTarget + m_classIndex[name], "class " + name,
-                                  rule.whole.begin, std::move(*setting)});
-        }
-      }
+      readClassRule(r, classes);
+      // The declarations of a rule kept whole are read again where needed, not held.
+      if (m_role[r] == Role::Kept) m_declarations[r] = {};
+    }
+  }
+
+  // A class rule: ".name", one class.
+  void readClassRule(std::size_t r, int& classes) {
+    const Rule& rule = m_sheet.rules[r];
+    const auto tokens = tokensOf(m_text, rule.prelude, 2, true);
+    if (!tokens || tokens->size() != 2 || (*tokens)[0].type != TokenType::Delim || (*tokens)[0].delim != '.' ||
+        (*tokens)[1].type != TokenType::Ident)
+      return;
+    const std::string name = css::tokenValue(m_text, (*tokens)[1]);
+    if (!storable(name)) return;
+    // A second rule of a class the form holds stays text, after the generated one.
+    if (m_classIndex.contains(name) || classes >= kUserClassCount) return;
+    if (auto setting = classSetting(r, name)) {
+      m_classIndex[name] = classes++;
+      m_role[r] = Role::Class;
+      m_candidates.push_back({r, m_classDeclaration, kClassTarget + m_classIndex[name], "class " + name,
+                              rule.whole.begin, std::move(*setting)});
     }
   }
 
@@ -670,24 +746,31 @@ class Importer {
     return true;
   }
 
-  // The ties of every rule kept whole, with its declarations, for the checks.
-  void keptOfRules(const std::vector<Rule>& rules, std::vector<KeptDeclaration>& out, bool top) {
-    for (std::size_t r = 0; r < rules.size(); ++r) {
-      const Rule& rule = rules[r];
-      if (top && m_role[r] != Role::Kept) continue;
-      if (!rule.hasBlock) continue;
-      if (rule.kind == Rule::Kind::At) {
-        const std::string name = css::asciiLower(rule.atName);
-        if (name == "media" || name == "supports" || name == "layer" || name == "container" || name == "document" ||
-            name == "scope" || name == "starting-style")
-          keptOfRules(css::parseRules(m_text, rule.block), out, false);
-        continue;
-      }
+  // Every declaration of the rules kept whole, with the ties of its rule,
+  // into `kept`: the rules of grouping at-rules too, at any depth, in one
+  // pass over their text.
+  void keptOfRules(KeptIndex& kept) {
+    const auto visit = [&](const Rule& rule) {
+      m_reading = rule.whole.begin;
+      if (!rule.hasBlock || rule.kind == Rule::Kind::At) return;
       const std::vector<Tie> ties = tiesOf(m_text, rule.prelude);
       const css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
-      for (const Declaration& d : list.declarations) out.push_back({d.whole.begin, css::asciiLower(d.name), ties});
+      for (const Declaration& d : list.declarations) kept.add(d.whole.begin, css::asciiLower(d.name), ties);
       // Nested rules and the like: anything may tie.
-      for (const Range& other : list.others) out.push_back({other.begin, "all", {Tie{0, 0, 0, "", true}}});
+      for (const Range& other : list.others) kept.add(other.begin, "all", {Tie{0, 0, 0, "", true}});
+    };
+    const auto grouping = [&](const Rule& rule) {
+      const std::string name = css::asciiLower(rule.atName);
+      return name == "media" || name == "supports" || name == "layer" || name == "container" || name == "document" ||
+             name == "scope" || name == "starting-style";
+    };
+    for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
+      const Rule& rule = m_sheet.rules[r];
+      if (m_role[r] != Role::Kept) continue;
+      if (rule.kind == Rule::Kind::At && rule.hasBlock && grouping(rule))
+        css::walkRules(m_text, rule.block, grouping, visit);
+      else
+        visit(rule);
     }
   }
 
@@ -703,36 +786,45 @@ class Importer {
   // Which declarations the form takes: each one that no earlier text-kept
   // declaration could interfere with, the last of each setting winning.
   void decide() {
-    if (!m_ruleKeptReady) {
-      keptOfRules(m_sheet.rules, m_ruleKept, true);
-      m_ruleKeptReady = true;
+    if (!m_ruleKept) {
+      std::set<std::string> asked;
+      for (const Candidate& c : m_candidates)
+        for (const std::string& p : propertiesOf(c)) asked.insert(p);
+      std::vector<Tie> targets;
+      for (int t = 0; t < kTagSlotCount; ++t) targets.push_back(targetOf(t));
+      targets.push_back(targetOf(kClassTarget));
+      m_ruleKept.emplace(asked, targets);
+      keptOfRules(*m_ruleKept);
     }
-    KeptIndex kept;
-    for (const KeptDeclaration& k : m_ruleKept) kept.add(k);
+    KeptIndex kept = *m_ruleKept;
     // Declarations of the form's rules that the form does not take are kept too.
-    std::set<const Declaration*> taking;
+    std::vector<const Declaration*> taking;
     std::set<std::size_t> wholeRules;
     for (const Candidate& c : m_candidates) {
       if (c.forcedKept) continue;
       if (c.declaration)
-        taking.insert(c.declaration);
+        taking.push_back(c.declaration);
       else
         wholeRules.insert(c.rule);
     }
+    std::sort(taking.begin(), taking.end(), std::less<>());
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       if ((m_role[r] != Role::Slot && m_role[r] != Role::Class) || wholeRules.contains(r)) continue;
+      m_reading = m_sheet.rules[r].whole.begin;
       const std::vector<Tie> ties = tiesOf(m_text, m_sheet.rules[r].prelude);
       for (const Declaration& d : m_declarations[r])
-        if (!taking.contains(&d)) kept.add({d.whole.begin, css::asciiLower(d.name), ties});
+        if (!std::binary_search(taking.begin(), taking.end(), &d, std::less<>()))
+          kept.add(d.whole.begin, css::asciiLower(d.name), ties);
     }
     std::map<std::string, Candidate*> latest;
     for (Candidate& c : m_candidates) {
+      m_reading = c.offset;
       c.taken = false;
       c.overridden = false;
       if (!c.forcedKept && kept.interferes(c.offset, propertiesOf(c), targetOf(c.target))) c.forcedKept = true;
       if (c.forcedKept) {
         if (c.declaration)
-          kept.add({c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude)});
+          kept.add(c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude));
         continue;
       }
       c.taken = true;
@@ -758,12 +850,17 @@ class Importer {
   bool forceOrderConflicts() {
     static constexpr std::array<int, 3> kOrder = {kSlotVisited, kSlotHover, kSlotActive};
     bool changed = false;
-    for (Candidate& late : m_candidates) {
-      if (!late.taken || late.overridden || late.target >= kClassTarget) continue;
+    // The settings in force: one a key, however many declarations the sheet has.
+    std::vector<Candidate*> live;
+    for (Candidate& c : m_candidates)
+      if (c.taken && !c.overridden && c.target < kClassTarget) live.push_back(&c);
+    for (Candidate* lateSetting : live) {
+      Candidate& late = *lateSetting;
       const auto lateRank = std::find(kOrder.begin(), kOrder.end(), late.target);
       if (lateRank == kOrder.end()) continue;
-      for (Candidate& early : m_candidates) {
-        if (!early.taken || early.overridden || early.offset >= late.offset) continue;
+      for (const Candidate* earlySetting : live) {
+        const Candidate& early = *earlySetting;
+        if (early.offset >= late.offset) continue;
         const auto earlyRank = std::find(kOrder.begin(), kOrder.end(), early.target);
         if (earlyRank == kOrder.end() || earlyRank <= lateRank) continue;
         if (early.key.substr(1) != late.key.substr(1)) continue;
@@ -842,6 +939,7 @@ class Importer {
     };
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       const Rule& rule = m_sheet.rules[r];
+      m_reading = rule.whole.begin;
       keepComments(rule.whole.begin);
       at = rule.whole.end;
       const std::string_view whole = rule.whole.of(m_text);
@@ -926,7 +1024,10 @@ class Importer {
     });
     if (left.declarations.empty() && onlyWidth) return;
     for (const Declaration& d : m_declarations[r]) {
-      if (std::any_of(cuts.begin(), cuts.end(), [&](const Range& cut) { return cut.begin == d.whole.begin; })) continue;
+      // The cuts are in order: a search, not a walk, for each of a rule's many declarations.
+      if (std::binary_search(cuts.begin(), cuts.end(), d.whole,
+                             [](const Range& x, const Range& y) { return x.begin < y.begin; }))
+        continue;
       entry(a, d.whole.begin, ImportEntry::Place::Kept, selector + " { " + std::string(d.whole.of(m_text)) + " }");
     }
     kept.append(m_text.substr(rule.whole.begin, rule.block.begin - rule.whole.begin))
@@ -950,8 +1051,8 @@ class Importer {
   std::map<std::string, int> m_classIndex;
   const Declaration* m_classDeclaration = nullptr;
   std::optional<StyleDocument> m_scrollbar;
-  std::vector<KeptDeclaration> m_ruleKept;  // of the rules kept whole, read once
-  bool m_ruleKeptReady = false;
+  std::optional<KeptIndex> m_ruleKept;  // the declarations of the rules kept whole, read once
+  std::size_t& m_reading;
 };
 
 }  // namespace
@@ -967,12 +1068,15 @@ std::string ImportResult::report() const {
   return out;
 }
 
-ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
+std::string ImportResult::describe(std::string_view file) const {
+  if (refusedLine <= 0) return std::string(file) + ": " + refused;
+  return std::string(file) + " の " + std::to_string(refusedLine) + " 行目: " + refused;
+}
+
+namespace {
+
+ImportResult importReadSource(const StyleSource& source, const StyleDocument& base, std::size_t& reading) {
   ImportResult result;
-  if (!source.ok()) {
-    result.refused = source.refused;
-    return result;
-  }
   StyleDocument start;
   start.output = base.output;
   start.output.modern = 0;
@@ -980,7 +1084,7 @@ ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
   const css::StyleSheet sheet = css::parseStyleSheet(source.style);
 
   // This program's legacy output comes back as it was, choice and all.
-  Attempt legacy = readLegacy(source, sheet, start);
+  Attempt legacy = readLegacy(source, sheet, start, reading);
   if (legacy.taken > 0 || sheet.rules.empty()) {
     auto rest = textAfterGenerated(legacy.doc, source, false, legacy.formEnd);
     // A sheet that only looks like the legacy output may hold values no
@@ -1002,7 +1106,7 @@ ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
   }
 
   start.output.modern = 1;
-  Attempt modern = Importer(source, sheet).run(start);
+  Attempt modern = Importer(source, sheet, reading).run(start);
   // What follows the modern output's own rules is kept exactly as it stands.
   if (auto rest = textAfterGenerated(modern.doc, source, true, modern.formEnd)) {
     StyleDocument exact = modern.doc;
@@ -1016,8 +1120,51 @@ ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
   return result;
 }
 
+}  // namespace
+
+namespace {
+
+// The refusal for the exception being handled: a fault met on the way (or
+// memory running out) refuses the file at `line`; the document the caller
+// holds is left as it was.
+ImportResult faultRefusal(int line) {
+  ImportResult result;
+  result.fault = true;
+  result.refusedLine = line;
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    result.refused = "メモリーが足りないため読めません。";
+  } catch (...) {
+    result.refused = "この規則を読めません（このプログラムの誤りです）。";
+  }
+  return result;
+}
+
+}  // namespace
+
+ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
+  if (!source.ok()) {
+    ImportResult result;
+    result.refused = source.refused;
+    return result;
+  }
+  std::size_t reading = 0;  // where in the style text the import stands
+  try {
+    return importReadSource(source, base, reading);
+  } catch (...) {
+    return faultRefusal(source.lineOf(reading));
+  }
+}
+
 ImportResult importStyle(std::string_view bytes, std::optional<bool> page, const StyleDocument& base) {
-  return importStyle(readStyleSource(bytes, page), base);
+  StyleSource source;
+  try {
+    source = readStyleSource(bytes, page);
+  } catch (...) {
+    return faultRefusal(0);
+  }
+  return importStyle(source, base);
 }
 
 }  // namespace quillane

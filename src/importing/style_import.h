@@ -39,15 +39,21 @@ struct ImportResult {
   std::vector<ImportEntry> entries;
   bool legacy = false;  // recognised as the legacy output (the modern choice stays off)
   std::string refused;  // why nothing was imported; empty when it was
+  int refusedLine = 0;  // the 1-based line the refusal names; 0 for the whole file
+  bool fault = false;   // refused for a fault of this program (or of memory), not of the file
 
   bool ok() const { return refused.empty(); }
+  // The refusal with the file and line, as the other readers give theirs:
+  //   "site.css の 7 行目: この規則を読めません（このプログラムの誤りです）。"
+  std::string describe(std::string_view file) const;
   // One line an entry: "3 行目: フォームへ: P { color: #FF0000 }".
   std::string report() const;
 };
 
 // Imports the bytes of a style sheet or a page (see readStyleSource). The
 // document starts from the defaults with `base`'s output options (folders,
-// names); the page's title becomes the page title.
+// names); the page's title becomes the page title. Never throws: whatever
+// goes wrong is a refusal.
 ImportResult importStyle(std::string_view bytes, std::optional<bool> page = std::nullopt,
                          const StyleDocument& base = StyleDocument());
 

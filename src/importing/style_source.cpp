@@ -15,6 +15,11 @@ using css::appendUtf8;
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
+// Whether a line ends at byte `k`: LF, or CR not followed by LF.
+bool endsLine(std::string_view text, std::size_t k) {
+  return text[k] == '\n' || (text[k] == '\r' && (k + 1 >= text.size() || text[k + 1] != '\n'));
+}
+
 char lowered(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 // The first occurrence of ASCII `needle` at or after `from`, ignoring case.
@@ -176,7 +181,13 @@ int StyleSource::lineOf(std::size_t offset) const {
     const auto k = static_cast<std::size_t>(it - styleOffsets.begin() - 1);
     at = decodedOffsets[k] + (offset - styleOffsets[k]);
   }
-  return static_cast<int>(std::upper_bound(lineStarts.begin(), lineStarts.end(), at) - lineStarts.begin());
+  at = std::min(at, decoded.size());
+  const std::size_t block = at / kLineBlock;
+  if (block >= lineEndsBefore.size()) return 1;
+  std::size_t ends = lineEndsBefore[block];
+  for (std::size_t k = block * kLineBlock; k < at; ++k)
+    if (endsLine(decoded, k)) ++ends;
+  return static_cast<int>(ends + 1);
 }
 
 std::string decodeHtmlText(std::string_view text) {
@@ -186,12 +197,14 @@ std::string decodeHtmlText(std::string_view text) {
       out += text[k];
       continue;
     }
-    const std::size_t semi = text.find(';', k);
-    if (semi == std::string_view::npos || semi - k > 10) {
+    // A reference this reader knows is at most ten characters up to its ";";
+    // looking no further keeps a text of many "&" linear.
+    const std::size_t semi = text.substr(k, 11).find(';');
+    if (semi == std::string_view::npos) {
       out += '&';
       continue;
     }
-    const std::string_view name = text.substr(k + 1, semi - k - 1);
+    const std::string_view name = text.substr(k + 1, semi - 1);
     char32_t cp = 0;
     if (name == "amp")
       cp = '&';
@@ -217,7 +230,7 @@ std::string decodeHtmlText(std::string_view text) {
       continue;
     }
     appendUtf8(out, cp);
-    k = semi;
+    k += semi;
   }
   return out;
 }
@@ -253,11 +266,12 @@ StyleSource readStyleSource(std::string_view bytes, std::optional<bool> page) {
     source.styleOffsets.push_back(0);
     source.decodedOffsets.push_back(0);
   }
-  source.lineStarts.push_back(0);
   const std::string_view text = source.decoded;
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    if (text[k] == '\n' || (text[k] == '\r' && (k + 1 >= text.size() || text[k + 1] != '\n')))
-      source.lineStarts.push_back(k + 1);
+  source.lineEndsBefore.reserve(text.size() / StyleSource::kLineBlock + 1);
+  std::uint32_t ends = 0;
+  for (std::size_t k = 0; k <= text.size(); ++k) {
+    if (k % StyleSource::kLineBlock == 0) source.lineEndsBefore.push_back(ends);
+    if (k < text.size() && endsLine(text, k)) ++ends;
   }
   return source;
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,9 +31,14 @@ struct StyleSource {
   // at styleOffsets[k] in `style` starts at decodedOffsets[k] in `decoded`.
   std::vector<std::size_t> styleOffsets;
   std::vector<std::size_t> decodedOffsets;
-  std::optional<std::string> title;     // a page's <title>, its character references resolved
-  std::string refused;                  // why the file cannot be read; empty when it can
-  std::vector<std::size_t> lineStarts;  // where each line of `decoded` starts
+  std::optional<std::string> title;  // a page's <title>, its character references resolved
+  std::string refused;               // why the file cannot be read; empty when it can
+  // The line ends before each stretch of kLineBlock bytes of `decoded`:
+  // lineOf() counts the rest within one stretch. A list of every line's
+  // start would cost eight bytes a line, for a file of line ends 8 times
+  // its size.
+  std::vector<std::uint32_t> lineEndsBefore;
+  static constexpr std::size_t kLineBlock = 64;
 
   bool ok() const { return refused.empty(); }
   // The 1-based line of the file that holds byte `offset` of `style`.

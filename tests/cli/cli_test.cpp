@@ -218,6 +218,21 @@ TEST_F(Cli, ImportWritesASettingsFileAndReportsWhereEachRuleWent) {
   EXPECT_EQ(fromInput.exit, 0) << fromInput.err;
   EXPECT_BYTES(legacy, runCli({"css", out}).out);
 
+  // What the file holds reaches the terminal escaped: the report, and the advice of check.
+  testing::writeBytes(css, "/* \x1B]2;owned\x07 */\r\np { font-family: \"\x1B[2J\" }\r\n");
+  const CliRun escaped = runCli({"import", css, "-o", out});
+  EXPECT_EQ(escaped.exit, 0) << escaped.err;
+  EXPECT_EQ(escaped.err,
+            css + ":1: kept: /* \\x1B]2;owned\\x07 */\n" + css + ":2: kept: p { font-family: \"\\x1B[2J\" }\n");
+  StyleDocument local;
+  local.slots[kSlotP].enabled = 1;
+  local.slots[kSlotP].useImage = Choice::First;
+  local.slots[kSlotP].imagePath = "/\x1B]2;x\x07.png";
+  EXPECT_EQ(runCli({"check", "-"}, cp932(settingsFileText(local, Layout::Settings))).out,
+            "「基本」タブの「段落（<P>～</P>）」の「背景画像」の「画像ファイルの場所」: 「/\\x1B]2;x\\x07.png」は"
+            "このコンピューターの中の場所なので、ページを見る人には画像が表示されません。画像をページと同じフォルダーに"
+            "置いて「\\x1B]2;x\\x07.png」のようにページからの場所で書いてください。\n");
+
   const CliRun missing = runCli({"import", folder / "none.css", "-o", out});
   EXPECT_EQ(missing.exit, 2);
   EXPECT_NE(missing.err.find("none.css"), std::string::npos);

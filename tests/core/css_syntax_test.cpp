@@ -221,6 +221,32 @@ TEST(CssRules, PlacesCoverTheRuleAsWritten) {
   EXPECT_EQ(text.substr(sheet.comments[0].begin, sheet.comments[0].end - sheet.comments[0].begin), "/*x*/");
 }
 
+// Walking into @media and @supports: the rules of their blocks, at any
+// depth, as parseRules reads each block.
+TEST(CssRules, WalkReadsNestedRulesAsTheirBlocksHoldThem) {
+  struct Case {
+    std::string_view text;
+    std::string_view rules;  // each rule visited, one a line
+  } const cases[] = {
+      {"@media a { p {x:y} @media b { q {} } } r {}", "p{x=y}\nq{}\nr{}"},
+      // Other at-rules are visited whole.
+      {"@media a{@font-face{a:b}@import x;}", "@font-face{a=b}\n@import x;"},
+      // A block's "}" ends a rule not finished, as the end of its text would.
+      {"@media a { p } q {}", "q{}"},
+      {"@supports (a:b) { @import x } p{}", "@import x~\np{}"},
+      {"@media a{p{x:y", "p{x=y~"},
+      // A "}" inside brackets belongs to them.
+      {"@media a { p[}] {} }", "p[}]{}"},
+  };
+  for (const Case& c : cases) {
+    std::string visited;
+    const auto enter = [](const Rule& r) { return r.atName == "media" || r.atName == "supports"; };
+    walkRules(c.text, {0, c.text.size()}, enter,
+              [&](const Rule& r) { visited += (visited.empty() ? "" : "\n") + shownRules(c.text, {r}); });
+    EXPECT_EQ(visited, c.rules) << c.text;
+  }
+}
+
 TEST(CssRules, DeepNestingAndLargeTextsStayBounded) {
   std::string deep = "p{a:";
   deep.append(200000, '(');
@@ -229,6 +255,18 @@ TEST(CssRules, DeepNestingAndLargeTextsStayBounded) {
   ASSERT_EQ(sheet.rules.size(), 1u);  // the parentheses swallow the rest, as in a browser
   EXPECT_FALSE(sheet.rules[0].closed);
   EXPECT_EQ(parseDeclarations(deep, sheet.rules[0].block).declarations.size(), 1u);
+
+  // Blocks opened to any depth, in one pass without recursion.
+  std::string nested;
+  for (int k = 0; k < 200000; ++k) nested += "@media a{";
+  nested += "p{b:c}";
+  int entered = 0;
+  std::string visited;
+  walkRules(
+      nested, {0, nested.size()}, [&](const Rule&) { return ++entered > 0; },
+      [&](const Rule& r) { visited += shownRules(nested, {r}); });
+  EXPECT_EQ(entered, 200000);
+  EXPECT_EQ(visited, "p{b=c}");
 
   const std::string tooLarge(kMaxStyleBytes + 1, ' ');
   EXPECT_TRUE(parseStyleSheet(tooLarge).rules.empty());

@@ -221,6 +221,9 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
       // keeps the later one as text too.
       {"p { background: url(a.png) red; background-color: #00f }",
        crlf({"p { background: url(a.png) red; background-color: #00f }"})},
+      // ... and so does a longhand of it.
+      {"p { text-decoration-line: overline } p { text-decoration: underline }",
+       crlf({"p { text-decoration-line: overline }", "p { text-decoration: underline }"})},
       {"@media print { p { color: #000 } } p { color: #f00 } a { color: #00f }",
        crlf({"a {", "  color: #00f;", "}", "@media print { p { color: #000 } }", "p { color: #f00 }"})},
       // A class rule of the same weight before it: the form's rule would move ahead of it.
@@ -279,6 +282,17 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
        crlf({"p {", "  color: #123456;", "}", "/* top */", "@font-face { font-family: x; src: url(x.woff) }"})},
       {"@keyframes spin { to { transform: rotate(1turn) } } p { animation: spin 1s",
        crlf({"@keyframes spin { to { transform: rotate(1turn) } }", "p { animation: spin 1s}"})},
+      // A byte no encoding reads: the legacy output, in CP932, could not write it back.
+      {"/* \xFF */\r\n", crlf({"/* \xEF\xBF\xBD */"})},
+      // Shaped like the modern scrollbar rules, with colours too short to be theirs: kept, not a fault.
+      {"@supports x {}\r\n::-webkit-scrollbar {\r\nscrollbar-color: #a #b;\r\nborder-color: #a #b #c #d;\r\n"
+       "box-shadow: a ,b;\r\nx: \"fill='%23\";\r\n}\r\n",
+       crlf({"@supports x {}", "::-webkit-scrollbar {", "scrollbar-color: #a #b;", "border-color: #a #b #c #d;",
+             "box-shadow: a ,b;", "x: \"fill='%23\";", "}"})},
+      {"@supports x {}\r\n::-webkit-scrollbar {\r\nscrollbar-color: #a #b;\r\nborder-color: #a #b #c #d;\r\n"
+       "box-shadow: a ,b;\r\nx: \"fill='%23'\";\r\n}",
+       crlf({"@supports x {}", "::-webkit-scrollbar {", "scrollbar-color: #a #b;", "border-color: #a #b #c #d;",
+             "box-shadow: a ,b;", "x: \"fill='%23'\";", "}"})},
   };
   for (const Case& c : cases) {
     const ImportResult imported = importStyle(c.css, false);
@@ -366,6 +380,22 @@ TEST(StyleImport, PageTitleAndReportLines) {
             "3 行目: フォームへ: p { color: #f00 }\n"
             "4 行目: そのほかのスタイルへ: p { margin: 0 }\n"
             "5 行目: そのほかのスタイルへ: @media print { p { color: #000 } }\n");
+}
+
+// Character references of a page's title, as HTML reads those this reader
+// knows; a reference is looked for no further than ten characters.
+TEST(StyleImport, TitleReferences) {
+  struct Case {
+    std::string_view text;
+    std::string_view decoded;
+  } const cases[] = {
+      {"A &amp; B", "A & B"},
+      {"&lt;&gt;&quot;&apos;&nbsp;", "<>\"'\u00A0"},
+      {"&#33;&#x21;&#X21;&#x1F600;", "!!!\U0001F600"},
+      {"&#00000033;&#000000033;", "!&#000000033;"},
+      {"&&&amp;&unknown;&amp", "&&&&unknown;&amp"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(decodeHtmlText(c.text), c.decoded) << c.text;
 }
 
 TEST(StyleImport, KeptTextSurvivesTheSettingsFile) {
