@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace quillane {
 
@@ -25,17 +26,36 @@ bool holdsAt(std::string_view s, std::size_t at, std::string_view word) {
 enum class InTag { Gap, Name, AfterName, BeforeValue, Unquoted };
 
 // From just past a tag's name to just past the ">" that ends it, skipping
-// quoted attribute values; npos when the page ends inside the tag.
-std::size_t endOfTag(std::string_view s, std::size_t p) {
+// quoted attribute values; npos when the page ends inside the tag. With
+// `attributes`, each attribute is added to it as the tokenizer reads it.
+std::size_t endOfTag(std::string_view s, std::size_t p, std::vector<TagAttribute>* attributes = nullptr) {
   InTag state = InTag::Gap;
+  std::size_t mark = 0;  // where the name or value being read starts
+  const auto name = [&](std::size_t end) {
+    if (attributes == nullptr) return;
+    std::string lower;
+    for (char c : s.substr(mark, end - mark)) lower += lowered(c);
+    attributes->push_back({std::move(lower), {}});
+  };
+  const auto value = [&](std::size_t begin, std::size_t end) {
+    if (attributes != nullptr) attributes->back().value = s.substr(begin, end - begin);
+  };
   for (; p < s.size(); ++p) {
     const char c = s[p];
-    if (c == '>') return p + 1;  // in every state, even where a value was due
+    if (c == '>') {  // in every state, even where a value was due
+      if (state == InTag::Name) name(p);
+      if (state == InTag::Unquoted) value(mark, p);
+      return p + 1;
+    }
     switch (state) {
       case InTag::Gap:  // before an attribute, after a quoted value, after "/"
-        if (!isSpace(c) && c != '/') state = InTag::Name;
+        if (!isSpace(c) && c != '/') {
+          state = InTag::Name;
+          mark = p;
+        }
         break;
       case InTag::Name:
+        if (c == '=' || c == '/' || isSpace(c)) name(p);
         if (c == '=')
           state = InTag::BeforeValue;
         else if (c == '/')
@@ -44,24 +64,32 @@ std::size_t endOfTag(std::string_view s, std::size_t p) {
           state = InTag::AfterName;
         break;
       case InTag::AfterName:
-        if (c == '=')
+        if (c == '=') {
           state = InTag::BeforeValue;
-        else if (c == '/')
+        } else if (c == '/') {
           state = InTag::Gap;
-        else if (!isSpace(c))
+        } else if (!isSpace(c)) {
           state = InTag::Name;
+          mark = p;
+        }
         break;
       case InTag::BeforeValue:
         if (c == '"' || c == '\'') {
-          p = s.find(c, p + 1);
-          if (p == npos) return npos;
+          const std::size_t close = s.find(c, p + 1);
+          if (close == npos) return npos;
+          value(p + 1, close);
+          p = close;
           state = InTag::Gap;
         } else if (!isSpace(c)) {
           state = InTag::Unquoted;
+          mark = p;
         }
         break;
       case InTag::Unquoted:
-        if (isSpace(c)) state = InTag::Gap;
+        if (isSpace(c)) {
+          value(mark, p);
+          state = InTag::Gap;
+        }
         break;
     }
   }
@@ -194,6 +222,45 @@ HeadLandmarks scanHead(std::string_view s) {
     }
   }
   return marks;
+}
+
+PageStyles scanPageStyles(std::string_view s) {
+  PageStyles found;
+  int templates = 0;  // open <template> elements, whose contents a browser leaves inert
+  for (std::size_t p = 0; p < s.size();) {
+    p = s.find('<', p);
+    if (p == npos) break;
+    const char next = p + 1 < s.size() ? s[p + 1] : '\0';
+    if (next == '!' && holdsAt(s, p + 2, "--")) {
+      p = endOfComment(s, p + 4);
+    } else if (next == '!' || next == '?' || (next == '/' && p + 2 < s.size() && !isLetter(s[p + 2]))) {
+      const std::size_t end = s.find('>', p + 2);  // a doctype or a bogus comment
+      if (end == npos) break;
+      p = end + 1;
+    } else if (next == '/' && p + 2 < s.size()) {
+      const std::size_t end = endOfTag(s, pastName(s, p + 2));
+      if (end == npos) break;
+      if (templates > 0 && tagName(s, p + 2) == "template") --templates;
+      p = end;
+    } else if (isLetter(next)) {
+      const std::string name = tagName(s, p + 1);
+      std::vector<TagAttribute> attributes;
+      const std::size_t end = endOfTag(s, pastName(s, p + 1), &attributes);
+      if (end == npos) break;
+      if (name == "template") ++templates;
+      const bool raw = std::find(kRawTextElements.begin(), kRawTextElements.end(), name) != kRawTextElements.end();
+      const std::size_t contentEnd = raw ? endOfRawText(s, end, name) : end;
+      if (templates == 0 && name == "style") found.styles.push_back({end, contentEnd, std::move(attributes)});
+      if (templates == 0 && name == "title" && found.titleBegin == npos) {
+        found.titleBegin = end;
+        found.titleEnd = contentEnd;
+      }
+      p = contentEnd;
+    } else {
+      ++p;
+    }
+  }
+  return found;
 }
 
 namespace {
