@@ -243,13 +243,14 @@ StyleSource readStyleSource(std::string_view bytes, std::optional<bool> page) {
   source.page = page.value_or(looksLikePage(bytes));
   std::string_view body = bytes;
   std::optional<TextEncoding> encoding;
+  std::string label;  // the encoding the file declares
   if (bytes.starts_with(kUtf8Mark)) {
     encoding = encodingOfLabel("utf-8");
     body.remove_prefix(kUtf8Mark.size());
   } else if (bytes.starts_with("\xFE\xFF") || bytes.starts_with("\xFF\xFE")) {
     encoding = encodingOfLabel(bytes[0] == '\xFE' ? "utf-16be" : "utf-16le");
     body.remove_prefix(2);
-  } else if (const std::string label = source.page ? prescanCharset(bytes) : charsetRuleLabel(bytes); !label.empty()) {
+  } else if (label = source.page ? prescanCharset(bytes) : charsetRuleLabel(bytes); !label.empty()) {
     encoding = encodingOfLabel(label);
     if (!encoding) {
       source.refused = "文字コード「" + shownText(label) + "」は読めません（ブラウザの知らない名前です）。";
@@ -264,7 +265,10 @@ StyleSource readStyleSource(std::string_view bytes, std::optional<bool> page) {
   }
   auto decoded = decodeText(body, *encoding);
   if (!decoded) {
-    source.refused = "文字コード「" + std::string(encoding->name) + "」は読めません。";
+    source.refused = "文字コード「" + shownText(label) + "」は読めません（" +
+                     (encoding->decoder == Decoder::Replacement ? "ブラウザも読まない文字コードです"
+                                                                : "この環境では変換できません") +
+                     "）。";
     return source;
   }
   source.encoding = encoding->name;
