@@ -1004,6 +1004,8 @@ ImportResult importStyle(const StyleSource& source, const StyleDocument& base) {
     // settings file can; it is read as CSS instead.
     if (rest && unstorableValue(legacy.doc)) rest.reset();
     if (rest && !storableFields(legacy.doc)) rest.reset();
+    // Nor values the writers refuse, which the legacy writers write as they are.
+    if (rest && checkValues(legacy.doc, Output::StyleRules)) rest.reset();
     if (rest) {
       legacy.doc.keptStyle = *rest;
       if (writesBack(legacy.doc, source)) {

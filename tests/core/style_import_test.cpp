@@ -283,6 +283,7 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
       {"p { font-family: \"a;b\", serif } .a\\;b { filter: Gray } .y { filter: Glow(Color=\"red\", Strength=5) }",
        crlf({"p { font-family: \"a;b\", serif }", ".a\\;b { filter: Gray }",
              ".y { filter: Glow(Color=\"red\", Strength=5) }"})},
+      {".g {\r\n  text-shadow: 0 0 5px #\"x\";\r\n}", crlf({".g {", "  text-shadow: 0 0 5px #\"x\";", "}"})},
       // Line ends inside what is kept stay as they were.
       {"p {\n  --stack: Avenir,\n    sans-serif;\n  color: #f00\n}\r\n/* a\rb */",
        "p {\r\n  color: #f00;\r\n}\r\np {\n  --stack: Avenir,\n    sans-serif;\n\n}\r\n/* a\rb */\r\n"},
@@ -304,6 +305,22 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
     StyleDocument legacy = imported.document;
     legacy.output.modern = 0;
     EXPECT_TRUE(styleSheetOutput(legacy).ok()) << c.css;
+  }
+}
+
+// This program's own outputs, written from values the writers refuse (a
+// settings file may hold them), are read as CSS, and the form leaves those
+// values as text.
+TEST(StyleImport, OwnOutputsWithRefusedValuesStillWrite) {
+  StyleDocument doc;
+  doc.slots[kSlotP].enabled = 1;
+  doc.slots[kSlotP].fontName = "a;b";
+  for (const bool modern : {false, true}) {
+    doc.output.modern = modern ? 1 : 0;
+    const ImportResult imported = importStyle(styleSheetOutput(doc).text, false);
+    ASSERT_TRUE(imported.ok());
+    EXPECT_FALSE(checkValues(imported.document, Output::StyleRules)) << modern;
+    EXPECT_NE(imported.document.keptStyle, "") << modern;
   }
 }
 
