@@ -657,7 +657,7 @@ class Importer {
     const Rule& rule = m_sheet.rules[r];
     m_classDeclaration = nullptr;
     UserClass modern;
-    if (readModernClassRule(rule.whole.of(m_text), name, m_source.decoded, modern) && writable(modern)) {
+    if (readModernClassRule(rule.whole.of(m_text), name, m_source.decoded, modern)) {
       return [this, name, modern](StyleDocument& doc) {
         doc.classes[static_cast<std::size_t>(m_classIndex[name])] = modern;
       };

@@ -283,7 +283,6 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
       {"p { font-family: \"a;b\", serif } .a\\;b { filter: Gray } .y { filter: Glow(Color=\"red\", Strength=5) }",
        crlf({"p { font-family: \"a;b\", serif }", ".a\\;b { filter: Gray }",
              ".y { filter: Glow(Color=\"red\", Strength=5) }"})},
-      {".g {\r\n  text-shadow: 0 0 5px #\"x\";\r\n}", crlf({".g {", "  text-shadow: 0 0 5px #\"x\";", "}"})},
       // Line ends inside what is kept stay as they were.
       {"p {\n  --stack: Avenir,\n    sans-serif;\n  color: #f00\n}\r\n/* a\rb */",
        "p {\r\n  color: #f00;\r\n}\r\np {\n  --stack: Avenir,\n    sans-serif;\n\n}\r\n/* a\rb */\r\n"},
