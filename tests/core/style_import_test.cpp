@@ -280,9 +280,9 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
       {"p { background-image: url(data:image/gif;base64,R0lGOD==) } a { background-image: url(\"it's.png\") }",
        crlf({"p { background-image: url(data:image/gif;base64,R0lGOD==) }",
              "a { background-image: url(\"it's.png\") }"})},
-      {"p { font-family: \"a;b\", serif } .a\\;b { filter: Gray } .y { filter: Glow(Color=\"red\", Strength=5) }",
-       crlf({"p { font-family: \"a;b\", serif }", ".a\\;b { filter: Gray }",
-             ".y { filter: Glow(Color=\"red\", Strength=5) }"})},
+      {"p { font-family: \"a;b\", serif }", crlf({"p { font-family: \"a;b\", serif }"})},
+      {".a\\;b { filter: Gray }", crlf({".a\\;b { filter: Gray }"})},
+      {".y { filter: Glow(Color=\"red\", Strength=5) }", crlf({".y { filter: Glow(Color=\"red\", Strength=5) }"})},
       // Line ends inside what is kept stay as they were.
       {"p {\n  --stack: Avenir,\n    sans-serif;\n  color: #f00\n}\r\n/* a\rb */",
        "p {\r\n  color: #f00;\r\n}\r\np {\n  --stack: Avenir,\n    sans-serif;\n\n}\r\n/* a\rb */\r\n"},
