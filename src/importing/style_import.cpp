@@ -638,7 +638,7 @@ class Importer {
       if (tokens.size() == 3 && tokens[0].type == TokenType::Delim && tokens[0].delim == '.' &&
           tokens[1].type == TokenType::Ident) {
         const std::string name = css::tokenValue(selector, tokens[1]);
-        if (!storable(name) || refusedPart(ValueKind::ClassName, name)) continue;
+        if (!storable(name)) continue;
         // A second rule of a class the form holds stays text, after the generated one.
         if (m_classIndex.contains(name) || classes >= kUserClassCount) continue;
         if (auto setting = classSetting(r, name)) {
