@@ -15,11 +15,12 @@ namespace quillane {
 
 namespace {
 
-// The tab shows line breaks as the editor does; the document keeps CR LF,
-// as the files do.
+// The tab shows line breaks as the editor does; the document keeps them as
+// they were read, and what is typed there gets CR LF, as the files have.
 QString shownText(const std::string& kept) {
   return QString::fromUtf8(kept.data(), static_cast<qsizetype>(kept.size()))
-      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+      .replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 std::string keptText(const QString& shown) {
@@ -51,6 +52,8 @@ void MainWindow::buildKeptStyleTab() {
   layout->addWidget(m_keptStyle);
   m_ssTab1->addTab(page, QStringLiteral("そのほかのスタイル"));
   connect(m_keptStyle, &QPlainTextEdit::textChanged, this, [this] {
+    // Showing the document's text is no edit: its line ends stay as read.
+    if (m_keptStyle->toPlainText() == shownText(m_doc.keptStyle)) return;
     const std::string text = keptText(m_keptStyle->toPlainText());
     if (text == m_doc.keptStyle) return;
     m_doc.keptStyle = text;

@@ -1,7 +1,10 @@
 #include "generation/kept_style.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <string_view>
+#include <utility>
 
 #include "css/css_tokenizer.h"
 #include "generation/declaration_emitters.h"
@@ -19,8 +22,23 @@ bool closesStyleElement(std::string_view text, std::size_t at) {
   return true;
 }
 
-void appendText(std::string_view kept, std::string& t) {
+// The characters CP932 would write as other ones, and their CSS escapes.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kCp932Escapes = {{
+    {"\xC2\xA5", "\\a5"},        // ¥, else "\"
+    {"\xE2\x80\xBE", "\\203e"},  // ‾, else "~"
+}};
+
+// Whether a character after an escape would be read as part of it.
+bool continuesEscape(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return true;
+  const char c = text[at];
+  return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
+         c == '\f';
+}
+
+void appendText(std::string_view kept, std::string& t, KeptTextFor output) {
   if (kept.empty()) return;
+  std::size_t backslashes = 0;  // just before the character being written
   for (std::size_t k = 0; k < kept.size(); ++k) {
     // The filters' marker word with its "-" escaped, which CSS reads alike
     // in a name, a string or a URL: no comment of the kept text can be the
@@ -28,9 +46,23 @@ void appendText(std::string_view kept, std::string& t) {
     if (kept.compare(k, kFilterBlockMarker.size(), kFilterBlockMarker) == 0) {
       t.append("quillane\\").append(kFilterBlockMarker.substr(8));
       k += kFilterBlockMarker.size() - 1;
+      backslashes = 0;
       continue;
     }
+    if (output == KeptTextFor::Cp932) {
+      const auto escape = std::find_if(kCp932Escapes.begin(), kCp932Escapes.end(),
+                                       [&](const auto& e) { return kept.substr(k).starts_with(e.first); });
+      if (escape != kCp932Escapes.end()) {
+        if (backslashes % 2 == 1) t.pop_back();  // "\¥" is the character itself
+        t.append(escape->second);
+        k += escape->first.size() - 1;
+        if (continuesEscape(kept, k + 1)) t += ' ';
+        backslashes = 0;
+        continue;
+      }
+    }
     t += kept[k];
+    backslashes = kept[k] == '\\' ? backslashes + 1 : 0;
     if (kept[k] == '<' && closesStyleElement(kept, k)) t += '\\';
   }
   if (kept.back() != '\n' && kept.back() != '\r') t.append(kCrLf);
@@ -70,12 +102,12 @@ std::size_t keptStyleHeadLength(const std::string& kept) {
   return end;
 }
 
-void appendKeptStyleHead(const StyleDocument& doc, std::string& t) {
-  appendText(std::string_view(doc.keptStyle).substr(0, keptStyleHeadLength(doc.keptStyle)), t);
+void appendKeptStyleHead(const StyleDocument& doc, std::string& t, KeptTextFor output) {
+  appendText(std::string_view(doc.keptStyle).substr(0, keptStyleHeadLength(doc.keptStyle)), t, output);
 }
 
-void appendKeptStyle(const StyleDocument& doc, std::string& t) {
-  appendText(std::string_view(doc.keptStyle).substr(keptStyleHeadLength(doc.keptStyle)), t);
+void appendKeptStyle(const StyleDocument& doc, std::string& t, KeptTextFor output) {
+  appendText(std::string_view(doc.keptStyle).substr(keptStyleHeadLength(doc.keptStyle)), t, output);
 }
 
 }  // namespace quillane

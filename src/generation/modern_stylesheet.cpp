@@ -297,7 +297,7 @@ std::string fontFamilyValue(std::string_view name) {
 }
 
 std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t) {
-  appendKeptStyleHead(doc, t);
+  appendKeptStyleHead(doc, t, KeptTextFor::Utf8);
   if (auto refusal = appendScrollbarRules(doc, t)) return refusal;
 
   // BODY first, then A:HOVER before A:ACTIVE, as the legacy sheet orders them.
@@ -325,7 +325,7 @@ std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, st
     t.append("  50% {").append(kCrLf).append("    opacity: 0;").append(kCrLf).append("  }").append(kCrLf);
     t.append("}").append(kCrLf);
   }
-  appendKeptStyle(doc, t);
+  appendKeptStyle(doc, t, KeptTextFor::Utf8);
   return std::nullopt;
 }
 

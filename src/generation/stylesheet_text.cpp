@@ -28,7 +28,7 @@ void appendSlotDeclarations(const StyleDocument& doc, int i, std::string& t) {
 }  // namespace
 
 std::optional<NumberFieldError> appendStyleRules(const StyleDocument& doc, std::string& t) {
-  appendKeptStyleHead(doc, t);
+  appendKeptStyleHead(doc, t, KeptTextFor::Cp932);
   const bool bodyOn = doc.slots[kSlotBody].enabled == 1;
   if (bodyOn) {
     t.append("BODY {").append(kCrLf);
@@ -51,7 +51,7 @@ std::optional<NumberFieldError> appendStyleRules(const StyleDocument& doc, std::
     t.append("}").append(kCrLf);
   }
   auto error = appendClassRules(doc, t);
-  if (!error) appendKeptStyle(doc, t);
+  if (!error) appendKeptStyle(doc, t, KeptTextFor::Cp932);
   return error;
 }
 

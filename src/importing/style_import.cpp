@@ -15,8 +15,10 @@
 #include "generation/modern_values.h"
 #include "generation/output_choice.h"
 #include "generation/stylesheet_text.h"
+#include "generation/value_checks.h"
 #include "importing/legacy_rules.h"
 #include "importing/modern_rules.h"
+#include "persistence/kept_style_line.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 
@@ -506,7 +508,8 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
     else if (v.size() == 3 && v[0].type == TokenType::Function && lowerValue(0) == "url" &&
              v[1].type == TokenType::String && v[2].type == TokenType::RightParen)
       path = value(1);
-    if (path.empty() || path != trimmedBlanks(path) || !storable(path)) return std::nullopt;
+    if (path.empty() || path != trimmedBlanks(path) || !storable(path) || refusedPart(ValueKind::UrlPath, path))
+      return std::nullopt;
     return [i, path](StyleDocument& doc) {
       doc.slots[i].useImage = Choice::First;
       doc.slots[i].imagePath = path;
@@ -546,7 +549,9 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
     const std::vector<std::string> families = familyList(text, v);
     if (families.empty()) return std::nullopt;
     const std::string family = families[0].substr(1);
-    if (family.empty() || family != trimmedBlanks(family) || !storable(family)) return std::nullopt;
+    if (family.empty() || family != trimmedBlanks(family) || !storable(family) ||
+        refusedPart(ValueKind::FontName, family))
+      return std::nullopt;
     const std::string written = fontFamilyValue(family);
     const auto writtenTokens = tokensOf(written, {0, written.size()}, kMostValueTokens);
     if (!writtenTokens || familyList(written, *writtenTokens) != families) return std::nullopt;
@@ -644,13 +649,36 @@ class Importer {
   }
 
  private:
+  // An @import, @namespace or @layer statement counts only before every
+  // other rule, and the writers put the kept text's leading ones first.
+  // Where one comes after a rule (a browser ignores such an @import or
+  // @namespace; a layer statement counts where it stands), the first rule
+  // stays text, so that in the kept text too it stands before them and
+  // they stay where they were. The index of that rule, or none.
+  std::size_t ruleBeforeLateStatements() const {
+    std::size_t first = std::string::npos;
+    for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
+      const Rule& rule = m_sheet.rules[r];
+      const std::string name = rule.kind == Rule::Kind::At ? css::asciiLower(rule.atName) : std::string();
+      if (name == "charset") continue;
+      if (!rule.hasBlock && (name == "import" || name == "namespace" || name == "layer")) {
+        if (first != std::string::npos) return first;
+      } else if (first == std::string::npos) {
+        first = r;
+      }
+    }
+    return std::string::npos;
+  }
+
   void collect() {
     m_declarations.resize(m_sheet.rules.size());
     m_role.assign(m_sheet.rules.size(), Role::Kept);
     int classes = 0;
+    const std::size_t heldBack = ruleBeforeLateStatements();
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       const Rule& rule = m_sheet.rules[r];
       m_reading = rule.whole.begin;
+      if (r == heldBack) continue;
       if (rule.kind == Rule::Kind::At) {
         const std::string name = css::asciiLower(rule.atName);
         if (name == "charset") m_role[r] = Role::Dropped;
@@ -725,9 +753,16 @@ class Importer {
     cls.className = cls.checkCaption = name;
     cls.enabled = 1;
     cls.target = text ? Choice::First : Choice::Second;
-    if (!readLegacyFilters(filter->value.of(m_text), cls)) return std::nullopt;
+    if (!readLegacyFilters(filter->value.of(m_text), cls) || !writable(cls)) return std::nullopt;
     m_classDeclaration = filter;
     return [this, name, cls](StyleDocument& doc) { doc.classes[static_cast<std::size_t>(m_classIndex[name])] = cls; };
+  }
+
+  // Whether the writers take every value of the class.
+  static bool writable(const UserClass& cls) {
+    StyleDocument doc;
+    doc.classes[0] = cls;
+    return !checkValues(doc, Output::ClassPreview, 0);
   }
 
   // "@supports" with ":root" in it and the "::-webkit-scrollbar" rules
@@ -970,19 +1005,8 @@ class Importer {
       entry(a, rule.whole.begin, ImportEntry::Place::Kept, whole);
     }
     keepComments(m_text.size());
-    // Line ends as the outputs write them.
-    std::string crlf;
-    for (std::size_t k = 0; k < kept.size(); ++k) {
-      if (kept[k] == '\r' && k + 1 < kept.size() && kept[k + 1] == '\n') {
-        crlf += "\r\n";
-        ++k;
-      } else if (kept[k] == '\r' || kept[k] == '\n') {
-        crlf += "\r\n";
-      } else {
-        crlf += kept[k];
-      }
-    }
-    doc.keptStyle = std::move(crlf);
+    // Every byte as read, line ends included: a line end inside a value is part of it.
+    doc.keptStyle = std::move(kept);
   }
 
   // A rule of the form's: the declarations the form took are cut out; what
@@ -1091,6 +1115,8 @@ ImportResult importReadSource(const StyleSource& source, const StyleDocument& ba
     // settings file can; it is read as CSS instead.
     if (rest && unstorableValue(legacy.doc)) rest.reset();
     if (rest && !storableFields(legacy.doc)) rest.reset();
+    // Nor values the writers refuse, which the legacy writers write as they are.
+    if (rest && checkValues(legacy.doc, Output::StyleRules)) rest.reset();
     if (rest) {
       legacy.doc.keptStyle = *rest;
       if (writesBack(legacy.doc, source)) {
@@ -1112,6 +1138,11 @@ ImportResult importReadSource(const StyleSource& source, const StyleDocument& ba
     StyleDocument exact = modern.doc;
     exact.keptStyle = *rest;
     if (writesBack(exact, source)) modern.doc = std::move(exact);
+  }
+  if (modern.doc.keptStyle.size() > kMaxKeptStyleBytes) {
+    result.refused = "取り込むと「そのほかのスタイル」が長くなりすぎます（" + std::to_string(kMaxKeptStyleBytes >> 20) +
+                     " MiB まで）。";
+    return result;
   }
   result.document = std::move(modern.doc);
   result.entries = std::move(modern.entries);

@@ -4,7 +4,9 @@
 #include <cctype>
 
 #include "css/css_tokenizer.h"
-#include "linking/link_rewrite.h"
+#include "document/message_text.h"
+#include "importing/encodings.h"
+#include "linking/html_scan.h"
 #include "platform/cp932.h"
 
 namespace quillane {
@@ -30,74 +32,14 @@ std::size_t findNoCase(std::string_view text, std::string_view needle, std::size
   return it == text.end() ? std::string_view::npos : static_cast<std::size_t>(it - text.begin());
 }
 
-// UTF-8 with each byte that does not belong to a character read as U+FFFD.
-std::string utf8Lossy(std::string_view bytes) {
-  if (isValidUtf8(bytes)) return std::string(bytes);
-  std::string out;
-  for (std::size_t k = 0; k < bytes.size();) {
-    std::size_t n = 1;
-    const auto b = static_cast<unsigned char>(bytes[k]);
-    if (b >= 0xC2 && b <= 0xDF)
-      n = 2;
-    else if (b >= 0xE0 && b <= 0xEF)
-      n = 3;
-    else if (b >= 0xF0 && b <= 0xF4)
-      n = 4;
-    if (b < 0x80 || (k + n <= bytes.size() && isValidUtf8(bytes.substr(k, n)))) {
-      out.append(bytes.substr(k, b < 0x80 ? 1 : n));
-      k += b < 0x80 ? 1 : n;
-    } else {
-      out += "\xEF\xBF\xBD";
-      ++k;
-    }
-  }
-  return out;
-}
-
-std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
-  std::string out;
-  const auto unit = [&](std::size_t k) {
-    const auto hi = static_cast<unsigned char>(bytes[bigEndian ? k : k + 1]);
-    const auto lo = static_cast<unsigned char>(bytes[bigEndian ? k + 1 : k]);
-    return static_cast<char32_t>((hi << 8) | lo);
-  };
-  for (std::size_t k = 0; k + 1 < bytes.size(); k += 2) {
-    char32_t cp = unit(k);
-    if (cp >= 0xD800 && cp <= 0xDBFF && k + 3 < bytes.size()) {
-      const char32_t low = unit(k + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-        k += 2;
-      }
-    }
-    appendUtf8(out, cp == 0 ? char32_t{0xFFFD} : cp);
-  }
-  if (bytes.size() % 2 != 0) out += "\xEF\xBF\xBD";
-  return out;
-}
-
-// The label of `@charset "X";` at the very start, lowered, as the CSS
-// encoding rules read it: those exact bytes, double quotes only.
+// The label of `@charset "X";` at the very start, as the CSS encoding
+// rules read it: those exact bytes, the label up to the first double quote.
 std::string charsetRuleLabel(std::string_view bytes) {
   constexpr std::string_view kHead = "@charset \"";
   if (!bytes.starts_with(kHead)) return {};
-  const std::size_t close = bytes.find("\";", kHead.size());
-  if (close == std::string_view::npos || close - kHead.size() > 64) return {};
-  std::string label;
-  for (char c : bytes.substr(kHead.size(), close - kHead.size())) label += lowered(c);
-  return label;
-}
-
-std::optional<SourceEncoding> encodingOfLabel(std::string_view label) {
-  for (std::string_view utf8 : {"utf-8", "utf8", "unicode-1-1-utf-8"})
-    if (label == utf8) return SourceEncoding::Utf8;
-  // A sheet that names UTF-16 in its @charset is read as UTF-8.
-  for (std::string_view utf16 : {"utf-16", "utf-16le", "utf-16be"})
-    if (label == utf16) return SourceEncoding::Utf8;
-  for (std::string_view sjis :
-       {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji", "csshiftjis", "windows-31j", "cp932", "ms932"})
-    if (label == sjis) return SourceEncoding::Cp932;
-  return std::nullopt;
+  const std::size_t close = bytes.find('"', kHead.size());
+  if (close == std::string_view::npos || bytes.substr(close, 2) != "\";") return {};
+  return std::string(bytes.substr(kHead.size(), close - kHead.size()));
 }
 
 bool hasNonAscii(std::string_view bytes) {
@@ -114,61 +56,131 @@ bool looksLikePage(std::string_view bytes) {
   return bytes.starts_with("<");
 }
 
-// Whether a <style> start tag's type, if it has one, is CSS.
-bool isCssStyleTag(std::string_view tag) {
-  const std::size_t type = findNoCase(tag, "type");
-  if (type == std::string_view::npos) return true;
-  std::size_t k = type + 4;
-  while (k < tag.size() && (tag[k] == ' ' || tag[k] == '\t' || tag[k] == '\r' || tag[k] == '\n')) ++k;
-  if (k >= tag.size() || tag[k] != '=') return true;
-  ++k;
-  while (k < tag.size() && (tag[k] == ' ' || tag[k] == '"' || tag[k] == '\'')) ++k;
-  std::string value;
-  for (; k < tag.size() && tag[k] != '"' && tag[k] != '\'' && tag[k] != '>' && tag[k] != ' '; ++k)
-    value += lowered(tag[k]);
-  return value.empty() || value == "text/css";
+// What a style element's text needs after it to end as it ends in a
+// browser, where each element is a sheet of its own, so that the next
+// element's rules stand alone after it: an open comment, string or url
+// ended, an unfinished statement ended (";" after an at-rule, "{}" after a
+// selector), open brackets and blocks closed.
+//   "p { color: red" -> "}"     "a { b: url(x" -> ")}"     "@import 'a.css'" -> ";"
+std::string closingOf(std::string_view text) {
+  using css::TokenType;
+  std::vector<css::CommentRange> comments;
+  css::Tokenizer tokens(text, &comments);
+  std::string open;  // the closing brackets due, innermost last
+  enum class Pending { None, AtRule, Selector } pending = Pending::None;
+  css::Token last;
+  std::string closing;
+  for (css::Token t = tokens.next(); t.type != TokenType::EndOfFile; t = tokens.next()) {
+    last = t;
+    const bool top = open.empty();
+    switch (t.type) {
+      case TokenType::LeftCurly:
+        open += '}';
+        break;
+      case TokenType::LeftSquare:
+        open += ']';
+        break;
+      case TokenType::LeftParen:
+      case TokenType::Function:
+        open += ')';
+        break;
+      case TokenType::RightCurly:
+      case TokenType::RightSquare:
+      case TokenType::RightParen:
+        if (!open.empty() && open.back() == text[t.begin]) open.pop_back();
+        if (open.empty() && t.type == TokenType::RightCurly) pending = Pending::None;
+        break;
+      case TokenType::Semicolon:
+        if (top && pending == Pending::AtRule) pending = Pending::None;
+        break;
+      case TokenType::Whitespace:
+      case TokenType::Cdo:
+      case TokenType::Cdc:
+        break;
+      default:
+        break;
+    }
+    if (top && pending == Pending::None && t.type != TokenType::Whitespace && t.type != TokenType::Cdo &&
+        t.type != TokenType::Cdc && t.type != TokenType::Semicolon && t.type != TokenType::RightCurly)
+      pending = t.type == TokenType::AtKeyword ? Pending::AtRule : Pending::Selector;
+  }
+  // Whether an odd number of backslashes stands just before `end`.
+  const auto escapes = [&](std::size_t begin, std::size_t end) {
+    std::size_t k = end;
+    while (k > begin && text[k - 1] == '\\') --k;
+    return (end - k) % 2 == 1;
+  };
+  // A string or url left open: a backslash at its end would escape the
+  // closing character, so a line end goes first (it ends the escape).
+  const auto close = [&](const css::Token& t, char closer) {
+    const bool closed = t.end - t.begin >= 2 && text[t.end - 1] == closer && !escapes(t.begin + 1, t.end - 1);
+    if (!closed) closing.append(escapes(t.begin + 1, t.end) ? "\r\n" : "").push_back(closer);
+  };
+  if (!comments.empty() && comments.back().end == text.size()) {
+    const css::CommentRange& c = comments.back();
+    if (c.end - c.begin < 4 || !text.substr(c.begin).ends_with("*/")) closing = "*/";
+  } else if (last.end == text.size() && last.type == TokenType::String) {
+    close(last, text[last.begin]);
+  } else if (last.end == text.size() && (last.type == TokenType::Url || last.type == TokenType::BadUrl)) {
+    close(last, ')');
+  }
+  if (pending == Pending::AtRule && open.empty()) closing += ";";
+  if (pending == Pending::Selector && open.empty()) closing += "{}";
+  closing.append(open.rbegin(), open.rend());
+  return closing;
 }
 
-// The style elements and the title of a decoded page. Comments and script
-// elements are stepped over, so a "<style>" inside them does not count.
+// The media query of a style element, as it may stand in "@media X {": no
+// character that could end the prelude or open a comment, string or block,
+// brackets balanced. Any other text matches nothing, as an invalid query.
+std::string mediaPrelude(std::string_view media) {
+  int depth = 0;
+  for (char c : media) {
+    const bool allowed = std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+                         std::string_view(" \t\r\n\f(),:-./<>=_%").find(c) != std::string_view::npos;
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (!allowed || depth < 0) return "not all";
+  }
+  return depth == 0 ? std::string(media) : "not all";
+}
+
+// The first attribute of that name, its character references resolved.
+std::optional<std::string> attributeOf(const StyleElement& element, std::string_view name) {
+  for (const TagAttribute& a : element.attributes)
+    if (a.name == name) return decodeHtmlText(a.value);
+  return std::nullopt;
+}
+
+// The style elements a browser applies and the title of a decoded page.
+// An element of another type than CSS is left out; one with a media query
+// that may not match on a screen becomes an @media rule, which the form
+// leaves as text. Each element ends where it ends in a browser.
 void readPage(StyleSource& source) {
   const std::string_view page = source.decoded;
-  for (std::size_t at = 0; at < page.size();) {
-    const std::size_t open = page.find('<', at);
-    if (open == std::string_view::npos) break;
-    const std::string_view rest = page.substr(open);
-    if (rest.starts_with("<!--")) {
-      const std::size_t close = page.find("-->", open + 4);
-      at = close == std::string_view::npos ? page.size() : close + 3;
+  const PageStyles found = scanPageStyles(page);
+  for (const StyleElement& element : found.styles) {
+    if (const auto type = attributeOf(element, "type"); type && !type->empty() && css::asciiLower(*type) != "text/css")
       continue;
-    }
-    const auto startsTag = [&](std::string_view name) {
-      if (rest.size() <= name.size() + 1 || findNoCase(rest.substr(1, name.size()), name) != 0) return false;
-      const char after = rest[name.size() + 1];
-      return after == '>' || after == ' ' || after == '\t' || after == '\r' || after == '\n' || after == '/';
-    };
-    const bool style = startsTag("style");
-    const bool title = startsTag("title");
-    const bool script = startsTag("script");
-    if (!style && !title && !script) {
-      at = open + 1;
-      continue;
-    }
-    const std::size_t tagEnd = page.find('>', open);
-    if (tagEnd == std::string_view::npos) break;
-    const std::string_view closing = style ? "</style" : title ? "</title" : "</script";
-    const std::size_t contentEnd = std::min(findNoCase(page, closing, tagEnd + 1), page.size());
-    const std::string_view content = page.substr(tagEnd + 1, contentEnd - tagEnd - 1);
-    if (style && isCssStyleTag(page.substr(open, tagEnd - open))) {
-      if (!source.style.empty()) source.style += "\r\n";
+    std::string media = css::asciiLower(attributeOf(element, "media").value_or(""));
+    media.erase(0, std::min(media.find_first_not_of(" \t\r\n\f"), media.size()));
+    media.erase(std::min(media.find_last_not_of(" \t\r\n\f") + 1, media.size()));
+    // On a screen these match always; the outputs apply to the screen.
+    const bool everywhere = media.empty() || media == "all" || media == "screen";
+    const std::string_view content = page.substr(element.begin, element.end - element.begin);
+    if (!source.style.empty()) source.style += "\r\n";
+    if (!everywhere) {
       source.styleOffsets.push_back(source.style.size());
-      source.decodedOffsets.push_back(tagEnd + 1);
-      source.style.append(content);
-    } else if (title && !source.title) {
-      source.title = decodeHtmlText(content);
+      source.decodedOffsets.push_back(element.begin);
+      source.style += "@media " + mediaPrelude(*attributeOf(element, "media")) + " {";
     }
-    at = contentEnd;
+    source.styleOffsets.push_back(source.style.size());
+    source.decodedOffsets.push_back(element.begin);
+    source.style.append(content).append(closingOf(content));
+    if (!everywhere) source.style += "}";
   }
+  if (found.titleBegin != PageStyles::npos)
+    source.title = decodeHtmlText(page.substr(found.titleBegin, found.titleEnd - found.titleBegin));
 }
 
 }  // namespace
@@ -242,23 +254,38 @@ StyleSource readStyleSource(std::string_view bytes, std::optional<bool> page) {
     return source;
   }
   source.page = page.value_or(looksLikePage(bytes));
-  std::optional<SourceEncoding> encoding;
   std::string_view body = bytes;
+  std::optional<TextEncoding> encoding;
+  std::string label;  // the encoding the file declares
   if (bytes.starts_with(kUtf8Mark)) {
-    encoding = SourceEncoding::Utf8;
+    encoding = encodingOfLabel("utf-8");
     body.remove_prefix(kUtf8Mark.size());
   } else if (bytes.starts_with("\xFE\xFF") || bytes.starts_with("\xFF\xFE")) {
-    source.encoding = SourceEncoding::Utf16;
-    source.decoded = utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE');
+    encoding = encodingOfLabel(bytes[0] == '\xFE' ? "utf-16be" : "utf-16le");
+    body.remove_prefix(2);
+  } else if (label = source.page ? prescanCharset(bytes) : charsetRuleLabel(bytes); !label.empty()) {
+    encoding = encodingOfLabel(label);
+    if (!encoding) {
+      source.refused = "文字コード「" + shownText(label) + "」は読めません（ブラウザの知らない名前です）。";
+      return source;
+    }
+    // A declaration cannot name UTF-16: those bytes would not have held it.
+    if (encoding->decoder == Decoder::Utf16Le || encoding->decoder == Decoder::Utf16Be)
+      encoding = encodingOfLabel("utf-8");
+    if (source.page && encoding->decoder == Decoder::UserDefined) encoding = encodingOfLabel("windows-1252");
+  } else {
+    encoding = encodingOfLabel(hasNonAscii(bytes) && isValidUtf8(bytes) ? "utf-8" : "shift_jis");
   }
-  if (source.encoding != SourceEncoding::Utf16) {
-    if (!encoding && source.page)
-      encoding = detectPageEncoding(bytes) == PageEncoding::Utf8 ? SourceEncoding::Utf8 : SourceEncoding::Cp932;
-    if (!encoding) encoding = encodingOfLabel(charsetRuleLabel(bytes));
-    if (!encoding) encoding = hasNonAscii(bytes) && isValidUtf8(bytes) ? SourceEncoding::Utf8 : SourceEncoding::Cp932;
-    source.encoding = *encoding;
-    source.decoded = *encoding == SourceEncoding::Utf8 ? utf8Lossy(body) : decodeCp932Lossy(body);
+  auto decoded = decodeText(body, *encoding);
+  if (!decoded) {
+    source.refused = "文字コード「" + shownText(label) + "」は読めません（" +
+                     (encoding->decoder == Decoder::Replacement ? "ブラウザも読まない文字コードです"
+                                                                : "この環境では変換できません") +
+                     "）。";
+    return source;
   }
+  source.encoding = encoding->name;
+  source.decoded = std::move(*decoded);
   if (source.page) {
     readPage(source);
   } else {

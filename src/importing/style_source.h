@@ -4,8 +4,10 @@
 // A style sheet: a byte-order mark (UTF-8, UTF-16), else its @charset,
 // else UTF-8 when the bytes are valid UTF-8, else Shift_JIS (CP932). A
 // page: a byte-order mark, else its <meta> declaration, else the same
-// guess. Bytes the encoding cannot read become U+FFFD, as in a browser;
-// nothing is refused for its encoding.
+// guess. A declaration may name any encoding of the Encoding Standard
+// (see encodings.h); one naming UTF-16 means UTF-8, as in a browser. Bytes
+// the encoding cannot read become U+FFFD, as in a browser; a label no
+// browser knows, or an encoding that cannot be decoded, refuses the file.
 #pragma once
 
 #include <cstddef>
@@ -20,13 +22,11 @@ namespace quillane {
 // The largest file taken, as for the other readers: 16 MiB.
 inline constexpr std::size_t kMaxImportBytes = std::size_t{16} << 20;
 
-enum class SourceEncoding { Utf8, Utf16, Cp932 };
-
 struct StyleSource {
   bool page = false;
-  SourceEncoding encoding = SourceEncoding::Utf8;
-  std::string decoded;  // the whole file as UTF-8, its line ends as they were
-  std::string style;    // the style text: the file, or the page's style elements joined
+  std::string_view encoding;  // the encoding read, by its standard name: "UTF-8", "EUC-JP"
+  std::string decoded;        // the whole file as UTF-8, its line ends as they were
+  std::string style;          // the style text: the file, or the page's style elements joined
   // Where each piece of `style` stands in `decoded`: the piece that starts
   // at styleOffsets[k] in `style` starts at decodedOffsets[k] in `decoded`.
   std::vector<std::size_t> styleOffsets;
@@ -47,8 +47,8 @@ struct StyleSource {
 
 // Reads the bytes of a style sheet or a page. `page` says which; when not
 // given, text that starts with "<" (after blanks and a byte-order mark) is a
-// page, unless it starts with "<!--" and holds no "<style" or "<html" tag. Refused only when larger than
-// kMaxImportBytes.
+// page, unless it starts with "<!--" and holds no "<style" or "<html" tag. Refused when larger than
+// kMaxImportBytes, or for its encoding (above).
 StyleSource readStyleSource(std::string_view bytes, std::optional<bool> page = std::nullopt);
 
 // The text of an HTML text run with its character references resolved:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace quillane {
 
@@ -25,17 +26,36 @@ bool holdsAt(std::string_view s, std::size_t at, std::string_view word) {
 enum class InTag { Gap, Name, AfterName, BeforeValue, Unquoted };
 
 // From just past a tag's name to just past the ">" that ends it, skipping
-// quoted attribute values; npos when the page ends inside the tag.
-std::size_t endOfTag(std::string_view s, std::size_t p) {
+// quoted attribute values; npos when the page ends inside the tag. With
+// `attributes`, each attribute is added to it as the tokenizer reads it.
+std::size_t endOfTag(std::string_view s, std::size_t p, std::vector<TagAttribute>* attributes = nullptr) {
   InTag state = InTag::Gap;
+  std::size_t mark = 0;  // where the name or value being read starts
+  const auto name = [&](std::size_t end) {
+    if (attributes == nullptr) return;
+    std::string lower;
+    for (char c : s.substr(mark, end - mark)) lower += lowered(c);
+    attributes->push_back({std::move(lower), {}});
+  };
+  const auto value = [&](std::size_t begin, std::size_t end) {
+    if (attributes != nullptr) attributes->back().value = s.substr(begin, end - begin);
+  };
   for (; p < s.size(); ++p) {
     const char c = s[p];
-    if (c == '>') return p + 1;  // in every state, even where a value was due
+    if (c == '>') {  // in every state, even where a value was due
+      if (state == InTag::Name) name(p);
+      if (state == InTag::Unquoted) value(mark, p);
+      return p + 1;
+    }
     switch (state) {
       case InTag::Gap:  // before an attribute, after a quoted value, after "/"
-        if (!isSpace(c) && c != '/') state = InTag::Name;
+        if (!isSpace(c) && c != '/') {
+          state = InTag::Name;
+          mark = p;
+        }
         break;
       case InTag::Name:
+        if (c == '=' || c == '/' || isSpace(c)) name(p);
         if (c == '=')
           state = InTag::BeforeValue;
         else if (c == '/')
@@ -44,24 +64,32 @@ std::size_t endOfTag(std::string_view s, std::size_t p) {
           state = InTag::AfterName;
         break;
       case InTag::AfterName:
-        if (c == '=')
+        if (c == '=') {
           state = InTag::BeforeValue;
-        else if (c == '/')
+        } else if (c == '/') {
           state = InTag::Gap;
-        else if (!isSpace(c))
+        } else if (!isSpace(c)) {
           state = InTag::Name;
+          mark = p;
+        }
         break;
       case InTag::BeforeValue:
         if (c == '"' || c == '\'') {
-          p = s.find(c, p + 1);
-          if (p == npos) return npos;
+          const std::size_t close = s.find(c, p + 1);
+          if (close == npos) return npos;
+          value(p + 1, close);
+          p = close;
           state = InTag::Gap;
         } else if (!isSpace(c)) {
           state = InTag::Unquoted;
+          mark = p;
         }
         break;
       case InTag::Unquoted:
-        if (isSpace(c)) state = InTag::Gap;
+        if (isSpace(c)) {
+          value(mark, p);
+          state = InTag::Gap;
+        }
         break;
     }
   }
@@ -148,15 +176,16 @@ std::size_t pastName(std::string_view s, std::size_t p) {
 struct Piece {
   enum class Kind { Text, Comment, Doctype, StartTag, EndTag };
   Kind kind = Kind::Text;
-  std::size_t end = npos;   // just past it; npos when the page ends inside it
-  std::size_t next = npos;  // where reading goes on: past a raw-text element's text
-  std::string name;         // of a tag, lowered
+  std::size_t end = npos;     // just past it; npos when the page ends inside it
+  std::size_t next = npos;    // where reading goes on: past a raw-text element's text
+  std::size_t tagEnd = npos;  // of a start tag: just past its ">", before a raw-text element's text
+  std::string name;           // of a tag, lowered
 };
 
 // The piece that starts at `p`. Text ends at the next "<"; a "<" that opens
 // no tag is text of its own. A comment left open, or the text of a raw-text
 // element without its closing tag, runs to the page's end and has no end.
-Piece pieceAt(std::string_view s, std::size_t p) {
+Piece pieceAt(std::string_view s, std::size_t p, std::vector<TagAttribute>* attributes = nullptr) {
   Piece piece;
   if (s[p] != '<') {
     piece.end = piece.next = std::min(s.find('<', p), s.size());
@@ -181,7 +210,7 @@ Piece pieceAt(std::string_view s, std::size_t p) {
   } else if (isLetter(next)) {
     piece.kind = Piece::Kind::StartTag;
     piece.name = tagName(s, p + 1);
-    piece.end = piece.next = endOfTag(s, pastName(s, p + 1));
+    piece.end = piece.next = piece.tagEnd = endOfTag(s, pastName(s, p + 1), attributes);
     const bool raw = std::find(kRawTextElements.begin(), kRawTextElements.end(), piece.name) != kRawTextElements.end();
     if (raw && piece.end != npos) {
       piece.next = endOfRawText(s, piece.end, piece.name);
@@ -255,6 +284,27 @@ BodyStart bodyStart(std::string_view s) {
     p = piece.next;
   }
   return {std::min(content, s.size())};
+}
+
+PageStyles scanPageStyles(std::string_view s) {
+  PageStyles found;
+  int templates = 0;  // open <template> elements, whose contents a browser leaves inert
+  std::vector<TagAttribute> attributes;
+  for (std::size_t p = 0; p < s.size();) {
+    attributes.clear();
+    const Piece piece = pieceAt(s, p, &attributes);
+    if (piece.kind == Piece::Kind::EndTag && piece.name == "template" && templates > 0) --templates;
+    if (piece.kind == Piece::Kind::StartTag && piece.tagEnd != npos) {
+      if (piece.name == "template") ++templates;
+      if (templates == 0 && piece.name == "style") found.styles.push_back({piece.tagEnd, piece.next, attributes});
+      if (templates == 0 && piece.name == "title" && found.titleBegin == npos) {
+        found.titleBegin = piece.tagEnd;
+        found.titleEnd = piece.next;
+      }
+    }
+    p = piece.next;  // npos past a tag or doctype the page ends inside: nothing more to read
+  }
+  return found;
 }
 
 namespace {

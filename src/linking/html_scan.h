@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillane {
 
@@ -40,6 +41,33 @@ struct BodyStart {
   bool pastTag = false;  // just past the body start tag
 };
 BodyStart bodyStart(std::string_view page);
+
+// An attribute as the tokenizer reads it: the name lowered, the value as
+// written (character references unresolved, quotes left out).
+struct TagAttribute {
+  std::string name;
+  std::string_view value;
+};
+
+struct StyleElement {
+  std::size_t begin = 0;  // the element's text, between the start and the closing tag
+  std::size_t end = 0;
+  std::vector<TagAttribute> attributes;  // of the start tag, in order (the first of a name counts)
+};
+
+// The <style> elements that are part of the page and the first <title>: not
+// those inside comments, attribute values, raw text (<script>, <textarea>,
+// <noscript>, <xmp> and the rest) or a <template>.
+struct PageStyles {
+  static constexpr std::size_t npos = std::string_view::npos;
+  std::vector<StyleElement> styles;
+  std::size_t titleBegin = npos;
+  std::size_t titleEnd = npos;
+};
+
+//   "<template><style>a</style></template><textarea><style>b</textarea><style media=print>c</style>"
+//     -> one style element, "c", with the attribute media="print"
+PageStyles scanPageStyles(std::string_view page);
 
 // The encoding label a browser's prescan finds in the page's first 1024
 // bytes, lowered and trimmed: <meta charset>, or the charset in the content

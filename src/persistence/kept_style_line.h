@@ -18,8 +18,13 @@ namespace quillane {
 
 inline constexpr std::string_view kKeptStylePrefix = "style:";
 
-// The longest kept line: the 16 MiB an import takes, every byte escaped.
-inline constexpr std::size_t kMaxKeptStyleLineBytes = kKeptStylePrefix.size() + 3 * (std::size_t{16} << 20);
+// The longest kept text: the 16 MiB an import takes, each byte read as up
+// to three of UTF-8 (a byte of windows-1252 or a half-width kana of
+// Shift_JIS). The limit counts the text, not its escaped form.
+inline constexpr std::size_t kMaxKeptStyleBytes = 3 * (std::size_t{16} << 20);
+
+// The longest kept line: the longest text, every byte escaped.
+inline constexpr std::size_t kMaxKeptStyleLineBytes = kKeptStylePrefix.size() + 3 * kMaxKeptStyleBytes;
 
 // The line (without its line end) for the text.
 std::string keptStyleLine(std::string_view text);

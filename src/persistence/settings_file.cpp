@@ -203,11 +203,19 @@ std::optional<ControlId> fieldTooLongToStore(const StyleDocument& doc) {
   });
 }
 
+namespace {
+
+std::string keptStyleTooLong() {
+  return "「そのほかのスタイル」が長すぎます（" + std::to_string(kMaxKeptStyleBytes >> 20) + " MiB まで）。";
+}
+
+}  // namespace
+
 std::optional<std::string> unstorableValue(const StyleDocument& doc) {
   if (const auto id = fieldWithLineBreak(doc)) return screenWords(*id, doc) + "の値に改行が含まれています。";
   if (const auto id = fieldTooLongToStore(doc))
     return screenWords(*id, doc) + "の値が長すぎます（" + std::to_string(kMaxSettingsLineBytes) + " バイトまで）。";
-  if (keptStyleLine(doc.keptStyle).size() > kMaxKeptStyleLineBytes) return "「そのほかのスタイル」が長すぎます。";
+  if (doc.keptStyle.size() > kMaxKeptStyleBytes) return keptStyleTooLong();
   return std::nullopt;
 }
 
@@ -289,6 +297,11 @@ LoadResult applyLines(StyleDocument& doc, Layout layout, const LineTable& lines)
     bool bad = false;
     if (index < lines.size()) {
       if (auto kept = keptStyleOfLine(lines[index], bad)) staged.keptStyle = std::move(*kept);
+    }
+    if (staged.keptStyle.size() > kMaxKeptStyleBytes) {
+      result.error = LoadError{static_cast<int>(index) + 1, keptStyleTooLong()};
+      result.changed.clear();
+      return result;
     }
     if (bad) {
       result.error = LoadError{static_cast<int>(index) + 1,

@@ -11,7 +11,9 @@
 #include "generation/modern_filters.h"
 #include "generation/modern_stylesheet.h"
 #include "generation/output_choice.h"
+#include "generation/value_checks.h"
 #include "linking/filter_block.h"
+#include "persistence/kept_style_line.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 #include "test_support.h"
@@ -276,6 +278,22 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
       {".x { filter: url(#quillane-chroma-00000000) }\n/* quillane-svg-filters: <svg></svg> */",
        crlf({".x { filter: url(#quillane-chroma-00000000) }"})},
       {"p { content: \"/* quillane-svg-filters: a\" }", crlf({"p { content: \"/* quillane\\-svg-filters: a\" }"})},
+      // An @import after a rule is ignored by browsers: the rule before it stays text, so the
+      // @import stays after it; one at the start is written first.
+      {"p { color: #f00 } @import 'x.css'; a { color: #00f }",
+       crlf({"a {", "  color: #00f;", "}", "p { color: #f00 }", "@import 'x.css';"})},
+      {"@import 'a.css'; p { color: #f00 } @layer x; a { color: #00f }",
+       crlf({"@import 'a.css';", "a {", "  color: #00f;", "}", "p { color: #f00 }", "@layer x;"})},
+      // Values the writers would refuse stay text.
+      {"p { background-image: url(data:image/gif;base64,R0lGOD==) } a { background-image: url(\"it's.png\") }",
+       crlf({"p { background-image: url(data:image/gif;base64,R0lGOD==) }",
+             "a { background-image: url(\"it's.png\") }"})},
+      {"p { font-family: \"a;b\", serif }", crlf({"p { font-family: \"a;b\", serif }"})},
+      {".a\\;b { filter: Gray }", crlf({".a\\;b { filter: Gray }"})},
+      {".y { filter: Glow(Color=\"red\", Strength=5) }", crlf({".y { filter: Glow(Color=\"red\", Strength=5) }"})},
+      // Line ends inside what is kept stay as they were.
+      {"p {\n  --stack: Avenir,\n    sans-serif;\n  color: #f00\n}\r\n/* a\rb */",
+       "p {\r\n  color: #f00;\r\n}\r\np {\n  --stack: Avenir,\n    sans-serif;\n\n}\r\n/* a\rb */\r\n"},
       // At-rules, comments and @charset.
       {"@charset \"UTF-8\";\n/* top */\n@font-face { font-family: x; src: url(x.woff) }\np { color: #123456 /* red */ "
        "}",
@@ -300,6 +318,27 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
     EXPECT_FALSE(imported.legacy) << c.css;
     const OutputText out = styleSheetOutput(imported.document);
     EXPECT_BYTES("@charset \"UTF-8\";\r\n" + c.expected, out.text) << c.css;
+    // Both outputs write what was imported.
+    EXPECT_FALSE(checkValues(imported.document, Output::StyleRules)) << c.css;
+    StyleDocument legacy = imported.document;
+    legacy.output.modern = 0;
+    EXPECT_TRUE(styleSheetOutput(legacy).ok()) << c.css;
+  }
+}
+
+// This program's own outputs, written from values the writers refuse (a
+// settings file may hold them), are read as CSS, and the form leaves those
+// values as text.
+TEST(StyleImport, OwnOutputsWithRefusedValuesStillWrite) {
+  StyleDocument doc;
+  doc.slots[kSlotP].enabled = 1;
+  doc.slots[kSlotP].fontName = "a;b";
+  for (const bool modern : {false, true}) {
+    doc.output.modern = modern ? 1 : 0;
+    const ImportResult imported = importStyle(styleSheetOutput(doc).text, false);
+    ASSERT_TRUE(imported.ok());
+    EXPECT_FALSE(checkValues(imported.document, Output::StyleRules)) << modern;
+    EXPECT_NE(imported.document.keptStyle, "") << modern;
   }
 }
 
@@ -371,6 +410,79 @@ TEST(StyleImport, EncodingIsFoundAsBrowsersFindIt) {
   EXPECT_FALSE(importStyle(std::string(kMaxImportBytes + 1, ' '), false).ok());
 }
 
+// Every label of the Encoding Standard names an encoding; the bytes below
+// are those of each encoding's own tables ("※注意" is JIS X 0208 row 2
+// cell 8, row 35 cell 77, row 16 cell 53).
+TEST(StyleImport, EveryEncodingBrowsersKnowIsDecoded) {
+  const auto sheet = [](std::string_view label, std::string_view content) {
+    return "@charset \"" + std::string(label) + "\";\np { content: \"" + std::string(content) + "\" }";
+  };
+  const auto kept = [](std::string_view content) { return "p { content: \"" + std::string(content) + "\" }\r\n"; };
+  std::string utf16be = "\xFE\xFF";
+  for (char c : std::string("p { content: \"")) utf16be += std::string{'\0', c};
+  utf16be += std::string("\x30\xD2\0\"\0 \0}", 8);  // ヒ" }
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool page;
+    std::string expected;  // the kept text, or the refusal
+  } const cases[] = {
+      {"EUC-JP", sheet("EUC-JP", "\xA2\xA8\xC3\xED\xB0\xD5 "), false, kept("※注意 ")},
+      // The second byte of "※" is a double quote in ASCII.
+      {"ISO-2022-JP page",
+       "<meta charset=\"iso-2022-jp\"><style>p { content: \"\x1B$B\x22\x28\x43\x6D\x30\x55\x1B(B \" }</style>", true,
+       kept("※注意 ")},
+      {"latin1 is windows-1252", sheet(" Latin1 ", "\x80 caf\xE9"), false, kept("€ café")},
+      {"GBK", sheet("gb2312", "\xD6\xD0"), false, kept("中")},
+      {"Big5", sheet("big5", "\xA4\xA4"), false, kept("中")},
+      {"EUC-KR", sheet("ks_c_5601-1987", "\xC7\xD1"), false, kept("한")},
+      {"KOI8-R", sheet("koi8-r", "\xCD\xC9\xD2"), false, kept("мир")},
+      {"x-sjis", sheet("x-sjis", "\x92\x8D\x88\xD3"), false, kept("注意")},
+      {"UTF-16BE byte-order mark", utf16be, false, kept("ヒ")},
+      {"a declared UTF-16 is UTF-8", sheet("utf-16", "☃"), false, kept("☃")},
+      {"a label browsers do not know", sheet("cp932", "\x92\x8D"), false,
+       "文字コード「cp932」は読めません（ブラウザの知らない名前です）。"},
+      {"an encoding browsers refuse to read", "<meta charset=\"ISO-2022-KR\"><style>p{}</style>", true,
+       "文字コード「iso-2022-kr」は読めません（ブラウザも読まない文字コードです）。"},
+  };
+  for (const Case& c : cases) {
+    const ImportResult imported = importStyle(c.bytes, c.page);
+    EXPECT_EQ(imported.ok() ? imported.document.keptStyle : imported.refused, c.expected) << c.name;
+  }
+}
+
+// A page's style is what a browser applies: each element a sheet of its own,
+// none from comments, attribute values, raw text or templates, and a media
+// query that may not match on a screen kept around it.
+TEST(StyleImport, OnlyTheStyleElementsBrowsersApplyAreRead) {
+  struct Case {
+    std::string page;
+    std::string style;
+  } const cases[] = {
+      {"<template><style>a{}</style></template><textarea><style>b{}</textarea><noscript><style>c{}</style>"
+       "</noscript><!-- <style>d{}</style> --><p title=\"<style>e{}</style>\"><title><style>g{}</title>"
+       "<style>f{}</style>",
+       "f{}"},
+      {"<template><template></template><style>a{}</style></template></template><style>b{}</style>", "b{}"},
+      {"<style media=print>p{color:red}</style><style media=\" Screen \">a{}</style><style media=\"\">b{}</style>"
+       "<style media=all type=TEXT/CSS>i{}</style><style type=\"text/plain\">x{}</style>"
+       "<style media=\"print&#44; (min-width: 60em)\" media=all>u{}</style>",
+       "@media print {p{color:red}}\r\na{}\r\nb{}\r\ni{}\r\n@media print, (min-width: 60em) {u{}}"},
+      // A query that could leave its place matches nothing, as an invalid one.
+      {"<style media=\"x{}\">p{}</style><style media=\"(a\">q{}</style>",
+       "@media not all {p{}}\r\n@media not all {q{}}"},
+      // What is left open at an element's end is closed, as at the end of a sheet.
+      {"<style>p{color:red</style><style>@import 'a.css'</style><style>/* x</style><style>a{content:\"b</style>"
+       "<style>q</style><style>a{b:url(x</style><style>s{content:'\\</style><style>r{}</style>",
+       "p{color:red}\r\n@import 'a.css';\r\n/* x*/\r\na{content:\"b\"}\r\nq{}\r\na{b:url(x)}\r\n"
+       "s{content:'\\\r\n'}\r\nr{}"},
+  };
+  for (const Case& c : cases) EXPECT_BYTES(c.style, readStyleSource(c.page, true).style) << c.page;
+  const ImportResult imported = importStyle("<style media=print>p { color: #000 }</style>", true);
+  EXPECT_EQ(imported.document.slots[kSlotP].enabled, 0);
+  EXPECT_EQ(imported.document.keptStyle, "@media print {p { color: #000 }}\r\n");
+}
+
 TEST(StyleImport, PageTitleAndReportLines) {
   const std::string page = crlf({"<html><head><title>A &amp; B</title>", "<style>", "p { color: #f00;", "  margin: 0 }",
                                  "@media print { p { color: #000 } }", "</style>"});
@@ -406,6 +518,7 @@ TEST(StyleImport, KeptTextSurvivesTheSettingsFile) {
       {"p { margin: 0 }\r\n", "style:p { margin: 0 }%0D%0A"},
       {"/* 100% ☃ € 髙 */\n\t", "style:/* 100%25 %E2%98%83 %E2%82%AC 髙 */%0A\t"},
       {"ｶﾅ「明朝」\\", "style:ｶﾅ「明朝」\\"},
+      {"a\rb\nc\r\n\r\r\n", "style:a%0Db%0Ac%0D%0A%0D%0D%0A"},
   };
   for (const Case& c : cases) {
     StyleDocument doc;
@@ -437,6 +550,19 @@ TEST(StyleImport, KeptTextSurvivesTheSettingsFile) {
   ASSERT_TRUE(loadSettings(back, Layout::Settings, cp932(settingsFileText(doc, Layout::Settings))).ok());
   EXPECT_EQ(back.keptStyle, longText);
   EXPECT_FALSE(loadSettings(back, Layout::Settings, cp932(plain + "False\r\nstyle:\r\n" + longText + "\r\n")).ok());
+  // A sheet of the largest size, its string full of line ends, comes back whole.
+  std::string sheet = "p { content: \"";
+  while (sheet.size() + 4 < kMaxImportBytes) sheet += "\\\n";
+  sheet += "\" }";
+  const ImportResult imported = importStyle(sheet, false);
+  ASSERT_TRUE(imported.ok()) << imported.refused;
+  EXPECT_TRUE(imported.document.keptStyle == sheet + "\r\n");
+  EXPECT_EQ(unstorableValue(imported.document), std::nullopt);
+  // The limit counts the text, not its escaped form (a line end escapes to three bytes).
+  doc.keptStyle = std::string(kMaxKeptStyleBytes, '\n');
+  EXPECT_EQ(unstorableValue(doc), std::nullopt);
+  doc.keptStyle += 'x';
+  EXPECT_EQ(unstorableValue(doc), "「そのほかのスタイル」が長すぎます（48 MiB まで）。");
 }
 
 TEST(StyleImport, KeptTextFollowsTheGeneratedRulesInEveryOutput) {
@@ -464,6 +590,18 @@ TEST(StyleImport, KeptTextFollowsTheGeneratedRulesInEveryOutput) {
                      styleSheetOutput(without).text.substr(head.size()) + "p { margin: 0 }\r\n",
                  styleSheetOutput(doc).text);
   }
+
+  // CP932 has no ¥ nor ‾ (it would write "\\" and "~"): the legacy output writes CSS escapes.
+  doc.keptStyle = "@import \"a¥\";\r\np { content: \"‾1\" } /* ¥ */\r\n.x\\¥ { b: \"\\\\¥\" }";
+  doc.output.modern = without.output.modern = 0;
+  EXPECT_BYTES("@import \"a\\a5\";\r\n" + bytesOf(styleSheetOutput(without)) +
+                   "p { content: \"\\203e 1\" } /* \\a5  */\r\n.x\\a5  { b: \"\\\\\\a5\" }\r\n",
+               bytesOf(styleSheetOutput(doc)));
+  doc.output.modern = without.output.modern = 1;
+  const std::string head = "@charset \"UTF-8\";\r\n";
+  EXPECT_BYTES(head + "@import \"a¥\";\r\n" + styleSheetOutput(without).text.substr(head.size()) +
+                   "p { content: \"‾1\" } /* ¥ */\r\n.x\\¥ { b: \"\\\\¥\" }\r\n",
+               styleSheetOutput(doc).text);
 }
 
 }  // namespace

@@ -463,6 +463,12 @@ class FilesTest : public QObject {
     // A style sheet named at start is imported the same way.
     m_window->openFile(spath("site.css"));
     QCOMPARE(colourShown(), QStringLiteral("C0FFEE"));
+
+    // The tab shows kept line ends as the editor does and leaves them as read.
+    writeFile(path("lf.css"), "p {\n  --stack: a,\n    b }\n");
+    m_window->openFile(spath("lf.css"));
+    QCOMPARE(kept->toPlainText(), QStringLiteral("p {\n  --stack: a,\n    b }\n"));
+    QCOMPARE(m_window->document().keptStyle, std::string("p {\n  --stack: a,\n    b }\r\n"));
   }
 
   void aFileNamedAtStartIsTheOpenFileWithNothingToUndo() {
