@@ -79,12 +79,13 @@ class CommandsTest : public QObject {
              (QStringList{"ファイル(&F)", "編集(&E)", "ツール(&T)", "プレビュー(&P)", "サンプル(&S)", "ヘルプ(&H)"}));
     const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(captionsOf(menus[0]),
-             (QStringList{"設定ファイルを開く", "上書き保存", "名前を付けて保存…", "QuillaneVer1の設定を開く",
-                          "サンプルとして出力", "スタイルシートを取り込む…", "-", "最近使ったファイル", "-", "終了"}));
-    QCOMPARE(captionsOf(menus[1]), (QStringList{"元に戻す", "やり直し"}));
-    QCOMPARE(captionsOf(menus[2]), QStringList{"CSSをHtmlに適用する"});
-    QCOMPARE(captionsOf(menus[3]), (QStringList{"標準", "ファイルを指定", "ライブビュー"}));
-    QCOMPARE(captionsOf(menus[5]), (QStringList{"ヘルプ", "Hollowmere"}));
+             (QStringList{"設定ファイルを開く(&O)", "上書き保存(&S)", "名前を付けて保存(&A)…",
+                          "QuillaneVer1の設定を開く(&V)", "サンプルとして出力(&E)", "スタイルシートを取り込む(&I)…",
+                          "-", "最近使ったファイル(&R)", "-", "終了(&X)"}));
+    QCOMPARE(captionsOf(menus[1]), (QStringList{"元に戻す(&U)", "やり直し(&R)"}));
+    QCOMPARE(captionsOf(menus[2]), QStringList{"CSSをHtmlに適用する(&C)"});
+    QCOMPARE(captionsOf(menus[3]), (QStringList{"標準(&N)", "ファイルを指定(&F)", "ライブビュー(&L)"}));
+    QCOMPARE(captionsOf(menus[5]), (QStringList{"ヘルプ(&H)", "Hollowmere(&W)"}));
     // An empty sample folder gives one disabled entry.
     QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"無し"});
     QVERIFY(!m_window->sampleMenu()->actions().first()->isEnabled());
