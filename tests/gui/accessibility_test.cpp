@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaEnum>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -17,6 +18,7 @@
 #include <map>
 
 #include "editor/application_setup.h"
+#include "editor/link_window.h"
 #include "editor/main_window.h"
 #include "fake_platform.h"
 
@@ -82,10 +84,10 @@ class AccessibilityTest : public QObject {
     }
   }
 
-  void checkPage(const QString& page) {
+  void checkPage(const QString& page, QWidget* window = nullptr) {
     QCoreApplication::processEvents();
     QList<QAccessibleInterface*> found;
-    collect(QAccessible::queryAccessibleInterface(m_window.get()), found);
+    collect(QAccessible::queryAccessibleInterface(window != nullptr ? window : m_window.get()), found);
     QHash<QString, int> seen;
     for (QAccessibleInterface* node : found) {
       ++m_counts[node->role()];
@@ -186,6 +188,28 @@ class AccessibilityTest : public QObject {
     QCOMPARE(swatch->text(QAccessible::Description), QStringLiteral("赤 #FF0000"));
     control<QLineEdit>("Text3", 0)->setText(QStringLiteral("000080"));
     QCOMPARE(swatch->text(QAccessible::Description), QStringLiteral("暗い青 #000080"));
+  }
+
+  // The link window: every control named, every button with its own access
+  // key and its caption whole.
+  void theLinkWindowIsNamedAndKeyed() {
+    QWidget* form4 = m_window->linkWindow();
+    form4->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form4));
+    m_faults.clear();
+    checkPage(QStringLiteral("Form4"), form4);
+    QVERIFY2(m_faults.isEmpty(), qPrintable(m_faults.join(QLatin1Char('\n'))));
+    QSet<QString> keys;
+    for (QAbstractButton* button : form4->findChildren<QAbstractButton*>()) {
+      const QString key = QKeySequence::mnemonic(button->text()).toString();
+      QVERIFY2(!key.isEmpty() && !keys.contains(key), qPrintable(button->text()));
+      keys << key;
+      const QString shown = QString(button->text()).remove(QLatin1Char('&'));
+      const int needs = qobject_cast<QPushButton*>(button) ? button->fontMetrics().horizontalAdvance(shown) + 8
+                                                           : button->sizeHint().width();
+      QVERIFY2(button->width() >= needs, qPrintable(shown));
+    }
+    QCOMPARE(keys.size(), 6);
   }
 
   // The scrollbar rows' check boxes have no words for the style to outline:
