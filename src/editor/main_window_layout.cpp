@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -129,6 +130,34 @@ void put(QLayout* layout, const FormPlacement& at, QLayout* nested) {
   else
     static_cast<QBoxLayout*>(layout)->addLayout(nested, cell.stretch);
 }
+
+// The class tabs' context menu: for a click, on the tab under the pointer;
+// from the keyboard (the menu key, Shift+F10), on the current tab.
+class ClassTabMenu : public QObject {
+ public:
+  ClassTabMenu(QTabWidget* tabs, QAction* rename) : QObject(tabs), m_tabs(tabs), m_rename(rename) {
+    tabs->tabBar()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::ContextMenu) return QObject::eventFilter(watched, event);
+    const auto* request = static_cast<QContextMenuEvent*>(event);
+    if (request->reason() == QContextMenuEvent::Mouse) {
+      const int tab = m_tabs->tabBar()->tabAt(request->pos());
+      if (tab < 0) return true;
+      m_tabs->setCurrentIndex(tab);
+    }
+    QMenu menu(m_tabs);
+    menu.addAction(m_rename);
+    menu.exec(request->globalPos());
+    return true;
+  }
+
+ private:
+  QTabWidget* m_tabs;
+  QAction* m_rename;
+};
 
 // The commands of the buttons that take no index.
 using Command = void (MainWindow::*)();
@@ -364,14 +393,7 @@ QTabWidget* MainWindow::buildTabs(const FormCell& cell) {
     rename->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(rename, &QAction::triggered, this, [this] { renameCurrentClass(); });
     tabs->addAction(rename);
-    tabs->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(tabs->tabBar(), &QWidget::customContextMenuRequested, this, [this, tabs, rename](const QPoint& at) {
-      const int tab = tabs->tabBar()->tabAt(at);
-      if (tab >= 0) tabs->setCurrentIndex(tab);
-      QMenu menu(this);
-      menu.addAction(rename);
-      menu.exec(tabs->tabBar()->mapToGlobal(at));
-    });
+    new ClassTabMenu(tabs, rename);
   }
   return tabs;
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaEnum>
@@ -167,18 +168,26 @@ class AccessibilityTest : public QObject {
     QCOMPARE(nameOf(accessible("Text2", 1)), QStringLiteral("見出し 半透明にする 不透明度"));
     QCOMPARE(nameOf(accessible("Command9", 1)), QStringLiteral("見出し 光る 色 作る"));
 
-    // ... and so does its context menu, on the tab it was opened on.
-    m_platform.promptReplies = {"本文"};
-    QTimer::singleShot(0, this, [] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      QVERIFY(menu != nullptr);
-      QCOMPARE(menu->actions().first()->text(), QStringLiteral("名前の変更(&M)…"));
-      QTest::keyClick(menu, Qt::Key_M);
-    });
+    // ... and so does its context menu: on the tab clicked, or from the
+    // keyboard on the current tab, wherever the bar puts the menu.
     QTabBar* bar = classes->tabBar();
-    Q_EMIT bar->customContextMenuRequested(bar->tabRect(3).center());
-    QCOMPARE(m_window->document().classes[3].className, "本文");
-    QCOMPARE(nameOf(accessible("Option9", 3)), QStringLiteral("本文 対象 文字列"));
+    const std::tuple<QContextMenuEvent::Reason, QPoint, const char*, int> requests[] = {
+        {QContextMenuEvent::Mouse, bar->tabRect(3).center(), "本文", 3},
+        {QContextMenuEvent::Keyboard, bar->tabRect(0).center(), "注記", 3},
+    };
+    for (const auto& [reason, at, name, renamed] : requests) {
+      m_platform.promptReplies = {name};
+      QTimer::singleShot(0, this, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu != nullptr);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("名前の変更(&M)…"));
+        QTest::keyClick(menu, Qt::Key_M);
+      });
+      QContextMenuEvent request(reason, at, bar->mapToGlobal(at));
+      QApplication::sendEvent(bar, &request);
+      QCOMPARE(m_window->document().classes[static_cast<std::size_t>(renamed)].className, name);
+    }
+    QCOMPARE(nameOf(accessible("Option9", 3)), QStringLiteral("注記 対象 文字列"));
   }
 
   // A swatch says its colour, in words and hexadecimal, as it changes.
