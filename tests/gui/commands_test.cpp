@@ -138,7 +138,7 @@ class CommandsTest : public QObject {
     writeFile(path("sample/A.smp"), sampleBytes(StyleDocument{}, "基本"));
     writeFile(path("sample/c.smp"), "broken");
     open();
-    QCOMPARE(captionsOf(m_window->sampleMenu()), (QStringList{"基本", "赤 && 白"}));
+    QCOMPARE(captionsOf(m_window->sampleMenu()), (QStringList{"&1 基本", "&2 赤 && 白"}));
     m_window->sampleMenu()->actions()[1]->trigger();
     QCOMPARE(m_window->controls().get<QLineEdit>("Text3", 0)->text(), QStringLiteral("FF0000"));
     QVERIFY(m_window->controls().get<QCheckBox>("Check7", 0)->isChecked());
@@ -152,7 +152,7 @@ class CommandsTest : public QObject {
     m_platform.fileChoices = {path("sample/new.smp").toStdString()};
     m_platform.promptReplies = {"私", "新しい見本"};
     m_window->MenuSaveSumple_Click();
-    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"新しい見本"});
+    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"&1 新しい見本"});
     QVERIFY(m_window->sampleMenu()->actions().first()->isEnabled());
     QCOMPARE(m_window->controls().get<QTabWidget>("SSTab4")->currentIndex(), 0);  // the page in view stays
   }
@@ -205,7 +205,7 @@ class CommandsTest : public QObject {
     m_window->MenuSaveSumple_Click();
     qputenv("XDG_DATA_HOME", before);
     QCOMPARE(m_platform.dialogs.back().folder, own.toStdString());
-    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"自分の見本"});
+    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"&1 自分の見本"});
     QVERIFY(QFile::exists(own + QStringLiteral("/mine.smp")));
   }
 
