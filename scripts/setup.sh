@@ -8,6 +8,7 @@ quillane_packages=(
   fonts-noto-cjk xvfb xauth chromium chromium-driver firefox-esr webkit2gtk-driver
   dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
   git xorg-sgml-doctools
+  dbus-daemon at-spi2-core python3-pyatspi
 )
 
 quillane_install_missing() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace quillane {
 
@@ -138,6 +139,32 @@ std::string colourTextOf(BgrColour colour) {
     text += kDigits[byte & 0xF];
   }
   return text;
+}
+
+std::string colourWords(BgrColour colour) {
+  const int r = redOf(colour), g = greenOf(colour), b = blueOf(colour);
+  const int high = std::max({r, g, b});
+  const int low = std::min({r, g, b});
+  const int lightness = (high + low) / 2;  // 0..255
+  std::string words;
+  if (high - low < 24) {
+    // Greys by lightness: below 26 black, below 90 dark grey...
+    static constexpr std::pair<int, std::string_view> kGreys[] = {
+        {26, "黒"}, {90, "暗い灰色"}, {166, "灰色"}, {230, "明るい灰色"}, {256, "白"}};
+    words =
+        std::find_if(std::begin(kGreys), std::end(kGreys), [&](const auto& g) { return lightness < g.first; })->second;
+  } else {
+    // The hue in degrees, then the name of the band it falls in.
+    const double c = high - low;
+    double hue = high == r ? 60.0 * (g - b) / c : high == g ? 60.0 * (b - r) / c + 120 : 60.0 * (r - g) / c + 240;
+    if (hue < 0) hue += 360;
+    static constexpr std::pair<int, std::string_view> kHues[] = {
+        {15, "赤"},  {45, "だいだい色"}, {70, "黄色"}, {100, "黄緑"}, {160, "緑"}, {200, "青緑"},
+        {255, "青"}, {285, "青紫"},      {320, "紫"},  {345, "赤紫"}, {361, "赤"}};
+    const auto* band = std::find_if(std::begin(kHues), std::end(kHues), [&](const auto& h) { return hue < h.first; });
+    words = std::string(lightness < 77 ? "暗い" : lightness > 178 ? "明るい" : "") + std::string(band->second);
+  }
+  return words + " #" + colourTextOf(colour);
 }
 
 }  // namespace quillane

@@ -39,6 +39,11 @@ std::optional<BgrColour> swatchColourOf(std::string_view text);
 // red first.  0x0000FF (red) -> "FF0000";  0 -> "000000"
 std::string colourTextOf(BgrColour colour);
 
+// A colour in words and hexadecimal, as a screen reader says a swatch: its
+// hue (or grey), "暗い" or "明るい" by its lightness, then "#RRGGBB".
+//   0x0000FF -> "赤 #FF0000";  0x800000 -> "暗い青 #000080";  0x808080 -> "灰色 #808080"
+std::string colourWords(BgrColour colour);
+
 // Red, green and blue bytes of a BGR value.
 inline int redOf(BgrColour c) { return static_cast<int>(c & 0xFF); }
 inline int greenOf(BgrColour c) { return static_cast<int>((c >> 8) & 0xFF); }

@@ -185,4 +185,32 @@ std::string screenWords(ControlId id, const StyleDocument& doc) {
   return words;
 }
 
+std::string spokenName(ControlId id, const StyleDocument& doc) {
+  const CaptionRow* row = captionRowOf(id);
+  if (row == nullptr) return {};
+  const int offset = id.index == kNoIndex ? 0 : id.index - row->first;
+  const int page = row->pageOfFirst + offset;
+  const auto& classOf = [&](int c) -> const UserClass& { return doc.classes[static_cast<std::size_t>(c)]; };
+
+  std::vector<std::string> pieces;
+  if (row->page == CaptionPage::Slot)
+    pieces.emplace_back(captionRowOf({"Check7", page})->caption[static_cast<std::size_t>(page)]);
+  else if (row->page == CaptionPage::Class)
+    pieces.push_back(shownText(classOf(page).className));
+  else if (!row->tab.empty())
+    pieces.emplace_back(row->tab);
+  if (!row->frames.empty()) pieces.emplace_back(row->frames.back());
+  if (row->caption.size() == 1)
+    pieces.emplace_back(wordsOf(row->caption[0]));
+  else if (!row->caption.empty())
+    pieces.emplace_back(wordsOf(row->caption[static_cast<std::size_t>(offset)]));
+  else if (row->page == CaptionPage::None)
+    pieces.push_back(shownText(classOf(id.index).checkCaption));
+  if (!row->part.empty()) pieces.emplace_back(row->part);
+
+  std::string words;
+  for (const std::string& piece : pieces) words += (words.empty() ? "" : " ") + piece;
+  return words;
+}
+
 }  // namespace quillane

@@ -68,4 +68,13 @@ const CaptionRow* captionRowOf(ControlId id);
 // table does not hold.
 std::string screenWords(ControlId id, const StyleDocument& doc);
 
+// The short name a screen reader says for `id`: where it is (the tag slot as
+// its check box names it, the class by its name in `doc`, or the tab), the
+// frame right around it, its words and the part, separated by spaces.
+//   Text3(0)  -> "段落 フォントカラー"
+//   Text2(1)  -> "見出し 半透明にする 不透明度" (class 1 named 見出し)
+//   Check6(12) -> "スクロールバー 設定 メインの色 チェック"
+// Empty for a control the table does not hold.
+std::string spokenName(ControlId id, const StyleDocument& doc);
+
 }  // namespace quillane

@@ -30,11 +30,11 @@ AdviceMarks::~AdviceMarks() = default;
 QLabel* AdviceMarks::mark(int box) const { return m_marks[static_cast<std::size_t>(box)]; }
 
 void AdviceMarks::refresh() {
+  // The tooltip as paragraphs; screen readers take the same advice as plain
+  // text, one line each.
   std::array<QStringList, kColourBoxCount> tips;
   for (const Advice& advice : documentAdvice(m_doc))
-    for (int box : advice.colourBoxes)
-      tips[static_cast<std::size_t>(box)]
-          << QStringLiteral("<p>%1</p>").arg(QString::fromStdString(advice.text).toHtmlEscaped());
+    for (int box : advice.colourBoxes) tips[static_cast<std::size_t>(box)] << QString::fromStdString(advice.text);
 
   for (int box = 0; box < kColourBoxCount; ++box) {
     QPointer<QLabel>& mark = m_marks[static_cast<std::size_t>(box)];
@@ -50,12 +50,15 @@ void AdviceMarks::refresh() {
       mark->setObjectName(QStringLiteral("AdviceMark%1").arg(box));
       mark->setPixmap(swatch->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(kMarkSize, kMarkSize));
       mark->setFixedSize(kMarkSize, kMarkSize);
-      mark->setAccessibleName(QStringLiteral("アドバイス"));
       swatch->installEventFilter(this);
     }
-    const QString text = tip.join(QString());
-    mark->setToolTip(text);
-    mark->setAccessibleDescription(text);
+    QString paragraphs;
+    for (const QString& text : tip) paragraphs += QStringLiteral("<p>%1</p>").arg(text.toHtmlEscaped());
+    mark->setToolTip(paragraphs);
+    mark->setAccessibleDescription(tip.join(QLatin1Char('\n')));
+    // Named after its box: "段落 フォントカラー アドバイス".
+    if (const QWidget* text = m_controls.findBuilt({"Text3", box}))
+      mark->setAccessibleName(text->accessibleName() + QStringLiteral(" アドバイス"));
     place(box);
   }
 }

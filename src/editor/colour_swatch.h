@@ -1,4 +1,5 @@
-// Shape1..Shape6: a small filled box showing the colour of its text box.
+// Shape1..Shape6: a small filled box showing the colour of its text box,
+// which it also gives screen readers as its description.
 #pragma once
 
 #include <QColor>
@@ -20,6 +21,8 @@ class ColourSwatch : public QFrame {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void describeColour();
+
   QColor m_colour = Qt::black;
 };
 

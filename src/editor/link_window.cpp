@@ -38,21 +38,29 @@ LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
           "おいておく必要があります。また、失敗する可能性もありますのでご注意ください（未確認）。")),
       "Label1", 120, 120, 5655, 615);
   intro->setWordWrap(true);
-  place(new QLabel(QStringLiteral("HTMLファイルの場所")), "Label3", 120, 1080, 1695, 255);
+  auto* pageLabel = place(new QLabel(QStringLiteral("HTMLファイルの場所")), "Label3", 120, 1080, 1695, 255);
   const QString home = QDir::homePath() + QLatin1Char('/');
-  auto* pagePath = place(new QLineEdit(home), "Text1", 1800, 960, 3135, 270);
-  auto* browsePage = place(new QPushButton(QStringLiteral("参照")), "Command1", 5040, 960, 615, 255);
-  place(new QLabel(QStringLiteral("CSSファイルの場所")), "Label2", 120, 1560, 1575, 255);
-  auto* cssPath = place(new QLineEdit(home), "Text2", 1800, 1560, 3135, 270);
-  auto* browseCss = place(new QPushButton(QStringLiteral("参照")), "Command2", 5040, 1560, 615, 255);
-  auto* comment = place(new QCheckBox(QStringLiteral("コメントの挿入")), "Check1", 120, 2040, 1455, 375);
+  auto* pagePath = place(new QLineEdit(home), "Text1", 1800, 960, 2895, 270);
+  auto* browsePage = place(new QPushButton(QStringLiteral("参照(&B)")), "Command1", 4800, 960, 855, 255);
+  auto* cssLabel = place(new QLabel(QStringLiteral("CSSファイルの場所")), "Label2", 120, 1560, 1575, 255);
+  auto* cssPath = place(new QLineEdit(home), "Text2", 1800, 1560, 2895, 270);
+  auto* browseCss = place(new QPushButton(QStringLiteral("参照(&R)")), "Command2", 4800, 1560, 855, 255);
+  // Access keys as Japanese programs show them. The boxes are named by their
+  // labels, the two browse buttons by the box each fills.
+  pageLabel->setBuddy(pagePath);
+  cssLabel->setBuddy(cssPath);
+  browsePage->setAccessibleName(QStringLiteral("HTMLファイルの場所 参照"));
+  browseCss->setAccessibleName(QStringLiteral("CSSファイルの場所 参照"));
+  auto* comment = place(new QCheckBox(QStringLiteral("コメントの挿入(&C)")), "Check1", 120, 2040, 1650, 375);
   comment->setChecked(m_injector.comment);
-  auto* previewNew = place(new QPushButton(QStringLiteral("新規プレビュー")), "Command4", 1560, 2040, 1455, 375);
-  auto* previewAsIs = place(new QPushButton(QStringLiteral("下のままプレビュー")), "Command5", 3000, 2040, 1695, 375);
-  m_save = place(new QPushButton(QStringLiteral("保存")), "Command3", 4800, 2040, 855, 375);
+  auto* previewNew = place(new QPushButton(QStringLiteral("新規プレビュー(&P)")), "Command4", 1830, 2040, 1410, 375);
+  auto* previewAsIs =
+      place(new QPushButton(QStringLiteral("下のままプレビュー(&A)")), "Command5", 3285, 2040, 1665, 375);
+  m_save = place(new QPushButton(QStringLiteral("保存(&S)")), "Command3", 4995, 2040, 660, 375);
   place(new QLabel(QStringLiteral("↓書き換え後")), "Label4", 240, 2520, 4215, 255);
   m_text = place(new QPlainTextEdit, "Rich1", 120, 2760, 5535, 5655);
   m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_text->setAccessibleName(QStringLiteral("書き換え後のページ"));
   m_status = place(new QLabel, "Label5", 120, 8475, 5535, 570);
   m_status->setWordWrap(true);
   m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -19,6 +19,7 @@
 #include <QWheelEvent>
 
 #include "document/product.h"
+#include "editor/accessible_names.h"
 #include "editor/advice_marks.h"
 #include "editor/colour_swatch.h"
 #include "editor/form_table.h"
@@ -93,6 +94,7 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
     m_ty = twipsPerPixel(screen->logicalDotsPerInchY());
   }
   m_appFolder = applicationFolder.toStdString();
+  installAccessibleInterfaces();
   buildWindow();
   buildKeptStyleTab();
   Form_Load();
@@ -132,6 +134,7 @@ void MainWindow::Form_Load() {
   // 4. The class check boxes show the class names.
   for (UserClass& cls : m_doc.classes) cls.checkCaption = cls.className;
   settle(0);
+  nameControls(m_controls, m_doc);
   m_startDoc = m_doc;
   // 11. The sample menu.
   SampleLoad();
@@ -379,6 +382,7 @@ void MainWindow::refreshFromDocument() {
     cls.checkCaption = cls.className;
     m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
   }
+  nameControls(m_controls, m_doc);
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   drawScrollbarPreview();
 }
@@ -510,6 +514,7 @@ void MainWindow::renameCurrentClass() {
   cls.checkCaption = name;
   refreshField({"SSTab4", c});
   m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(name));
+  nameControls(m_controls, m_doc);
   m_history.record();
 }
 

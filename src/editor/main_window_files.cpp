@@ -91,9 +91,12 @@ void MainWindow::SampleLoad() {
     none->setEnabled(false);
     return;
   }
+  // Access keys as the recent files have them, "&1 基本", while keys last.
+  static constexpr std::string_view kKeys = "1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZ";
   for (std::size_t i = 0; i < m_samples.size(); ++i) {
     // "&" would mark a keyboard shortcut in a menu caption.
     QString caption = qs(m_samples[i].caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    if (i < kKeys.size()) caption.prepend(QStringLiteral("&") + QLatin1Char(kKeys[i]) + QLatin1Char(' '));
     QAction* entry = m_sampleMenu->addAction(caption);
     entry->setObjectName(QStringLiteral("MenuTuika(%1)").arg(i));
     const int index = static_cast<int>(i);

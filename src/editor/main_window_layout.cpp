@@ -4,12 +4,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
+#include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
@@ -23,6 +26,7 @@
 #include <utility>
 
 #include "document/control_captions.h"
+#include "editor/accessible_names.h"
 #include "editor/advice_marks.h"
 #include "editor/colour_swatch.h"
 #include "editor/form_table.h"
@@ -46,6 +50,16 @@ class StateCheckBox : public QCheckBox {
 
  protected:
   void nextCheckState() override { setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked); }
+
+  // A box without words (the scrollbar rows') has no label for the style to
+  // outline: the keyboard focus is a 2-pixel frame in the highlight colour.
+  void paintEvent(QPaintEvent* event) override {
+    QCheckBox::paintEvent(event);
+    if (!hasFocus() || !text().isEmpty()) return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+  }
 };
 
 // An editable list whose value is exactly what the user typed or picked.
@@ -116,6 +130,34 @@ void put(QLayout* layout, const FormPlacement& at, QLayout* nested) {
   else
     static_cast<QBoxLayout*>(layout)->addLayout(nested, cell.stretch);
 }
+
+// The class tabs' context menu: for a click, on the tab under the pointer;
+// from the keyboard (the menu key, Shift+F10), on the current tab.
+class ClassTabMenu : public QObject {
+ public:
+  ClassTabMenu(QTabWidget* tabs, QAction* rename) : QObject(tabs), m_tabs(tabs), m_rename(rename) {
+    tabs->tabBar()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::ContextMenu) return QObject::eventFilter(watched, event);
+    const auto* request = static_cast<QContextMenuEvent*>(event);
+    if (request->reason() == QContextMenuEvent::Mouse) {
+      const int tab = m_tabs->tabBar()->tabAt(request->pos());
+      if (tab < 0) return true;
+      m_tabs->setCurrentIndex(tab);
+    }
+    QMenu menu(m_tabs);
+    menu.addAction(m_rename);
+    menu.exec(request->globalPos());
+    return true;
+  }
+
+ private:
+  QTabWidget* m_tabs;
+  QAction* m_rename;
+};
 
 // The commands of the buttons that take no index.
 using Command = void (MainWindow::*)();
@@ -205,6 +247,7 @@ void MainWindow::buildWaitingPages() {
   std::swap(m_doc, m_startDoc);
   settle(first);
   std::swap(m_doc, m_startDoc);
+  nameControls(m_controls, m_doc);
   if (m_adviceMarks != nullptr) m_adviceMarks->refresh();
 }
 
@@ -253,7 +296,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         add(new ColourSwatch(host));
         break;
       case CellKind::FreeList: {
-        auto* list = new QComboBox(host);
+        auto* list = new FreeList(host);
         makeFreeList(list);
         // A font list spans to the page's right edge: sizing it to the
         // longest installed family name would measure every name at start-up.
@@ -272,7 +315,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         add(new QCheckBox(words, host));
         break;
       case CellKind::Option:
-        add(new QRadioButton(words, host));
+        add(new OptionButton(words, host));
         break;
       case CellKind::Button: {
         auto* button = static_cast<QPushButton*>(add(new QPushButton(words, host)));
@@ -342,6 +385,15 @@ QTabWidget* MainWindow::buildTabs(const FormCell& cell) {
   if (classes) {
     connect(tabs, &QTabWidget::currentChanged, this, [this](int index) { m_doc.currentClassTab = index; });
     connect(tabs->tabBar(), &QTabBar::tabBarDoubleClicked, this, [this](int) { renameCurrentClass(); });
+    // From the keyboard: F2 on the tab strip, or its context menu (the menu
+    // key or Shift+F10).
+    auto* rename = new QAction(QStringLiteral("名前の変更(&M)…"), tabs);
+    rename->setObjectName(QStringLiteral("RenameClass"));
+    rename->setShortcut(QKeySequence(Qt::Key_F2));
+    rename->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(rename, &QAction::triggered, this, [this] { renameCurrentClass(); });
+    tabs->addAction(rename);
+    new ClassTabMenu(tabs, rename);
   }
   return tabs;
 }
@@ -355,43 +407,45 @@ void MainWindow::buildMenus() {
     connect(action, &QAction::triggered, this, handler);
     return action;
   };
-  // Access keys in parentheses after the caption, as Japanese programs show them.
+  // Access keys in parentheses after the caption (before a closing "…"), as
+  // Japanese programs show them; none repeats within a menu.
   QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-  entry(file, "MenuOpenFile", QStringLiteral("設定ファイルを開く"), [this] { MenuOpenFile_Click(); },
+  entry(file, "MenuOpenFile", QStringLiteral("設定ファイルを開く(&O)"), [this] { MenuOpenFile_Click(); },
         {QKeySequence::Open});
-  entry(file, "MenuOverwriteFile", QStringLiteral("上書き保存"), [this] { MenuOverwriteFile_Click(); },
+  entry(file, "MenuOverwriteFile", QStringLiteral("上書き保存(&S)"), [this] { MenuOverwriteFile_Click(); },
         {QKeySequence::Save});
-  entry(file, "MenuSaveFile", QStringLiteral("名前を付けて保存…"), [this] { MenuSaveFile_Click(); },
+  entry(file, "MenuSaveFile", QStringLiteral("名前を付けて保存(&A)…"), [this] { MenuSaveFile_Click(); },
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-  entry(file, "MenuOpenFileQL", QStringLiteral("QuillaneVer1の設定を開く"), [this] { MenuOpenFileQL_Click(); });
-  entry(file, "MenuSaveSumple", QStringLiteral("サンプルとして出力"), [this] { MenuSaveSumple_Click(); });
-  entry(file, "MenuImportStyle", QStringLiteral("スタイルシートを取り込む…"), [this] { MenuImportStyle_Click(); });
+  entry(file, "MenuOpenFileQL", QStringLiteral("QuillaneVer1の設定を開く(&V)"), [this] { MenuOpenFileQL_Click(); });
+  entry(file, "MenuSaveSumple", QStringLiteral("サンプルとして出力(&E)"), [this] { MenuSaveSumple_Click(); });
+  entry(file, "MenuImportStyle", QStringLiteral("スタイルシートを取り込む(&I)…"), [this] { MenuImportStyle_Click(); });
   file->addSeparator();
-  m_recentMenu = file->addMenu(QStringLiteral("最近使ったファイル"));
+  m_recentMenu = file->addMenu(QStringLiteral("最近使ったファイル(&R)"));
   m_recentMenu->setObjectName(QStringLiteral("MenuRecentFiles"));
   file->addSeparator();
-  entry(file, "MenuEnd", QStringLiteral("終了"), [this] { MenuEnd_Click(); }, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+  entry(file, "MenuEnd", QStringLiteral("終了(&X)"), [this] { MenuEnd_Click(); }, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
 
   QMenu* edit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
-  m_undoAction =
-      entry(edit, "MenuUndo", QStringLiteral("元に戻す"), [this] { m_history.stack()->undo(); }, {QKeySequence::Undo});
-  m_redoAction = entry(edit, "MenuRedo", QStringLiteral("やり直し"), [this] { m_history.stack()->redo(); },
+  m_undoAction = entry(edit, "MenuUndo", QStringLiteral("元に戻す(&U)"), [this] { m_history.stack()->undo(); },
+                       {QKeySequence::Undo});
+  m_redoAction = entry(edit, "MenuRedo", QStringLiteral("やり直し(&R)"), [this] { m_history.stack()->redo(); },
                        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
-  entry(tools, "JointCSS", QStringLiteral("CSSをHtmlに適用する"), [this] { JointCSS_Click(); });
+  entry(tools, "JointCSS", QStringLiteral("CSSをHtmlに適用する(&C)"), [this] { JointCSS_Click(); });
 
   QMenu* preview = menuBar()->addMenu(QStringLiteral("プレビュー(&P)"));
-  entry(preview, "NormalPre", QStringLiteral("標準"), [this] { NormalPre_Click(); }, {QKeySequence(Qt::Key_F5)});
-  entry(preview, "GaibuPre", QStringLiteral("ファイルを指定"), [this] { GaibuPre_Click(); });
-  entry(preview, "LiveView", QStringLiteral("ライブビュー"), [this] { LiveView_Click(); }, {QKeySequence(Qt::Key_F6)});
+  entry(preview, "NormalPre", QStringLiteral("標準(&N)"), [this] { NormalPre_Click(); }, {QKeySequence(Qt::Key_F5)});
+  entry(preview, "GaibuPre", QStringLiteral("ファイルを指定(&F)"), [this] { GaibuPre_Click(); });
+  entry(preview, "LiveView", QStringLiteral("ライブビュー(&L)"), [this] { LiveView_Click(); },
+        {QKeySequence(Qt::Key_F6)});
 
   m_sampleMenu = menuBar()->addMenu(QStringLiteral("サンプル(&S)"));
   m_sampleMenu->setObjectName(QStringLiteral("MenuSample"));
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-  entry(help, "openhelp", QStringLiteral("ヘルプ"), [this] { openhelp_Click(); }, {QKeySequence::HelpContents});
-  entry(help, "GOHP", QStringLiteral("Hollowmere"), [this] { GOHP_Click(); });
+  entry(help, "openhelp", QStringLiteral("ヘルプ(&H)"), [this] { openhelp_Click(); }, {QKeySequence::HelpContents});
+  entry(help, "GOHP", QStringLiteral("Hollowmere(&W)"), [this] { GOHP_Click(); });
 
   // The program's own keys work from its other windows too (the live view,
   // the link window): ending, undo, help and the previews.

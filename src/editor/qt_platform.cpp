@@ -65,9 +65,9 @@ MessageAnswer QtPlatform::messageBox(std::string_view text, std::string_view tit
   if (buttons == MessageButtons::SaveDiscardCancel) {
     box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
     // Qt's own words for these differ between its translations; these are
-    // the program's.
-    box.button(QMessageBox::Save)->setText(QStringLiteral("保存"));
-    box.button(QMessageBox::Discard)->setText(QStringLiteral("保存しない"));
+    // the program's, with access keys (Escape is the cancel's).
+    box.button(QMessageBox::Save)->setText(QStringLiteral("保存(&S)"));
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("保存しない(&N)"));
     box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);

@@ -13,6 +13,18 @@ TEST(ColourText, PickedColoursAreWrittenRedFirstAndPadded) {
   EXPECT_EQ(colourTextOf(0x0080FF), "FF8000");
 }
 
+// Bands worked out by hand from the hue (red 0, yellow 60, green 120...) and
+// the lightness, the mean of the highest and lowest byte.
+TEST(ColourText, WordsNameHueLightnessAndHex) {
+  const std::pair<BgrColour, const char*> cases[] = {
+      {0x0000FF, "赤 #FF0000"},       {0x800000, "暗い青 #000080"},   {0x0080FF, "だいだい色 #FF8000"},
+      {0xFFCC99, "明るい青 #99CCFF"}, {0x00FF00, "緑 #00FF00"},       {0x00FFFF, "黄色 #FFFF00"},
+      {0x800080, "暗い紫 #800080"},   {0x000000, "黒 #000000"},       {0x808080, "灰色 #808080"},
+      {0xF0F0F0, "白 #F0F0F0"},       {0x505A50, "暗い灰色 #505A50"}, {0x8000FF, "赤紫 #FF0080"},
+  };
+  for (const auto& [colour, words] : cases) EXPECT_EQ(colourWords(colour), words) << colourTextOf(colour);
+}
+
 TEST(ColourText, SwatchReadsThePairsBackwards) {
   EXPECT_EQ(swatchColourOf("FF8000"), 0x0080FFu);  // orange
   EXPECT_EQ(swatchColourOf("12"), 0x12u);          // red byte only

@@ -37,6 +37,29 @@ TEST(ScreenWords, NameTabPageFrameAndCaption) {
   for (const auto& [id, words] : cases) EXPECT_EQ(screenWords(id, doc), words) << id.toString();
 }
 
+// Names a screen reader says: the place first, then the frame right around
+// the control, its words and the part.
+TEST(SpokenName, PlaceFrameWordsAndPart) {
+  StyleDocument doc;
+  doc.classes[1].className = "見出し";
+  doc.classes[2].checkCaption = "本文";
+  const std::pair<ControlId, const char*> cases[] = {
+      {{"Text3", 0}, "段落 フォントカラー"},
+      {{"Text3", 19}, "ページ本体 バックの色"},
+      {{"Combo3", 1}, "リンク フォントサイズ 単位"},
+      {{"Option4", 3}, "選択されたリンク 背景画像 使用する"},
+      {{"Check7", 4}, "基本 変更する所 マウスが上にあるリンク"},
+      {{"Check6", 12}, "スクロールバー 設定 メインの色 チェック"},
+      {{"Text2", 1}, "見出し 半透明にする 不透明度"},
+      {{"Slider1", 1}, "見出し 半透明にする 不透明度 スライダー"},
+      {{"Option12", 0}, "efect0 上書き描画 する"},
+      {{"Check12", 2}, "エフェクト 変更させるタグ 本文"},
+      {{"Text9"}, "出力 HTML形式 保存先(フォルダを選択)"},
+      {{"Text2"}, ""},
+  };
+  for (const auto& [id, words] : cases) EXPECT_EQ(spokenName(id, doc), words) << id.toString();
+}
+
 // The special frame's boxes are named by the labels beside them on the
 // screen: Text24 sits beside "色1#", Text25 (the shadow colour) beside "色2#".
 TEST(ScreenWords, TheSpecialColoursAreNamedByTheLabelBesideEachBox) {

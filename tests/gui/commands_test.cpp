@@ -79,12 +79,13 @@ class CommandsTest : public QObject {
              (QStringList{"ファイル(&F)", "編集(&E)", "ツール(&T)", "プレビュー(&P)", "サンプル(&S)", "ヘルプ(&H)"}));
     const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(captionsOf(menus[0]),
-             (QStringList{"設定ファイルを開く", "上書き保存", "名前を付けて保存…", "QuillaneVer1の設定を開く",
-                          "サンプルとして出力", "スタイルシートを取り込む…", "-", "最近使ったファイル", "-", "終了"}));
-    QCOMPARE(captionsOf(menus[1]), (QStringList{"元に戻す", "やり直し"}));
-    QCOMPARE(captionsOf(menus[2]), QStringList{"CSSをHtmlに適用する"});
-    QCOMPARE(captionsOf(menus[3]), (QStringList{"標準", "ファイルを指定", "ライブビュー"}));
-    QCOMPARE(captionsOf(menus[5]), (QStringList{"ヘルプ", "Hollowmere"}));
+             (QStringList{"設定ファイルを開く(&O)", "上書き保存(&S)", "名前を付けて保存(&A)…",
+                          "QuillaneVer1の設定を開く(&V)", "サンプルとして出力(&E)", "スタイルシートを取り込む(&I)…",
+                          "-", "最近使ったファイル(&R)", "-", "終了(&X)"}));
+    QCOMPARE(captionsOf(menus[1]), (QStringList{"元に戻す(&U)", "やり直し(&R)"}));
+    QCOMPARE(captionsOf(menus[2]), QStringList{"CSSをHtmlに適用する(&C)"});
+    QCOMPARE(captionsOf(menus[3]), (QStringList{"標準(&N)", "ファイルを指定(&F)", "ライブビュー(&L)"}));
+    QCOMPARE(captionsOf(menus[5]), (QStringList{"ヘルプ(&H)", "Hollowmere(&W)"}));
     // An empty sample folder gives one disabled entry.
     QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"無し"});
     QVERIFY(!m_window->sampleMenu()->actions().first()->isEnabled());
@@ -96,9 +97,11 @@ class CommandsTest : public QObject {
     const auto menus = m_window->menuBar()->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly);
     QTest::keyClick(m_window.get(), Qt::Key_F, Qt::AltModifier);
     QTRY_VERIFY(menus[0]->isVisible());
-    QTest::keyClick(menus[0], Qt::Key_Escape);
-    QTest::keyClick(menus[0], Qt::Key_Escape);
+    // The access key of "名前を付けて保存(&A)…" chooses it.
+    QTest::keyClick(menus[0], Qt::Key_A);
     QTRY_VERIFY(!menus[0]->isVisible());
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(1));
+    QCOMPARE(m_platform.dialogs[0].mode, FileDialogMode::Save);
     QTest::keyClick(m_window.get(), Qt::Key_F10);
     QCOMPARE(m_window->menuBar()->activeAction(), menus[0]->menuAction());
     QTest::keyClick(m_window->menuBar(), Qt::Key_Escape);
@@ -122,8 +125,8 @@ class CommandsTest : public QObject {
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(m_platform.dialogs.size(), std::size_t(1));
-    QCOMPARE(m_platform.dialogs[0].mode, FileDialogMode::Open);
+    QCOMPARE(m_platform.dialogs.size(), std::size_t(2));
+    QCOMPARE(m_platform.dialogs[1].mode, FileDialogMode::Open);
   }
 
   void sampleMenuListsByFileNameAndLoadsTheChosenSample() {
@@ -135,7 +138,7 @@ class CommandsTest : public QObject {
     writeFile(path("sample/A.smp"), sampleBytes(StyleDocument{}, "基本"));
     writeFile(path("sample/c.smp"), "broken");
     open();
-    QCOMPARE(captionsOf(m_window->sampleMenu()), (QStringList{"基本", "赤 && 白"}));
+    QCOMPARE(captionsOf(m_window->sampleMenu()), (QStringList{"&1 基本", "&2 赤 && 白"}));
     m_window->sampleMenu()->actions()[1]->trigger();
     QCOMPARE(m_window->controls().get<QLineEdit>("Text3", 0)->text(), QStringLiteral("FF0000"));
     QVERIFY(m_window->controls().get<QCheckBox>("Check7", 0)->isChecked());
@@ -149,7 +152,7 @@ class CommandsTest : public QObject {
     m_platform.fileChoices = {path("sample/new.smp").toStdString()};
     m_platform.promptReplies = {"私", "新しい見本"};
     m_window->MenuSaveSumple_Click();
-    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"新しい見本"});
+    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"&1 新しい見本"});
     QVERIFY(m_window->sampleMenu()->actions().first()->isEnabled());
     QCOMPARE(m_window->controls().get<QTabWidget>("SSTab4")->currentIndex(), 0);  // the page in view stays
   }
@@ -202,7 +205,7 @@ class CommandsTest : public QObject {
     m_window->MenuSaveSumple_Click();
     qputenv("XDG_DATA_HOME", before);
     QCOMPARE(m_platform.dialogs.back().folder, own.toStdString());
-    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"自分の見本"});
+    QCOMPARE(captionsOf(m_window->sampleMenu()), QStringList{"&1 自分の見本"});
     QVERIFY(QFile::exists(own + QStringLiteral("/mine.smp")));
   }
 

@@ -213,9 +213,10 @@ class FilesTest : public QObject {
   // for a name when none is open; "名前を付けて保存…" (Ctrl+Shift+S) always
   // asks. Saving and opening leave the pages in view where they were.
   void ctrlSSavesTheOpenFileAndCtrlShiftSAsksForAName() {
-    QCOMPARE(m_window->findChild<QAction*>(QStringLiteral("MenuOverwriteFile"))->text(), QStringLiteral("上書き保存"));
+    QCOMPARE(m_window->findChild<QAction*>(QStringLiteral("MenuOverwriteFile"))->text(),
+             QStringLiteral("上書き保存(&S)"));
     QCOMPARE(m_window->findChild<QAction*>(QStringLiteral("MenuSaveFile"))->text(),
-             QStringLiteral("名前を付けて保存…"));
+             QStringLiteral("名前を付けて保存(&A)…"));
     auto* tabs = m_window->controls().get<QTabWidget>("SSTab1");
     auto* classes = m_window->controls().get<QTabWidget>("SSTab4");
     m_window->activateWindow();

@@ -237,6 +237,7 @@ class LiveViewTest : public QObject {
     const QLabel* mark = m_editor->adviceMarks()->mark(foreColourIndex(kSlotP));
     QVERIFY(mark != nullptr);
     QCOMPARE(mark->toolTip(), QStringLiteral("<p>%1</p>").arg(advice.toHtmlEscaped()));
+    QCOMPARE(mark->accessibleDescription(), advice);
     const QRect swatch = control("Shape1", foreColourIndex(kSlotP))->geometry();
     QCOMPARE(mark->parentWidget(), control("Shape1", foreColourIndex(kSlotP))->parentWidget());
     QCOMPARE(mark->geometry().left(), swatch.right() + 5);
@@ -355,7 +356,7 @@ class LiveViewTest : public QObject {
     open();
     auto* entry = m_editor->findChild<QAction*>(QStringLiteral("LiveView"));
     QVERIFY(entry != nullptr);
-    QCOMPARE(entry->text(), QStringLiteral("ライブビュー"));
+    QCOMPARE(entry->text(), QStringLiteral("ライブビュー(&L)"));
     QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F6));
     QVERIFY(m_view->isVisible());
     m_editor->close();

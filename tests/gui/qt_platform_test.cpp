@@ -143,7 +143,7 @@ class QtPlatformTest : public QObject {
                                      MessageButtons::SaveDiscardCancel),
                expected);
       captions.sort();
-      QCOMPARE(captions, (QStringList{"キャンセル", "保存", "保存しない"}));
+      QCOMPARE(captions, (QStringList{"キャンセル", "保存(&S)", "保存しない(&N)"}));
     }
     // Escape, or the close box, is a cancel.
     whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });

@@ -114,9 +114,9 @@ class UndoTest : public QObject {
     QCOMPARE(stack()->count(), 0);
     QVERIFY(!action("MenuUndo")->isEnabled());
     QVERIFY(!action("MenuRedo")->isEnabled());
-    QCOMPARE(action("MenuUndo")->text(), QStringLiteral("元に戻す"));
+    QCOMPARE(action("MenuUndo")->text(), QStringLiteral("元に戻す(&U)"));
     QCOMPARE(action("MenuUndo")->shortcuts(), QList<QKeySequence>{QKeySequence(QKeySequence::Undo)});
-    QCOMPARE(action("MenuRedo")->text(), QStringLiteral("やり直し"));
+    QCOMPARE(action("MenuRedo")->text(), QStringLiteral("やり直し(&R)"));
     QCOMPARE(action("MenuRedo")->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Y")),
                                                                    QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
   }

@@ -1,0 +1,161 @@
+#include "editor/accessible_names.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
+#include <QLineEdit>
+#include <utility>
+
+#include "document/control_captions.h"
+#include "editor/colour_swatch.h"
+#include "editor/control_registry.h"
+#include "editor/form_table.h"
+
+namespace quillane {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Every page of the form, with the index its tables take.
+struct FormPage {
+  const FormTable* table;
+  int first;
+  int last;
+};
+const FormPage kPages[] = {{&kBasicTab, kNoIndex, kNoIndex},      {&kSlotPage, 0, kTagSlotCount - 1},
+                           {&kScrollbarTab, kNoIndex, kNoIndex},  {&kEffectsTab, kNoIndex, kNoIndex},
+                           {&kClassPage, 0, kUserClassCount - 1}, {&kOutputTab, kNoIndex, kNoIndex},
+                           {&kParking, kNoIndex, kNoIndex}};
+
+// The controls the tables do not make: the tab strips, the tab area's
+// scroll bars and the box of the kept rules.
+const std::pair<std::string_view, const char*> kOwnNames[] = {{"SSTab1", "タブ"},
+                                                              {"SSTab2", "タグのページ"},
+                                                              {"SSTab4", "クラスのページ"},
+                                                              {"VScroll1", "タブの領域 縦スクロールバー"},
+                                                              {"HScroll1", "タブの領域 横スクロールバー"},
+                                                              {"KeptStyle", "そのほかのスタイルの規則"}};
+
+void setName(QWidget* widget, const QString& name) {
+  if (widget->accessibleName() != name) widget->setAccessibleName(name);
+  // The box inside an editable list says the same as the list.
+  if (auto* list = qobject_cast<QComboBox*>(widget); list != nullptr && list->lineEdit() != nullptr)
+    list->lineEdit()->setAccessibleName(name);
+}
+
+// A swatch: a picture whose description is its colour.
+class SwatchInterface : public QAccessibleWidget {
+ public:
+  explicit SwatchInterface(QWidget* swatch) : QAccessibleWidget(swatch, QAccessible::Graphic) {}
+};
+
+// A free list: named by its accessible name, its text as the value, its
+// popup list and edit box as children, as Qt's own combo box has them.
+class FreeListInterface : public QAccessibleWidget {
+ public:
+  explicit FreeListInterface(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {
+    addControllingSignal(QStringLiteral("activated(int)"));
+  }
+
+  QComboBox* list() const { return static_cast<QComboBox*>(object()); }
+
+  int childCount() const override { return list()->lineEdit() != nullptr ? 2 : 1; }
+  QAccessibleInterface* child(int index) const override {
+    if (index == 0) return QAccessible::queryAccessibleInterface(list()->view());
+    if (index == 1 && list()->lineEdit() != nullptr) return QAccessible::queryAccessibleInterface(list()->lineEdit());
+    return nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (child == nullptr) return -1;
+    if (child->object() == list()->view()) return 0;
+    if (list()->lineEdit() != nullptr && child->object() == list()->lineEdit()) return 1;
+    return -1;
+  }
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return list()->currentText();
+    return QAccessibleWidget::text(t);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.editable = list()->isEditable();
+    s.expandable = true;
+    s.expanded = list()->view()->isVisible();
+    return s;
+  }
+  QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+  void doAction(const QString& action) override {
+    if (action == showMenuAction() || action == pressAction()) list()->showPopup();
+  }
+};
+
+// An option button: a radio button, checked or not, that a press selects.
+class OptionButtonInterface : public QAccessibleWidget {
+ public:
+  explicit OptionButtonInterface(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+  QAbstractButton* button() const { return static_cast<QAbstractButton*>(object()); }
+
+  QString text(QAccessible::Text t) const override {
+    const QString own = QAccessibleWidget::text(t);
+    if (t == QAccessible::Name && own.isEmpty()) return button()->text().remove(QLatin1Char('&'));
+    return own;
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.checkable = true;
+    s.checked = button()->isChecked();
+    return s;
+  }
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& action) override {
+    if (action == pressAction()) button()->click();
+  }
+};
+
+QAccessibleInterface* editorInterfaces(const QString& className, QObject* object) {
+  if (className == QLatin1String("quillane::ColourSwatch")) return new SwatchInterface(static_cast<QWidget*>(object));
+  if (className == QLatin1String("quillane::FreeList")) return new FreeListInterface(static_cast<QComboBox*>(object));
+  if (className == QLatin1String("quillane::OptionButton"))
+    return new OptionButtonInterface(static_cast<QAbstractButton*>(object));
+  return nullptr;
+}
+
+}  // namespace
+
+FreeList::FreeList(QWidget* parent) : QComboBox(parent) {}
+
+OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {}
+
+void installAccessibleInterfaces() { QAccessible::installFactory(&editorInterfaces); }
+
+void nameControls(const ControlRegistry& controls, const StyleDocument& doc) {
+  for (const FormPage& page : kPages) {
+    for (int p = page.first; p <= page.last; ++p) {
+      // The stored box most recently named at each depth: the buttons and
+      // the swatch after it in its frame serve it.
+      QString box;
+      int boxDepth = -1;
+      forEachControl(*page.table, p, [&](const FormControl& c) {
+        QWidget* widget = controls.findBuilt(c.id);
+        const QString name = qs(spokenName(c.id, doc));
+        if (c.depth != boxDepth) box.clear();
+        if (!name.isEmpty()) {
+          if (widget != nullptr) setName(widget, name);
+          if (c.kind == CellKind::Text) {
+            box = name;
+            boxDepth = c.depth;
+          }
+          return;
+        }
+        if (widget == nullptr || box.isEmpty()) return;
+        if (c.kind == CellKind::Swatch) setName(widget, box + QStringLiteral(" 色見本"));
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) setName(widget, box + u' ' + button->text());
+      });
+    }
+  }
+  for (const auto& [family, name] : kOwnNames)
+    if (QWidget* widget = controls.findBuilt({family, kNoIndex})) setName(widget, QString::fromUtf8(name));
+}
+
+}  // namespace quillane
