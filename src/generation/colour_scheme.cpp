@@ -147,6 +147,26 @@ bool filled(const std::string& text) { return cssColour(text).has_value(); }
 
 }  // namespace
 
+StyleDocument withDarkColours(const StyleDocument& doc) {
+  StyleDocument dark = doc;
+  const auto take = [](std::string& light, const std::string& counterpart) {
+    if (!trimmedBlanks(light).empty() && !trimmedBlanks(counterpart).empty()) light = counterpart;
+  };
+  for (std::size_t k = 0; k < kColourBoxCount; ++k) take(dark.colours[k], doc.dark.colours[k]);
+  for (std::size_t c = 0; c < kUserClassCount; ++c) {
+    UserClass& cls = dark.classes[c];
+    const ClassDarkColours& colours = doc.dark.classes[c];
+    take(cls.chromaColor, colours.chromaColor);
+    take(cls.glowColor, colours.glowColor);
+    take(cls.shadowColor, colours.shadowColor);
+    take(cls.specialColor1, colours.specialColor1);
+    take(cls.specialColor2, colours.specialColor2);
+  }
+  for (Gradient& gradient : dark.gradients)
+    for (std::size_t k = 0; k < gradient.colours.size(); ++k) take(gradient.colours[k], gradient.darkColours[k]);
+  return dark;
+}
+
 void deriveDarkVariant(StyleDocument& doc) {
   DarkVariant& dark = doc.dark;
   const auto derived = [](const std::string& light) {

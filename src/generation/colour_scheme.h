@@ -67,4 +67,11 @@ Rgb deriveDarkText(const Rgb& lightText, const std::vector<Rgb>& darkBackgrounds
 // six upper-case digits, as the form holds them.
 void deriveDarkVariant(StyleDocument& doc);
 
+// The document as a visitor who prefers dark pages sees it: every colour
+// filled in on both sides (each colour box, the classes' colours, the
+// gradients' later stops) replaced by its dark counterpart, all else as it
+// is. Generating it gives the same rules with the dark colours, for the
+// modern output's dark block.
+StyleDocument withDarkColours(const StyleDocument& doc);
+
 }  // namespace quillane
