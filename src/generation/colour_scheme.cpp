@@ -62,6 +62,8 @@ OkLab okLabOf(const Rgb& colour) {
 
 OkLch okLchOf(const Rgb& colour) {
   const OkLab lab = okLabOf(colour);
+  // A grey has no hue; the matrices' last digits would give it a trace of one.
+  if (colour[0] == colour[1] && colour[1] == colour[2]) return {lab.L, 0, 0};
   double h = std::atan2(lab.b, lab.a) * 180 / std::numbers::pi;
   if (h < 0) h += 360;
   return {lab.L, std::hypot(lab.a, lab.b), h};
@@ -73,7 +75,9 @@ OkLab okLabOf(const OkLch& lch) {
 }
 
 Rgb rgbOf(const OkLab& lab) {
-  const auto linear = linearRgbOf(lab);
+  auto linear = linearRgbOf(lab);
+  // A colour without chroma is a grey: one channel value for all three.
+  if (lab.a == 0 && lab.b == 0) linear.fill(std::pow(lab.L, 3));
   Rgb rgb{};
   for (std::size_t k = 0; k < 3; ++k)
     rgb[k] = static_cast<int>(std::lround(std::clamp(gammaOf(std::clamp(linear[k], 0.0, 1.0)), 0.0, 1.0) * 255));

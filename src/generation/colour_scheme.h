@@ -30,6 +30,7 @@ struct OkLch {
 
 // An sRGB colour in OKLab:  FF0000 -> L 0.62796, a 0.22486, b 0.12585
 OkLab okLabOf(const Rgb& colour);
+// The same in OKLCH; a grey (three equal channels) has chroma 0 and hue 0.
 OkLch okLchOf(const Rgb& colour);
 OkLab okLabOf(const OkLch& lch);
 

@@ -63,6 +63,9 @@ TEST(DarkColour, LightnessTurnsAroundAndTextPassesItsRatio) {
   EXPECT_EQ(deriveDarkColour(rgb(0x000000)), rgb(0xFFFFFF));
   EXPECT_EQ(deriveDarkColour(rgb(0x808080)), rgb(0x484848));
   EXPECT_EQ(deriveDarkText(rgb(0x000000), {rgb(0x000000)}, 4.5), rgb(0xFFFFFF));
+  // A grey stays grey, at the darkest that passes on black: 116 gives
+  // luminance 0.17465 (4.49:1), 117 gives 0.17790 (4.56:1).
+  EXPECT_EQ(deriveDarkText(rgb(0x767676), {rgb(0x000000)}, 4.5), rgb(0x757575));
 
   // Pairs as light pages hold them: each derived text passes on the derived
   // background, and keeps its hue where it has a colour to keep.
@@ -73,6 +76,7 @@ TEST(DarkColour, LightnessTurnsAroundAndTextPassesItsRatio) {
       {0x333333, 0xFFFFFF, 4.5}, {0x0000EE, 0xFFFFFF, 4.5}, {0x551A8B, 0xFFFFFF, 4.5}, {0xFF0000, 0xFFFFFF, 3.0},
       {0xCC0000, 0xFFFFCC, 4.5}, {0x006600, 0xEEFFEE, 4.5}, {0x767676, 0xFFFFFF, 4.5}, {0xFFFFFF, 0x003366, 4.5},
       {0xFFCC00, 0x333333, 4.5}, {0x808080, 0x808080, 4.5}, {0x0B1330, 0x7F7477, 3.0}, {0xFC6500, 0xFFF0E0, 4.5},
+      {0x777777, 0x222222, 4.5},  // a dark page turns light, and its text is darkened further
   };
   for (const Row& r : rows) {
     const Rgb background = deriveDarkColour(rgb(r.background));
