@@ -208,15 +208,24 @@ std::optional<ControlId> fieldTooLongToStore(const StyleDocument& doc) {
   });
 }
 
+namespace {
+
+bool fitsOneLine(const std::string& text) {
+  std::string stored;
+  UnencodableCharacter bad;
+  return encodeCp932(text, stored, bad) && stored.size() <= kMaxSettingsLineBytes;
+}
+
+}  // namespace
+
 std::optional<std::string> unstorableValue(const StyleDocument& doc) {
   if (const auto id = fieldWithLineBreak(doc)) return screenWords(*id, doc) + "の値に改行が含まれています。";
   if (const auto id = fieldTooLongToStore(doc))
     return screenWords(*id, doc) + "の値が長すぎます（" + std::to_string(kMaxSettingsLineBytes) + " バイトまで）。";
   if (keptStyleLine(doc.keptStyle).size() > kMaxKeptStyleLineBytes) return "「そのほかのスタイル」が長すぎます。";
   // Every reader that knows the kept style line takes one of 4096 bytes
-  // after it; CP932 never takes more bytes than UTF-8, and the line holds
-  // only what CP932 keeps.
-  if (schemeLine(doc).size() > kMaxSettingsLineBytes)
+  // after it, counted in CP932, which holds all the line holds.
+  if (const std::string scheme = schemeLine(doc); scheme.size() > kMaxSettingsLineBytes && !fitsOneLine(scheme))
     return "「ダークモード」とグラデーションの値が合わせて長すぎます（" + std::to_string(kMaxSettingsLineBytes) +
            " バイトまで）。";
   return std::nullopt;

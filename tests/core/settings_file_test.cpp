@@ -580,6 +580,10 @@ TEST(SettingsCommands, AValueTooLongForALineIsNotSaved) {
   EXPECT_EQ(unstorableValue(dark), std::nullopt);
   dark.dark.colours[1] = "dd";
   EXPECT_EQ(unstorableValue(dark), "「ダークモード」とグラデーションの値が合わせて長すぎます（4096 バイトまで）。");
+  // Counted in CP932: a kanji is two bytes there, three in UTF-8.
+  dark.dark.colours[0] = std::string(kMaxSettingsLineBytes - 25, 'd') + "表";  // 4097 bytes of UTF-8
+  dark.dark.colours[1] = "d";
+  EXPECT_EQ(unstorableValue(dark), std::nullopt);
 }
 
 TEST(SettingsCommands, OpenNamesAMissingFile) {
