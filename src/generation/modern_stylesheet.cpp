@@ -366,7 +366,7 @@ std::vector<std::vector<std::string_view>> rulesOf(std::string_view text) {
     if (line == "}") rules.emplace_back();
     start = end + lineEnd.size();
   }
-  rules.pop_back();
+  if (rules.back().empty()) rules.pop_back();
   return rules;
 }
 
