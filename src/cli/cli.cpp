@@ -48,8 +48,9 @@ Commands:
   html   the page with the style embedded that "出力する" writes in the
          "HTML形式" format (title "untitle" unless --title is given)
   save   the document written again as a settings file (322 lines, 323
-         with the modern output chosen), or with --as-sample as a sample
-         file (324 or 325 lines) whose first two lines are --author and
+         with the modern output chosen, up to 325 with kept style text,
+         a dark variant or gradients), or with --as-sample as a sample
+         file (two lines more) whose first two lines are --author and
          --name (both may be empty)
   link   the page PAGE with a link to the style sheet CSSNAME inserted
          before its </HEAD> (or in a new head), as the link window writes

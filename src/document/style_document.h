@@ -120,6 +120,45 @@ struct OutputOptions {
 
 // clang-format on
 
+// A background that runs through two or three colours. Its first colour is
+// the slot's own background colour box, which every output writes as the
+// plain colour; the modern output adds the gradient over it.
+enum class GradientKind : std::uint8_t { None, Linear, Radial };
+
+struct Gradient {
+  GradientKind kind = GradientKind::None;
+  std::string angle = "180";  // degrees, as typed; linear only (180: top to bottom)
+  // The second and third colours; an empty third one makes two colours.
+  std::array<std::string, 2> colours;
+  // Their counterparts in the dark variant; the first stop's is the dark
+  // colour of the background box.
+  std::array<std::string, 2> darkColours;
+
+  friend bool operator==(const Gradient&, const Gradient&) = default;
+};
+
+// The dark counterparts of the colours of a user class.
+struct ClassDarkColours {
+  std::string chromaColor;    // of Text13(c)
+  std::string glowColor;      // of Text21(c)
+  std::string shadowColor;    // of Text23(c)
+  std::string specialColor1;  // of Text25(c)
+  std::string specialColor2;  // of Text24(c)
+
+  friend bool operator==(const ClassDarkColours&, const ClassDarkColours&) = default;
+};
+
+// "ダークモード": a second colour for each colour the user fills in, which
+// the modern output writes for visitors whose system prefers dark pages.
+// An empty dark colour keeps the light one.
+struct DarkVariant {
+  CheckState enabled = 0;
+  std::array<std::string, kColourBoxCount> colours;  // of Text3(0..19)
+  std::array<ClassDarkColours, kUserClassCount> classes;
+
+  friend bool operator==(const DarkVariant&, const DarkVariant&) = default;
+};
+
 struct StyleDocument {
   StyleDocument();
 
@@ -136,6 +175,8 @@ struct StyleDocument {
   // "そのほかのスタイル": style text the form has no field for, kept as an
   // import found it (CR LF line ends) and written after the generated rules.
   std::string keptStyle;
+  DarkVariant dark;
+  std::array<Gradient, kTagSlotCount> gradients;  // by tag slot index
 
   CheckState& scrollbarCheck(int k) { return scrollbarEnabled[static_cast<std::size_t>(k - kFirstScrollbarColour)]; }
   CheckState scrollbarCheck(int k) const {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/message_text.h"
+#include "generation/colour_scheme.h"
 #include "generation/declaration_emitters.h"
 
 namespace quillane {
@@ -313,6 +314,14 @@ std::string modernFilterBlock(const StyleDocument& doc) {
   for (int c = 0; c < kUserClassCount; ++c) {
     if (doc.classes[static_cast<std::size_t>(c)].enabled != 1) continue;
     if (classRule(doc, c, rules, filters)) return {};
+  }
+  // The dark variant's rules refer to filters of their own colours.
+  if (doc.dark.enabled == 1) {
+    const StyleDocument dark = withDarkColours(doc);
+    for (int c = 0; c < kUserClassCount; ++c) {
+      if (dark.classes[static_cast<std::size_t>(c)].enabled != 1) continue;
+      if (classRule(dark, c, rules, filters)) return {};
+    }
   }
   return filterBlock(filters);
 }

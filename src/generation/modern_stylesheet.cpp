@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "generation/colour_scheme.h"
 #include "generation/declaration_emitters.h"
 #include "generation/engine_support.h"
 #include "generation/font_stacks.h"
@@ -82,6 +83,8 @@ class SlotWriter {
   std::optional<ModernRefusal> write(std::string& t) {
     colour("color", "フォントカラー", foreColourIndex(m_slot), t);
     colour("background-color", "バックの色", backColourIndex(m_slot), t);
+    m_gradient = gradient();
+    if (m_gradient && !usesImage()) declare(t, "background-image", *m_gradient);
     weight(t);
     backgroundImage(t);
     decoration(t);
@@ -124,11 +127,38 @@ class SlotWriter {
       refuse("文字の太さ", m_s.weight, "100～900 の数値");
   }
 
+  // The gradient over the plain background colour, its first stop, when
+  // both that colour and the second stop are filled in:
+  //   linear-gradient(90deg, #FFFFFF, #000000);  radial-gradient(#FFFFFF, #808080, #000000)
+  // An empty angle is left to the browser (from top to bottom).
+  std::optional<std::string> gradient() {
+    const Gradient& g = m_doc.gradients[static_cast<std::size_t>(m_slot)];
+    const auto first = cssColour(m_doc.colours[static_cast<std::size_t>(backColourIndex(m_slot))]);
+    if (g.kind == GradientKind::None || !first || trimmedBlanks(g.colours[0]).empty()) return std::nullopt;
+    std::string value = g.kind == GradientKind::Linear ? "linear-gradient(" : "radial-gradient(";
+    if (g.kind == GradientKind::Linear && !trimmedBlanks(g.angle).empty()) {
+      const auto angle = parseNumber(g.angle);
+      if (!angle) return refuse("グラデーションの角度", g.angle, kExpectNumber), std::nullopt;
+      value += cssNumber(*angle) + "deg, ";
+    }
+    value += *first;
+    static constexpr std::array<std::string_view, 2> kFields = {"グラデーションの色2", "グラデーションの色3"};
+    for (std::size_t k = 0; k < g.colours.size(); ++k) {
+      if (trimmedBlanks(g.colours[k]).empty()) continue;
+      const auto stop = cssColour(g.colours[k]);
+      if (!stop) return refuse(kFields[k], g.colours[k], kExpectColour), std::nullopt;
+      value += ", " + *stop;
+    }
+    return value + ")";
+  }
+
+  bool usesImage() const { return m_s.useImage == Choice::First && !trimmedBlanks(m_s.imagePath).empty(); }
+
+  // The picture lies over the gradient, as it lay over the plain colour.
   void backgroundImage(std::string& t) {
-    if (m_s.useImage != Choice::First) return;
+    if (!usesImage()) return;
     const std::string_view path = trimmedBlanks(m_s.imagePath);
-    if (path.empty()) return;
-    declare(t, "background-image", cssImageUrl(path));
+    declare(t, "background-image", cssImageUrl(path) + (m_gradient ? ", " + *m_gradient : std::string()));
     if (m_doc.fixedBackground == 1) declare(t, "background-attachment", "fixed");
   }
 
@@ -172,6 +202,7 @@ class SlotWriter {
   const StyleDocument& m_doc;
   int m_slot;
   const TagSlot& m_s;
+  std::optional<std::string> m_gradient;
   std::optional<ModernRefusal> m_refusal;
 };
 
@@ -296,8 +327,11 @@ std::string fontFamilyValue(std::string_view name) {
   return cssString(name) + ", " + generic;
 }
 
-std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t) {
-  appendKeptStyleHead(doc, t, KeptTextFor::Utf8);
+namespace {
+
+// The scrollbar, tag slot and class rules, the part of the sheet the dark
+// variant repeats with its colours. `blinks` tells whether a slot blinks.
+std::optional<ModernRefusal> appendGeneratedRules(const StyleDocument& doc, std::string& t, bool& blinks) {
   if (auto refusal = appendScrollbarRules(doc, t)) return refusal;
 
   // BODY first, then A:HOVER before A:ACTIVE, as the legacy sheet orders them.
@@ -309,7 +343,6 @@ std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, st
       {kSlotHover, "a:hover"},
       {kSlotActive, "a:active"},
   }};
-  bool blinks = false;
   for (const auto& [slot, selector] : kOrder) {
     const TagSlot& s = doc.slots[static_cast<std::size_t>(slot)];
     if (s.enabled != 1) continue;
@@ -318,12 +351,81 @@ std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, st
     rule(t, selector, declarations);
     blinks = blinks || s.blink == 1;
   }
-  if (auto refusal = appendModernClassRules(doc, t)) return refusal;
+  return appendModernClassRules(doc, t);
+}
+
+// The top-level rules of generated text, each as its lines: a rule ends at
+// the first line that is "}" alone, which closes an at-rule's inner rules too.
+std::vector<std::vector<std::string_view>> rulesOf(std::string_view text) {
+  const std::string_view lineEnd = kCrLf;
+  std::vector<std::vector<std::string_view>> rules(1);
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find(lineEnd, start), text.size());
+    const std::string_view line = text.substr(start, end - start);
+    rules.back().push_back(line);
+    if (line == "}") rules.emplace_back();
+    start = end + lineEnd.size();
+  }
+  if (rules.back().empty()) rules.pop_back();
+  return rules;
+}
+
+// What the dark rule changes of its light twin: a plain rule keeps its
+// selector and only the declarations that differ; an at-rule is taken
+// whole. Each line indented for the media block.
+void appendChanged(const std::vector<std::string_view>& light, const std::vector<std::string_view>& dark,
+                   std::string& t) {
+  const bool plain = light.size() == dark.size() && !dark.front().starts_with("@");
+  bool inDeclarations = false;
+  for (std::size_t k = 0; k < dark.size(); ++k) {
+    const bool declaration = inDeclarations && k + 1 < dark.size();
+    if (!plain || !declaration || dark[k] != light[k]) t.append("  ").append(dark[k]).append(kCrLf);
+    inDeclarations = inDeclarations || dark[k].ends_with(" {");
+  }
+}
+
+// "ダークモード": the generated rules again with the dark colours, inside
+// @media (prefers-color-scheme: dark), keeping of each rule only what the
+// colours change. `light` is the text appendGeneratedRules gave for the
+// document itself. Nothing when the dark colours change nothing.
+std::optional<ModernRefusal> appendDarkRules(const StyleDocument& doc, std::string_view light, std::string& t) {
+  std::string darkText;
+  bool blinks = false;
+  if (auto refusal = appendGeneratedRules(withDarkColours(doc), darkText, blinks)) {
+    refusal->place = "ダークモードの" + refusal->place;
+    return refusal;
+  }
+  const auto lightRules = rulesOf(light);
+  const auto darkRules = rulesOf(darkText);
+  std::string changed;
+  for (std::size_t k = 0; k < darkRules.size(); ++k) {
+    if (k < lightRules.size() && lightRules[k] == darkRules[k]) continue;
+    appendChanged(k < lightRules.size() ? lightRules[k] : std::vector<std::string_view>{}, darkRules[k], changed);
+  }
+  if (changed.empty()) return std::nullopt;
+  t.append("@media (prefers-color-scheme: dark) {").append(kCrLf).append(changed).append("}").append(kCrLf);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t) {
+  appendKeptStyleHead(doc, t, KeptTextFor::Utf8);
+  const bool dark = doc.dark.enabled == 1;
+  // Form controls and scroll bars follow the visitor's scheme too.
+  if (dark) rule(t, ":root", std::string("  color-scheme: light dark;") + kCrLf);
+  const std::size_t generated = t.size();
+  bool blinks = false;
+  if (auto refusal = appendGeneratedRules(doc, t, blinks)) return refusal;
+  const std::string light = t.substr(generated);
 
   if (blinks) {
     t.append("@keyframes ").append(kBlinkAnimation).append(" {").append(kCrLf);
     t.append("  50% {").append(kCrLf).append("    opacity: 0;").append(kCrLf).append("  }").append(kCrLf);
     t.append("}").append(kCrLf);
+  }
+  if (dark) {
+    if (auto refusal = appendDarkRules(doc, light, t)) return refusal;
   }
   appendKeptStyle(doc, t, KeptTextFor::Utf8);
   return std::nullopt;

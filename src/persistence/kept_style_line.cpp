@@ -39,14 +39,17 @@ int hexValue(char c) {
 
 }  // namespace
 
-std::string keptStyleLine(std::string_view text) {
-  std::string out(kKeptStylePrefix);
+std::string keptStyleLine(std::string_view text) { return std::string(kKeptStylePrefix) + escapedLineText(text); }
+
+std::string escapedLineText(std::string_view text, std::string_view alsoEscaped) {
+  std::string out;
   for (std::size_t k = 0; k < text.size();) {
     const auto b = static_cast<unsigned char>(text[k]);
     std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
     n = std::min(n, text.size() - k);
     const std::string_view character = text.substr(k, n);
-    if (b == '%' || (b < 0x20 && b != '\t') || b == 0x7F)
+    if (b == '%' || (b < 0x20 && b != '\t') || b == 0x7F ||
+        (b < 0x80 && alsoEscaped.find(text[k]) != std::string_view::npos))
       appendEscaped(out, character);
     else if (b < 0x80 || (isValidUtf8(character) && cp932Keeps(character)))
       out.append(character);
@@ -60,7 +63,12 @@ std::string keptStyleLine(std::string_view text) {
 std::optional<std::string> keptStyleOfLine(std::string_view line, bool& bad) {
   bad = false;
   if (!line.starts_with(kKeptStylePrefix)) return std::nullopt;
-  line.remove_prefix(kKeptStylePrefix.size());
+  auto text = unescapedLineText(line.substr(kKeptStylePrefix.size()));
+  bad = !text;
+  return text;
+}
+
+std::optional<std::string> unescapedLineText(std::string_view line) {
   std::string text;
   text.reserve(line.size());
   for (std::size_t k = 0; k < line.size(); ++k) {
@@ -71,10 +79,7 @@ std::optional<std::string> keptStyleOfLine(std::string_view line, bool& bad) {
       text += line[k];
     }
   }
-  if (!isValidUtf8(text)) {
-    bad = true;
-    return std::nullopt;
-  }
+  if (!isValidUtf8(text)) return std::nullopt;
   return text;
 }
 

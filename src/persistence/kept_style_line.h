@@ -29,6 +29,14 @@ inline constexpr std::size_t kMaxKeptStyleLineBytes = kKeptStylePrefix.size() + 
 // The line (without its line end) for the text.
 std::string keptStyleLine(std::string_view text);
 
+// The escaping of that line for any text, with the characters of
+// `alsoEscaped` (ASCII) written as %XX too:  ("a b%", " ") -> "a%20b%25"
+std::string escapedLineText(std::string_view text, std::string_view alsoEscaped = {});
+
+// The text of escaped line text: each %XX of two hexadecimal digits is that
+// byte, anything else stands as it is. Nothing when the bytes are not UTF-8.
+std::optional<std::string> unescapedLineText(std::string_view text);
+
 // The text of a kept line; nothing when the line is not one (a line that
 // does not start with "style:" is not, and is ignored as before) or its
 // escapes do not make UTF-8 (`bad` is then true).

@@ -8,6 +8,7 @@
 #include "document/control_captions.h"
 #include "document/message_text.h"
 #include "persistence/kept_style_line.h"
+#include "persistence/scheme_line.h"
 #include "platform/cp932.h"
 #include "platform/error_numbers.h"
 #include "platform/text_file.h"
@@ -165,10 +166,14 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
   std::size_t written = 0;
   for (std::size_t k = 0; k < trailing.size(); ++k)
     if (*fieldOf(readable, trailing[k])->number == 1) written = k + 1;
-  // Kept style text has its line after every switch.
-  if (!doc.keptStyle.empty()) written = trailing.size();
+  // Kept style text has its line after every switch, and the dark variant
+  // and gradients theirs after that one, empty when there is no kept text.
+  const std::string scheme = layout == Layout::Version1 ? std::string() : schemeLine(doc);
+  if (!doc.keptStyle.empty() || !scheme.empty()) written = trailing.size();
   for (std::size_t k = 0; k < written; ++k) text.append(textForm(*fieldOf(readable, trailing[k]))).append(kCrLf);
-  if (!doc.keptStyle.empty()) text.append(keptStyleLine(doc.keptStyle)).append(kCrLf);
+  if (!doc.keptStyle.empty()) text.append(keptStyleLine(doc.keptStyle));
+  if (!doc.keptStyle.empty() || !scheme.empty()) text.append(kCrLf);
+  if (!scheme.empty()) text.append(scheme).append(kCrLf);
   return text;
 }
 
@@ -209,6 +214,12 @@ std::string keptStyleTooLong() {
   return "「そのほかのスタイル」が長すぎます（" + std::to_string(kMaxKeptStyleBytes >> 20) + " MiB まで）。";
 }
 
+bool fitsOneLine(const std::string& text) {
+  std::string stored;
+  UnencodableCharacter bad;
+  return encodeCp932(text, stored, bad) && stored.size() <= kMaxSettingsLineBytes;
+}
+
 }  // namespace
 
 std::optional<std::string> unstorableValue(const StyleDocument& doc) {
@@ -216,6 +227,11 @@ std::optional<std::string> unstorableValue(const StyleDocument& doc) {
   if (const auto id = fieldTooLongToStore(doc))
     return screenWords(*id, doc) + "の値が長すぎます（" + std::to_string(kMaxSettingsLineBytes) + " バイトまで）。";
   if (doc.keptStyle.size() > kMaxKeptStyleBytes) return keptStyleTooLong();
+  // Every reader that knows the kept style line takes one of 4096 bytes
+  // after it, counted in CP932, which holds all the line holds.
+  if (const std::string scheme = schemeLine(doc); scheme.size() > kMaxSettingsLineBytes && !fitsOneLine(scheme))
+    return "「ダークモード」とグラデーションの値が合わせて長すぎます（" + std::to_string(kMaxSettingsLineBytes) +
+           " バイトまで）。";
   return std::nullopt;
 }
 
@@ -306,6 +322,13 @@ LoadResult applyLines(StyleDocument& doc, Layout layout, const LineTable& lines)
     if (bad) {
       result.error = LoadError{static_cast<int>(index) + 1,
                                "「そのほかのスタイル」の行が読めません（%XX の並びが UTF-8 になりません）。"};
+      result.changed.clear();
+      return result;
+    }
+    const auto scheme = static_cast<std::size_t>(schemeLineIndex());
+    if (auto problem = applySchemeLine(scheme < lines.size() ? lines[scheme] : std::string(), staged)) {
+      result.error = LoadError{static_cast<int>(scheme) + 1,
+                               "「ダークモード」とグラデーションの行が読めません（" + *problem + "）。"};
       result.changed.clear();
       return result;
     }

@@ -57,6 +57,8 @@ const std::vector<ControlId>& trailingFields() {
 
 int keptStyleLineIndex() { return kSettingsLineCount + static_cast<int>(trailingFields().size()); }
 
+int schemeLineIndex() { return keptStyleLineIndex() + 1; }
+
 int headerLines(Layout layout) { return layout == Layout::Sample ? kSampleHeaderLines : 0; }
 
 }  // namespace quillane

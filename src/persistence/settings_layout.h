@@ -14,7 +14,7 @@
 namespace quillane {
 
 enum class Layout {
-  Settings,  // 322 lines, and the switches of trailingFields() that are on
+  Settings,  // 322 lines, the switches of trailingFields() that are on, the kept style and scheme lines
   Sample,    // 2 header lines (author, menu name), then the settings lines
   Version1,  // 99 lines of the earlier version; read only
 };
@@ -51,6 +51,11 @@ const std::vector<ControlId>& trailingFields();
 // The 0-based line, after a sample's header, of the kept style text: the
 // one after the trailing switches (line 324 of a settings file).
 int keptStyleLineIndex();
+
+// The 0-based line, after a sample's header, of the dark variant and the
+// gradients (scheme_line.h): the one after the kept style text (line 325 of
+// a settings file), the last that kLineTableSize allows.
+int schemeLineIndex();
 
 // Header lines before the fields: 2 for a sample, else 0.
 int headerLines(Layout layout);

@@ -393,6 +393,30 @@ TEST_F(Cli, ArgumentsAreEchoedWithoutTheirControlCharacters) {
   EXPECT_NE(r.err.find("unexpected argument '\\x1B]0;title\\x07'"), std::string::npos);
 }
 
+TEST_F(Cli, DarkVariantAndGradientsComeFromTheSettingsFile) {
+  StyleDocument dark;
+  dark.dark.enabled = dark.slots[kSlotBody].enabled = 1;
+  dark.colours[18] = "333333", dark.dark.colours[18] = "EEEEEE";
+  dark.colours[19] = "FFFFFF", dark.dark.colours[19] = "121212";
+  dark.gradients[kSlotBody] = {GradientKind::Linear, "90", {"DDDDDD", ""}, {"222222", ""}};
+  const std::string file = cp932(settingsFileText(dark, Layout::Settings));
+  EXPECT_BYTES(
+      testing::crlf(
+          {"@charset \"UTF-8\";", ":root {", "  color-scheme: light dark;", "}", "body {", "  color: #333333;",
+           "  background-color: #FFFFFF;", "  background-image: linear-gradient(90deg, #FFFFFF, #DDDDDD);", "}",
+           "@media (prefers-color-scheme: dark) {", "  body {", "    color: #EEEEEE;", "    background-color: #121212;",
+           "    background-image: linear-gradient(90deg, #121212, #222222);", "  }", "}"}),
+      runCli({"css", "-", "--modern"}, file).out);
+  // The legacy sheet and the saved file are what they were without them.
+  StyleDocument light = dark;
+  light.dark = {};
+  light.gradients = {};
+  EXPECT_BYTES(buildStyleSheet(light).text, runCli({"css", "-"}, file).out);
+  const std::string out = folder / "dark.qlf";
+  ASSERT_EQ(runCli({"save", "-", "-o", out}, file).exit, 0);
+  EXPECT_FILE_HOLDS(out, file);
+}
+
 TEST_F(Cli, ModernWritesUtf8OnEverySubcommand) {
   StyleDocument modern = doc;
   modern.output.modern = 1;

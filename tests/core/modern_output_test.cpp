@@ -57,9 +57,26 @@ StyleDocument everythingOn() {
   return doc;
 }
 
+// Dark colours and gradient stops filled in everywhere, the switches off.
+StyleDocument withDarkSettingsOff(StyleDocument doc) {
+  for (auto& colour : doc.dark.colours) colour = "FEDCBA";
+  for (auto& c : doc.dark.classes) c = {"FEDCBA", "FEDCBA", "FEDCBA", "FEDCBA", "FEDCBA"};
+  for (auto& g : doc.gradients) g = {GradientKind::None, "45", {"ABCDEF", "FEDCBA"}, {"FEDCBA", "ABCDEF"}};
+  return doc;
+}
+
 TEST(ModernChoice, OffLeavesEveryOutputAsTheLegacyBytes) {
   const StyleDocument doc = everythingOn();
   ASSERT_FALSE(writesModern(doc));
+  // The dark variant and the gradients leave the legacy output alone, on or off.
+  StyleDocument dark = withDarkSettingsOff(doc);
+  dark.dark.enabled = 1;
+  for (auto& g : dark.gradients) g.kind = GradientKind::Radial;
+  for (const StyleDocument& other : {withDarkSettingsOff(doc), dark}) {
+    EXPECT_BYTES(buildStyleSheet(doc).text, styleSheetOutput(other).text);
+    EXPECT_BYTES(buildEmbeddedPage(doc).text, embeddedPageOutput(other).text);
+    EXPECT_BYTES(buildLinkPage(doc, "a.css"), linkPageOutput(other, "a.css").text);
+  }
   const OutputText sheet = styleSheetOutput(doc);
   EXPECT_EQ(sheet.encoding, OutputEncoding::Cp932);
   EXPECT_BYTES(buildStyleSheet(doc).text, sheet.text);
@@ -73,6 +90,15 @@ TEST(ModernChoice, OffLeavesEveryOutputAsTheLegacyBytes) {
   const BuiltText legacy = buildStyleSheet(bad);
   ASSERT_FALSE(legacy.ok());
   EXPECT_EQ(styleSheetOutput(bad).refusal, legacy.error->describe());
+}
+
+TEST(ModernChoice, DarkAndGradientSwitchedOffWriteTheSameModernBytes) {
+  StyleDocument doc = everythingOn();
+  doc.output.modern = 1;
+  const StyleDocument filledIn = withDarkSettingsOff(doc);
+  EXPECT_BYTES(styleSheetOutput(doc).text, styleSheetOutput(filledIn).text);
+  EXPECT_BYTES(embeddedPageOutput(doc).text, embeddedPageOutput(filledIn).text);
+  EXPECT_BYTES(linkPageOutput(doc, "a.css").text, linkPageOutput(filledIn, "a.css").text);
 }
 
 TEST(ModernChoice, OnWritesUtf8AndStandardCssEverywhere) {
@@ -279,6 +305,149 @@ TEST(ModernStyleSheet, ScrollbarColoursGoToTheRootAndTheWebkitRules) {
   EXPECT_EQ(sheetOf(doc).find("scrollbar"), std::string::npos);
 }
 
+std::string joinedCrlf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+TEST(DarkVariant, RepeatsEachFilledColourForDarkSchemes) {
+  StyleDocument doc;
+  doc.dark.enabled = 1;
+  doc.slots[kSlotBody].enabled = doc.slots[kSlotP].enabled = doc.slots[kSlotA].enabled = 1;
+  doc.colours[18] = "333333", doc.dark.colours[18] = "EEEEEE";
+  doc.colours[19] = "FFFFFF", doc.dark.colours[19] = "121212";
+  doc.gradients[kSlotBody] = {GradientKind::Linear, "90", {"DDDDDD", ""}, {"222222", ""}};
+  doc.colours[0] = "0000EE";  // P keeps its colour: no dark one
+  doc.slots[kSlotP].fontSize = "12";
+  doc.colours[1] = "CC0000", doc.dark.colours[1] = "FF6666";
+  doc.dark.colours[6] = "000000";  // A's background is not filled in on the light side
+  UserClass& c = doc.classes[0];
+  c.enabled = c.glowOn = 1;
+  c.glowColor = "FFFFFF", doc.dark.classes[0].glowColor = "000000";
+  const std::vector<std::string> light = {"body {",
+                                          "  color: #333333;",
+                                          "  background-color: #FFFFFF;",
+                                          "  background-image: linear-gradient(90deg, #FFFFFF, #DDDDDD);",
+                                          "}",
+                                          "p {",
+                                          "  color: #0000EE;",
+                                          "  font-size: 12px;",
+                                          "}",
+                                          "a {",
+                                          "  color: #CC0000;",
+                                          "}",
+                                          ".efect0 {",
+                                          "  text-shadow: 0 0 10px #FFFFFF;",
+                                          "}"};
+  std::vector<std::string> expected = {"@charset \"UTF-8\";", ":root {", "  color-scheme: light dark;", "}"};
+  expected.insert(expected.end(), light.begin(), light.end());
+  expected.insert(
+      expected.end(),
+      {"@media (prefers-color-scheme: dark) {", "  body {", "    color: #EEEEEE;", "    background-color: #121212;",
+       "    background-image: linear-gradient(90deg, #121212, #222222);", "  }", "  a {", "    color: #FF6666;", "  }",
+       "  .efect0 {", "    text-shadow: 0 0 10px #000000;", "  }", "}"});
+  EXPECT_BYTES(joinedCrlf(expected), sheetOf(doc));
+
+  // Off, the light rules alone.
+  doc.dark.enabled = 0;
+  std::vector<std::string> off = {"@charset \"UTF-8\";"};
+  off.insert(off.end(), light.begin(), light.end());
+  EXPECT_BYTES(joinedCrlf(off), sheetOf(doc));
+
+  // On with no dark colour that differs: only the scheme on the root.
+  StyleDocument plain;
+  plain.dark.enabled = 1;
+  plain.slots[kSlotP].enabled = 1;
+  plain.colours[0] = "0000EE", plain.dark.colours[0] = "0000ee";  // a difference in the text is one
+  plain.colours[5] = "FFFFFF", plain.dark.colours[5] = "FFFFFF";
+  EXPECT_BYTES(crlf({"@charset \"UTF-8\";", ":root {", "  color-scheme: light dark;", "}", "p {", "  color: #0000EE;",
+                     "  background-color: #FFFFFF;", "}", "@media (prefers-color-scheme: dark) {", "  p {",
+                     "    color: #0000ee;", "  }", "}"}),
+               sheetOf(plain));
+}
+
+TEST(DarkVariant, ScrollbarRulesChangeOnlyWhereTheirColoursDo) {
+  StyleDocument doc;
+  doc.dark.enabled = 1;
+  doc.scrollbarCheck(12) = 1;
+  doc.colours[12] = "FF8000", doc.dark.colours[12] = "804000";
+  const std::string sheet = sheetOf(doc);
+  // The track left unset follows the face: (128 + 255) / 2, (64 + 255) / 2, 255 / 2.
+  EXPECT_BYTES(crlf({"@media (prefers-color-scheme: dark) {", "  @supports not selector(::-webkit-scrollbar-thumb) {",
+                     "    :root {", "      scrollbar-color: #804000 #BF9F7F;", "    }", "  }",
+                     "  ::-webkit-scrollbar {", "    background-color: #BF9F7F;", "  }", "  ::-webkit-scrollbar-thumb,",
+                     "  ::-webkit-scrollbar-button {", "    background-color: #804000;", "  }", "}"}),
+               sheet.substr(sheet.find("@media")));
+}
+
+TEST(DarkVariant, ClassColoursInSvgFiltersGetFiltersOfTheirOwn) {
+  StyleDocument doc;
+  doc.dark.enabled = 1;
+  UserClass& c = doc.classes[0];
+  c.enabled = c.chromaOn = 1;
+  c.chromaColor = "FFFFFF", doc.dark.classes[0].chromaColor = "000000";
+  const std::string block = modernFilterBlock(doc);
+  const std::string sheet = sheetOf(doc);
+  const std::size_t media = sheet.find("@media");
+  ASSERT_NE(media, std::string::npos);
+  // Each rule's filter is in the block, the dark one a second filter.
+  for (const std::string_view part :
+       {std::string_view(sheet).substr(0, media), std::string_view(sheet).substr(media)}) {
+    const std::size_t at = part.find("url(#");
+    ASSERT_NE(at, std::string_view::npos);
+    const std::string id(part.substr(at + 5, part.find(')', at) - at - 5));
+    EXPECT_NE(block.find("<filter id='" + id + "'"), std::string::npos) << id;
+  }
+  doc.dark.enabled = 0;
+  EXPECT_EQ(modernFilterBlock(doc).find("<filter", modernFilterBlock(doc).find("<filter") + 1), std::string::npos);
+}
+
+TEST(Gradients, WrittenAfterThePlainFirstColour) {
+  struct Row {
+    Gradient gradient;
+    const char* background;  // the slot's background colour box, the first stop
+    bool image;
+    std::vector<std::string> declarations;
+  } rows[] = {
+      {{GradientKind::Radial, "90", {"808080", "000000"}, {}},
+       "FFFFFF",
+       false,
+       {"background-color: #FFFFFF;", "background-image: radial-gradient(#FFFFFF, #808080, #000000);"}},
+      {{GradientKind::Linear, "", {"000", ""}, {}},
+       "FFFFFF",
+       false,
+       {"background-color: #FFFFFF;", "background-image: linear-gradient(#FFFFFF, #000);"}},
+      {{GradientKind::Linear, " 45.50 ", {"navy", ""}, {}},
+       "red",
+       false,
+       {"background-color: #FF0000;", "background-image: linear-gradient(45.5deg, #FF0000, #000080);"}},
+      {{GradientKind::Linear, "180", {"000000", ""}, {}},
+       "FFFFFF",
+       true,
+       {"background-color: #FFFFFF;", "background-image: url(\"bg.png\"), linear-gradient(180deg, #FFFFFF, #000000);"}},
+      // Not both ends filled in: the plain colour alone.
+      {{GradientKind::Linear, "180", {"", "000000"}, {}}, "FFFFFF", false, {"background-color: #FFFFFF;"}},
+      {{GradientKind::Radial, "180", {"000000", ""}, {}}, "", false, {}},
+      {{GradientKind::None, "180", {"000000", ""}, {}}, "FFFFFF", false, {"background-color: #FFFFFF;"}},
+  };
+  for (const Row& r : rows) {
+    StyleDocument doc;
+    doc.slots[kSlotP].enabled = 1;
+    doc.slots[kSlotP].italic = 1;
+    doc.colours[5] = r.background;
+    doc.gradients[kSlotP] = r.gradient;
+    if (r.image) doc.slots[kSlotP].useImage = Choice::First, doc.slots[kSlotP].imagePath = "bg.png";
+    std::string expected = "@charset \"UTF-8\";\r\np {\r\n";
+    for (const std::string& d : r.declarations) expected += "  " + d + "\r\n";
+    EXPECT_BYTES(expected + "  font-style: italic;\r\n}\r\n", sheetOf(doc)) << r.background << r.gradient.angle;
+    // The legacy sheet writes the first colour as ever.
+    StyleDocument plain = doc;
+    plain.gradients[kSlotP] = {};
+    EXPECT_BYTES(buildStyleSheet(plain).text, buildStyleSheet(doc).text);
+  }
+}
+
 TEST(ModernFilters, EachEffectIsWrittenWhole) {
   struct Case {
     const char* name;
@@ -442,6 +611,23 @@ TEST(ModernOutput, RefusesValuesThatHaveNoPlace) {
       {"glow colour",
        [](StyleDocument& d) { d.classes[0].enabled = d.classes[0].glowOn = 1, d.classes[0].glowColor = "#FF00F"; },
        "「光る」の「色」"},
+      {"gradient angle",
+       [](StyleDocument& d) {
+         d.slots[kSlotBody].enabled = 1, d.colours[19] = "FFFFFF";
+         d.gradients[kSlotBody] = {GradientKind::Linear, "90;", {"000000", ""}, {}};
+       },
+       "「ページ本体」の「グラデーションの角度」には数値を入れてください（今は「90;」）。"},
+      {"gradient colour",
+       [](StyleDocument& d) {
+         d.slots[kSlotBody].enabled = 1, d.colours[19] = "FFFFFF";
+         d.gradients[kSlotBody] = {GradientKind::Radial, "", {"000000", "red)"}, {}};
+       },
+       "「ページ本体」の「グラデーションの色3」"},
+      {"dark colour",
+       [](StyleDocument& d) {
+         d.dark.enabled = d.slots[kSlotP].enabled = 1, d.colours[0] = "000000", d.dark.colours[0] = "}body{";
+       },
+       "ダークモードの「段落」の「フォントカラー」には16進数の色（例 FF0000）を入れてください（今は「}body{」）。"},
   };
   for (const Case& k : cases) {
     StyleDocument doc;

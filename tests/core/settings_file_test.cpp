@@ -421,6 +421,98 @@ TEST(ModernSwitch, AnythingButTrueOrFalseIsRefused) {
   }
 }
 
+// Every value of the dark variant and the gradients away from its default.
+void changeDarkAndGradients(StyleDocument& doc) {
+  int n = 0;
+  const auto next = [&] { return " =%☃表" + std::to_string(++n) + " "; };  // what the line escapes, and spaces
+  doc.dark.enabled = 2;
+  for (auto& c : doc.dark.colours) c = next();
+  for (auto& c : doc.dark.classes)
+    for (std::string* f : {&c.chromaColor, &c.glowColor, &c.shadowColor, &c.specialColor1, &c.specialColor2})
+      *f = next();
+  for (auto& g : doc.gradients) g = {GradientKind::Radial, next(), {next(), next()}, {next(), next()}};
+  doc.gradients[0].kind = GradientKind::Linear;
+}
+
+TEST(SchemeLine, StoredAfterTheKeptStyleAndReadBack) {
+  StyleDocument doc;
+  doc.dark.enabled = 1;
+  doc.dark.colours[18] = "EE EE=%";
+  doc.gradients[kSlotBody] = {GradientKind::Linear, "90", {"DDDDDD", ""}, {"222222", ""}};
+  const auto settings = linesOf(settingsFileText(doc, Layout::Settings));
+  std::vector<std::string> expected = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
+  expected.insert(expected.end(), {"False", "",
+                                   "scheme:dark=1 dark.18=EE%20EE%3D%25 gradient.5=linear gradient.5.angle=90 "
+                                   "gradient.5.colour2=DDDDDD gradient.5.dark2=222222"});
+  EXPECT_EQ(settings, expected);
+  doc.keptStyle = "p {}";
+  doc.output.modern = 1;
+  const auto withKept = linesOf(settingsFileText(doc, Layout::Sample, "a", "b"));
+  ASSERT_EQ(withKept.size(), 327u);
+  EXPECT_EQ(withKept[324], "True");
+  EXPECT_EQ(withKept[325], "style:p {}");
+  EXPECT_EQ(withKept[326], expected[324]);
+
+  StyleDocument all = everythingChanged();
+  changeDarkAndGradients(all);
+  for (const StyleDocument& original : {doc, all}) {
+    for (Layout layout : {Layout::Settings, Layout::Sample}) {
+      StyleDocument loaded;
+      const LoadResult r = loadSettings(loaded, layout, toCp932(settingsFileText(original, layout, "a", "b")));
+      ASSERT_TRUE(r.ok()) << r.error->describe("x");
+      loaded.currentClassTab = original.currentClassTab;
+      EXPECT_TRUE(loaded == original);
+    }
+  }
+  EXPECT_EQ(unstorableValue(all), std::nullopt);
+}
+
+TEST(SchemeLine, FilesWithoutItAndUnknownKeysLoadTheDefaults) {
+  StyleDocument changed;
+  changeDarkAndGradients(changed);
+  const auto lines = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
+  struct Row {
+    std::vector<std::string> after322;
+    CheckState dark;
+  } rows[] = {
+      {{}, 0},
+      {{"True", "style:a"}, 0},
+      {{"False", "", "z"}, 0},  // not a scheme line, as before
+      {{"False", "", "scheme:"}, 0},
+      {{"False", "", "scheme:later.key=1  dark=1 gradient.9=conic"}, 1},  // what a later version may add
+  };
+  for (const Row& r : rows) {
+    auto file = lines;
+    file.insert(file.end(), r.after322.begin(), r.after322.end());
+    StyleDocument doc = changed;
+    ASSERT_TRUE(loadSettings(doc, Layout::Settings, joinLines(file)).ok()) << file.back();
+    EXPECT_EQ(doc.dark.enabled, r.dark) << file.back();
+    doc.dark.enabled = 0;
+    EXPECT_TRUE(doc.dark == DarkVariant{} && doc.gradients == StyleDocument{}.gradients) << file.back();
+  }
+}
+
+TEST(SchemeLine, BadEntriesAreRefusedWhole) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"scheme:dark=3", "（「dark」の値「3」は使えません）。"},
+      {"scheme:gradient.0=conic", "（「gradient.0」の値「conic」は使えません）。"},
+      {"scheme:dark.1=%FF", "（%XX の並びが UTF-8 になりません）。"},
+      {"scheme:dark.1=A dark", "（「dark」に = がありません）。"},
+  };
+  for (const auto& [line, says] : rows) {
+    for (Layout layout : {Layout::Settings, Layout::Sample}) {
+      auto lines = linesOf(settingsFileText(StyleDocument{}, layout, "a", "b"));
+      lines.insert(lines.end(), {"False", "", line});
+      StyleDocument doc;
+      const LoadResult r = loadSettings(doc, layout, joinLines(lines));
+      ASSERT_FALSE(r.ok()) << line;
+      EXPECT_EQ(r.error->line, layout == Layout::Sample ? 327 : 325);
+      EXPECT_EQ(r.error->problem, std::string("「ダークモード」とグラデーションの行が読めません") + says);
+      EXPECT_TRUE(doc == StyleDocument{});
+    }
+  }
+}
+
 TEST(SettingsCommands, SaveAsksForSampleNamesAndWritesCp932) {
   FakePlatform platform;
   ScratchFolder folder;
@@ -479,6 +571,19 @@ TEST(SettingsCommands, AValueTooLongForALineIsNotSaved) {
   EXPECT_EQ(read.slots[1].imagePath, kanji);
   doc.slots[1].imagePath += "i";
   EXPECT_EQ(fieldTooLongToStore(doc), (ControlId{"Text6", 1}));
+
+  // The dark variant and the gradients share one line, which readers that
+  // know the kept style line take up to 4096 bytes long.
+  StyleDocument dark;
+  dark.dark.colours[0] = std::string(kMaxSettingsLineBytes - 23, 'd');  // "scheme:dark.0=" and " dark.1=d"
+  dark.dark.colours[1] = "d";
+  EXPECT_EQ(unstorableValue(dark), std::nullopt);
+  dark.dark.colours[1] = "dd";
+  EXPECT_EQ(unstorableValue(dark), "「ダークモード」とグラデーションの値が合わせて長すぎます（4096 バイトまで）。");
+  // Counted in CP932: a kanji is two bytes there, three in UTF-8.
+  dark.dark.colours[0] = std::string(kMaxSettingsLineBytes - 25, 'd') + "表";  // 4097 bytes of UTF-8
+  dark.dark.colours[1] = "d";
+  EXPECT_EQ(unstorableValue(dark), std::nullopt);
 }
 
 TEST(SettingsCommands, OpenNamesAMissingFile) {
