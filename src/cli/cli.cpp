@@ -11,8 +11,13 @@
 #include <optional>
 #include <string_view>
 
+#include "css/css_tokenizer.h"
 #include "document/message_text.h"
 #include "document/product.h"
+#include "fonts/character_set.h"
+#include "fonts/font_file.h"
+#include "fonts/font_licence.h"
+#include "fonts/font_subset.h"
 #include "generation/advice.h"
 #include "generation/output_choice.h"
 #include "generation/output_paths.h"
@@ -40,6 +45,7 @@ constexpr std::string_view kUsage =
   quillane-cli check FILE [--sample|--v1] [--modern]
   quillane-cli samples
   quillane-cli import FILE [-o OUT]
+  quillane-cli fonts FONTFILE [--face NAME] [--set kana,ascii,jis1] [--pages DIR]
   quillane-cli --help | --version
 
 Commands:
@@ -82,6 +88,19 @@ Commands:
          The encoding is found as a browser finds it (byte-order mark,
          @charset or <meta>, else UTF-8, else Shift_JIS); files of up to
          16 MiB
+  fonts  what embedding the font FONTFILE (.ttf, .otf, or a collection
+         .ttc, .otc) as a web font would give, writing nothing: the face
+         (--face names one of a collection: "Noto Sans CJK JP Regular", or
+         the family alone when it has one face), its embedding permission
+         and licence text, and its size before and after it is cut to the
+         characters wanted and compressed as WOFF2, with the characters of
+         the pages that the font lacks (UTF-8). The characters are those
+         of every .html and .htm page in DIR and its folders, each read in
+         its declared encoding (UTF-8, Shift_JIS, EUC-JP, ISO-2022-JP), and
+         of the sets --set names, parted by commas: ascii (英数字と記号),
+         kana (かな) and jis1 (JIS第1水準, 2,965 kanji). A font whose maker
+         forbids embedding, or a WOFF2 over 1 MB, is refused (status 2)
+         after the report
 
 Input:
   FILE is a settings file (.qlf); with --sample a sample file (.smp); with
@@ -128,6 +147,9 @@ struct Options {
   bool modern = false;
   std::optional<std::string> author;
   std::optional<std::string> name;
+  std::optional<std::string> face;   // fonts: the face of a collection
+  std::optional<std::string> sets;   // fonts: "kana,ascii"
+  std::optional<std::string> pages;  // fonts: the folder of the site's pages
 };
 
 struct UsageError {
@@ -144,11 +166,11 @@ bool is(const std::string& command, std::initializer_list<const char*> names) {
 std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o) {
   if (args.empty()) return UsageError{"no command given"};
   o.command = args[0];
-  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "check", "samples", "import"}))
+  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "check", "samples", "import", "fonts"}))
     return UsageError{"unknown command '" + shownText(o.command) + "'"};
   if (o.command == "samples")
     return args.size() == 1 ? std::nullopt : std::optional(UsageError{"samples takes no arguments"});
-  const bool readsSettings = o.command != "link" && o.command != "import";
+  const bool readsSettings = is(o.command, {"css", "html", "save", "class-preview", "check"});
   std::vector<std::string> positional;
   bool layoutGiven = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -166,7 +188,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
       o.layout = a == "--sample" ? Layout::Sample : Layout::Version1;
     } else if (a == "--modern" && readsSettings) {
       o.modern = true;
-    } else if (a == "-o" && o.command != "check") {
+    } else if (a == "-o" && o.command != "check" && o.command != "fonts") {
       error = value(o.output);
     } else if (a == "--title" && is(o.command, {"html", "class-preview"})) {
       error = value(o.title);
@@ -176,6 +198,12 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
       error = value(o.author);
     } else if (a == "--name" && o.command == "save") {
       error = value(o.name);
+    } else if (a == "--face" && o.command == "fonts") {
+      error = value(o.face);
+    } else if (a == "--set" && o.command == "fonts") {
+      error = value(o.sets);
+    } else if (a == "--pages" && o.command == "fonts") {
+      error = value(o.pages);
     } else if (a == "--no-comment" && o.command == "link") {
       o.comment = false;
     } else if (a.size() > 1 && a[0] == '-') {
@@ -193,6 +221,17 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
   if (o.command == "class-preview" && (o.second.size() != 1 || o.second[0] < '0' || o.second[0] > '5'))
     return UsageError{"INDEX is a class number from 0 to 5"};
   if (o.command == "save" && !o.output) return UsageError{"save needs -o OUT"};
+  if (o.command == "fonts" && !o.sets && !o.pages) return UsageError{"fonts needs --set or --pages"};
+  if (o.sets) {
+    std::string_view list = *o.sets;
+    for (std::size_t comma = 0; comma != std::string_view::npos; list.remove_prefix(comma + 1)) {
+      comma = list.find(',');
+      if (!fonts::namedSetOfKey(list.substr(0, comma)))
+        return UsageError{"--set takes ascii, kana and jis1, parted by commas; not '" +
+                          shownText(list.substr(0, comma)) + "'"};
+      if (comma == std::string_view::npos) break;
+    }
+  }
   if ((o.author || o.name) && !o.asSample) return UsageError{"--author and --name go with --as-sample"};
   for (const auto* header : {&o.author, &o.name})
     if (*header && (*header)->find_first_of("\r\n") != std::string::npos)
@@ -207,6 +246,7 @@ class Command {
 
   int run() {
     if (m_options.command == "samples") return samples();
+    if (m_options.command == "fonts") return fontReport();
     // Linking a page in place is what the link window's "保存" does too.
     if (m_options.command != "link" && outputIsInput())
       return refuse(outputName() + ": -o names the input file, which would be replaced; write elsewhere");
@@ -315,6 +355,67 @@ class Command {
     }
     m_console.writeError(report);
     return emit({settingsFileText(imported.document, Layout::Settings), std::nullopt, OutputEncoding::Cp932});
+  }
+
+  // What embedding a font would give, written to standard output; nothing
+  // else is written.
+  int fontReport() {
+    const fonts::FontFile file = fonts::openFontFile(m_options.input);
+    std::string why;
+    const auto face = fonts::chooseFace(file, m_options.face.value_or(""), why);
+    if (!face) return refuse(inputName() + ": " + why);
+    const fonts::FontLicence licence = fonts::licenceOf(file, *face);
+    std::string report = "フォント: " + shownText(face->name(), 200) + "（" + std::to_string(file.faces.size()) +
+                         " 個のうち " + std::to_string(face->index + 1) + " 番目）\n";
+    report += "埋め込み: " + fonts::embeddingMessage(licence.embedding) + "\n";
+    if (!licence.description.empty()) {
+      report += "ライセンス: ";
+      for (const char c : licence.description) report += c == '\n' ? std::string("\n  ") : std::string(1, c);
+      report += "\n";
+    }
+    if (!licence.address.empty()) report += "ライセンスの URL: " + shownText(licence.address, 200) + "\n";
+    if (!fonts::mayEmbed(licence.embedding)) {
+      m_console.writeOutput(report);
+      return refuse(inputName() + ": " + fonts::embeddingMessage(licence.embedding));
+    }
+    fonts::CharacterSet wanted;
+    fonts::CharacterSet ofPages;
+    if (m_options.sets) {
+      std::string_view list = *m_options.sets;
+      for (std::size_t comma = 0;; list.remove_prefix(comma + 1)) {
+        comma = list.find(',');
+        fonts::addNamedSet(wanted, *fonts::namedSetOfKey(list.substr(0, comma)));
+        if (comma == std::string_view::npos) break;
+      }
+    }
+    if (m_options.pages) {
+      const fonts::PagesCharacters pages = fonts::charactersOfPages(*m_options.pages);
+      for (const std::string& line : pages.refused)
+        m_console.writeError("quillane-cli: " + shownText(line, 400) + "\n");
+      ofPages = pages.characters;
+      wanted.insert(ofPages.begin(), ofPages.end());
+      report += "ページ: " + std::to_string(pages.pages) + " 個、" + fonts::countText(ofPages.size()) + " 字\n";
+    }
+    const fonts::FontSubset subset = fonts::subsetFont(file, *face, wanted);
+    report += "文字: " + fonts::countText(wanted.size()) + " 字のうちフォントにあるのは " +
+              fonts::countText(subset.kept.size()) + " 字\n";
+    if (subset.woff2Bytes > 0)
+      report += "大きさ: " + fonts::byteCountText(file.bytes.size()) + " → " + fonts::byteCountText(subset.woff2Bytes) +
+                "（WOFF2）\n";
+    std::string lacking;
+    std::size_t lackingCount = 0;
+    for (const char32_t c : subset.lacking) {
+      if (!ofPages.contains(c)) continue;
+      ++lackingCount;
+      std::string text;
+      css::appendUtf8(text, c);
+      lacking += text;
+    }
+    report += "ページの文字でフォントにないもの: " + fonts::countText(lackingCount) + " 字" +
+              (lacking.empty() ? "" : " " + shownText(lacking, lacking.size())) + "\n";
+    if (!m_console.writeOutput(report)) return refuse("(standard output): write failed");
+    if (!subset.ok()) return refuse(inputName() + ": " + subset.refused);
+    return kExitOk;
   }
 
   static std::string asciiLowered(std::string text) {
