@@ -11,13 +11,9 @@
 #include <optional>
 #include <string_view>
 
-#include "css/css_tokenizer.h"
 #include "document/message_text.h"
 #include "document/product.h"
 #include "fonts/character_set.h"
-#include "fonts/font_file.h"
-#include "fonts/font_licence.h"
-#include "fonts/font_subset.h"
 #include "generation/advice.h"
 #include "generation/output_choice.h"
 #include "generation/output_paths.h"
@@ -241,12 +237,15 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
 
 class Command {
  public:
-  Command(const Options& options, Console& console, std::string applicationFolder)
-      : m_options(options), m_console(console), m_applicationFolder(std::move(applicationFolder)) {}
+  Command(const Options& options, Console& console, std::string applicationFolder, FontsCommand fonts)
+      : m_options(options), m_console(console), m_applicationFolder(std::move(applicationFolder)), m_fonts(fonts) {}
 
   int run() {
     if (m_options.command == "samples") return samples();
-    if (m_options.command == "fonts") return fontReport();
+    if (m_options.command == "fonts") {
+      if (m_fonts == nullptr) return refuse("fonts: this program does not cut fonts");
+      return m_fonts({m_options.input, m_options.face, m_options.sets, m_options.pages}, m_console);
+    }
     // Linking a page in place is what the link window's "保存" does too.
     if (m_options.command != "link" && outputIsInput())
       return refuse(outputName() + ": -o names the input file, which would be replaced; write elsewhere");
@@ -357,67 +356,6 @@ class Command {
     return emit({settingsFileText(imported.document, Layout::Settings), std::nullopt, OutputEncoding::Cp932});
   }
 
-  // What embedding a font would give, written to standard output; nothing
-  // else is written.
-  int fontReport() {
-    const fonts::FontFile file = fonts::openFontFile(m_options.input);
-    std::string why;
-    const auto face = fonts::chooseFace(file, m_options.face.value_or(""), why);
-    if (!face) return refuse(inputName() + ": " + why);
-    const fonts::FontLicence licence = fonts::licenceOf(file, *face);
-    std::string report = "フォント: " + shownText(face->name(), 200) + "（" + std::to_string(file.faces.size()) +
-                         " 個のうち " + std::to_string(face->index + 1) + " 番目）\n";
-    report += "埋め込み: " + fonts::embeddingMessage(licence.embedding) + "\n";
-    if (!licence.description.empty()) {
-      report += "ライセンス: ";
-      for (const char c : licence.description) report += c == '\n' ? std::string("\n  ") : std::string(1, c);
-      report += "\n";
-    }
-    if (!licence.address.empty()) report += "ライセンスの URL: " + shownText(licence.address, 200) + "\n";
-    if (!fonts::mayEmbed(licence.embedding)) {
-      m_console.writeOutput(report);
-      return refuse(inputName() + ": " + fonts::embeddingMessage(licence.embedding));
-    }
-    fonts::CharacterSet wanted;
-    fonts::CharacterSet ofPages;
-    if (m_options.sets) {
-      std::string_view list = *m_options.sets;
-      for (std::size_t comma = 0;; list.remove_prefix(comma + 1)) {
-        comma = list.find(',');
-        fonts::addNamedSet(wanted, *fonts::namedSetOfKey(list.substr(0, comma)));
-        if (comma == std::string_view::npos) break;
-      }
-    }
-    if (m_options.pages) {
-      const fonts::PagesCharacters pages = fonts::charactersOfPages(*m_options.pages);
-      for (const std::string& line : pages.refused)
-        m_console.writeError("quillane-cli: " + shownText(line, 400) + "\n");
-      ofPages = pages.characters;
-      wanted.insert(ofPages.begin(), ofPages.end());
-      report += "ページ: " + std::to_string(pages.pages) + " 個、" + fonts::countText(ofPages.size()) + " 字\n";
-    }
-    const fonts::FontSubset subset = fonts::subsetFont(file, *face, wanted);
-    report += "文字: " + fonts::countText(wanted.size()) + " 字のうちフォントにあるのは " +
-              fonts::countText(subset.kept.size()) + " 字\n";
-    if (subset.woff2Bytes > 0)
-      report += "大きさ: " + fonts::byteCountText(file.bytes.size()) + " → " + fonts::byteCountText(subset.woff2Bytes) +
-                "（WOFF2）\n";
-    std::string lacking;
-    std::size_t lackingCount = 0;
-    for (const char32_t c : subset.lacking) {
-      if (!ofPages.contains(c)) continue;
-      ++lackingCount;
-      std::string text;
-      css::appendUtf8(text, c);
-      lacking += text;
-    }
-    report += "ページの文字でフォントにないもの: " + fonts::countText(lackingCount) + " 字" +
-              (lacking.empty() ? "" : " " + shownText(lacking, lacking.size())) + "\n";
-    if (!m_console.writeOutput(report)) return refuse("(standard output): write failed");
-    if (!subset.ok()) return refuse(inputName() + ": " + subset.refused);
-    return kExitOk;
-  }
-
   static std::string asciiLowered(std::string text) {
     for (char& c : text)
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -468,6 +406,7 @@ class Command {
   const Options& m_options;
   Console& m_console;
   std::string m_applicationFolder;
+  FontsCommand m_fonts;
 };
 
 class ProcessConsole : public Console {
@@ -506,7 +445,20 @@ Console& processConsole() {
   return console;
 }
 
-int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder) {
+int runFontHelper(char** argv) {
+  const std::string folder = programFolder();
+  for (const char* place : {"/quillane-cli-fonts", "/../lib/quillane/quillane-cli-fonts"}) {
+    const std::string helper = folder + place;
+    if (::access(helper.c_str(), X_OK) == 0) ::execv(helper.c_str(), argv);
+  }
+  processConsole().writeError(
+      "quillane-cli: fonts: the font helper quillane-cli-fonts is not installed beside "
+      "the program nor in ../lib/quillane\n");
+  return kExitRefused;
+}
+
+int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder,
+        FontsCommand fonts) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     console.writeOutput(kUsage);
     return kExitOk;
@@ -523,7 +475,7 @@ int run(const std::vector<std::string>& args, Console& console, const std::strin
   // A command that runs out of memory (or meets any other fault) still ends
   // as a refusal of one line, never as an abort.
   try {
-    return Command(options, console, applicationFolder).run();
+    return Command(options, console, applicationFolder, fonts).run();
   } catch (const std::bad_alloc&) {
     console.writeError("quillane-cli: out of memory\n");
   } catch (const std::exception& e) {

@@ -14,6 +14,7 @@
 #include <regex>
 #include <sstream>
 
+#include "cli/font_report.h"
 #include "document/control_captions.h"
 #include "fonts/font_file.h"
 #include "fonts/font_subset.h"
@@ -61,7 +62,7 @@ class StringConsole : public cli::Console {
 CliRun runCli(std::vector<std::string> args, const std::string& input = {}) {
   StringConsole console(input);
   CliRun r;
-  r.exit = cli::run(args, console);
+  r.exit = cli::run(args, console, {}, &cli::fontReport);
   r.out = console.out;
   r.err = console.err;
   return r;
@@ -530,7 +531,8 @@ TEST_F(Cli, TheProgramWritesThroughPipesNamedPipesAndAppends) {
 
 // An endless input ends in exit status 2 and one line, not in an abort.
 TEST_F(Cli, TheProgramRefusesEndlessInputInOneLine) {
-  for (const std::string args : {" css /dev/zero", " html - --sample </dev/zero", " link /dev/zero a.css"}) {
+  for (const std::string args :
+       {" css /dev/zero", " html - --sample </dev/zero", " link /dev/zero a.css", " fonts /dev/zero --set ascii"}) {
     const ShellRun run = runShell(args + " 2>&1 >/dev/null");
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_TRUE(oneLine(run.printed)) << args;
