@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace quillane::fonts {
 
@@ -56,12 +58,13 @@ std::string countText(std::size_t count) {
 
 std::string byteCountText(std::size_t bytes) { return countText(bytes) + " バイト"; }
 
-FontSubset subsetFont(const FontFile& file, const FontFace& face, const CharacterSet& wanted, std::size_t limit) {
-  FontSubset result;
-  if (!file.ok()) {
-    result.refused = file.refused;
-    return result;
-  }
+namespace {
+
+// The face cut to `result.kept` as an OpenType font, or nothing after
+// setting `result.refused`. HarfBuzz's objects are gone on return, so that
+// their memory is free before the compression takes its own.
+std::optional<std::string> cutFace(const FontFile& file, const FontFace& face, const CharacterSet& wanted,
+                                   FontSubset& result) {
   const Blob blob(hb_blob_create(file.bytes.data(), static_cast<unsigned>(file.bytes.size()), HB_MEMORY_MODE_READONLY,
                                  nullptr, nullptr));
   const Face source(hb_face_create(blob.get(), face.index));
@@ -70,12 +73,12 @@ FontSubset subsetFont(const FontFile& file, const FontFace& face, const Characte
   for (const char32_t c : wanted) (hb_set_has(mapped.get(), c) ? result.kept : result.lacking).insert(c);
   if (result.kept.empty()) {
     result.refused = "このフォントには、残す文字が一つもありません。";
-    return result;
+    return std::nullopt;
   }
   const Input input(hb_subset_input_create_or_fail());
   if (!input) {
     result.refused = "フォントを切り出すためのメモリーが足りません。";
-    return result;
+    return std::nullopt;
   }
   hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
   for (const char32_t c : result.kept) hb_set_add(unicodes, c);
@@ -87,11 +90,26 @@ FontSubset subsetFont(const FontFile& file, const FontFace& face, const Characte
   const Face cut(hb_subset_or_fail(source.get(), input.get()));
   if (!cut) {
     result.refused = "フォントを切り出せませんでした（フォントの表が読めないか、メモリーが足りません）。";
-    return result;
+    return std::nullopt;
   }
   const Blob cutBytes(hb_face_reference_blob(cut.get()));
   unsigned length = 0;
-  const auto* data = reinterpret_cast<const std::uint8_t*>(hb_blob_get_data(cutBytes.get(), &length));
+  const char* data = hb_blob_get_data(cutBytes.get(), &length);
+  return std::string(data, length);
+}
+
+}  // namespace
+
+FontSubset subsetFont(const FontFile& file, const FontFace& face, const CharacterSet& wanted, std::size_t limit) {
+  FontSubset result;
+  if (!file.ok()) {
+    result.refused = file.refused;
+    return result;
+  }
+  const std::optional<std::string> cut = cutFace(file, face, wanted, result);
+  if (!cut) return result;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(cut->data());
+  const std::size_t length = cut->size();
   result.subsetBytes = length;
   std::string woff2(woff2::MaxWOFF2CompressedSize(data, length), '\0');
   std::size_t woff2Length = woff2.size();
