@@ -4,6 +4,7 @@
 #include <hb-ot.h>
 #include <hb-subset.h>
 #include <hb.h>
+#include <malloc.h>
 #include <unistd.h>
 #include <woff2/encode.h>
 
@@ -108,6 +109,9 @@ FontSubset subsetFont(const FontFile& file, const FontFace& face, const Characte
   }
   const std::optional<std::string> cut = cutFace(file, face, wanted, result);
   if (!cut) return result;
+  // HarfBuzz's many small blocks are free now; give them back before the
+  // encoder asks for its large ones.
+  ::malloc_trim(0);
   const auto* data = reinterpret_cast<const std::uint8_t*>(cut->data());
   const std::size_t length = cut->size();
   result.subsetBytes = length;
