@@ -68,9 +68,7 @@ std::string nameOf(hb_face_t* face, hb_ot_name_id_t id) {
   length += 1;
   hb_ot_name_get_utf8(face, id, english, &length, text.data());
   text.resize(length);
-  std::string clean;
-  for (const char c : text)
-    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) clean += c;
+  std::string clean = withoutControls(text, false);
   if (clean.size() > 200) {
     std::size_t cut = 200;
     while (cut > 0 && (static_cast<unsigned char>(clean[cut]) & 0xC0) == 0x80) --cut;
@@ -80,6 +78,19 @@ std::string nameOf(hb_face_t* face, hb_ot_name_id_t id) {
 }
 
 }  // namespace
+
+std::string withoutControls(std::string_view utf8, bool keepLineFeeds) {
+  std::string clean;
+  for (std::size_t k = 0; k < utf8.size(); ++k) {
+    const auto b = static_cast<unsigned char>(utf8[k]);
+    if (b == 0xC2 && k + 1 < utf8.size() && static_cast<unsigned char>(utf8[k + 1]) < 0xA0) {
+      ++k;  // U+0080 to U+009F
+      continue;
+    }
+    if ((b >= 0x20 && b != 0x7F) || (keepLineFeeds && b == '\n')) clean += utf8[k];
+  }
+  return clean;
+}
 
 std::string FontFace::name() const { return subfamily.empty() ? family : family + " " + subfamily; }
 

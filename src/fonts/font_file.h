@@ -48,4 +48,8 @@ FontFile openFontFile(const std::string& path);
 // lists the faces there are.
 std::optional<FontFace> chooseFace(const FontFile& file, std::string_view name, std::string& refused);
 
+// Text from a font's name table without the controls a terminal or a page
+// could obey: C0 (line feeds kept when `keepLineFeeds`), DEL and C1.
+std::string withoutControls(std::string_view utf8, bool keepLineFeeds);
+
 }  // namespace quillane::fonts

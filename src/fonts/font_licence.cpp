@@ -18,10 +18,7 @@ std::string licenceName(hb_face_t* face, hb_ot_name_id_t id) {
     length += 1;
     hb_ot_name_get_utf8(face, id, wanted, &length, text.data());
     text.resize(length);
-    std::string clean;
-    for (const char c : text)
-      if (static_cast<unsigned char>(c) >= 0x20 || c == '\n') clean += c == 0x7F ? ' ' : c;
-    return clean;
+    return withoutControls(text, true);
   }
   return {};
 }

@@ -36,7 +36,7 @@ std::string embeddingMessage(Embedding embedding);
 struct FontLicence {
   std::uint16_t fsType = 0;  // 0 when the face has no OS/2 table
   Embedding embedding = Embedding::Installable;
-  std::string description;  // name ID 13, control characters but line ends dropped
+  std::string description;  // name ID 13, controls but line feeds dropped
   std::string address;      // name ID 14
 };
 

@@ -149,6 +149,14 @@ TEST(FontFile, ADamagedOrCutFileIsRefusedWithWhy) {
   }
 }
 
+TEST(FontFile, NamesLoseTheControlsATerminalWouldObey) {
+  const std::string_view name =
+      "a\x1B[2Jb\r\nc\xC2\x9B"
+      "1m\x7F\xC2\xA9\xC2";
+  EXPECT_EQ(withoutControls(name, false), "a[2Jbc1m\xC2\xA9\xC2");
+  EXPECT_EQ(withoutControls(name, true), "a[2Jb\nc1m\xC2\xA9\xC2");
+}
+
 TEST(FontFile, ScrambledTablesNeverCrashTheCut) {
   const std::string dejavu = fontBytes(kDejaVu);
   const std::size_t directoryEnd = 12 + 20 * 16;
