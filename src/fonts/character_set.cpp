@@ -92,6 +92,38 @@ std::size_t tagEnd(std::string_view text, std::size_t at) {
   return text.size();
 }
 
+// The named character references of symbols that Japanese pages write
+// often, beyond the few every reader resolves (decodeHtmlText): a page that
+// shows "&copy;" needs "©" in its font.
+constexpr std::pair<std::string_view, std::string_view> kSymbolReferences[] = {
+    {"copy", "©"},  {"reg", "®"},    {"trade", "™"},  {"yen", "¥"},    {"times", "×"},  {"divide", "÷"},
+    {"deg", "°"},   {"plusmn", "±"}, {"middot", "·"}, {"laquo", "«"},  {"raquo", "»"},  {"hellip", "…"},
+    {"mdash", "—"}, {"ndash", "–"},  {"lsquo", "‘"},  {"rsquo", "’"},  {"ldquo", "“"},  {"rdquo", "”"},
+    {"bull", "•"},  {"larr", "←"},   {"uarr", "↑"},   {"rarr", "→"},   {"darr", "↓"},   {"hearts", "♥"},
+    {"euro", "€"},  {"sect", "§"},   {"para", "¶"},   {"dagger", "†"}, {"Dagger", "‡"}, {"permil", "‰"}};
+
+// A text run with its character references resolved.
+std::string resolvedText(std::string_view run) {
+  std::string symbols;
+  for (std::size_t k = 0; k < run.size(); ++k) {
+    if (run[k] == '&') {
+      const std::size_t semi = run.find(';', k);
+      if (semi != std::string_view::npos && semi - k <= 8) {
+        const std::string_view name = run.substr(k + 1, semi - k - 1);
+        const auto* found = std::find_if(std::begin(kSymbolReferences), std::end(kSymbolReferences),
+                                         [&](const auto& entry) { return entry.first == name; });
+        if (found != std::end(kSymbolReferences)) {
+          symbols += found->second;
+          k = semi;
+          continue;
+        }
+      }
+    }
+    symbols += run[k];
+  }
+  return decodeHtmlText(symbols);
+}
+
 // The values of the attributes that browsers show as text.
 void appendShownAttributes(std::string_view tag, std::string& out) {
   std::size_t k = 1;
@@ -123,7 +155,7 @@ void appendShownAttributes(std::string_view tag, std::string& out) {
       value = tag.substr(start, k - start);
     }
     if (name == "alt" || name == "title" || name == "placeholder" || name == "value")
-      out.append(decodeHtmlText(value)).append(" ");
+      out.append(resolvedText(value)).append(" ");
   }
 }
 
@@ -209,7 +241,7 @@ std::string pageText(std::string_view bytes) {
   std::string shown;
   std::string run;
   const auto flush = [&] {
-    shown += decodeHtmlText(run);
+    shown += resolvedText(run);
     run.clear();
   };
   for (std::size_t k = 0; k < text.size();) {

@@ -33,7 +33,8 @@ void addText(CharacterSet& characters, std::string_view utf8);
 // byte-order mark, else <meta> charset: UTF-8, Shift_JIS, EUC-JP or
 // ISO-2022-JP; else UTF-8 when valid, else Shift_JIS), tags, comments and
 // the contents of <script> and <style> left out, character references
-// resolved. The alt, title, placeholder and value attributes count as text.
+// resolved (the numeric ones, and the named ones of common symbols:
+// "&copy;" -> "©"). The alt, title, placeholder and value attributes count as text.
 std::string pageText(std::string_view bytes);
 
 struct PagesCharacters {

@@ -325,6 +325,7 @@ TEST(CharacterSet, PagesAreReadInTheirDeclaredEncoding) {
            Row{page("<meta charset=EUC-JP>", "\xC6\xFC\xCB\xDC"), shown},
            Row{page("<meta charset=\"iso-2022-jp\">", "\x1B$BF|K\\\x1B(B"), shown},
            Row{page("<meta charset=EUC-JP>", "\xC6\xFC\xCB"), "Tv> 日\xEF\xBF\xBD&a>b "},
+           Row{"<p>&copy;&amp;copy;&hellip;&#x2603;&nosuch;&#169</p>", "©&copy;…☃&nosuch;&#169"},
        })
     EXPECT_EQ(pageText(row.bytes), row.text);
 
