@@ -1,5 +1,6 @@
 #include "cli/font_report.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ int refuse(Console& console, const std::string& line) {
 }  // namespace
 
 int fontReport(const FontsRequest& request, Console& console) {
+  std::error_code error;
+  if (request.pages && !std::filesystem::is_directory(*request.pages, error))
+    return refuse(console, shownPath(*request.pages) + ": not a folder of pages");
   const fonts::FontFile file = fonts::openFontFile(request.fontFile);
   std::string why;
   const auto face = fonts::chooseFace(file, request.face.value_or(""), why);

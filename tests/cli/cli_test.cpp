@@ -236,6 +236,11 @@ TEST_F(Cli, FontsReportsTheFontAndWhatThePagesLackWritingNothing) {
                 "ページの文字でフォントにないもの: 1 字 😀\n");
   EXPECT_EQ(fs::directory_iterator(folder.path() / "site")->path().filename(), "index.html");
 
+  const CliRun noPages = runCli({"fonts", kNoto, "--pages", folder / "none"});
+  EXPECT_EQ(noPages.exit, 2);
+  EXPECT_EQ(noPages.out, "");
+  EXPECT_EQ(noPages.err, "quillane-cli: " + (folder / "none") + ": not a folder of pages\n");
+
   testing::writeBytes(folder / "cut.ttf",
                       testing::fileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf").substr(0, 2000));
   const CliRun cut = runCli({"fonts", folder / "cut.ttf", "--set", "ascii"});
