@@ -35,7 +35,7 @@ echo "== fuzz (a few seconds each)"
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLANE_BUILD_FUZZ=ON \
   -DQUILLANE_SANITIZE=ON -DQUILLANE_BUILD_TESTS=OFF -DQUILLANE_BUILD_GUI=OFF -DQUILLANE_WERROR=ON >/dev/null
 cmake --build build-fuzz -j "$jobs"
-for target in settings_reader_fuzz cli_input_fuzz link_rewrite_fuzz css_import_fuzz; do
+for target in settings_reader_fuzz cli_input_fuzz link_rewrite_fuzz css_import_fuzz font_reader_fuzz; do
   work=$(mktemp -d)
   cp fuzz/corpus/* "$work"/
   # An input that takes more than two seconds fails the run: the link rewrite's long pages (see its target) catch

@@ -3,9 +3,9 @@
 
 quillane_packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libharfbuzz-dev libwoff-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-webengine-dev
-  fonts-noto-cjk xvfb xauth chromium chromium-driver firefox-esr webkit2gtk-driver
+  fonts-noto-cjk fonts-dejavu-core xvfb xauth chromium chromium-driver firefox-esr webkit2gtk-driver
   dpkg-dev file desktop-file-utils appstream shared-mime-info groff-base
   git xorg-sgml-doctools
   dbus-daemon at-spi2-core python3-pyatspi

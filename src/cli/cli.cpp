@@ -13,6 +13,7 @@
 
 #include "document/message_text.h"
 #include "document/product.h"
+#include "fonts/character_set.h"
 #include "generation/advice.h"
 #include "generation/output_choice.h"
 #include "generation/output_paths.h"
@@ -40,6 +41,7 @@ constexpr std::string_view kUsage =
   quillane-cli check FILE [--sample|--v1] [--modern]
   quillane-cli samples
   quillane-cli import FILE [-o OUT]
+  quillane-cli fonts FONTFILE [--face NAME] [--set kana,ascii,jis1] [--pages DIR]
   quillane-cli --help | --version
 
 Commands:
@@ -83,6 +85,19 @@ Commands:
          The encoding is found as a browser finds it (byte-order mark,
          @charset or <meta>, else UTF-8, else Shift_JIS); files of up to
          16 MiB
+  fonts  what embedding the font FONTFILE (.ttf, .otf, or a collection
+         .ttc, .otc) as a web font would give, writing nothing: the face
+         (--face names one of a collection: "Noto Sans CJK JP Regular", or
+         the family alone when it has one face), its embedding permission
+         and licence text, and its size before and after it is cut to the
+         characters wanted and compressed as WOFF2, with the characters of
+         the pages that the font lacks (UTF-8). The characters are those
+         of every .html and .htm page in DIR and its folders, each read in
+         its declared encoding (UTF-8, Shift_JIS, EUC-JP, ISO-2022-JP), and
+         of the sets --set names, parted by commas: ascii (英数字と記号),
+         kana (かな) and jis1 (JIS第1水準, 2,965 kanji). A font whose maker
+         forbids embedding, or a WOFF2 over 1 MB, is refused (status 2)
+         after the report
 
 Input:
   FILE is a settings file (.qlf); with --sample a sample file (.smp); with
@@ -129,6 +144,9 @@ struct Options {
   bool modern = false;
   std::optional<std::string> author;
   std::optional<std::string> name;
+  std::optional<std::string> face;   // fonts: the face of a collection
+  std::optional<std::string> sets;   // fonts: "kana,ascii"
+  std::optional<std::string> pages;  // fonts: the folder of the site's pages
 };
 
 struct UsageError {
@@ -145,11 +163,11 @@ bool is(const std::string& command, std::initializer_list<const char*> names) {
 std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o) {
   if (args.empty()) return UsageError{"no command given"};
   o.command = args[0];
-  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "check", "samples", "import"}))
+  if (!is(o.command, {"css", "html", "save", "link", "class-preview", "check", "samples", "import", "fonts"}))
     return UsageError{"unknown command '" + shownText(o.command) + "'"};
   if (o.command == "samples")
     return args.size() == 1 ? std::nullopt : std::optional(UsageError{"samples takes no arguments"});
-  const bool readsSettings = o.command != "link" && o.command != "import";
+  const bool readsSettings = is(o.command, {"css", "html", "save", "class-preview", "check"});
   std::vector<std::string> positional;
   bool layoutGiven = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
@@ -167,7 +185,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
       o.layout = a == "--sample" ? Layout::Sample : Layout::Version1;
     } else if (a == "--modern" && readsSettings) {
       o.modern = true;
-    } else if (a == "-o" && o.command != "check") {
+    } else if (a == "-o" && o.command != "check" && o.command != "fonts") {
       error = value(o.output);
     } else if (a == "--title" && is(o.command, {"html", "class-preview"})) {
       error = value(o.title);
@@ -177,6 +195,12 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
       error = value(o.author);
     } else if (a == "--name" && o.command == "save") {
       error = value(o.name);
+    } else if (a == "--face" && o.command == "fonts") {
+      error = value(o.face);
+    } else if (a == "--set" && o.command == "fonts") {
+      error = value(o.sets);
+    } else if (a == "--pages" && o.command == "fonts") {
+      error = value(o.pages);
     } else if (a == "--no-comment" && o.command == "link") {
       o.comment = false;
     } else if (a.size() > 1 && a[0] == '-') {
@@ -194,6 +218,17 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
   if (o.command == "class-preview" && (o.second.size() != 1 || o.second[0] < '0' || o.second[0] > '5'))
     return UsageError{"INDEX is a class number from 0 to 5"};
   if (o.command == "save" && !o.output) return UsageError{"save needs -o OUT"};
+  if (o.command == "fonts" && !o.sets && !o.pages) return UsageError{"fonts needs --set or --pages"};
+  if (o.sets) {
+    std::string_view list = *o.sets;
+    for (std::size_t comma = 0; comma != std::string_view::npos; list.remove_prefix(comma + 1)) {
+      comma = list.find(',');
+      if (!fonts::namedSetOfKey(list.substr(0, comma)))
+        return UsageError{"--set takes ascii, kana and jis1, parted by commas; not '" +
+                          shownText(list.substr(0, comma)) + "'"};
+      if (comma == std::string_view::npos) break;
+    }
+  }
   if ((o.author || o.name) && !o.asSample) return UsageError{"--author and --name go with --as-sample"};
   for (const auto* header : {&o.author, &o.name})
     if (*header && (*header)->find_first_of("\r\n") != std::string::npos)
@@ -203,11 +238,15 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
 
 class Command {
  public:
-  Command(const Options& options, Console& console, std::string applicationFolder)
-      : m_options(options), m_console(console), m_applicationFolder(std::move(applicationFolder)) {}
+  Command(const Options& options, Console& console, std::string applicationFolder, FontsCommand fonts)
+      : m_options(options), m_console(console), m_applicationFolder(std::move(applicationFolder)), m_fonts(fonts) {}
 
   int run() {
     if (m_options.command == "samples") return samples();
+    if (m_options.command == "fonts") {
+      if (m_fonts == nullptr) return refuse("fonts: this program does not cut fonts");
+      return m_fonts({m_options.input, m_options.face, m_options.sets, m_options.pages}, m_console);
+    }
     // Linking a page in place is what the link window's "保存" does too.
     if (m_options.command != "link" && outputIsInput())
       return refuse(outputName() + ": -o names the input file, which would be replaced; write elsewhere");
@@ -369,6 +408,7 @@ class Command {
   const Options& m_options;
   Console& m_console;
   std::string m_applicationFolder;
+  FontsCommand m_fonts;
 };
 
 class ProcessConsole : public Console {
@@ -407,7 +447,20 @@ Console& processConsole() {
   return console;
 }
 
-int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder) {
+int runFontHelper(char** argv) {
+  const std::string folder = programFolder();
+  for (const char* place : {"/quillane-cli-fonts", "/../lib/quillane/quillane-cli-fonts"}) {
+    const std::string helper = folder + place;
+    if (::access(helper.c_str(), X_OK) == 0) ::execv(helper.c_str(), argv);
+  }
+  processConsole().writeError(
+      "quillane-cli: fonts: the font helper quillane-cli-fonts is not installed beside "
+      "the program nor in ../lib/quillane\n");
+  return kExitRefused;
+}
+
+int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder,
+        FontsCommand fonts) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     console.writeOutput(kUsage);
     return kExitOk;
@@ -424,7 +477,7 @@ int run(const std::vector<std::string>& args, Console& console, const std::strin
   // A command that runs out of memory (or meets any other fault) still ends
   // as a refusal of one line, never as an abort.
   try {
-    return Command(options, console, applicationFolder).run();
+    return Command(options, console, applicationFolder, fonts).run();
   } catch (const std::bad_alloc&) {
     console.writeError("quillane-cli: out of memory\n");
   } catch (const std::exception& e) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,11 +30,33 @@ class Console {
 // The standard streams of the process.
 Console& processConsole();
 
+// What `fonts` is asked: the font file, the face, the named sets ("kana,ascii")
+// and the folder of pages, as given.
+struct FontsRequest {
+  std::string fontFile;
+  std::optional<std::string> face;
+  std::optional<std::string> sets;
+  std::optional<std::string> pages;
+};
+
+// Runs `fonts`. The font libraries (HarfBuzz, the WOFF2 encoder and what
+// they load) would cost every other command its start-up time, so the
+// program leaves `fonts` to a helper, quillane-cli-fonts, that links them
+// (see runFontHelper) and passes fontReport (cli/font_report.h) here.
+using FontsCommand = int (*)(const FontsRequest& request, Console& console);
+
 // Runs one command line (without the program name). Input "-" reads the
 // console's input; output without -o goes to its output as the exact file
 // bytes. Whatever the input, the status is one of the three above, and a
 // refusal is one line on the error stream. `applicationFolder` holds the
 // shipped samples; "" finds it from the running program, as the editor does.
-int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder = {});
+// `fonts` runs `fonts` when given, else is refused.
+int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder = {},
+        FontsCommand fonts = nullptr);
+
+// Replaces the process by the font helper, found beside the program (the
+// build tree) or in ../lib/quillane (an installation), with the same
+// arguments; returns only when there is none, after saying so.
+int runFontHelper(char** argv);
 
 }  // namespace quillane::cli

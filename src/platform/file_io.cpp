@@ -270,6 +270,10 @@ FileResult readWholeFile(const std::string& path, std::string& bytes, std::size_
     ::close(fd);
     return {EISDIR};
   }
+  // A regular file's size is known: one allocation instead of doublings,
+  // whose last step would hold the old and the new buffer at once.
+  if (S_ISREG(st.st_mode) && st.st_size > 0)
+    bytes.reserve(std::min<std::size_t>(limit, static_cast<std::size_t>(st.st_size)));
   char buffer[16384];
   while (bytes.size() < limit) {
     const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, limit - bytes.size()));

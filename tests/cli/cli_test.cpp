@@ -14,7 +14,10 @@
 #include <regex>
 #include <sstream>
 
+#include "cli/font_report.h"
 #include "document/control_captions.h"
+#include "fonts/font_file.h"
+#include "fonts/font_subset.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
 #include "generation/modern_stylesheet.h"
@@ -59,7 +62,7 @@ class StringConsole : public cli::Console {
 CliRun runCli(std::vector<std::string> args, const std::string& input = {}) {
   StringConsole console(input);
   CliRun r;
-  r.exit = cli::run(args, console);
+  r.exit = cli::run(args, console, {}, &cli::fontReport);
   r.out = console.out;
   r.err = console.err;
   return r;
@@ -128,7 +131,10 @@ TEST_F(Cli, UsageErrorsExitOneWithUsage) {
                                                                 {"check", "a", "-o", "b"},
                                                                 {"css", "a", "--x"},
                                                                 {"import"},
-                                                                {"import", "a", "--modern"}}) {
+                                                                {"import", "a", "--modern"},
+                                                                {"fonts", "a"},
+                                                                {"fonts", "a", "--set", "kana,greek"},
+                                                                {"fonts", "a", "--set", "kana", "-o", "b"}}) {
     const CliRun r = runCli(args);
     EXPECT_EQ(r.exit, 1) << ::testing::PrintToString(args);
     EXPECT_NE(r.err.find("Usage:"), std::string::npos);
@@ -196,6 +202,52 @@ TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
   const CliRun missing = runCli({"css", folder / "none.qlf"});
   EXPECT_EQ(missing.exit, 2);
   EXPECT_NE(missing.err.find("none.qlf"), std::string::npos);
+}
+
+TEST_F(Cli, FontsReportsTheFontAndWhatThePagesLackWritingNothing) {
+  constexpr const char* kNoto = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc";
+  ASSERT_TRUE(fs::exists(kNoto)) << "install fonts-noto-cjk";
+  fs::create_directories(folder.path() / "site");
+  // あい, then U+1F600, which Noto Sans CJK does not have.
+  testing::writeBytes(folder / "site/index.html", "<meta charset=shift_jis><p>\x82\xA0\x82\xA2&#x1F600;</p>");
+  const fonts::FontFile noto = fonts::openFontFile(kNoto);
+  fonts::CharacterSet wanted{U'😀'};
+  fonts::addNamedSet(wanted, fonts::NamedSet::Kana);
+  ASSERT_EQ(wanted.size(), 420u);  // 64 + 86 + 7 + 96 of U+3000-30FF, 96 + 63 + 7 of U+FF01-FFE6, and U+1F600
+  const fonts::FontSubset subset = fonts::subsetFont(noto, noto.faces[0], wanted);
+  const CliRun r = runCli({"fonts", kNoto, "--face", "Noto Sans CJK JP", "--pages", folder / "site", "--set", "kana"});
+  EXPECT_EQ(r.exit, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "フォント: Noto Sans CJK JP Regular（10 個のうち 1 番目）\n"
+            "埋め込み: このフォントは埋め込みが許されています（制限なし）。\n"
+            "ライセンス: This Font Software is licensed under the SIL Open Font License, Version 1.1. This Font "
+            "Software is distributed on an \"AS IS\" BASIS, WITHOUT WARRANTIES OR CONDITIONS OF ANY KIND, either "
+            "express or implied. See the SIL Open Font License for the specific language, permissions and "
+            "limitations governing your use of this Font Software.\n"
+            "ライセンスの URL: http://scripts.sil.org/OFL\n"
+            "ページ: 1 個、3 字\n"
+            "文字: 420 字のうちフォントにあるのは " +
+                std::to_string(subset.kept.size()) +
+                " 字\n"
+                "大きさ: 19,484,784 バイト → " +
+                fonts::byteCountText(subset.woff2Bytes) +
+                "（WOFF2）\n"
+                "ページの文字でフォントにないもの: 1 字 😀\n");
+  EXPECT_EQ(fs::directory_iterator(folder.path() / "site")->path().filename(), "index.html");
+
+  const CliRun noPages = runCli({"fonts", kNoto, "--pages", folder / "none"});
+  EXPECT_EQ(noPages.exit, 2);
+  EXPECT_EQ(noPages.out, "");
+  EXPECT_EQ(noPages.err, "quillane-cli: " + (folder / "none") + ": not a folder of pages\n");
+
+  testing::writeBytes(folder / "cut.ttf",
+                      testing::fileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf").substr(0, 2000));
+  const CliRun cut = runCli({"fonts", folder / "cut.ttf", "--set", "ascii"});
+  EXPECT_EQ(cut.exit, 2);
+  EXPECT_EQ(cut.out, "");
+  EXPECT_EQ(cut.err, "quillane-cli: " + (folder / "cut.ttf") +
+                         ": 「cut.ttf」は壊れているか途中で切れています（表「GPOS」がファイルの外を指しています）。\n");
 }
 
 TEST_F(Cli, ImportWritesASettingsFileAndReportsWhereEachRuleWent) {
@@ -523,7 +575,8 @@ TEST_F(Cli, TheProgramWritesThroughPipesNamedPipesAndAppends) {
 
 // An endless input ends in exit status 2 and one line, not in an abort.
 TEST_F(Cli, TheProgramRefusesEndlessInputInOneLine) {
-  for (const std::string args : {" css /dev/zero", " html - --sample </dev/zero", " link /dev/zero a.css"}) {
+  for (const std::string args :
+       {" css /dev/zero", " html - --sample </dev/zero", " link /dev/zero a.css", " fonts /dev/zero --set ascii"}) {
     const ShellRun run = runShell(args + " 2>&1 >/dev/null");
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_TRUE(oneLine(run.printed)) << args;
@@ -617,7 +670,7 @@ std::pair<std::vector<Usage>, std::vector<std::string>> manualPage(const std::st
 
 TEST(Documents, ListTheCommandsOfTheProgramsUsage) {
   const std::vector<Usage> program = usagesIn(runCli({"--help"}).out, "  ");
-  ASSERT_EQ(program.size(), 8u);
+  ASSERT_EQ(program.size(), 9u);
   std::vector<std::string> commands;
   for (const Usage& u : program) commands.push_back(u.command);
   for (const auto& [path, synopsis, section] : {std::tuple{"data/man/quillane-cli.1.in", "SYNOPSIS", "COMMANDS"},

@@ -33,6 +33,8 @@ expected=(bin/quillane-cli
   share/man/ja/man1/quillane.1.gz share/man/ja/man1/quillane-cli.1.gz
   share/doc/quillane/README.md share/doc/quillane/LICENSE)
 [ $editor = yes ] && expected+=(bin/quillane)
+# Where quillane-cli looks for its font helper: ../lib/quillane from bin/.
+expected+=(lib/quillane/quillane-cli-fonts)
 # Where the editor looks for it: ../lib/quillane/plugins from bin/.
 [ $live_view = yes ] && expected+=(lib/quillane/plugins/libquillane-liveview.so)
 for file in "${expected[@]}"; do
@@ -45,6 +47,11 @@ done
 if [ $editor = yes ] && readelf -d "$prefix/bin/quillane" | grep -q "NEEDED.*WebEngine"; then
   fail "bin/quillane links Qt WebEngine"
 fi
+# Every command but fonts starts without the font libraries; fonts finds its
+# helper in ../lib/quillane.
+readelf -d "$prefix/bin/quillane-cli" | grep -q "NEEDED.*\(harfbuzz\|woff2\)" && fail "bin/quillane-cli links the font libraries"
+"$prefix/bin/quillane-cli" fonts /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf --set ascii >/dev/null ||
+  fail "quillane-cli fonts does not find its helper"
 # The data folder is the source's install/ folder, file for file, and the
 # pictures and gallery of docs/ beside the help page.
 diff -r -x pictures -x gallery -x gallery.html "$source_dir/install" "$share/quillane" >/dev/null ||

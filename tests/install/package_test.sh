@@ -20,6 +20,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
   fail "maintainer, section or description missing"
 # Computed from the programs' libraries; the web engine is only recommended.
 field Depends | grep -q "libqt6widgets6" && field Depends | grep -q "libc6" || fail "Depends: $(field Depends)"
+# The web fonts are cut and compressed by Debian's libraries.
+field Depends | grep -q "libharfbuzz-subset0" && field Depends | grep -q "libwoff1" || fail "Depends: $(field Depends)"
 field Depends | grep -q webengine && fail "the web engine is required: $(field Depends)"
 field Recommends | grep -q "libqt6webenginewidgets6" || fail "Recommends: $(field Recommends)"
 apt-get install -s -qq --no-install-recommends "$deb" >/dev/null || fail "the dependencies do not resolve"
