@@ -314,6 +314,7 @@ class Command {
                                                                     : "unused";
       report += inputName() + ":" + std::to_string(entry.line) + ": " + place + ": " + shownPath(entry.what) + "\n";
     }
+    if (const std::string note = imported.omittedNote(); !note.empty()) report += inputName() + ": " + note + "\n";
     m_console.writeError(report);
     return emit({settingsFileText(imported.document, Layout::Settings), std::nullopt, OutputEncoding::Cp932});
   }

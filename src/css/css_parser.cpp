@@ -282,16 +282,16 @@ void walkRules(std::string_view text, Range block, const std::function<bool(cons
   }
 }
 
-DeclarationList parseDeclarations(std::string_view text, Range block) {
-  DeclarationList list;
+void walkDeclarations(std::string_view text, Range block, const std::function<void(const Declaration&)>& declaration,
+                      const std::function<void(Range)>& other) {
   TokenStream in(text, block);
   for (;;) {
     const Token t = in.take();
-    if (t.type == TokenType::EndOfFile) return list;
+    if (t.type == TokenType::EndOfFile) return;
     if (t.type == TokenType::Whitespace || t.type == TokenType::Semicolon) continue;
     if (t.type == TokenType::AtKeyword) {
       const Rule rule = consumeAtRule(in, text, t);
-      list.others.push_back(rule.whole);
+      other(rule.whole);
       continue;
     }
     // Everything up to the next ";" at this level, or the end.
@@ -306,13 +306,21 @@ DeclarationList parseDeclarations(std::string_view text, Range block) {
       if (after == TokenType::Semicolon || after == TokenType::EndOfFile) break;
       next = in.take();
     }
-    std::optional<Declaration> declaration;
-    if (t.type == TokenType::Ident) declaration = reader.finish(text);
-    if (declaration)
-      list.declarations.push_back(std::move(*declaration));
+    std::optional<Declaration> read;
+    if (t.type == TokenType::Ident) read = reader.finish(text);
+    if (read)
+      declaration(*read);
     else
-      list.others.push_back({t.begin, end});
+      other({t.begin, end});
   }
+}
+
+DeclarationList parseDeclarations(std::string_view text, Range block) {
+  DeclarationList list;
+  walkDeclarations(
+      text, block, [&](const Declaration& d) { list.declarations.push_back(d); },
+      [&](Range r) { list.others.push_back(r); });
+  return list;
 }
 
 }  // namespace quillane::css

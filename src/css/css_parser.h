@@ -80,4 +80,9 @@ void walkRules(std::string_view text, Range block, const std::function<bool(cons
 // value of any length costs the same.
 DeclarationList parseDeclarations(std::string_view text, Range block);
 
+// The same, one piece at a time, held nowhere: a block of a million
+// declarations costs no list of them.
+void walkDeclarations(std::string_view text, Range block, const std::function<void(const Declaration&)>& declaration,
+                      const std::function<void(Range)>& other);
+
 }  // namespace quillane::css
