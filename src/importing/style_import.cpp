@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <functional>
 #include <map>
 #include <new>
+#include <ranges>
 #include <set>
-#include <span>
 #include <stdexcept>
 
 #include "css/css_parser.h"
@@ -678,7 +679,7 @@ class Importer {
       const Rule& rule = m_sheet.rules[r];
       m_reading = rule.whole.begin;
       if (rule.kind == Rule::Kind::At) {
-        const std::string name = css::asciiLower(rule.atName);
+        const std::string name = css::asciiLower(rule.atName(m_text));
         if (name == "charset") m_role[r] = Role::Dropped;
         if (name == "keyframes" && isModernBlinkKeyframes(rule.whole.of(m_text))) m_role[r] = Role::BlinkKeyframes;
         // The modern output's scrollbar rules, whole.
@@ -834,7 +835,7 @@ class Importer {
       for (const Range& other : list.others) kept.add(other.begin, "all", {Tie{0, 0, 0, "", true}});
     };
     const auto grouping = [&](const Rule& rule) {
-      const std::string name = css::asciiLower(rule.atName);
+      const std::string name = css::asciiLower(rule.atName(m_text));
       return name == "media" || name == "supports" || name == "layer" || name == "container" || name == "document" ||
              name == "scope" || name == "starting-style";
     };
@@ -1086,11 +1087,11 @@ class Importer {
     const std::string selector(rule.prelude.of(m_text));
     const auto [first, last] = std::equal_range(m_candidates.begin(), m_candidates.end(), r, Order{});
     cuts.reserve(static_cast<std::size_t>(last - first));
-    for (const Candidate& c : std::span(first, last)) {
+    for (const Candidate& c : std::ranges::subrange(first, last)) {
       const Range cut = c.declared ? cutOf(c) : rule.block;
       if (c.taken) {
         cuts.push_back(cut);
-        a.formEnd = std::max(a.formEnd, rule.whole.end);
+        a.formEnd = std::max<std::size_t>(a.formEnd, rule.whole.end);
         entry(a, cut.begin, c.overridden ? ImportEntry::Place::Dropped : ImportEntry::Place::Form,
               selector + " { " + std::string(cut.of(m_text)) + " }");
       }
@@ -1144,7 +1145,8 @@ class Importer {
   std::string_view m_text;
   const css::StyleSheet& m_sheet;
   std::vector<Role> m_role;
-  std::vector<Candidate> m_candidates;
+  // A deque: a million candidates grow without a copy of them all at twice the size.
+  std::deque<Candidate> m_candidates;
   std::vector<std::string> m_keys;  // of the candidates
   std::map<std::string, std::uint32_t> m_keyIndex;
   std::vector<Setting> m_classSettings;        // of each class the form holds, in its order
