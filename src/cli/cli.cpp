@@ -305,6 +305,7 @@ class Command {
     if (lower.ends_with(".html") || lower.ends_with(".htm")) page = true;
     if (lower.ends_with(".css")) page = false;
     const ImportResult imported = importStyle(bytes, page);
+    std::string().swap(bytes);  // read: the settings file may be several times its size
     if (!imported.ok()) return refuse(imported.describe(inputName()));
     if (const auto problem = unstorableValue(imported.document)) return refuse(inputName() + ": " + *problem);
     std::string report;

@@ -23,6 +23,11 @@ inline constexpr std::size_t kMaxKeptStyleLineBytes = kKeptStylePrefix.size() + 
 
 // The line (without its line end) for the text.
 std::string keptStyleLine(std::string_view text);
+// The same, appended to `out` (which the caller may have reserved room in,
+// a line of every byte escaped being three times the text), and its length
+// without making it.
+void appendKeptStyleLine(std::string& out, std::string_view text);
+std::size_t keptStyleLineSize(std::string_view text);
 
 // The text of a kept line; nothing when the line is not one (a line that
 // does not start with "style:" is not, and is ignored as before) or its

@@ -168,7 +168,12 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
   // Kept style text has its line after every switch.
   if (!doc.keptStyle.empty()) written = trailing.size();
   for (std::size_t k = 0; k < written; ++k) text.append(textForm(*fieldOf(readable, trailing[k]))).append(kCrLf);
-  if (!doc.keptStyle.empty()) text.append(keptStyleLine(doc.keptStyle)).append(kCrLf);
+  if (!doc.keptStyle.empty()) {
+    // Made in place: a line of every byte escaped is megabytes.
+    text.reserve(text.size() + keptStyleLineSize(doc.keptStyle) + 2);  // and its CR LF
+    appendKeptStyleLine(text, doc.keptStyle);
+    text.append(kCrLf);
+  }
   return text;
 }
 
@@ -207,7 +212,7 @@ std::optional<std::string> unstorableValue(const StyleDocument& doc) {
   if (const auto id = fieldWithLineBreak(doc)) return screenWords(*id, doc) + "の値に改行が含まれています。";
   if (const auto id = fieldTooLongToStore(doc))
     return screenWords(*id, doc) + "の値が長すぎます（" + std::to_string(kMaxSettingsLineBytes) + " バイトまで）。";
-  if (keptStyleLine(doc.keptStyle).size() > kMaxKeptStyleLineBytes) return "「そのほかのスタイル」が長すぎます。";
+  if (keptStyleLineSize(doc.keptStyle) > kMaxKeptStyleLineBytes) return "「そのほかのスタイル」が長すぎます。";
   return std::nullopt;
 }
 

@@ -12,6 +12,7 @@
 #include "generation/modern_stylesheet.h"
 #include "generation/output_choice.h"
 #include "linking/filter_block.h"
+#include "persistence/kept_style_line.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 #include "test_support.h"
@@ -430,6 +431,7 @@ TEST(StyleImport, KeptTextSurvivesTheSettingsFile) {
     const std::string text = settingsFileText(doc, Layout::Settings);
     // Line 323 is written so the kept line is always 324; the lines before are as ever.
     EXPECT_BYTES(settingsFileText(StyleDocument(), Layout::Settings) + "False\r\n" + c.line + "\r\n", text);
+    EXPECT_EQ(keptStyleLineSize(c.kept), c.line.size());  // the length the limit counts
     StyleDocument back;
     back.keptStyle = "earlier";
     ASSERT_TRUE(loadSettings(back, Layout::Settings, cp932(text)).ok());
