@@ -729,12 +729,12 @@ class Importer {
 
   // Keys and properties are few (the form's settings), however many candidates.
   std::uint16_t keyId(const std::string& key) {
-    auto [it, added] = m_keyIndex.try_emplace(key, static_cast<std::uint16_t>(m_keys.size()));
-    if (added) {
-      if (m_keys.size() > 0xFFFF) throw std::length_error("too many keys");
-      m_keys.push_back(key);
-    }
-    return it->second;
+    if (const auto it = m_keyIndex.find(key); it != m_keyIndex.end()) return it->second;
+    if (m_keys.size() > 0xFFFF) throw std::length_error("too many keys");
+    const auto id = static_cast<std::uint16_t>(m_keys.size());
+    m_keyIndex.emplace(key, id);
+    m_keys.push_back(key);
+    return id;
   }
 
   const std::string& keyOf(const Candidate& c) const { return m_keys[c.key]; }
@@ -1148,7 +1148,7 @@ class Importer {
   // A deque: a million candidates grow without a copy of them all at twice the size.
   std::deque<Candidate> m_candidates;
   std::vector<std::string> m_keys;  // of the candidates
-  std::map<std::string, std::uint32_t> m_keyIndex;
+  std::map<std::string, std::uint16_t> m_keyIndex;
   std::vector<Setting> m_classSettings;        // of each class the form holds, in its order
   std::map<std::size_t, Declaration> m_taken;  // the slots' declarations the form takes, by place
   std::map<std::string, int> m_classIndex;
