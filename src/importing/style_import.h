@@ -38,7 +38,7 @@ struct ImportEntry {
 
 // The report holds this many entries, the first by line; past them a sheet
 // of thousands of like rules only counts them.
-inline constexpr std::size_t kMaxImportEntries = 10000;
+inline constexpr std::size_t kMaxImportEntries = 1000;
 
 struct ImportResult {
   StyleDocument document;

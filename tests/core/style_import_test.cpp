@@ -397,7 +397,7 @@ TEST(StyleImport, ReportCountsTheEntriesPastItsFirst) {
   const std::string report = imported.report();
   EXPECT_EQ(report.substr(0, report.find('\n', report.find('\n') + 1) + 1),
             "1 行目: そのほかのスタイルへ: q{margin:0}\n2 行目: 使わない: p { color:#F00 }\n");
-  EXPECT_EQ(report.substr(report.rfind('\n', report.size() - 2) + 1), "…ほか 11,234 件\n");
+  EXPECT_EQ(report.substr(report.rfind('\n', report.size() - 2) + 1), "…ほか 2,234 件\n");
 }
 
 // Character references of a page's title, as HTML reads those this reader
