@@ -344,7 +344,8 @@ class Command {
     std::optional<bool> page;
     if (lower.ends_with(".html") || lower.ends_with(".htm")) page = true;
     if (lower.ends_with(".css")) page = false;
-    const ImportResult imported = importStyle(bytes, page);
+    ImportResult imported = importStyle(bytes, page);
+    std::string().swap(bytes);  // read: the settings file may be several times its size
     if (!imported.ok()) return refuse(imported.describe(inputName()));
     if (const auto problem = unstorableValue(imported.document)) return refuse(inputName() + ": " + *problem);
     std::string report;
@@ -354,8 +355,11 @@ class Command {
                                                                     : "unused";
       report += inputName() + ":" + std::to_string(entry.line) + ": " + place + ": " + shownPath(entry.what) + "\n";
     }
+    if (const std::string note = imported.omittedNote(); !note.empty()) report += inputName() + ": " + note + "\n";
     m_console.writeError(report);
-    return emit({settingsFileText(imported.document, Layout::Settings), std::nullopt, OutputEncoding::Cp932});
+    OutputText file{settingsFileText(imported.document, Layout::Settings), std::nullopt, OutputEncoding::Cp932};
+    std::string().swap(imported.document.keptStyle);  // in the file's text now
+    return emit(file);
   }
 
   static std::string asciiLowered(std::string text) {

@@ -78,9 +78,9 @@ std::size_t consumeComponent(TokenStream& in, const Token& first, bool& closed, 
 // Where the prelude ends: before the blanks that precede `stop`.
 void extendPrelude(Range& prelude, bool& started, const Token& t, std::size_t end) {
   if (t.type == TokenType::Whitespace) return;
-  if (!started) prelude.begin = t.begin;
+  if (!started) prelude.begin = static_cast<std::uint32_t>(t.begin);
   started = true;
-  prelude.end = end;
+  prelude.end = static_cast<std::uint32_t>(end);
 }
 
 // `rule` with the block that `open` starts, up to its closing bracket or
@@ -89,7 +89,7 @@ Rule withBlock(TokenStream& in, const Token& open, Rule rule) {
   rule.hasBlock = true;
   bool closed = true;
   const std::size_t end = consumeComponent(in, open, closed);
-  rule.whole.end = end;
+  rule.whole.end = static_cast<std::uint32_t>(end);
   rule.closed = closed;
   rule.block = {open.end, closed ? end - 1 : end};
   return rule;
@@ -107,10 +107,9 @@ bool endsHere(TokenStream& in, const Reading& how) {
   return next == TokenType::EndOfFile || (how.nested && next == TokenType::RightCurly);
 }
 
-Rule consumeAtRule(TokenStream& in, std::string_view text, const Token& keyword, Reading how = {}) {
+Rule consumeAtRule(TokenStream& in, const Token& keyword, Reading how = {}) {
   Rule rule;
   rule.kind = Rule::Kind::At;
-  rule.atName = tokenValue(text, keyword);
   rule.whole = {keyword.begin, keyword.end};
   rule.prelude = {keyword.end, keyword.end};
   bool started = false;
@@ -120,7 +119,7 @@ Rule consumeAtRule(TokenStream& in, std::string_view text, const Token& keyword,
       return rule;
     }
     const Token t = in.take();
-    rule.whole.end = t.end;
+    rule.whole.end = static_cast<std::uint32_t>(t.end);
     if (t.type == TokenType::Semicolon) return rule;
     if (t.type == TokenType::LeftCurly && how.headOnly) {
       rule.hasBlock = true;
@@ -131,7 +130,7 @@ Rule consumeAtRule(TokenStream& in, std::string_view text, const Token& keyword,
     bool closed = true;
     const std::size_t end = consumeComponent(in, t, closed);
     extendPrelude(rule.prelude, started, t, end);
-    rule.whole.end = end;
+    rule.whole.end = static_cast<std::uint32_t>(end);
   }
 }
 
@@ -153,7 +152,7 @@ std::optional<Rule> consumeQualifiedRule(TokenStream& in, const Token& first, Re
   }
 }
 
-std::vector<Rule> consumeRules(TokenStream& in, std::string_view text, bool topLevel) {
+std::vector<Rule> consumeRules(TokenStream& in, bool topLevel) {
   std::vector<Rule> rules;
   for (;;) {
     const Token t = in.take();
@@ -167,7 +166,7 @@ std::vector<Rule> consumeRules(TokenStream& in, std::string_view text, bool topL
         if (topLevel) continue;
         break;
       case TokenType::AtKeyword:
-        rules.push_back(consumeAtRule(in, text, t));
+        rules.push_back(consumeAtRule(in, t));
         continue;
       default:
         break;
@@ -230,17 +229,22 @@ class DeclarationReader {
 
 }  // namespace
 
+std::string Rule::atName(std::string_view text) const {
+  if (kind != Kind::At) return {};
+  return tokenValue(text, Tokenizer(text, nullptr, whole.begin).next());
+}
+
 StyleSheet parseStyleSheet(std::string_view text) {
   StyleSheet sheet;
   if (text.size() > kMaxStyleBytes) return sheet;
   TokenStream in(text, {0, text.size()}, &sheet.comments);
-  sheet.rules = consumeRules(in, text, true);
+  sheet.rules = consumeRules(in, true);
   return sheet;
 }
 
 std::vector<Rule> parseRules(std::string_view text, Range block) {
   TokenStream in(text, block);
-  return consumeRules(in, text, false);
+  return consumeRules(in, false);
 }
 
 void walkRules(std::string_view text, Range block, const std::function<bool(const Rule&)>& enter,
@@ -260,7 +264,7 @@ void walkRules(std::string_view text, Range block, const std::function<bool(cons
         --depth;
         continue;
       case TokenType::AtKeyword: {
-        Rule rule = consumeAtRule(in, text, t, {nested, true});
+        Rule rule = consumeAtRule(in, t, {nested, true});
         if (rule.hasBlock && enter(rule)) {
           ++depth;
           continue;
@@ -282,16 +286,16 @@ void walkRules(std::string_view text, Range block, const std::function<bool(cons
   }
 }
 
-DeclarationList parseDeclarations(std::string_view text, Range block) {
-  DeclarationList list;
+void walkDeclarations(std::string_view text, Range block, const std::function<void(const Declaration&)>& declaration,
+                      const std::function<void(Range)>& other) {
   TokenStream in(text, block);
   for (;;) {
     const Token t = in.take();
-    if (t.type == TokenType::EndOfFile) return list;
+    if (t.type == TokenType::EndOfFile) return;
     if (t.type == TokenType::Whitespace || t.type == TokenType::Semicolon) continue;
     if (t.type == TokenType::AtKeyword) {
-      const Rule rule = consumeAtRule(in, text, t);
-      list.others.push_back(rule.whole);
+      const Rule rule = consumeAtRule(in, t);
+      other(rule.whole);
       continue;
     }
     // Everything up to the next ";" at this level, or the end.
@@ -306,13 +310,21 @@ DeclarationList parseDeclarations(std::string_view text, Range block) {
       if (after == TokenType::Semicolon || after == TokenType::EndOfFile) break;
       next = in.take();
     }
-    std::optional<Declaration> declaration;
-    if (t.type == TokenType::Ident) declaration = reader.finish(text);
-    if (declaration)
-      list.declarations.push_back(std::move(*declaration));
+    std::optional<Declaration> read;
+    if (t.type == TokenType::Ident) read = reader.finish(text);
+    if (read)
+      declaration(*read);
     else
-      list.others.push_back({t.begin, end});
+      other({t.begin, end});
   }
+}
+
+DeclarationList parseDeclarations(std::string_view text, Range block) {
+  DeclarationList list;
+  walkDeclarations(
+      text, block, [&](const Declaration& d) { list.declarations.push_back(d); },
+      [&](Range r) { list.others.push_back(r); });
+  return list;
 }
 
 }  // namespace quillane::css

@@ -19,22 +19,33 @@
 
 namespace quillane::css {
 
+// A place in the text. 32 bits are enough: a style sheet is read only up
+// to kMaxStyleBytes, and every other text is a block inside one. A sheet of
+// a million small rules holds three places a rule.
 struct Range {
-  std::size_t begin = 0;
-  std::size_t end = 0;
+  std::uint32_t begin = 0;
+  std::uint32_t end = 0;
+  constexpr Range() = default;
+  constexpr Range(std::size_t from, std::size_t to)
+      : begin(static_cast<std::uint32_t>(from)), end(static_cast<std::uint32_t>(to)) {}
   std::string_view of(std::string_view text) const { return text.substr(begin, end - begin); }
 };
+static_assert(kMaxStyleBytes < std::size_t{0xFFFFFFFF});
 
 struct Rule {
   enum class Kind : std::uint8_t { Qualified, At };
+  Range whole;    // its first token to the "}" or ";" that ends it, or the end of the text
+  Range prelude;  // before the block (or the ";"), without blanks or comments around it
+  Range block;    // between the braces
   Kind kind = Kind::Qualified;
-  std::string atName;  // an at-rule's name without "@", as written (escapes resolved)
-  Range whole;         // its first token to the "}" or ";" that ends it, or the end of the text
-  Range prelude;       // before the block (or the ";"), without blanks or comments around it
   bool hasBlock = false;
-  Range block;         // between the braces
   bool closed = true;  // ended by its "}" or ";" rather than the end of the text
+
+  // An at-rule's name without "@", as written (escapes resolved), read
+  // again from the text it was parsed from.
+  std::string atName(std::string_view text) const;
 };
+static_assert(sizeof(Rule) <= 28);
 
 struct Declaration {
   std::string name;  // as written, escapes resolved; compare with asciiLower
@@ -79,5 +90,10 @@ void walkRules(std::string_view text, Range block, const std::function<bool(cons
 // The declarations inside a block. A declaration holds places only, so a
 // value of any length costs the same.
 DeclarationList parseDeclarations(std::string_view text, Range block);
+
+// The same, one piece at a time, held nowhere: a block of a million
+// declarations costs no list of them.
+void walkDeclarations(std::string_view text, Range block, const std::function<void(const Declaration&)>& declaration,
+                      const std::function<void(Range)>& other);
 
 }  // namespace quillane::css

@@ -12,12 +12,8 @@ ImportReportDialog::ImportReportDialog(const QString& fileName, const ImportResu
   setObjectName(QStringLiteral("ImportReport"));
   setWindowTitle(QStringLiteral("取り込みの結果"));
   setAttribute(Qt::WA_DeleteOnClose);
-  int form = 0;
-  int kept = 0;
-  for (const ImportEntry& entry : result.entries) {
-    form += entry.place == ImportEntry::Place::Form ? 1 : 0;
-    kept += entry.place == ImportEntry::Place::Kept ? 1 : 0;
-  }
+  const auto form = static_cast<qulonglong>(result.count(ImportEntry::Place::Form));
+  const auto kept = static_cast<qulonglong>(result.count(ImportEntry::Place::Kept));
   QString summary = QStringLiteral("%1 を取り込みました。\nフォームへ %2 件、「そのほかのスタイル」へ %3 件。")
                         .arg(fileName)
                         .arg(form)

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <functional>
 #include <map>
 #include <new>
+#include <ranges>
 #include <set>
-#include <span>
+#include <stdexcept>
 
 #include "css/css_parser.h"
 #include "generation/filter_emitters.h"
@@ -156,9 +158,29 @@ bool storableFields(const StyleDocument& doc) {
 
 // --- The legacy output, line by line --------------------------------------
 
+// The entries of an attempt: the first kMaxImportEntries by line (those of
+// one line in the order they came) and a count of the rest. Trimmed as they
+// come, they are the same as the first of all of them sorted, since an
+// entry never goes before one of its line that came earlier.
+struct Entries {
+  std::vector<ImportEntry> held;
+  std::array<std::size_t, 3> omitted{};
+
+  void push(ImportEntry entry) {
+    held.push_back(std::move(entry));
+    if (held.size() >= 2 * kMaxImportEntries) trim();
+  }
+  void trim() {
+    std::stable_sort(held.begin(), held.end(),
+                     [](const ImportEntry& x, const ImportEntry& y) { return x.line < y.line; });
+    for (std::size_t k = kMaxImportEntries; k < held.size(); ++k) ++omitted[static_cast<std::size_t>(held[k].place)];
+    if (held.size() > kMaxImportEntries) held.resize(kMaxImportEntries);
+  }
+};
+
 struct Attempt {
   StyleDocument doc;
-  std::vector<ImportEntry> entries;
+  Entries entries;
   std::size_t formEnd = 0;  // the end of the last rule the form took
   int taken = 0;
 };
@@ -188,7 +210,7 @@ Attempt readLegacy(const StyleSource& source, const css::StyleSheet& sheet, cons
     if (!taken) continue;
     ++a.taken;
     a.formEnd = rule.whole.end;
-    a.entries.push_back({source.lineOf(rule.whole.begin), ImportEntry::Place::Form, std::string(selector)});
+    a.entries.push({source.lineOf(rule.whole.begin), ImportEntry::Place::Form, std::string(selector)});
   }
   return a;
 }
@@ -611,19 +633,25 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
   return std::nullopt;
 }
 
-// One declaration the form may take.
+// One declaration the form may take. A sheet may hold a million of them,
+// so it is small: its setting is made again for the few the form takes.
 struct Candidate {
-  std::size_t rule = 0;  // index into the sheet's rules
-  const Declaration* declaration = nullptr;
-  int target = 0;  // slot, or kClassTarget + class
-  std::string key;
-  std::size_t offset = 0;
-  Setting apply;
+  std::uint32_t rule = 0;    // index into the sheet's rules
+  std::uint32_t offset = 0;  // of the declaration (or rule) in the style text
+  std::uint32_t begin = 0;   // the declaration the form takes, where `declared`
+  std::uint32_t end = 0;
+  std::uint16_t key = 0;       // into the importer's keys: "1color", "class name"
+  std::uint16_t property = 0;  // the declaration's name in lower case, into the importer's keys
+  std::int8_t target = 0;      // slot, or kClassTarget + class
+  bool declared = false;       // false for a class's whole modern rule
   bool forcedKept = false;
   // Decided by a pass:
   bool taken = false;
   bool overridden = false;
 };
+static_assert(sizeof(Candidate) <= 28);
+static_assert(kClassTarget + kUserClassCount <= 127);
+static_assert(kMaxImportBytes < std::uint32_t{0xFFFFFFFF});
 
 // Candidates stand in the order of their rules.
 struct Order {
@@ -671,7 +699,6 @@ class Importer {
   }
 
   void collect() {
-    m_declarations.resize(m_sheet.rules.size());
     m_role.assign(m_sheet.rules.size(), Role::Kept);
     int classes = 0;
     const std::size_t heldBack = ruleBeforeLateStatements();
@@ -680,7 +707,7 @@ class Importer {
       m_reading = rule.whole.begin;
       if (r == heldBack) continue;
       if (rule.kind == Rule::Kind::At) {
-        const std::string name = css::asciiLower(rule.atName);
+        const std::string name = css::asciiLower(rule.atName(m_text));
         if (name == "charset") m_role[r] = Role::Dropped;
         if (name == "keyframes" && isModernBlinkKeyframes(rule.whole.of(m_text))) m_role[r] = Role::BlinkKeyframes;
         // The modern output's scrollbar rules, whole.
@@ -689,24 +716,68 @@ class Importer {
       }
       if (!rule.hasBlock) continue;
       const std::string_view selector = rule.prelude.of(m_text);
-      css::DeclarationList list = css::parseDeclarations(m_text, rule.block);
-      m_declarations[r] = std::move(list.declarations);
       const int slot = slotOf(selector);
-      if (slot >= 0 && list.others.empty()) {
-        m_role[r] = Role::Slot;
-        for (const Declaration& d : m_declarations[r]) {
-          std::string property;
-          auto setting = slotSetting(m_text, d, slot, property);
-          if (!setting || d.important) continue;
-          const std::string key = property == "scrollbar-base-color" ? "scrollbar-face-color" : property;
-          m_candidates.push_back({r, &d, slot, std::to_string(slot) + key, d.whole.begin, std::move(*setting)});
+      if (slot >= 0) {
+        // Declarations are read where needed, never held: a rule may have a million.
+        const std::size_t before = m_candidates.size();
+        bool others = false;
+        css::walkDeclarations(
+            m_text, rule.block,
+            [&](const Declaration& d) {
+              if (others) return;
+              std::string property;
+              auto setting = slotSetting(m_text, d, slot, property);
+              if (!setting || d.important) return;
+              const std::string key = property == "scrollbar-base-color" ? "scrollbar-face-color" : property;
+              addCandidate(r, &d, slot, std::to_string(slot) + key, d.whole.begin);
+            },
+            [&](Range) { others = true; });
+        if (!others) {
+          m_role[r] = Role::Slot;
+          continue;
         }
-        continue;
+        m_candidates.resize(before);
       }
       readClassRule(r, classes);
-      // The declarations of a rule kept whole are read again where needed, not held.
-      if (m_role[r] == Role::Kept) m_declarations[r] = {};
     }
+  }
+
+  void addCandidate(std::size_t r, const Declaration* d, int target, const std::string& key, std::size_t offset) {
+    Candidate c{static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(offset)};
+    c.key = keyId(key);
+    c.target = static_cast<std::int8_t>(target);
+    if (d) {
+      c.declared = true;
+      c.begin = static_cast<std::uint32_t>(d->whole.begin);
+      c.end = static_cast<std::uint32_t>(d->whole.end);
+      c.property = keyId(css::asciiLower(d->name));
+    }
+    m_candidates.push_back(c);
+  }
+
+  // Keys and properties are few (the form's settings), however many candidates.
+  std::uint16_t keyId(const std::string& key) {
+    if (const auto it = m_keyIndex.find(key); it != m_keyIndex.end()) return it->second;
+    if (m_keys.size() > 0xFFFF) throw std::length_error("too many keys");
+    const auto id = static_cast<std::uint16_t>(m_keys.size());
+    m_keyIndex.emplace(key, id);
+    m_keys.push_back(key);
+    return id;
+  }
+
+  const std::string& keyOf(const Candidate& c) const { return m_keys[c.key]; }
+  Range cutOf(const Candidate& c) const { return {c.begin, c.end}; }
+
+  // The declarations of the rule `r` the candidates say, by their place.
+  std::map<std::size_t, Declaration> declarationsAt(std::size_t r, const std::set<std::size_t>& offsets) const {
+    std::map<std::size_t, Declaration> found;
+    css::walkDeclarations(
+        m_text, m_sheet.rules[r].block,
+        [&](const Declaration& d) {
+          if (offsets.contains(d.whole.begin)) found.emplace(d.whole.begin, d);
+        },
+        [](Range) {});
+    return found;
   }
 
   // A class rule: ".name", one class.
@@ -723,8 +794,9 @@ class Importer {
     if (auto setting = classSetting(r, name)) {
       m_classIndex[name] = classes++;
       m_role[r] = Role::Class;
-      m_candidates.push_back({r, m_classDeclaration, kClassTarget + m_classIndex[name], "class " + name,
-                              rule.whole.begin, std::move(*setting)});
+      m_classSettings.push_back(std::move(*setting));
+      addCandidate(r, m_classDeclaration ? &*m_classDeclaration : nullptr, kClassTarget + m_classIndex[name],
+                   "class " + name, rule.whole.begin);
     }
   }
 
@@ -732,7 +804,7 @@ class Importer {
   // the declaration the form takes (none for a whole modern rule).
   std::optional<Setting> classSetting(std::size_t r, const std::string& name) {
     const Rule& rule = m_sheet.rules[r];
-    m_classDeclaration = nullptr;
+    m_classDeclaration.reset();
     UserClass modern;
     if (readModernClassRule(rule.whole.of(m_text), name, m_source.decoded, modern)) {
       return [this, name, modern](StyleDocument& doc) {
@@ -741,13 +813,16 @@ class Importer {
     }
     // Legacy filters, hand-written: the last "filter" declaration; "Width=100%"
     // (which CSS drops) or "width: 100%" makes it a text class.
-    const Declaration* filter = nullptr;
+    std::optional<Declaration> filter;
     bool text = rule.block.of(m_text).find("Width=100%") != std::string_view::npos;
-    for (const Declaration& d : m_declarations[r]) {
-      const std::string property = css::asciiLower(d.name);
-      if (property == "filter") filter = &d;
-      if (property == "width" && d.value.of(m_text) == "100%") text = true;
-    }
+    css::walkDeclarations(
+        m_text, rule.block,
+        [&](const Declaration& d) {
+          const std::string property = css::asciiLower(d.name);
+          if (property == "filter") filter = d;
+          if (property == "width" && d.value.of(m_text) == "100%") text = true;
+        },
+        [](Range) {});
     if (!filter || filter->important) return std::nullopt;
     UserClass cls;
     cls.className = cls.checkCaption = name;
@@ -795,7 +870,7 @@ class Importer {
       for (const Range& other : list.others) kept.add(other.begin, "all", {Tie{0, 0, 0, "", true}});
     };
     const auto grouping = [&](const Rule& rule) {
-      const std::string name = css::asciiLower(rule.atName);
+      const std::string name = css::asciiLower(rule.atName(m_text));
       return name == "media" || name == "supports" || name == "layer" || name == "container" || name == "document" ||
              name == "scope" || name == "starting-style";
     };
@@ -833,37 +908,41 @@ class Importer {
     }
     KeptIndex kept = *m_ruleKept;
     // Declarations of the form's rules that the form does not take are kept too.
-    std::vector<const Declaration*> taking;
+    std::vector<std::uint32_t> taking;  // where the declarations stand
+    taking.reserve(m_candidates.size());
     std::set<std::size_t> wholeRules;
     for (const Candidate& c : m_candidates) {
       if (c.forcedKept) continue;
-      if (c.declaration)
-        taking.push_back(c.declaration);
+      if (c.declared)
+        taking.push_back(c.begin);
       else
         wholeRules.insert(c.rule);
     }
-    std::sort(taking.begin(), taking.end(), std::less<>());
+    std::sort(taking.begin(), taking.end());
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       if ((m_role[r] != Role::Slot && m_role[r] != Role::Class) || wholeRules.contains(r)) continue;
       m_reading = m_sheet.rules[r].whole.begin;
       const std::vector<Tie> ties = tiesOf(m_text, m_sheet.rules[r].prelude);
-      for (const Declaration& d : m_declarations[r])
-        if (!std::binary_search(taking.begin(), taking.end(), &d, std::less<>()))
-          kept.add(d.whole.begin, css::asciiLower(d.name), ties);
+      css::walkDeclarations(
+          m_text, m_sheet.rules[r].block,
+          [&](const Declaration& d) {
+            if (!std::binary_search(taking.begin(), taking.end(), d.whole.begin))
+              kept.add(d.whole.begin, css::asciiLower(d.name), ties);
+          },
+          [](Range) {});
     }
-    std::map<std::string, Candidate*> latest;
+    std::vector<Candidate*> latest(m_keys.size(), nullptr);
     for (Candidate& c : m_candidates) {
       m_reading = c.offset;
       c.taken = false;
       c.overridden = false;
       if (!c.forcedKept && kept.interferes(c.offset, propertiesOf(c), targetOf(c.target))) c.forcedKept = true;
       if (c.forcedKept) {
-        if (c.declaration)
-          kept.add(c.offset, css::asciiLower(c.declaration->name), tiesOf(m_text, m_sheet.rules[c.rule].prelude));
+        if (c.declared) kept.add(c.offset, m_keys[c.property], tiesOf(m_text, m_sheet.rules[c.rule].prelude));
         continue;
       }
       c.taken = true;
-      if (auto it = latest.find(c.key); it != latest.end()) it->second->overridden = true;
+      if (latest[c.key]) latest[c.key]->overridden = true;
       latest[c.key] = &c;
     }
   }
@@ -871,7 +950,7 @@ class Importer {
   // The properties the modern output writes for a candidate.
   std::vector<std::string> propertiesOf(const Candidate& c) const {
     if (c.target >= kClassTarget) return {"opacity", "filter", "transform", "text-shadow", "display", "width"};
-    const std::string property = css::asciiLower(c.declaration->name);
+    const std::string& property = m_keys[c.property];
     if (property.starts_with("scrollbar-")) return {};
     return {property};
   }
@@ -898,7 +977,7 @@ class Importer {
         if (early.offset >= late.offset) continue;
         const auto earlyRank = std::find(kOrder.begin(), kOrder.end(), early.target);
         if (earlyRank == kOrder.end() || earlyRank <= lateRank) continue;
-        if (early.key.substr(1) != late.key.substr(1)) continue;
+        if (keyOf(early).substr(1) != keyOf(late).substr(1)) continue;
         late.forcedKept = true;
         changed = true;
       }
@@ -913,7 +992,7 @@ class Importer {
     }
     if (anyFixed && imageWithoutFixed) {
       for (Candidate& c : m_candidates) {
-        if (c.taken && c.key.ends_with("background-attachment")) {
+        if (c.taken && keyOf(c).ends_with("background-attachment")) {
           c.forcedKept = true;
           changed = true;
         }
@@ -924,7 +1003,7 @@ class Importer {
 
   bool takenKey(const std::string& key) const {
     return std::any_of(m_candidates.begin(), m_candidates.end(),
-                       [&](const Candidate& c) { return c.taken && !c.overridden && c.key == key; });
+                       [&](const Candidate& c) { return c.taken && !c.overridden && keyOf(c) == key; });
   }
 
   // The document and the kept text from the decisions.
@@ -934,14 +1013,19 @@ class Importer {
       doc.colours = m_scrollbar->colours;
       doc.scrollbarEnabled = m_scrollbar->scrollbarEnabled;
     }
+    // The declarations the form takes, read again, one pass over each of their rules.
+    std::map<std::size_t, std::set<std::size_t>> wanted;
+    for (const Candidate& c : m_candidates)
+      if (c.taken && !c.overridden && c.target < kClassTarget) wanted[c.rule].insert(c.begin);
+    for (const auto& [r, offsets] : wanted) m_taken.merge(declarationsAt(r, offsets));
     // text-decoration before animation: both set blink, as separate properties.
     for (int round = 0; round < 2; ++round) {
       for (const Candidate& c : m_candidates) {
         if (!c.taken || c.overridden) continue;
-        const bool animation = c.key.ends_with("animation");
+        const bool animation = keyOf(c).ends_with("animation");
         if (animation != (round == 1)) continue;
-        c.apply(doc);
-        if (c.target < kClassTarget && !c.key.substr(1).starts_with("scrollbar-"))
+        apply(c, doc);
+        if (c.target < kClassTarget && !keyOf(c).substr(1).starts_with("scrollbar-"))
           doc.slots[static_cast<std::size_t>(c.target)].enabled = 1;
       }
     }
@@ -1009,6 +1093,16 @@ class Importer {
     doc.keptStyle = std::move(kept);
   }
 
+  // A candidate's setting, made again as it was when collected.
+  void apply(const Candidate& c, StyleDocument& doc) const {
+    if (c.target >= kClassTarget) {
+      m_classSettings[static_cast<std::size_t>(c.target - kClassTarget)](doc);
+      return;
+    }
+    std::string property;
+    if (auto setting = slotSetting(m_text, m_taken.at(c.begin), c.target, property)) (*setting)(doc);
+  }
+
   // A rule of the form's: the declarations the form took are cut out; what
   // is left (other declarations, comments) is kept, unless only blanks remain.
   void keepPart(Attempt& a, std::size_t r, std::string& kept) {
@@ -1016,11 +1110,12 @@ class Importer {
     std::vector<Range> cuts;
     const std::string selector(rule.prelude.of(m_text));
     const auto [first, last] = std::equal_range(m_candidates.begin(), m_candidates.end(), r, Order{});
-    for (const Candidate& c : std::span(first, last)) {
-      const Range cut = c.declaration ? c.declaration->whole : rule.block;
+    cuts.reserve(static_cast<std::size_t>(last - first));
+    for (const Candidate& c : std::ranges::subrange(first, last)) {
+      const Range cut = c.declared ? cutOf(c) : rule.block;
       if (c.taken) {
         cuts.push_back(cut);
-        a.formEnd = std::max(a.formEnd, rule.whole.end);
+        a.formEnd = std::max<std::size_t>(a.formEnd, rule.whole.end);
         entry(a, cut.begin, c.overridden ? ImportEntry::Place::Dropped : ImportEntry::Place::Form,
               selector + " { " + std::string(cut.of(m_text)) + " }");
       }
@@ -1042,18 +1137,22 @@ class Importer {
     block.append(m_text.substr(from, rule.block.end - from));
     // Nothing left but blanks, comments and the legacy "Width=100%" (which
     // CSS drops): the rule is the form's alone.
-    const css::DeclarationList left = css::parseDeclarations(block, {0, block.size()});
-    const bool onlyWidth = std::all_of(left.others.begin(), left.others.end(), [&](const Range& other) {
-      return css::asciiLower(other.of(block)) == "width=100%";
-    });
-    if (left.declarations.empty() && onlyWidth) return;
-    for (const Declaration& d : m_declarations[r]) {
-      // The cuts are in order: a search, not a walk, for each of a rule's many declarations.
-      if (std::binary_search(cuts.begin(), cuts.end(), d.whole,
-                             [](const Range& x, const Range& y) { return x.begin < y.begin; }))
-        continue;
-      entry(a, d.whole.begin, ImportEntry::Place::Kept, selector + " { " + std::string(d.whole.of(m_text)) + " }");
-    }
+    bool declarationLeft = false;
+    bool onlyWidth = true;
+    css::walkDeclarations(
+        block, {0, block.size()}, [&](const Declaration&) { declarationLeft = true; },
+        [&](Range other) { onlyWidth = onlyWidth && css::asciiLower(other.of(block)) == "width=100%"; });
+    if (!declarationLeft && onlyWidth) return;
+    css::walkDeclarations(
+        m_text, rule.block,
+        [&](const Declaration& d) {
+          // The cuts are in order: a search, not a walk, for each of a rule's many declarations.
+          if (std::binary_search(cuts.begin(), cuts.end(), d.whole,
+                                 [](const Range& x, const Range& y) { return x.begin < y.begin; }))
+            return;
+          entry(a, d.whole.begin, ImportEntry::Place::Kept, selector + " { " + std::string(d.whole.of(m_text)) + " }");
+        },
+        [](Range) {});
     kept.append(m_text.substr(rule.whole.begin, rule.block.begin - rule.whole.begin))
         .append(block)
         .append("}")
@@ -1061,7 +1160,7 @@ class Importer {
   }
 
   void entry(Attempt& a, std::size_t offset, ImportEntry::Place place, std::string_view what) {
-    a.entries.push_back({m_source.lineOf(offset), place, shortened(what)});
+    a.entries.push({m_source.lineOf(offset), place, shortened(what)});
   }
 
   enum class Role : std::uint8_t { Kept, Dropped, Slot, Class, Scrollbar, BlinkKeyframes };
@@ -1069,11 +1168,15 @@ class Importer {
   const StyleSource& m_source;
   std::string_view m_text;
   const css::StyleSheet& m_sheet;
-  std::vector<std::vector<Declaration>> m_declarations;  // of each rule, where read
   std::vector<Role> m_role;
-  std::vector<Candidate> m_candidates;
+  // A deque: a million candidates grow without a copy of them all at twice the size.
+  std::deque<Candidate> m_candidates;
+  std::vector<std::string> m_keys;  // of the candidates
+  std::map<std::string, std::uint16_t> m_keyIndex;
+  std::vector<Setting> m_classSettings;        // of each class the form holds, in its order
+  std::map<std::size_t, Declaration> m_taken;  // the slots' declarations the form takes, by place
   std::map<std::string, int> m_classIndex;
-  const Declaration* m_classDeclaration = nullptr;
+  std::optional<Declaration> m_classDeclaration;
   std::optional<StyleDocument> m_scrollbar;
   std::optional<KeptIndex> m_ruleKept;  // the declarations of the rules kept whole, read once
   std::size_t& m_reading;
@@ -1089,7 +1192,23 @@ std::string ImportResult::report() const {
                                                               : "使わない";
     out += std::to_string(e.line) + " 行目: " + place + ": " + e.what + "\n";
   }
+  if (const std::string note = omittedNote(); !note.empty()) out += note + "\n";
   return out;
+}
+
+std::size_t ImportResult::count(ImportEntry::Place place) const {
+  return static_cast<std::size_t>(
+             std::count_if(entries.begin(), entries.end(), [&](const ImportEntry& e) { return e.place == place; })) +
+         omitted[static_cast<std::size_t>(place)];
+}
+
+std::string ImportResult::omittedNote() const {
+  const std::size_t total = omitted[0] + omitted[1] + omitted[2];
+  if (total == 0) return {};
+  // Thousands parted by commas, as the report's readers count them.
+  std::string digits = std::to_string(total);
+  for (std::size_t k = digits.size(); k > 3; k -= 3) digits.insert(k - 3, ",");
+  return "…ほか " + digits + " 件";
 }
 
 std::string ImportResult::describe(std::string_view file) const {
@@ -1121,10 +1240,12 @@ ImportResult importReadSource(const StyleSource& source, const StyleDocument& ba
       legacy.doc.keptStyle = *rest;
       if (writesBack(legacy.doc, source)) {
         if (!rest->empty())
-          legacy.entries.push_back(
+          legacy.entries.push(
               {source.lineOf(source.style.size() - rest->size()), ImportEntry::Place::Kept, shortened(*rest)});
         result.document = std::move(legacy.doc);
-        result.entries = std::move(legacy.entries);
+        legacy.entries.trim();
+        result.entries = std::move(legacy.entries.held);
+        result.omitted = legacy.entries.omitted;
         result.legacy = true;
         return result;
       }
@@ -1145,9 +1266,9 @@ ImportResult importReadSource(const StyleSource& source, const StyleDocument& ba
     return result;
   }
   result.document = std::move(modern.doc);
-  result.entries = std::move(modern.entries);
-  std::stable_sort(result.entries.begin(), result.entries.end(),
-                   [](const ImportEntry& x, const ImportEntry& y) { return x.line < y.line; });
+  modern.entries.trim();
+  result.entries = std::move(modern.entries.held);
+  result.omitted = modern.entries.omitted;
   return result;
 }
 

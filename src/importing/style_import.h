@@ -17,6 +17,8 @@
 //   equivalents of them) become the classes' effects.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,9 +36,15 @@ struct ImportEntry {
   std::string what;  // the rule or declaration, shortened: "P { color: #FF0000 }"
 };
 
+// The report holds this many entries, the first by line; past them a sheet
+// of thousands of like rules only counts them.
+inline constexpr std::size_t kMaxImportEntries = 1000;
+
 struct ImportResult {
   StyleDocument document;
-  std::vector<ImportEntry> entries;
+  std::vector<ImportEntry> entries;  // in the order of their lines, at most kMaxImportEntries
+  // The entries past those, counted by place (Form, Kept, Dropped).
+  std::array<std::size_t, 3> omitted{};
   bool legacy = false;  // recognised as the legacy output (the modern choice stays off)
   std::string refused;  // why nothing was imported; empty when it was
   int refusedLine = 0;  // the 1-based line the refusal names; 0 for the whole file
@@ -46,8 +54,11 @@ struct ImportResult {
   // The refusal with the file and line, as the other readers give theirs:
   //   "site.css の 7 行目: この規則を読めません（このプログラムの誤りです）。"
   std::string describe(std::string_view file) const;
-  // One line an entry: "3 行目: フォームへ: P { color: #FF0000 }".
+  // One line an entry: "3 行目: フォームへ: P { color: #FF0000 }", and
+  // for the entries past those a last line "…ほか 123,456 件".
   std::string report() const;
+  std::size_t count(ImportEntry::Place place) const;  // held and omitted
+  std::string omittedNote() const;                    // "…ほか 123,456 件", or empty
 };
 
 // Imports the bytes of a style sheet or a page (see readStyleSource). The

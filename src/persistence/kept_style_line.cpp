@@ -37,27 +37,48 @@ int hexValue(char c) {
   return -1;
 }
 
-}  // namespace
-
-std::string keptStyleLine(std::string_view text) { return std::string(kKeptStylePrefix) + escapedLineText(text); }
-
-std::string escapedLineText(std::string_view text, std::string_view alsoEscaped) {
-  std::string out;
+// The escaped text, appended to `out`; with no `out`, only its length.
+std::size_t escapedBody(std::string_view text, std::string_view alsoEscaped, std::string* out) {
+  std::size_t size = 0;
   for (std::size_t k = 0; k < text.size();) {
     const auto b = static_cast<unsigned char>(text[k]);
     std::size_t n = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
     n = std::min(n, text.size() - k);
     const std::string_view character = text.substr(k, n);
-    if (b == '%' || (b < 0x20 && b != '\t') || b == 0x7F ||
-        (b < 0x80 && alsoEscaped.find(text[k]) != std::string_view::npos))
-      appendEscaped(out, character);
-    else if (b < 0x80 || (isValidUtf8(character) && cp932Keeps(character)))
-      out.append(character);
-    else
-      appendEscaped(out, character);
+    const bool plain = !(b == '%' || (b < 0x20 && b != '\t') || b == 0x7F ||
+                         (b < 0x80 && alsoEscaped.find(text[k]) != std::string_view::npos)) &&
+                       (b < 0x80 || (isValidUtf8(character) && cp932Keeps(character)));
+    size += plain ? n : 3 * n;
+    if (out != nullptr && plain) out->append(character);
+    if (out != nullptr && !plain) appendEscaped(*out, character);
     k += n;
   }
+  return size;
+}
+
+}  // namespace
+
+std::string escapedLineText(std::string_view text, std::string_view alsoEscaped) {
+  std::string out;
+  out.reserve(escapedBody(text, alsoEscaped, nullptr));
+  escapedBody(text, alsoEscaped, &out);
   return out;
+}
+
+std::string keptStyleLine(std::string_view text) {
+  std::string out;
+  out.reserve(keptStyleLineSize(text));
+  appendKeptStyleLine(out, text);
+  return out;
+}
+
+void appendKeptStyleLine(std::string& out, std::string_view text) {
+  out.append(kKeptStylePrefix);
+  escapedBody(text, {}, &out);
+}
+
+std::size_t keptStyleLineSize(std::string_view text) {
+  return kKeptStylePrefix.size() + escapedBody(text, {}, nullptr);
 }
 
 std::optional<std::string> keptStyleOfLine(std::string_view line, bool& bad) {

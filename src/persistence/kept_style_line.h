@@ -28,6 +28,11 @@ inline constexpr std::size_t kMaxKeptStyleLineBytes = kKeptStylePrefix.size() + 
 
 // The line (without its line end) for the text.
 std::string keptStyleLine(std::string_view text);
+// The same, appended to `out` (which the caller may have reserved room in,
+// a line of every byte escaped being three times the text), and its length
+// without making it.
+void appendKeptStyleLine(std::string& out, std::string_view text);
+std::size_t keptStyleLineSize(std::string_view text);
 
 // The escaping of that line for any text, with the characters of
 // `alsoEscaped` (ASCII) written as %XX too:  ("a b%", " ") -> "a%20b%25"

@@ -171,7 +171,11 @@ std::string settingsFileText(const StyleDocument& doc, Layout layout, std::strin
   const std::string scheme = layout == Layout::Version1 ? std::string() : schemeLine(doc);
   if (!doc.keptStyle.empty() || !scheme.empty()) written = trailing.size();
   for (std::size_t k = 0; k < written; ++k) text.append(textForm(*fieldOf(readable, trailing[k]))).append(kCrLf);
-  if (!doc.keptStyle.empty()) text.append(keptStyleLine(doc.keptStyle));
+  if (!doc.keptStyle.empty()) {
+    // Made in place: a line of every byte escaped is megabytes.
+    text.reserve(text.size() + keptStyleLineSize(doc.keptStyle) + 2);  // and its CR LF
+    appendKeptStyleLine(text, doc.keptStyle);
+  }
   if (!doc.keptStyle.empty() || !scheme.empty()) text.append(kCrLf);
   if (!scheme.empty()) text.append(scheme).append(kCrLf);
   return text;

@@ -27,10 +27,11 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  // Converts all of `in`; on failure returns the offset of the bad input.
-  bool run(std::string_view in, std::string& out, std::size_t& badOffset) {
+  // Converts all of `in`, first into room for `growth` times its bytes
+  // (more is made when needed); on failure returns the offset of the bad input.
+  bool run(std::string_view in, std::string& out, std::size_t& badOffset, std::size_t growth) {
     ::iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-    out.resize(in.size() * 2 + 16);
+    out.resize(in.size() * growth + 16);
     char* src = const_cast<char*>(in.data());
     std::size_t srcLeft = in.size();
     std::size_t used = 0;
@@ -91,7 +92,9 @@ bool encodeCp932(std::string_view utf8, std::string& out, UnencodableCharacter& 
   }
   thread_local Converter converter("CP932", "UTF-8");
   std::size_t bad = 0;
-  if (converter.run(utf8, out, bad)) return true;
+  // No character takes more bytes in CP932 than in UTF-8: a settings file
+  // of megabytes is not made in twice its room.
+  if (converter.run(utf8, out, bad, 1)) return true;
 
   // Say which character, by line and column.
   error = {};
@@ -143,7 +146,7 @@ bool decodeCp932(std::string_view bytes, std::string& out, std::size_t& badOffse
     return true;
   }
   thread_local Converter converter("UTF-8", "CP932");
-  return converter.run(bytes, out, badOffset);
+  return converter.run(bytes, out, badOffset, 2);
 }
 
 }  // namespace quillane

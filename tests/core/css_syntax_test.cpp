@@ -138,14 +138,14 @@ std::string shownRules(std::string_view text, const std::vector<Rule>& rules) {
   std::string out;
   for (const Rule& r : rules) {
     if (!out.empty()) out += ' ';
-    out += r.kind == Rule::Kind::At ? "@" + r.atName + (r.prelude.begin < r.prelude.end ? " " : "") : "";
+    out += r.kind == Rule::Kind::At ? "@" + r.atName(text) + (r.prelude.begin < r.prelude.end ? " " : "") : "";
     out += r.prelude.of(text);
     if (!r.hasBlock) {
       out += r.closed ? ";" : "~";
       continue;
     }
     out += '{';
-    const std::string name = asciiLower(r.atName);
+    const std::string name = asciiLower(r.atName(text));
     if (r.kind == Rule::Kind::At && (name == "media" || name == "supports")) {
       out += shownRules(text, parseRules(text, r.block));
     } else {
@@ -240,7 +240,7 @@ TEST(CssRules, WalkReadsNestedRulesAsTheirBlocksHoldThem) {
   };
   for (const Case& c : cases) {
     std::string visited;
-    const auto enter = [](const Rule& r) { return r.atName == "media" || r.atName == "supports"; };
+    const auto enter = [&](const Rule& r) { return r.atName(c.text) == "media" || r.atName(c.text) == "supports"; };
     walkRules(c.text, {0, c.text.size()}, enter,
               [&](const Rule& r) { visited += (visited.empty() ? "" : "\n") + shownRules(c.text, {r}); });
     EXPECT_EQ(visited, c.rules) << c.text;

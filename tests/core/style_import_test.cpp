@@ -494,6 +494,23 @@ TEST(StyleImport, PageTitleAndReportLines) {
             "5 行目: そのほかのスタイルへ: @media print { p { color: #000 } }\n");
 }
 
+// A report holds the first entries by line and counts the rest by place,
+// across the trims made while a long sheet is read.
+TEST(StyleImport, ReportCountsTheEntriesPastItsFirst) {
+  std::string css = "q{margin:0}\n";
+  for (std::size_t k = 1; k < 2 * kMaxImportEntries + 1234; ++k) css += "p{color:#F00}\n";
+  const ImportResult imported = importStyle(css, false);
+  ASSERT_EQ(imported.entries.size(), kMaxImportEntries);
+  EXPECT_EQ(imported.entries.back().line, static_cast<int>(kMaxImportEntries));
+  EXPECT_EQ(imported.omitted, (std::array<std::size_t, 3>{1, 0, kMaxImportEntries + 1233}));
+  EXPECT_EQ(imported.count(ImportEntry::Place::Kept), 1u);
+  EXPECT_EQ(imported.count(ImportEntry::Place::Dropped), 2 * kMaxImportEntries + 1232);
+  const std::string report = imported.report();
+  EXPECT_EQ(report.substr(0, report.find('\n', report.find('\n') + 1) + 1),
+            "1 行目: そのほかのスタイルへ: q{margin:0}\n2 行目: 使わない: p { color:#F00 }\n");
+  EXPECT_EQ(report.substr(report.rfind('\n', report.size() - 2) + 1), "…ほか 2,234 件\n");
+}
+
 // Character references of a page's title, as HTML reads those this reader
 // knows; a reference is looked for no further than ten characters.
 TEST(StyleImport, TitleReferences) {
@@ -526,6 +543,7 @@ TEST(StyleImport, KeptTextSurvivesTheSettingsFile) {
     const std::string text = settingsFileText(doc, Layout::Settings);
     // Line 323 is written so the kept line is always 324; the lines before are as ever.
     EXPECT_BYTES(settingsFileText(StyleDocument(), Layout::Settings) + "False\r\n" + c.line + "\r\n", text);
+    EXPECT_EQ(keptStyleLineSize(c.kept), c.line.size());  // the length the limit counts
     StyleDocument back;
     back.keptStyle = "earlier";
     ASSERT_TRUE(loadSettings(back, Layout::Settings, cp932(text)).ok());
