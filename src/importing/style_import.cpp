@@ -687,7 +687,7 @@ class Importer {
     std::size_t first = std::string::npos;
     for (std::size_t r = 0; r < m_sheet.rules.size(); ++r) {
       const Rule& rule = m_sheet.rules[r];
-      const std::string name = rule.kind == Rule::Kind::At ? css::asciiLower(rule.atName) : std::string();
+      const std::string name = rule.kind == Rule::Kind::At ? css::asciiLower(rule.atName(m_text)) : std::string();
       if (name == "charset") continue;
       if (!rule.hasBlock && (name == "import" || name == "namespace" || name == "layer")) {
         if (first != std::string::npos) return first;
