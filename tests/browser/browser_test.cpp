@@ -15,12 +15,14 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <thread>
 
+#include "generation/advice.h"
 #include "generation/engine_support.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
@@ -29,6 +31,8 @@
 #include "generation/stylesheet_text.h"
 #include "importing/style_import.h"
 #include "linking/link_rewrite.h"
+#include "persistence/file_commands.h"
+#include "persistence/settings_file.h"
 #include "png_pixels.h"
 #include "preview/demo_page.h"
 #include "preview/preview_commands.h"
@@ -901,6 +905,156 @@ TEST_P(ImportedSheets, StyleEveryElementAsTheOriginal) {
     for (std::string a, b; before >> a && after >> b;) {
       if (a.starts_with("|")) element = a;
       ASSERT_EQ(a, b) << "element " << element;
+    }
+  }
+}
+
+// --- What visitors' eyes and screen readers need -----------------------------------
+
+// The axe-core rules whose outcome the markup the program writes decides,
+// run over every page it writes for visitors in Chromium:
+//   html-has-lang, html-lang-valid, valid-lang   the lang of <html>
+//   document-title                               the <title> (Text11, Text12, the live view's own)
+//   meta-viewport, meta-viewport-large           the viewport line of the modern head
+//   image-alt                                    the picture of the image class's preview and the live view
+//   link-name, link-in-text-block                the sample link and the live view's four in a paragraph
+//   color-contrast                               the document's colours, as the advice judges them
+// The pages hold no forms, tables, frames, lists or ARIA, so the rules about
+// those have nothing to check; the rules on landmarks, headings and regions
+// are about a site's structure, which a specimen page of the style has not.
+// The character set, which axe leaves alone, is read from the document: the
+// one the page declares, and the one the browser took.
+constexpr const char* kProgramRules =
+    "'html-has-lang', 'html-lang-valid', 'valid-lang', 'document-title', 'meta-viewport', 'meta-viewport-large',"
+    "'image-alt', 'link-name', 'link-in-text-block', 'color-contrast'";
+
+// The slot whose text an element of a written page shows, by the labels of
+// the axe report below: the demonstration classes of the link states, "q-link"
+// for a plain link, "P", "BODY" for text outside any paragraph, "class" for a
+// user class's sample.
+constexpr const char* kSlotLabels[kTagSlotCount] = {"P", "q-link", "q-visited", "q-active", "q-hover", "BODY"};
+
+class Accessibility : public InEngine {
+ protected:
+  // axe-core's report on `file`: "rule: element" per violation, contrast
+  // failures as "color-contrast: label" (see kSlotLabels), sorted, one a line;
+  // then "charset: declared taken".
+  std::string report(const std::string& file) {
+    const fs::path axe = QUILLANE_AXE_SCRIPT;
+    if (!fs::exists(axe)) {
+      ADD_FAILURE() << "axe-core is missing: " << axe
+                    << "\nscripts/setup.sh installs it (quillane_install_axe, npm ci in tests/browser/axe)";
+      return {};
+    }
+    static const std::string script = testing::fileBytes(axe);
+    open(file);
+    EXPECT_EQ(value("(function () {\n" + script + "\n; return typeof window.axe; })()"), "object");
+    return value(
+        "axe.run(document, {runOnly: {type: 'rule', values: [" + std::string(kProgramRules) +
+        "]}, resultTypes: ['violations'], elementRef: true}).then(function (r) { var lines = {};"
+        "r.violations.forEach(function (v) { v.nodes.forEach(function (n) { var e = n.element, a = e.closest('a');"
+        "  var where = v.id !== 'color-contrast' ? n.target.join(' ') : a ? (a.className || 'q-link')"
+        "    : e.closest('[class]') ? 'class' : e.closest('p') ? 'P' : 'BODY';"
+        "  lines[v.id + ': ' + where] = 1; }); });"
+        "var m = document.querySelector('meta[charset]');"
+        "return Object.keys(lines).sort().join('\\n') + (r.violations.length ? '\\n' : '') + 'charset: ' +"
+        "  (m ? m.getAttribute('charset') : '(none)') + ' ' + document.characterSet; })");
+  }
+};
+INSTANTIATE_TEST_SUITE_P(, Accessibility, ::testing::Values(Engine::Chromium), engineParamName);
+
+// Every page the program writes for visitors, in both outputs. The modern
+// pages pass every rule and declare UTF-8. The legacy pages' bytes are fixed:
+// they declare no language nor character set (the browser guesses from the
+// bytes: Shift_JIS where enough Japanese text stands, else windows-1252, in
+// which the title's Japanese is garbled), the linking page's title is empty
+// and the image class's picture has no alt.
+TEST_P(Accessibility, EveryWrittenPagePassesTheRulesItsMarkupDecides) {
+  StyleDocument doc;
+  doc.output.htmlTitle = "見本のページ";
+  doc.output.linkPageTitle = "見本のリンク";
+  doc.classes[0].enabled = doc.classes[1].enabled = 1;
+  doc.classes[0].className = "moji";
+  doc.classes[1].className = "e";
+  doc.classes[1].target = Choice::Second;
+  const auto page = [&](const std::string& text) { return writesModern(doc) ? text : cp932(text); };
+  const std::string noLang = "html-has-lang: html\n";
+  const struct {
+    const char* name;
+    std::function<std::string()> text;
+    std::string legacy;  // the report on the legacy output's page
+  } pages[] = {
+      {"embedded page, standard preview", [&] { return page(embeddedPageOutput(doc).text); },
+       noLang + "charset: (none) Shift_JIS"},
+      {"linking page", [&] { return page(linkPageOutput(doc, "style.css").text); },
+       "document-title: html\n" + noLang + "charset: (none) Shift_JIS"},
+      {"text class preview", [&] { return page(classPreviewOutput(doc, 0).text); },
+       noLang + "charset: (none) Shift_JIS"},
+      {"image class preview", [&] { return page(classPreviewOutput(doc, 1).text); },
+       noLang + "image-alt: img\ncharset: (none) windows-1252"},
+      {"live view", [&] { return demoPageHtml(buildDemoPage(doc)); }, "charset: UTF-8 UTF-8"},
+  };
+  for (const CheckState modern : {0, 1}) {
+    doc.output.modern = modern;
+    for (const auto& p : pages) {
+      SCOPED_TRACE(std::string(p.name) + (modern ? ", modern" : ", legacy"));
+      testing::writeBytes(folder / "page.html", p.text());
+      EXPECT_EQ(report(folder / "page.html"), modern ? "charset: UTF-8 UTF-8" : p.legacy);
+    }
+  }
+}
+
+// The samples, in both outputs, on the live view's page, where every link
+// state shows at once, and on the modern pages: nothing fails but contrast,
+// and the text that fails it is that of the slots the advice names, or of
+// the slots that show the same colours (which it leaves to the one named).
+// Slots left unticked write no rule and are not advised on.
+TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
+  const auto samples = listSamples((fs::path(QUILLANE_INSTALL_FOLDER) / "sample").string());
+  ASSERT_EQ(samples.size(), 10u);
+  for (const SampleEntry& sample : samples) {
+    StyleDocument doc;
+    ASSERT_TRUE(loadSettings(doc, Layout::Sample, testing::fileBytes(sample.path)).ok()) << sample.path;
+    for (const CheckState modern : {0, 1}) {
+      doc.output.modern = modern;
+      SCOPED_TRACE(sample.path + (modern ? ", modern" : ", legacy"));
+      const std::vector<Advice> advice = documentAdvice(doc);
+      // "color-contrast: label" for each ticked slot that `shows` lists.
+      const auto expected = [&](std::initializer_list<int> shows) {
+        std::set<std::string> lines;
+        for (int slot : shows) {
+          if (doc.slots[static_cast<std::size_t>(slot)].enabled != 1) continue;
+          for (const Advice& a : advice)
+            if (a.kind == AdviceKind::Contrast && shownColours(doc, a.place.index) == shownColours(doc, slot))
+              lines.insert(std::string("color-contrast: ") + kSlotLabels[slot]);
+        }
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        return text + "charset: UTF-8 UTF-8";
+      };
+      // What axe reports on the ticked slots' text.
+      const auto found = [&](const std::string& text) {
+        std::istringstream lines(text);
+        std::string kept;
+        for (std::string line; std::getline(lines, line);) {
+          bool ticked = !line.starts_with("color-contrast: ");
+          for (int slot = 0; slot < kTagSlotCount; ++slot)
+            ticked = ticked || (line == std::string("color-contrast: ") + kSlotLabels[slot] &&
+                                doc.slots[static_cast<std::size_t>(slot)].enabled == 1);
+          if (ticked) kept += line + "\n";
+        }
+        if (!kept.empty()) kept.pop_back();
+        return kept;
+      };
+      testing::writeBytes(folder / "live.html", demoPageHtml(buildDemoPage(doc)));
+      EXPECT_EQ(found(report(folder / "live.html")),
+                expected({kSlotP, kSlotA, kSlotVisited, kSlotActive, kSlotHover, kSlotBody}));
+      if (modern != 1) continue;
+      testing::writeBytes(folder / "embedded.html", embeddedPageOutput(doc).text);
+      testing::writeBytes(folder / "style.css", styleSheetOutput(doc).text);
+      testing::writeBytes(folder / "linking.html", linkPageOutput(doc, "style.css").text);
+      for (const char* page : {"embedded.html", "linking.html"})
+        EXPECT_EQ(found(report(folder / page)), expected({kSlotP, kSlotA})) << page;
     }
   }
 }
