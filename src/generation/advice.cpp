@@ -27,10 +27,12 @@ bool isLink(int slot) { return slot >= kSlotA && slot <= kSlotHover; }
 const TagSlot& slotOf(const StyleDocument& doc, int slot) { return doc.slots[static_cast<std::size_t>(slot)]; }
 
 // The slots whose rules reach the text of `slot`, nearest first: a link
-// state's element is a link too, and BODY is the ancestor of all.
+// state's element is a link too, a link stands in a paragraph (as on every
+// page the program writes), and BODY is the ancestor of all.
 std::vector<int> inheritedFrom(const StyleDocument& doc, int slot) {
   std::vector<int> chain = {slot};
   if (slot > kSlotA && slot <= kSlotHover) chain.push_back(kSlotA);
+  if (isLink(slot)) chain.push_back(kSlotP);
   if (slot != kSlotBody) chain.push_back(kSlotBody);
   std::erase_if(chain, [&](int s) { return slotOf(doc, s).enabled != 1; });
   return chain;
@@ -290,13 +292,17 @@ SlotColours shownColours(const StyleDocument& doc, int slot) {
   };
   const bool own = slot == kSlotBody;  // BODY's colours are its own, not what lies under it
   SlotColours colours{{isLink(slot) ? linkColour(slot) : kBlack, -1, {}}, {kWhite, -1, {}}};
-  // The page's background under the element's own (or its link's).
-  if (const auto body = first(backColourIndex, [&](int s) { return s == kSlotBody && !own; }))
-    layOver(colours.background, *body);
-  if (const auto element = first(backColourIndex, [&](int s) { return s != kSlotBody || own; }))
-    layOver(colours.background, *element);
-  // A link takes the browser's link colour before the text colour of BODY.
-  if (const auto text = first(foreColourIndex, [&](int s) { return s != kSlotBody || !isLink(slot); })) {
+  // The page's background, under a link its paragraph's, then the element's
+  // own (or its link's).
+  const auto background = [&](auto allowed) {
+    if (const auto layer = first(backColourIndex, allowed)) layOver(colours.background, *layer);
+  };
+  background([&](int s) { return s == kSlotBody && !own; });
+  background([&](int s) { return s == kSlotP && isLink(slot); });
+  background([&](int s) { return isLink(slot) ? isLink(s) : s == slot; });
+  // A link takes the browser's link colour before the text colour of its
+  // paragraph or BODY.
+  if (const auto text = first(foreColourIndex, [&](int s) { return isLink(s) || !isLink(slot); })) {
     ShownColour under = colours.background;
     layOver(under, *text);
     colours.text = under;

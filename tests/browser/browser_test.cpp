@@ -1004,20 +1004,32 @@ TEST_P(Accessibility, EveryWrittenPagePassesTheRulesItsMarkupDecides) {
   }
 }
 
-// The samples, in both outputs, on the live view's page, where every link
-// state shows at once, and on the modern pages: nothing fails but contrast,
+// The samples and links in a paragraph, in both outputs, on the live view's
+// page, where every link state shows at once, and on the modern pages: nothing fails but contrast,
 // and the text that fails it is that of the slots the advice names, or of
 // the slots that show the same colours (which it leaves to the one named).
 // Slots left unticked write no rule and are not advised on.
 TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
-  const auto samples = listSamples((fs::path(QUILLANE_INSTALL_FOLDER) / "sample").string());
-  ASSERT_EQ(samples.size(), 10u);
-  for (const SampleEntry& sample : samples) {
-    StyleDocument doc;
+  std::vector<std::pair<std::string, StyleDocument>> documents;
+  for (const SampleEntry& sample : listSamples((fs::path(QUILLANE_INSTALL_FOLDER) / "sample").string())) {
+    StyleDocument& doc = documents.emplace_back(sample.path, StyleDocument{}).second;
     ASSERT_TRUE(loadSettings(doc, Layout::Sample, testing::fileBytes(sample.path)).ok()) << sample.path;
+  }
+  ASSERT_EQ(documents.size(), 10u);
+  // Links in a paragraph: on its dark background, and at its small size
+  // under a large BODY (#808080 on white is 3.95:1).
+  StyleDocument& links = documents.emplace_back("links in a paragraph", StyleDocument{}).second;
+  for (int slot : {kSlotP, kSlotA, kSlotHover, kSlotBody}) links.slots[static_cast<std::size_t>(slot)].enabled = 1;
+  links.colours[foreColourIndex(kSlotP)] = "FFFFFF";
+  links.colours[backColourIndex(kSlotP)] = "000080";
+  links.colours[foreColourIndex(kSlotHover)] = "808080";
+  links.colours[backColourIndex(kSlotHover)] = "FFFFFF";
+  links.slots[kSlotP].fontSize = "12";
+  links.slots[kSlotBody].fontSize = "32";
+  for (auto& [name, doc] : documents) {
     for (const CheckState modern : {0, 1}) {
       doc.output.modern = modern;
-      SCOPED_TRACE(sample.path + (modern ? ", modern" : ", legacy"));
+      SCOPED_TRACE(name + (modern ? ", modern" : ", legacy"));
       const std::vector<Advice> advice = documentAdvice(doc);
       // "color-contrast: label" for each ticked slot that `shows` lists.
       const auto expected = [&](std::initializer_list<int> shows) {

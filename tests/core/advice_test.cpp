@@ -123,6 +123,17 @@ TEST(Contrast, EachSlotStandsOnItsOwnThenInheritedBackground) {
        },
        kSlotHover,
        {{rgb(0x111111), 1}, {rgb(0xEEEEEE), 6}}},
+      {"a link stands on its paragraph's background, see-through over BODY's, in the link's colour",
+       [](StyleDocument& d) {
+         on(d, kSlotA), on(d, kSlotP), on(d, kSlotBody), colour(d, 0, "FFFFFF"), colour(d, 5, "0000FF80");
+         colour(d, 18, "EEEEEE"), colour(d, 19, "FF0000");
+       },
+       kSlotA,
+       {{rgb(0x0000EE), -1}, {rgb(0x7F0080), 5}}},
+      {"under the link's own",
+       [](StyleDocument& d) { on(d, kSlotVisited), on(d, kSlotP), colour(d, 5, "000080"), colour(d, 7, "FFFF00"); },
+       kSlotVisited,
+       {{rgb(0x551A8B), -1}, {rgb(0xFFFF00), 7}}},
       {"BODY stands on white",
        [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "777777"); },
        kSlotBody,
@@ -217,13 +228,18 @@ TEST(Contrast, LargeTextNeedsThreeToOne) {
     doc.slots[kSlotP].weight = r.weight;
     EXPECT_EQ(requiredContrast(doc, kSlotP), r.required) << r.size << r.unit << " " << r.weight;
   }
-  // A link inherits the size of BODY, when BODY is written.
+  // A link inherits the size of its paragraph, then of BODY, when written.
   StyleDocument doc;
   on(doc, kSlotA);
   doc.slots[kSlotBody].fontSize = "32";
   EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
   on(doc, kSlotBody);
   EXPECT_EQ(requiredContrast(doc, kSlotA), 3);
+  doc.slots[kSlotP].fontSize = "12";
+  EXPECT_EQ(requiredContrast(doc, kSlotA), 3);
+  on(doc, kSlotP);
+  EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
+  doc.slots[kSlotP].enabled = 0;
   // A slot's own size and weight come before BODY's; a link state's before A's.
   doc.slots[kSlotA].fontSize = "12";
   EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
