@@ -936,17 +936,18 @@ constexpr const char* kSlotLabels[kTagSlotCount] = {"P", "q-link", "q-visited", 
 
 class Accessibility : public InEngine {
  protected:
+  void SetUp() override {
+    InEngine::SetUp();
+    ASSERT_TRUE(fs::exists(QUILLANE_AXE_SCRIPT))
+        << "axe-core is missing: " << QUILLANE_AXE_SCRIPT
+        << "\nscripts/setup.sh installs it (quillane_install_axe: npm ci in tests/browser/axe)";
+  }
+
   // axe-core's report on `file`: "rule: element" per violation, contrast
   // failures as "color-contrast: label" (see kSlotLabels), sorted, one a line;
   // then "charset: declared taken".
   std::string report(const std::string& file) {
-    const fs::path axe = QUILLANE_AXE_SCRIPT;
-    if (!fs::exists(axe)) {
-      ADD_FAILURE() << "axe-core is missing: " << axe
-                    << "\nscripts/setup.sh installs it (quillane_install_axe, npm ci in tests/browser/axe)";
-      return {};
-    }
-    static const std::string script = testing::fileBytes(axe);
+    static const std::string script = testing::fileBytes(QUILLANE_AXE_SCRIPT);
     open(file);
     EXPECT_EQ(value("(function () {\n" + script + "\n; return typeof window.axe; })()"), "object");
     return value(
