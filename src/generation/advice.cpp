@@ -150,7 +150,8 @@ struct Checked {
   int slot;
   SlotColours colours;
   double required;
-  bool owns;  // the slot holds one of the two colours itself
+  bool owns;            // the slot holds one of the two colours itself
+  bool written = true;  // ticked; else A unticked, its links in the browser's colours
 };
 
 std::string contrastText(const StyleDocument& doc, const Checked& c, double ratio) {
@@ -162,8 +163,10 @@ std::string contrastText(const StyleDocument& doc, const Checked& c, double rati
   std::string text =
       screenWords({"Text3", fore}, doc) + ": 文字 " + describe(c.colours.text, c.slot, fore, true) + " と背景 " +
       describe(c.colours.background, c.slot, back, false) + " のコントラスト比は " + ratioText(ratio, c.required) +
-      " で、" + ratioLimit(c.required) + " に足りず、読みにくい人がいます。「フォントカラー」を " + hexOf(better) +
-      "（" + ratioText(contrastRatio(better, background), c.required) + "）のように" + (darker ? "暗く" : "明るく");
+      " で、" + ratioLimit(c.required) + " に足りず、読みにくい人がいます。" +
+      (c.written ? "" : "「" + std::string(captionRowOf({"Check7", c.slot})->caption[c.slot]) + "」をチェックして、") +
+      "「フォントカラー」を " + hexOf(better) + "（" + ratioText(contrastRatio(better, background), c.required) +
+      "）のように" + (darker ? "暗く" : "明るく");
   // The background is named only when white (or black) behind this very
   // text would reach the ratio: no background is lighter than white.
   if (contrastRatio(c.colours.text.rgb, darker ? kWhite : kBlack) >= c.required)
@@ -337,14 +340,18 @@ bool isLocalImagePath(std::string_view path) {
 std::vector<Advice> documentAdvice(const StyleDocument& doc) {
   std::vector<Checked> checked;
   for (int slot = 0; slot < kTagSlotCount; ++slot) {
-    if (slotOf(doc, slot).enabled != 1) continue;
     const SlotColours colours = shownColours(doc, slot);
+    const bool written = slotOf(doc, slot).enabled == 1;
+    // Links left unticked keep the browser's colours, on whatever
+    // background the page's paragraph or BODY is given.
+    if (!written && (slot != kSlotA || colours.background.box < 0)) continue;
     const bool owns = colours.text.box == foreColourIndex(slot) || colours.background.box == backColourIndex(slot);
-    checked.push_back({slot, colours, requiredContrast(doc, slot), owns});
+    checked.push_back({slot, colours, requiredContrast(doc, slot), owns, written});
   }
   std::vector<Advice> advice;
   for (const Checked& c : checked) {
     adviseContrast(doc, checked, c, advice);
+    if (!c.written) continue;
     adviseFont(doc, c.slot, advice);
     adviseImage(doc, c.slot, advice);
   }

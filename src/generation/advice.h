@@ -92,6 +92,9 @@ struct Advice {
 
 // Every item for the document, slot by slot in the order of the tag pages.
 // A slot whose colours are all those of another slot is left to that slot.
+// Links are checked with A unticked too, when the paragraph or BODY gives
+// them a background: they keep the browser's colours on it, and the item
+// asks to tick A.
 std::vector<Advice> documentAdvice(const StyleDocument& doc);
 
 }  // namespace quillane

@@ -289,6 +289,14 @@ TEST(Advice, EachKindInTheWindowsWords) {
        "「基本」タブの「リンク(<A>～</A>)」の「フォントカラー」: 文字 #0000EE（ブラウザーが決めるリンクの色） と背景 "
        "#0B1330（「ページ本体」から） のコントラスト比は 1.94:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。"
        "「フォントカラー」を #6E6EF6（4.54:1）のように明るくしてください。"},  // black behind it would not do
+      {"links left unticked on a dark paragraph keep the browser's colour",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "FFFFFF"), colour(d, 5, "0B1330"); },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 1},
+       {1, 5},
+       "「基本」タブの「リンク(<A>～</A>)」の「フォントカラー」: 文字 #0000EE（ブラウザーが決めるリンクの色） と背景 "
+       "#0B1330（「段落（<P>～</P>）」から） のコントラスト比は 1.94:1 で、基準の 4.5:1 に足りず、読みにくい人がいま"
+       "す。「リンク」をチェックして、「フォントカラー」を #6E6EF6（4.54:1）のように明るくしてください。"},
       {"large text",
        [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "FC6500"), d.slots[kSlotBody].fontSize = "30"; },
        AdviceKind::Contrast,
@@ -306,7 +314,9 @@ TEST(Advice, EachKindInTheWindowsWords) {
        "で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #565656（4.57:1）のように暗くするか、「バ"
        "ックの色」をもっと明るくしてください。"},
       {"on black: no background is darker",
-       [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "333333"), colour(d, 19, "000000"); },
+       [](StyleDocument& d) {
+         on(d, kSlotBody), colour(d, 18, "333333"), colour(d, 19, "000000"), on(d, kSlotA), colour(d, 1, "FFFFFF");
+       },
        AdviceKind::Contrast,
        ControlId{"Text3", 18},
        {18, 19},
@@ -400,6 +410,10 @@ TEST(Advice, NothingToSayOrSaidOnce) {
     std::vector<ControlId> places;
   } rows[] = {
       {"a slot not written", [](StyleDocument& d) { colour(d, 0, "EEEEEE"); }, {}},
+      {"unticked links on a light page", [](StyleDocument& d) { on(d, kSlotBody), colour(d, 19, "EEEEEE"); }, {}},
+      {"an uncoloured hover on a dark page, A unticked: A's to tick",
+       [](StyleDocument& d) { on(d, kSlotHover), on(d, kSlotBody), colour(d, 18, "FFFFFF"), colour(d, 19, "000000"); },
+       {{"Text3", 1}}},
       {"passing colours", [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "767676"); }, {}},
       {"large enough for 3:1",
        [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "949494"), d.slots[kSlotP].fontSize = "24"; },
@@ -433,12 +447,12 @@ TEST(Advice, NothingToSayOrSaidOnce) {
          d.slots[kSlotA].fontName = "noto sans jp", d.slots[kSlotBody].fontName = "Liberation Sans";
        },
        {}},
-      {"every kind of one slot, in order",
+      {"every kind of one slot, in order (then the unticked links on its black)",
        [](StyleDocument& d) {
          on(d, kSlotP), colour(d, 5, "000000"), d.slots[kSlotP].fontName = "ｍｓ　ｐ明朝";
          d.slots[kSlotP].useImage = Choice::First, d.slots[kSlotP].imagePath = "/home/me/a.png";
        },
-       {{"Text3", 0}, {"Combo1", 0}, {"Text6", 0}}},
+       {{"Text3", 0}, {"Combo1", 0}, {"Text6", 0}, {"Text3", 1}}},
   };
   for (const Row& r : rows) {
     std::vector<ControlId> places;
