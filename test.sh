@@ -7,6 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 quillane_install_missing
+quillane_install_axe
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}

@@ -13,6 +13,9 @@ quillane_packages=(
 
 quillane_install_missing() {
   local wanted=("${quillane_packages[@]}" "$@") missing=() pkg
+  # Node.js brings npm (for the browser tests' axe-core) in Debian's packages
+  # and in others that replace them; only a missing command asks for Debian's.
+  command -v npm >/dev/null || wanted+=(nodejs npm)
   for pkg in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
   done
@@ -22,4 +25,17 @@ quillane_install_missing() {
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The browser tests' axe-core, at the version and checksum its lock file pins,
+# into tests/browser/axe/node_modules; nothing is fetched when it is there.
+quillane_install_axe() {
+  local folder=tests/browser/axe
+  local pinned installed=
+  pinned=$(node -p "require('./$folder/package-lock.json').packages['node_modules/axe-core'].version")
+  [ -f $folder/node_modules/axe-core/package.json ] &&
+    installed=$(node -p "require('./$folder/node_modules/axe-core/package.json').version")
+  [ "$installed" = "$pinned" ] && [ -f $folder/node_modules/axe-core/axe.min.js ] && return 0
+  echo "Installing axe-core $pinned"
+  npm ci --prefix $folder --ignore-scripts --no-audit --no-fund --loglevel=error
 }

@@ -27,10 +27,12 @@ bool isLink(int slot) { return slot >= kSlotA && slot <= kSlotHover; }
 const TagSlot& slotOf(const StyleDocument& doc, int slot) { return doc.slots[static_cast<std::size_t>(slot)]; }
 
 // The slots whose rules reach the text of `slot`, nearest first: a link
-// state's element is a link too, and BODY is the ancestor of all.
+// state's element is a link too, a link stands in a paragraph (as on every
+// page the program writes), and BODY is the ancestor of all.
 std::vector<int> inheritedFrom(const StyleDocument& doc, int slot) {
   std::vector<int> chain = {slot};
   if (slot > kSlotA && slot <= kSlotHover) chain.push_back(kSlotA);
+  if (isLink(slot)) chain.push_back(kSlotP);
   if (slot != kSlotBody) chain.push_back(kSlotBody);
   std::erase_if(chain, [&](int s) { return slotOf(doc, s).enabled != 1; });
   return chain;
@@ -148,7 +150,8 @@ struct Checked {
   int slot;
   SlotColours colours;
   double required;
-  bool owns;  // the slot holds one of the two colours itself
+  bool owns;            // the slot holds one of the two colours itself
+  bool written = true;  // ticked; else A unticked, its links in the browser's colours
 };
 
 std::string contrastText(const StyleDocument& doc, const Checked& c, double ratio) {
@@ -160,8 +163,10 @@ std::string contrastText(const StyleDocument& doc, const Checked& c, double rati
   std::string text =
       screenWords({"Text3", fore}, doc) + ": 文字 " + describe(c.colours.text, c.slot, fore, true) + " と背景 " +
       describe(c.colours.background, c.slot, back, false) + " のコントラスト比は " + ratioText(ratio, c.required) +
-      " で、" + ratioLimit(c.required) + " に足りず、読みにくい人がいます。「フォントカラー」を " + hexOf(better) +
-      "（" + ratioText(contrastRatio(better, background), c.required) + "）のように" + (darker ? "暗く" : "明るく");
+      " で、" + ratioLimit(c.required) + " に足りず、読みにくい人がいます。" +
+      (c.written ? "" : "「" + std::string(captionRowOf({"Check7", c.slot})->caption[c.slot]) + "」をチェックして、") +
+      "「フォントカラー」を " + hexOf(better) + "（" + ratioText(contrastRatio(better, background), c.required) +
+      "）のように" + (darker ? "暗く" : "明るく");
   // The background is named only when white (or black) behind this very
   // text would reach the ratio: no background is lighter than white.
   if (contrastRatio(c.colours.text.rgb, darker ? kWhite : kBlack) >= c.required)
@@ -290,13 +295,17 @@ SlotColours shownColours(const StyleDocument& doc, int slot) {
   };
   const bool own = slot == kSlotBody;  // BODY's colours are its own, not what lies under it
   SlotColours colours{{isLink(slot) ? linkColour(slot) : kBlack, -1, {}}, {kWhite, -1, {}}};
-  // The page's background under the element's own (or its link's).
-  if (const auto body = first(backColourIndex, [&](int s) { return s == kSlotBody && !own; }))
-    layOver(colours.background, *body);
-  if (const auto element = first(backColourIndex, [&](int s) { return s != kSlotBody || own; }))
-    layOver(colours.background, *element);
-  // A link takes the browser's link colour before the text colour of BODY.
-  if (const auto text = first(foreColourIndex, [&](int s) { return s != kSlotBody || !isLink(slot); })) {
+  // The page's background, under a link its paragraph's, then the element's
+  // own (or its link's).
+  const auto background = [&](auto allowed) {
+    if (const auto layer = first(backColourIndex, allowed)) layOver(colours.background, *layer);
+  };
+  background([&](int s) { return s == kSlotBody && !own; });
+  background([&](int s) { return s == kSlotP && isLink(slot); });
+  background([&](int s) { return isLink(slot) ? isLink(s) : s == slot; });
+  // A link takes the browser's link colour before the text colour of its
+  // paragraph or BODY.
+  if (const auto text = first(foreColourIndex, [&](int s) { return isLink(s) || !isLink(slot); })) {
     ShownColour under = colours.background;
     layOver(under, *text);
     colours.text = under;
@@ -331,14 +340,18 @@ bool isLocalImagePath(std::string_view path) {
 std::vector<Advice> documentAdvice(const StyleDocument& doc) {
   std::vector<Checked> checked;
   for (int slot = 0; slot < kTagSlotCount; ++slot) {
-    if (slotOf(doc, slot).enabled != 1) continue;
     const SlotColours colours = shownColours(doc, slot);
+    const bool written = slotOf(doc, slot).enabled == 1;
+    // Links left unticked keep the browser's colours, on whatever
+    // background the page's paragraph or BODY is given.
+    if (!written && (slot != kSlotA || colours.background.box < 0)) continue;
     const bool owns = colours.text.box == foreColourIndex(slot) || colours.background.box == backColourIndex(slot);
-    checked.push_back({slot, colours, requiredContrast(doc, slot), owns});
+    checked.push_back({slot, colours, requiredContrast(doc, slot), owns, written});
   }
   std::vector<Advice> advice;
   for (const Checked& c : checked) {
     adviseContrast(doc, checked, c, advice);
+    if (!c.written) continue;
     adviseFont(doc, c.slot, advice);
     adviseImage(doc, c.slot, advice);
   }

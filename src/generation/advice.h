@@ -61,16 +61,18 @@ struct SlotColours {
 // - text: the slot's own; for the link states A's; then BODY's for P (a link
 //   keeps the browser's link colours instead: 0000EE, visited 551A8B,
 //   active FF0000); else black;
-// - background: the slot's own; for the link states A's; then BODY's; else
-//   white. A see-through colour is mixed with what lies under it: the
-//   background of the element with BODY's, BODY's with white, the text with
-//   the background.
+// - background: the slot's own; for the link states A's; for a link then
+//   P's, since a link stands in a paragraph on every page the program
+//   writes; then BODY's; else white. A see-through colour is mixed with what
+//   lies under it: the background of the element with its paragraph's and
+//   BODY's, BODY's with white, the text with the background.
 //   P "FF000080" on white -> text FF7F7F;  legacy "red" -> black (it writes "#red")
 SlotColours shownColours(const StyleDocument& doc, int slot);
 
 // The ratio the text of `slot` needs: 3 when it is large (its size, or the
 // size it inherits, is at least 24px, or 18.66px with a weight of 700 or
-// more), else 4.5. A size in a relative unit (em, %) counts as not large.
+// more), else 4.5. A size in a relative unit (em, %) counts as not large. A
+// link inherits from A, then from its paragraph (P), then from BODY.
 double requiredContrast(const StyleDocument& doc, int slot);
 
 // Whether an image path points into this computer rather than beside the page:
@@ -90,6 +92,9 @@ struct Advice {
 
 // Every item for the document, slot by slot in the order of the tag pages.
 // A slot whose colours are all those of another slot is left to that slot.
+// Links are checked with A unticked too, when the paragraph or BODY gives
+// them a background: they keep the browser's colours on it, and the item
+// asks to tick A.
 std::vector<Advice> documentAdvice(const StyleDocument& doc);
 
 }  // namespace quillane

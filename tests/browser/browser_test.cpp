@@ -15,12 +15,14 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <thread>
 
+#include "generation/advice.h"
 #include "generation/engine_support.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
@@ -29,6 +31,8 @@
 #include "generation/stylesheet_text.h"
 #include "importing/style_import.h"
 #include "linking/link_rewrite.h"
+#include "persistence/file_commands.h"
+#include "persistence/settings_file.h"
 #include "png_pixels.h"
 #include "preview/demo_page.h"
 #include "preview/preview_commands.h"
@@ -901,6 +905,179 @@ TEST_P(ImportedSheets, StyleEveryElementAsTheOriginal) {
     for (std::string a, b; before >> a && after >> b;) {
       if (a.starts_with("|")) element = a;
       ASSERT_EQ(a, b) << "element " << element;
+    }
+  }
+}
+
+// --- What visitors' eyes and screen readers need -----------------------------------
+
+// The axe-core rules whose outcome the markup the program writes decides,
+// run over every page it writes for visitors in Chromium:
+//   html-has-lang, html-lang-valid, valid-lang   the lang of <html>
+//   document-title                               the <title> (Text11, Text12, the live view's own)
+//   meta-viewport, meta-viewport-large           the viewport line of the modern head
+//   image-alt                                    the picture of the image class's preview and the live view
+//   link-name, link-in-text-block                the sample link and the live view's four in a paragraph
+//   color-contrast                               the document's colours, as the advice judges them
+// The pages hold no forms, tables, frames, lists or ARIA, so the rules about
+// those have nothing to check; the rules on landmarks, headings and regions
+// are about a site's structure, which a specimen page of the style has not.
+// The character set, which axe leaves alone, is read from the document: the
+// one the page declares, and the one the browser took.
+constexpr const char* kProgramRules =
+    "'html-has-lang', 'html-lang-valid', 'valid-lang', 'document-title', 'meta-viewport', 'meta-viewport-large',"
+    "'image-alt', 'link-name', 'link-in-text-block', 'color-contrast'";
+
+// The slot whose text an element of a written page shows, by the labels of
+// the axe report below: the demonstration classes of the link states, "q-link"
+// for a plain link, "P", "BODY" for text outside any paragraph, "class" for a
+// user class's sample.
+constexpr const char* kSlotLabels[kTagSlotCount] = {"P", "q-link", "q-visited", "q-active", "q-hover", "BODY"};
+
+class Accessibility : public InEngine {
+ protected:
+  void SetUp() override {
+    InEngine::SetUp();
+    ASSERT_TRUE(fs::exists(QUILLANE_AXE_SCRIPT))
+        << "axe-core is missing: " << QUILLANE_AXE_SCRIPT
+        << "\nscripts/setup.sh installs it (quillane_install_axe: npm ci in tests/browser/axe)";
+  }
+
+  // axe-core's report on `file`: "rule: element" per violation, contrast
+  // failures as "color-contrast: label" (see kSlotLabels), sorted, one a line;
+  // then "charset: declared taken".
+  std::string report(const std::string& file) {
+    static const std::string script = testing::fileBytes(QUILLANE_AXE_SCRIPT);
+    open(file);
+    EXPECT_EQ(value("(function () {\n" + script + "\n; return typeof window.axe; })()"), "object");
+    return value(
+        "axe.run(document, {runOnly: {type: 'rule', values: [" + std::string(kProgramRules) +
+        "]}, resultTypes: ['violations'], elementRef: true}).then(function (r) { var lines = {};"
+        "r.violations.forEach(function (v) { v.nodes.forEach(function (n) { var e = n.element, a = e.closest('a');"
+        "  var where = v.id !== 'color-contrast' ? n.target.join(' ') : a ? (a.className || 'q-link')"
+        "    : e.closest('[class]') ? 'class' : e.closest('p') ? 'P' : 'BODY';"
+        "  lines[v.id + ': ' + where] = 1; }); });"
+        "var m = document.querySelector('meta[charset]');"
+        "return Object.keys(lines).sort().join('\\n') + (r.violations.length ? '\\n' : '') + 'charset: ' +"
+        "  (m ? m.getAttribute('charset') : '(none)') + ' ' + document.characterSet; })");
+  }
+};
+INSTANTIATE_TEST_SUITE_P(, Accessibility, ::testing::Values(Engine::Chromium), engineParamName);
+
+// Every page the program writes for visitors, in both outputs. The modern
+// pages pass every rule and declare UTF-8. The legacy pages' bytes are fixed:
+// they declare no language nor character set (the browser guesses from the
+// bytes: Shift_JIS where enough Japanese text stands, else windows-1252, in
+// which the title's Japanese is garbled), the linking page's title is empty
+// and the image class's picture has no alt.
+TEST_P(Accessibility, EveryWrittenPagePassesTheRulesItsMarkupDecides) {
+  StyleDocument doc;
+  doc.output.htmlTitle = "見本のページ";
+  doc.output.linkPageTitle = "見本のリンク";
+  doc.classes[0].enabled = doc.classes[1].enabled = 1;
+  doc.classes[0].className = "moji";
+  doc.classes[1].className = "e";
+  doc.classes[1].target = Choice::Second;
+  const auto page = [&](const std::string& text) { return writesModern(doc) ? text : cp932(text); };
+  const std::string noLang = "html-has-lang: html\n";
+  const struct {
+    const char* name;
+    std::function<std::string()> text;
+    std::string legacy;  // the report on the legacy output's page
+  } pages[] = {
+      {"embedded page, standard preview", [&] { return page(embeddedPageOutput(doc).text); },
+       noLang + "charset: (none) Shift_JIS"},
+      {"linking page", [&] { return page(linkPageOutput(doc, "style.css").text); },
+       "document-title: html\n" + noLang + "charset: (none) Shift_JIS"},
+      {"text class preview", [&] { return page(classPreviewOutput(doc, 0).text); },
+       noLang + "charset: (none) Shift_JIS"},
+      {"image class preview", [&] { return page(classPreviewOutput(doc, 1).text); },
+       noLang + "image-alt: img\ncharset: (none) windows-1252"},
+      {"live view", [&] { return demoPageHtml(buildDemoPage(doc)); }, "charset: UTF-8 UTF-8"},
+  };
+  for (const CheckState modern : {0, 1}) {
+    doc.output.modern = modern;
+    for (const auto& p : pages) {
+      SCOPED_TRACE(std::string(p.name) + (modern ? ", modern" : ", legacy"));
+      testing::writeBytes(folder / "page.html", p.text());
+      EXPECT_EQ(report(folder / "page.html"), modern ? "charset: UTF-8 UTF-8" : p.legacy);
+    }
+  }
+}
+
+// The samples and links in a paragraph, in both outputs, on the live view's
+// page, where every link state shows at once, and on the modern pages:
+// nothing fails but contrast, and the text that fails it is that of the
+// slots the advice names, or of slots that show the same colours (which it
+// leaves to the one named). An unticked slot writes no rule: its text shows
+// A's colours for a link state (the browser's when A is unticked too, which
+// the advice judges as A), BODY's for P. The samples of the user classes,
+// whose opacity and filters fade their text, are not the advice's.
+TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
+  std::vector<std::pair<std::string, StyleDocument>> documents;
+  for (const SampleEntry& sample : listSamples((fs::path(QUILLANE_INSTALL_FOLDER) / "sample").string())) {
+    StyleDocument& doc = documents.emplace_back(sample.path, StyleDocument{}).second;
+    ASSERT_TRUE(loadSettings(doc, Layout::Sample, testing::fileBytes(sample.path)).ok()) << sample.path;
+  }
+  ASSERT_EQ(documents.size(), 10u);
+  // Links in a paragraph: on its dark background, and at its small size
+  // under a large BODY (#808080 on white is 3.95:1).
+  StyleDocument& links = documents.emplace_back("links in a paragraph", StyleDocument{}).second;
+  for (int slot : {kSlotP, kSlotA, kSlotHover, kSlotBody}) links.slots[static_cast<std::size_t>(slot)].enabled = 1;
+  links.colours[foreColourIndex(kSlotP)] = "FFFFFF";
+  links.colours[backColourIndex(kSlotP)] = "000080";
+  links.colours[foreColourIndex(kSlotHover)] = "808080";
+  links.colours[backColourIndex(kSlotHover)] = "FFFFFF";
+  links.slots[kSlotP].fontSize = "12";
+  links.slots[kSlotBody].fontSize = "32";
+  // Links left unticked, in the browser's blue on a dark page.
+  StyleDocument& dark = documents.emplace_back("unticked links on a dark page", StyleDocument{}).second;
+  dark.slots[kSlotBody].enabled = 1;
+  dark.colours[foreColourIndex(kSlotBody)] = "FFFFFF";
+  dark.colours[backColourIndex(kSlotBody)] = "0B1330";
+  for (auto& [name, doc] : documents) {
+    for (const CheckState modern : {0, 1}) {
+      doc.output.modern = modern;
+      SCOPED_TRACE(name + (modern ? ", modern" : ", legacy"));
+      const std::vector<Advice> advice = documentAdvice(doc);
+      const auto ticked = [&](int slot) { return doc.slots[static_cast<std::size_t>(slot)].enabled == 1; };
+      // The slot whose colours the text of `slot` shows as the advice
+      // judges it, or -1 for black on white.
+      const auto judgedBy = [&](int slot) {
+        if (ticked(slot)) return slot;
+        if (slot == kSlotP) return ticked(kSlotBody) ? kSlotBody : -1;
+        if (slot == kSlotBody) return -1;
+        return ticked(kSlotA) || shownColours(doc, kSlotA).background.box >= 0 ? int{kSlotA} : -1;
+      };
+      // "color-contrast: label" for each slot that `shows` lists and the advice finds failing.
+      const auto expected = [&](std::initializer_list<int> shows) {
+        std::set<std::string> lines;
+        for (int slot : shows) {
+          const int judge = judgedBy(slot);
+          for (const Advice& a : advice)
+            if (judge >= 0 && a.kind == AdviceKind::Contrast &&
+                shownColours(doc, a.place.index) == shownColours(doc, judge))
+              lines.insert(std::string("color-contrast: ") + kSlotLabels[slot]);
+        }
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        return text + "charset: UTF-8 UTF-8";
+      };
+      // What axe reports, but on the classes' samples.
+      const auto found = [&](const std::string& text) {
+        std::string kept = text;
+        for (std::size_t at; (at = kept.find("color-contrast: class\n")) != std::string::npos;) kept.erase(at, 22);
+        return kept;
+      };
+      testing::writeBytes(folder / "live.html", demoPageHtml(buildDemoPage(doc)));
+      EXPECT_EQ(found(report(folder / "live.html")),
+                expected({kSlotP, kSlotA, kSlotVisited, kSlotActive, kSlotHover, kSlotBody}));
+      if (modern != 1) continue;
+      testing::writeBytes(folder / "embedded.html", embeddedPageOutput(doc).text);
+      testing::writeBytes(folder / "style.css", styleSheetOutput(doc).text);
+      testing::writeBytes(folder / "linking.html", linkPageOutput(doc, "style.css").text);
+      for (const char* page : {"embedded.html", "linking.html"})
+        EXPECT_EQ(found(report(folder / page)), expected({kSlotP, kSlotA})) << page;
     }
   }
 }

@@ -123,6 +123,17 @@ TEST(Contrast, EachSlotStandsOnItsOwnThenInheritedBackground) {
        },
        kSlotHover,
        {{rgb(0x111111), 1}, {rgb(0xEEEEEE), 6}}},
+      {"a link stands on its paragraph's background, see-through over BODY's, in the link's colour",
+       [](StyleDocument& d) {
+         on(d, kSlotA), on(d, kSlotP), on(d, kSlotBody), colour(d, 0, "FFFFFF"), colour(d, 5, "0000FF80");
+         colour(d, 18, "EEEEEE"), colour(d, 19, "FF0000");
+       },
+       kSlotA,
+       {{rgb(0x0000EE), -1}, {rgb(0x7F0080), 5}}},
+      {"under the link's own",
+       [](StyleDocument& d) { on(d, kSlotVisited), on(d, kSlotP), colour(d, 5, "000080"), colour(d, 7, "FFFF00"); },
+       kSlotVisited,
+       {{rgb(0x551A8B), -1}, {rgb(0xFFFF00), 7}}},
       {"BODY stands on white",
        [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "777777"); },
        kSlotBody,
@@ -217,13 +228,18 @@ TEST(Contrast, LargeTextNeedsThreeToOne) {
     doc.slots[kSlotP].weight = r.weight;
     EXPECT_EQ(requiredContrast(doc, kSlotP), r.required) << r.size << r.unit << " " << r.weight;
   }
-  // A link inherits the size of BODY, when BODY is written.
+  // A link inherits the size of its paragraph, then of BODY, when written.
   StyleDocument doc;
   on(doc, kSlotA);
   doc.slots[kSlotBody].fontSize = "32";
   EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
   on(doc, kSlotBody);
   EXPECT_EQ(requiredContrast(doc, kSlotA), 3);
+  doc.slots[kSlotP].fontSize = "12";
+  EXPECT_EQ(requiredContrast(doc, kSlotA), 3);
+  on(doc, kSlotP);
+  EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
+  doc.slots[kSlotP].enabled = 0;
   // A slot's own size and weight come before BODY's; a link state's before A's.
   doc.slots[kSlotA].fontSize = "12";
   EXPECT_EQ(requiredContrast(doc, kSlotA), 4.5);
@@ -273,6 +289,14 @@ TEST(Advice, EachKindInTheWindowsWords) {
        "「基本」タブの「リンク(<A>～</A>)」の「フォントカラー」: 文字 #0000EE（ブラウザーが決めるリンクの色） と背景 "
        "#0B1330（「ページ本体」から） のコントラスト比は 1.94:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。"
        "「フォントカラー」を #6E6EF6（4.54:1）のように明るくしてください。"},  // black behind it would not do
+      {"links left unticked on a dark paragraph keep the browser's colour",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "FFFFFF"), colour(d, 5, "0B1330"); },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 1},
+       {1, 5},
+       "「基本」タブの「リンク(<A>～</A>)」の「フォントカラー」: 文字 #0000EE（ブラウザーが決めるリンクの色） と背景 "
+       "#0B1330（「段落（<P>～</P>）」から） のコントラスト比は 1.94:1 で、基準の 4.5:1 に足りず、読みにくい人がいま"
+       "す。「リンク」をチェックして、「フォントカラー」を #6E6EF6（4.54:1）のように明るくしてください。"},
       {"large text",
        [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "FC6500"), d.slots[kSlotBody].fontSize = "30"; },
        AdviceKind::Contrast,
@@ -290,7 +314,9 @@ TEST(Advice, EachKindInTheWindowsWords) {
        "で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #565656（4.57:1）のように暗くするか、「バ"
        "ックの色」をもっと明るくしてください。"},
       {"on black: no background is darker",
-       [](StyleDocument& d) { on(d, kSlotBody), colour(d, 18, "333333"), colour(d, 19, "000000"); },
+       [](StyleDocument& d) {
+         on(d, kSlotBody), colour(d, 18, "333333"), colour(d, 19, "000000"), on(d, kSlotA), colour(d, 1, "FFFFFF");
+       },
        AdviceKind::Contrast,
        ControlId{"Text3", 18},
        {18, 19},
@@ -384,6 +410,10 @@ TEST(Advice, NothingToSayOrSaidOnce) {
     std::vector<ControlId> places;
   } rows[] = {
       {"a slot not written", [](StyleDocument& d) { colour(d, 0, "EEEEEE"); }, {}},
+      {"unticked links on a light page", [](StyleDocument& d) { on(d, kSlotBody), colour(d, 19, "EEEEEE"); }, {}},
+      {"an uncoloured hover on a dark page, A unticked: A's to tick",
+       [](StyleDocument& d) { on(d, kSlotHover), on(d, kSlotBody), colour(d, 18, "FFFFFF"), colour(d, 19, "000000"); },
+       {{"Text3", 1}}},
       {"passing colours", [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "767676"); }, {}},
       {"large enough for 3:1",
        [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "949494"), d.slots[kSlotP].fontSize = "24"; },
@@ -417,12 +447,12 @@ TEST(Advice, NothingToSayOrSaidOnce) {
          d.slots[kSlotA].fontName = "noto sans jp", d.slots[kSlotBody].fontName = "Liberation Sans";
        },
        {}},
-      {"every kind of one slot, in order",
+      {"every kind of one slot, in order (then the unticked links on its black)",
        [](StyleDocument& d) {
          on(d, kSlotP), colour(d, 5, "000000"), d.slots[kSlotP].fontName = "ｍｓ　ｐ明朝";
          d.slots[kSlotP].useImage = Choice::First, d.slots[kSlotP].imagePath = "/home/me/a.png";
        },
-       {{"Text3", 0}, {"Combo1", 0}, {"Text6", 0}}},
+       {{"Text3", 0}, {"Combo1", 0}, {"Text6", 0}, {"Text3", 1}}},
   };
   for (const Row& r : rows) {
     std::vector<ControlId> places;
