@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "editor/window_keys.h"
+
 namespace quillane {
 
 ImportReportDialog::ImportReportDialog(const QString& fileName, const ImportResult& result, QWidget* parent)
@@ -29,6 +31,8 @@ ImportReportDialog::ImportReportDialog(const QString& fileName, const ImportResu
   lines->setPlainText(QString::fromStdString(result.report()));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // Closed, the report gives the keyboard back to the editor.
+  connect(this, &QDialog::finished, this, [parent] { activateSoon(parent); });
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label);
   layout->addWidget(lines);

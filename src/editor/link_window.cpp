@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "editor/window_keys.h"
+
 namespace quillane {
 
 namespace {
@@ -18,6 +20,7 @@ LinkWindow::LinkWindow(Platform& platform, int tx, int ty, QWidget* parent)
     : QWidget(parent, Qt::Window), m_injector(platform) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QStringLiteral("CSSの適用"));
+  closeWithEscape(this);
   setFixedSize(5745 / tx, 9105 / ty);
   // The controls stand where the twips put them, sized for a compact face:
   // a size smaller than the editor's keeps every caption whole.

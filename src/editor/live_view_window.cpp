@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "editor/output_highlighter.h"
+#include "editor/window_keys.h"
 #include "generation/advice.h"
 #include "generation/make_command.h"
 #include "generation/modern_filters.h"
@@ -93,6 +94,7 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
     : QWidget(parent, Qt::Window), m_doc(doc), m_previewFolder(previewFolder), m_pluginFolders(pluginFolders) {
   setObjectName(QStringLiteral("LiveView"));
   setWindowTitle(QStringLiteral("ライブビュー"));
+  closeWithEscape(this);
 
   auto* viewPage = new QWidget;
   m_viewLayout = new QVBoxLayout(viewPage);

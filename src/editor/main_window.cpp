@@ -463,6 +463,21 @@ void MainWindow::setScrollRange(QScrollBar* bar, ScrollState state, int visibleT
   m_ssTab1->move(bar == m_hScroll ? 0 : m_ssTab1->x(), bar == m_vScroll ? 0 : m_ssTab1->y());
 }
 
+void MainWindow::scrollToControl(const QWidget* control) {
+  if (control == nullptr || !m_ssTab1->isAncestorOf(control)) return;
+  const QRect shown = m_frame2->rect();
+  const QRect at(control->mapTo(m_frame2, QPoint(0, 0)), control->size());
+  // The least move that shows the far edge, but never past the near one.
+  const auto scroll = [](QScrollBar* bar, int nearEdge, int farEdge, int shownNear, int shownFar, int twips) {
+    int move = 0;
+    if (farEdge > shownFar) move = farEdge - shownFar;
+    if (nearEdge - move < shownNear) move = nearEdge - shownNear;
+    if (move != 0 && bar->isEnabled()) bar->setValue(bar->value() + move * twips);
+  };
+  scroll(m_vScroll, at.top(), at.bottom(), shown.top(), shown.bottom(), m_ty);
+  scroll(m_hScroll, at.left(), at.right(), shown.left(), shown.right(), m_tx);
+}
+
 void MainWindow::wheelEvent(QWheelEvent* event) {
   // The wheel scrolls the tab area wherever no control takes it for itself:
   // the vertical bar, or the horizontal one for a sideways wheel or when
@@ -564,10 +579,18 @@ LiveViewWindow* MainWindow::liveViewWindow() {
 
 void MainWindow::LiveView_Click() {
   // The view opens beside the editor and leaves the keyboard where it was,
-  // so that typing goes on while the view follows.
-  liveViewWindow()->setAttribute(Qt::WA_ShowWithoutActivating);
-  m_liveView->show();
-  m_liveView->raise();
+  // so that typing goes on while the view follows. Once open, the key takes
+  // the keyboard over to the view and back.
+  LiveViewWindow* view = liveViewWindow();
+  if (view->isVisible()) {
+    QWidget* next = QApplication::activeWindow() == view ? static_cast<QWidget*>(this) : view;
+    next->raise();
+    next->activateWindow();
+    return;
+  }
+  view->setAttribute(Qt::WA_ShowWithoutActivating);
+  view->show();
+  view->raise();
 }
 
 void MainWindow::JointCSS_Click() {

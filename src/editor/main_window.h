@@ -231,6 +231,9 @@ class MainWindow : public QMainWindow {
   // Ranges `bar` for `state` with `visibleTwips` of the tab area in view,
   // and scrolls it back to the start.
   void setScrollRange(QScrollBar* bar, ScrollState state, int visibleTwips);
+  // Scrolls the tab area by the least that brings `control` into view, when
+  // it lies in the tab area.
+  void scrollToControl(const QWidget* control);
 
   Platform& m_platform;
   StyleDocument m_doc;

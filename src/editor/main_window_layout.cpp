@@ -1,6 +1,7 @@
 // Building Form1 from its tables (form_table.h), and its menus. Every control
 // is registered under its design name as it is made.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
@@ -192,6 +193,8 @@ void MainWindow::buildWindow() {
   // Values are twips, as the rule sets the ranges in twips.
   connect(m_vScroll, &QScrollBar::valueChanged, this, [this](int v) { m_ssTab1->move(m_ssTab1->x(), -v / m_ty); });
   connect(m_hScroll, &QScrollBar::valueChanged, this, [this](int v) { m_ssTab1->move(-v / m_tx, m_ssTab1->y()); });
+  // The tab area scrolls to the control that takes the keyboard.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { scrollToControl(now); });
 
   // The parking area under the visible window: controls that hold values
   // but are never shown. It waits with the hidden pages.

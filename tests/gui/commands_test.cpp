@@ -1,7 +1,9 @@
 // The editor's menus, the sample menu and the link window, with dialogs
 // answered by the fake platform.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -10,15 +12,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "editor/application_setup.h"
 #include "editor/link_window.h"
+#include "editor/live_view_window.h"
 #include "editor/main_window.h"
 #include "editor_controls.h"
 #include "fake_platform.h"
+#include "generation/output_choice.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 
@@ -316,6 +321,166 @@ class CommandsTest : public QObject {
     QVERIFY(!save->isEnabled());
     QCOMPARE(form4->statusText(), QStringLiteral("下の内容は「ファイルを指定」のプレビューで書き換えたものなので、"
                                                  "ここからは「保存」できません。"));
+  }
+
+  // The first hour of work with the keyboard alone: every step moves the
+  // focus with Tab, the arrows and access keys, and acts with keys; the
+  // platform answers the file and folder questions.
+  void theFirstHourIsDoneFromTheKeyboardAlone() {
+    StyleDocument sample;
+    sample.slots[kSlotP].enabled = 1;
+    sample.colours[0] = "0000FF";
+    writeFile(path("sample/s.smp"), sampleBytes(sample, "青"));
+    writeFile(path("page.html"), "<html><head></head><body>x</body></html>");
+    writeFile(path("in.css"), "P { color: #00FF00 }\r\n");
+    open();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    const auto focused = [] { return QApplication::focusWidget(); };
+    const auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+      QWidget* at = QApplication::activePopupWidget() != nullptr ? QApplication::activePopupWidget() : focused();
+      QVERIFY2(at != nullptr, "nothing has the focus");
+      QTest::keyClick(at, Qt::Key(key), modifiers);
+    };
+    const auto menu = [&](int title, int item) {
+      press(title, Qt::AltModifier);
+      QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+      press(item);
+      QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    };
+    // Tab until `target` has the focus, within a page's worth of controls.
+    const auto tabTo = [&](QWidget* target) {
+      QStringList trail;
+      for (int k = 0; k < 120 && focused() != target; ++k) {
+        trail << (focused() != nullptr ? focused()->objectName() + "/" + focused()->metaObject()->className()
+                                       : QStringLiteral("(none)"));
+        press(Qt::Key_Tab);
+      }
+      QVERIFY2(focused() == target, qPrintable(target->objectName() + " not reached: " + trail.join(' ')));
+    };
+    const auto type = [&](const QString& text) { QTest::keyClicks(focused(), text); };
+    const auto control = [&](const char* family, int index = kNoIndex) {
+      return testing::requireControl(*m_window, family, index);
+    };
+    const StyleDocument& doc = m_window->document();
+
+    // A sample from its menu.
+    menu(Qt::Key_S, Qt::Key_1);
+    QCOMPARE(doc.colours[0], "0000FF");
+    QCOMPARE(doc.slots[kSlotP].enabled, 1);
+
+    // The paragraph's colour typed, its font typed into the list.
+    tabTo(control("Text3", 0));
+    press(Qt::Key_A, Qt::ControlModifier);
+    type(QStringLiteral("FF0000"));
+    QCOMPARE(doc.colours[0], "FF0000");
+    // The background from the colour dialog, which starts at black for an
+    // empty box.
+    m_platform.colourChoices = {0x80FFFF};  // blue, green, red
+    tabTo(control("Command2", 5));
+    press(Qt::Key_Space);
+    QCOMPARE(m_platform.colourStarts, std::vector<std::optional<BgrColour>>{BgrColour{0}});
+    QCOMPARE(doc.colours[5], "FFFF80");
+    tabTo(control("Combo1", 0));
+    press(Qt::Key_A, Qt::ControlModifier);
+    type(QStringLiteral("Noto Sans CJK JP"));
+    QCOMPARE(doc.slots[kSlotP].fontName, "Noto Sans CJK JP");
+
+    // The second class renamed: the form's tabs, then the classes' tabs.
+    auto* pages = qobject_cast<QTabWidget*>(control("SSTab1"));
+    auto* classes = qobject_cast<QTabWidget*>(control("SSTab4"));
+    tabTo(pages->tabBar());
+    press(Qt::Key_Right);
+    press(Qt::Key_Right);
+    QCOMPARE(pages->currentIndex(), 2);
+    tabTo(classes->tabBar());
+    press(Qt::Key_Right);
+    m_platform.promptReplies = {"midashi"};
+    press(Qt::Key_F2);
+    QCOMPARE(doc.classes[1].className, "midashi");
+    QCOMPARE(classes->tabText(1), QStringLiteral("midashi"));
+    QCOMPARE(focused(), classes->tabBar());
+
+    // The live view opens beside the editor and leaves the keyboard there;
+    // F6 again goes over to it and back, Escape closes it.
+    press(Qt::Key_F6);
+    LiveViewWindow* view = m_window->liveViewWindow();
+    QVERIFY(view->isVisible());
+    QCOMPARE(focused(), classes->tabBar());
+    for (QWidget* next :
+         {static_cast<QWidget*>(view), static_cast<QWidget*>(m_window.get()), static_cast<QWidget*>(view)}) {
+      press(Qt::Key_F6);
+      QTRY_COMPARE(QApplication::activeWindow(), next);
+    }
+    press(Qt::Key_Escape);
+    QVERIFY(!view->isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+    QCOMPARE(focused(), classes->tabBar());
+
+    // Saved under a name.
+    m_platform.fileChoices = {path("mine.qlf").toStdString()};
+    menu(Qt::Key_F, Qt::Key_A);
+    QFile saved(path("mine.qlf"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    std::string expected;
+    UnencodableCharacter bad;
+    QVERIFY(encodeCp932(settingsFileText(doc, Layout::Settings), expected, bad));
+    QCOMPARE(saved.readAll().toStdString(), expected);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("mine.qlf - Quillane"));
+
+    // The style sheet written to a chosen folder, without a link page.
+    tabTo(pages->tabBar());
+    press(Qt::Key_Right);
+    QCOMPARE(pages->tabText(pages->currentIndex()), QStringLiteral("出力"));
+    tabTo(control("Option6"));
+    press(Qt::Key_Space);
+    QCOMPARE(doc.output.format, Choice::Second);
+    tabTo(control("Option8"));
+    press(Qt::Key_Space);
+    QCOMPARE(doc.output.makeLinkPage, Choice::Second);
+    QDir().mkpath(path("out"));
+    m_platform.folderChoices = {path("out").toStdString()};
+    tabTo(control("Command5"));
+    press(Qt::Key_Space);
+    QCOMPARE(doc.output.cssFolder, path("out").toStdString());
+    tabTo(control("Command6"));
+    press(Qt::Key_Space);
+    QFile sheet(path("out/style.css"));
+    QVERIFY(sheet.open(QIODevice::ReadOnly));
+    QVERIFY(encodeOutput(styleSheetOutput(doc), expected, bad));
+    QCOMPARE(sheet.readAll().toStdString(), expected);
+
+    // The sheet linked into a page: the link window's access keys.
+    menu(Qt::Key_T, Qt::Key_C);
+    LinkWindow* form4 = m_window->linkWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), form4);
+    m_platform.fileChoices = {path("page.html").toStdString(), path("out/style.css").toStdString()};
+    // A button's access key clicks it a moment later, as a click looks.
+    const auto link = [&](int key, auto done) {
+      press(key, Qt::AltModifier);
+      QTRY_VERIFY(done());
+    };
+    const auto box = [&](const char* family) { return form4->controls().get<QLineEdit>(family)->text(); };
+    link(Qt::Key_B, [&] { return box("Text1") == path("page.html"); });
+    link(Qt::Key_R, [&] { return box("Text2") == path("out/style.css"); });
+    link(Qt::Key_P, [&] { return form4->controls().get<QPushButton>("Command3")->isEnabled(); });
+    link(Qt::Key_S, [&] { return form4->statusText() == "「" + path("page.html") + "」に保存しました。"; });
+    QFile page(path("page.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QVERIFY(page.readAll().contains("<LINK href=\"style.css\" rel=\"stylesheet\" type=\"text/css\">\r\n</HEAD>"));
+    press(Qt::Key_Escape);
+    QVERIFY(!form4->isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+
+    // A sheet imported; its report closes with Escape and gives the
+    // keyboard back.
+    QWidget* before = focused();
+    m_platform.fileChoices = {path("in.css").toStdString()};
+    menu(Qt::Key_F, Qt::Key_I);
+    QCOMPARE(doc.colours[0], "00FF00");
+    QTRY_VERIFY(QApplication::activeWindow() != m_window.get());
+    press(Qt::Key_Escape);
+    QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+    QCOMPARE(focused(), before);
   }
 
   // The link window opens over the editor and inside the screen, wherever

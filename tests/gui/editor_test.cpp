@@ -549,6 +549,25 @@ class EditorTest : public QObject {
     QCoreApplication::sendEvent(m_window.get(), &down);
     QVERIFY(vertical->value() > 0);
     QVERIFY(tabs->y() < 0);
+
+    // The tab area follows the keyboard: each control that takes it, on
+    // through the page and back up, comes wholly into view (a tab strip
+    // wider than the window, from its start).
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QWidget* frame = control("Frame2");
+    vertical->setValue(vertical->maximum());
+    if (QApplication::focusWidget() != nullptr) QApplication::focusWidget()->clearFocus();
+    control<QTabWidget>("SSTab1")->tabBar()->setFocus(Qt::TabFocusReason);
+    for (int k = 0; k < 40; ++k) {
+      QWidget* now = QApplication::focusWidget();
+      const QRect at(now->mapTo(frame, QPoint(0, 0)), now->size());
+      const bool seen =
+          frame->rect().contains(at) || (at.width() > frame->width() && frame->rect().contains(at.topLeft()));
+      QVERIFY2(!tabs->isAncestorOf(now) || seen, qPrintable(now->objectName()));
+      QTest::keyClick(now, Qt::Key_Tab, k < 20 ? Qt::NoModifier : Qt::ShiftModifier);
+    }
+    QVERIFY(vertical->value() > 0 || horizontal->value() > 0);
   }
 
   void titleWindowClosesOnAClickAndLeavesTheEditor() {
