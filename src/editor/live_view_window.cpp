@@ -131,7 +131,7 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   m_target->setWordWrap(true);
   m_target->setTextInteractionFlags(Qt::TextSelectableByMouse);
   top->addWidget(m_target, 1);
-  m_copy = new QPushButton(QStringLiteral("コピー"));
+  m_copy = new QPushButton(QStringLiteral("コピー(&C)"));
   m_copy->setObjectName(QStringLiteral("LiveCopy"));
   connect(m_copy, &QPushButton::clicked, this, &LiveViewWindow::copyOutput);
   top->addWidget(m_copy, 0, Qt::AlignTop);
