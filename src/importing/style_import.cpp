@@ -1111,7 +1111,8 @@ class Importer {
     const std::string selector(rule.prelude.of(m_text));
     const auto [first, last] = std::equal_range(m_candidates.begin(), m_candidates.end(), r, Order{});
     cuts.reserve(static_cast<std::size_t>(last - first));
-    for (const Candidate& c : std::ranges::subrange(first, last)) {
+    for (auto it = first; it != last; ++it) {
+      const Candidate& c = *it;
       const Range cut = c.declared ? cutOf(c) : rule.block;
       if (c.taken) {
         cuts.push_back(cut);
