@@ -1,15 +1,13 @@
 #include "fonts/character_set.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <utility>
 
+#include "importing/encodings.h"
 #include "importing/style_source.h"
 #include "linking/html_scan.h"
 #include "platform/cp932.h"
@@ -21,76 +19,8 @@ namespace {
 
 char lowered(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
-bool startsNoCase(std::string_view text, std::size_t at, std::string_view word) {
-  if (text.size() - at < word.size()) return false;
-  for (std::size_t k = 0; k < word.size(); ++k)
-    if (lowered(text[at + k]) != word[k]) return false;
-  return true;
-}
-
-std::size_t findNoCase(std::string_view text, std::string_view word, std::size_t from) {
-  for (std::size_t at = text.find('<', from); at != std::string_view::npos; at = text.find('<', at + 1))
-    if (startsNoCase(text, at, word)) return at;
-  return text.size();
-}
-
-// Bytes in `encoding` to UTF-8 through iconv; a byte that does not start a
-// character becomes U+FFFD.
-std::string iconvLossy(std::string_view bytes, const char* encoding) {
-  const iconv_t converter = iconv_open("UTF-8", encoding);
-  if (converter == reinterpret_cast<iconv_t>(-1)) return {};
-  std::string out;
-  std::string buffer(4096, '\0');
-  char* in = const_cast<char*>(bytes.data());
-  std::size_t inLeft = bytes.size();
-  while (inLeft > 0) {
-    char* to = buffer.data();
-    std::size_t toLeft = buffer.size();
-    const std::size_t done = iconv(converter, &in, &inLeft, &to, &toLeft);
-    out.append(buffer.data(), buffer.size() - toLeft);
-    if (done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-    out += "\xEF\xBF\xBD";
-    ++in;
-    --inLeft;
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-  }
-  iconv_close(converter);
-  return out;
-}
-
-std::string decodedPage(std::string_view bytes) {
-  const bool marked =
-      bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFE\xFF") || bytes.starts_with("\xFF\xFE");
-  if (!marked) {
-    const std::string label = prescanCharset(bytes);
-    if (label == "euc-jp" || label == "x-euc-jp" || label == "cseucpkdfmtjapanese") return iconvLossy(bytes, "EUC-JP");
-    if (label == "iso-2022-jp" || label == "csiso2022jp") return iconvLossy(bytes, "ISO-2022-JP");
-  }
-  return readStyleSource(bytes, true).decoded;
-}
-
-bool isTagStart(std::string_view text, std::size_t at) {
-  if (at + 1 >= text.size()) return false;
-  const char next = text[at + 1];
-  return std::isalpha(static_cast<unsigned char>(next)) != 0 || next == '/' || next == '!' || next == '?';
-}
-
-// The end of the tag that starts at `at` (one past its '>'), stepping over
-// quoted attribute values.
-std::size_t tagEnd(std::string_view text, std::size_t at) {
-  char quote = 0;
-  for (std::size_t k = at + 1; k < text.size(); ++k) {
-    const char c = text[k];
-    if (quote != 0) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
-      quote = c;
-    } else if (c == '>') {
-      return k + 1;
-    }
-  }
-  return text.size();
-}
+// A page as UTF-8, in the encoding a browser would read it in.
+std::string decodedPage(std::string_view bytes) { return readStyleSource(bytes, true).decoded; }
 
 // The named character references of symbols that Japanese pages write
 // often, beyond the few every reader resolves (decodeHtmlText): a page that
@@ -122,41 +52,6 @@ std::string resolvedText(std::string_view run) {
     symbols += run[k];
   }
   return decodeHtmlText(symbols);
-}
-
-// The values of the attributes that browsers show as text.
-void appendShownAttributes(std::string_view tag, std::string& out) {
-  std::size_t k = 1;
-  while (k < tag.size() && tag[k] != ' ' && tag[k] != '\t' && tag[k] != '\r' && tag[k] != '\n' && tag[k] != '>') ++k;
-  while (k < tag.size()) {
-    while (k < tag.size() && (tag[k] == ' ' || tag[k] == '\t' || tag[k] == '\r' || tag[k] == '\n' || tag[k] == '/'))
-      ++k;
-    std::string name;
-    for (; k < tag.size() && tag[k] != '=' && tag[k] != ' ' && tag[k] != '>' && tag[k] != '\t' && tag[k] != '\r' &&
-           tag[k] != '\n' && tag[k] != '/';
-         ++k)
-      name += lowered(tag[k]);
-    if (k >= tag.size() || tag[k] == '>') return;
-    if (tag[k] != '=') {
-      if (name.empty()) ++k;
-      continue;
-    }
-    ++k;
-    std::string_view value;
-    if (k < tag.size() && (tag[k] == '"' || tag[k] == '\'')) {
-      const std::size_t close = tag.find(tag[k], k + 1);
-      const std::size_t end = close == std::string_view::npos ? tag.size() : close;
-      value = tag.substr(k + 1, end - k - 1);
-      k = end + 1;
-    } else {
-      const std::size_t start = k;
-      while (k < tag.size() && tag[k] != ' ' && tag[k] != '>' && tag[k] != '\t' && tag[k] != '\r' && tag[k] != '\n')
-        ++k;
-      value = tag.substr(start, k - start);
-    }
-    if (name == "alt" || name == "title" || name == "placeholder" || name == "value")
-      out.append(resolvedText(value)).append(" ");
-  }
 }
 
 void addRange(CharacterSet& characters, char32_t first, char32_t last) {
@@ -213,7 +108,7 @@ void addNamedSet(CharacterSet& characters, NamedSet set) {
           bytes += static_cast<char>(0xA0 + row);
           bytes += static_cast<char>(0xA0 + cell);
         }
-      addText(characters, iconvLossy(bytes, "EUC-JP"));
+      addText(characters, decodeText(bytes, *encodingOfLabel("euc-jp")).value_or(""));
       return;
     }
   }
@@ -236,36 +131,11 @@ void addText(CharacterSet& characters, std::string_view utf8) {
 }
 
 std::string pageText(std::string_view bytes) {
-  const std::string page = decodedPage(bytes);
-  const std::string_view text = page;
   std::string shown;
-  std::string run;
-  const auto flush = [&] {
-    shown += resolvedText(run);
-    run.clear();
-  };
-  for (std::size_t k = 0; k < text.size();) {
-    if (text[k] != '<' || !isTagStart(text, k)) {
-      run += text[k++];
-      continue;
-    }
-    flush();
-    if (text.substr(k).starts_with("<!--")) {
-      const std::size_t close = text.find("-->", k + 4);
-      k = close == std::string_view::npos ? text.size() : close + 3;
-      continue;
-    }
-    const std::size_t end = tagEnd(text, k);
-    appendShownAttributes(text.substr(k, end - k), shown);
-    const bool script =
-        startsNoCase(text, k, "<script") && end > k + 7 && !std::isalnum(static_cast<unsigned char>(text[k + 7]));
-    const bool style =
-        startsNoCase(text, k, "<style") && end > k + 6 && !std::isalnum(static_cast<unsigned char>(text[k + 6]));
-    k = end;
-    if (script) k = findNoCase(text, "</script", k);
-    if (style) k = findNoCase(text, "</style", k);
-  }
-  flush();
+  forEachShownText(decodedPage(bytes), [&](std::string_view text, bool attribute) {
+    shown += resolvedText(text);
+    if (attribute) shown += ' ';
+  });
   return shown;
 }
 

@@ -286,6 +286,24 @@ BodyStart bodyStart(std::string_view s) {
   return {std::min(content, s.size())};
 }
 
+void forEachShownText(std::string_view s, const std::function<void(std::string_view, bool)>& shown) {
+  constexpr std::array<std::string_view, 4> kShownAttributes = {"alt", "title", "placeholder", "value"};
+  std::vector<TagAttribute> attributes;
+  for (std::size_t p = 0; p < s.size();) {
+    attributes.clear();
+    const Piece piece = pieceAt(s, p, &attributes);
+    if (piece.kind == Piece::Kind::Text) shown(s.substr(p, piece.end - p), false);
+    if (piece.kind == Piece::Kind::StartTag && piece.tagEnd != npos) {
+      for (const TagAttribute& a : attributes)
+        if (std::find(kShownAttributes.begin(), kShownAttributes.end(), a.name) != kShownAttributes.end())
+          shown(a.value, true);
+      if (piece.name != "script" && piece.name != "style" && piece.next > piece.tagEnd)
+        shown(s.substr(piece.tagEnd, piece.next - piece.tagEnd), false);
+    }
+    p = piece.next;
+  }
+}
+
 PageStyles scanPageStyles(std::string_view s) {
   PageStyles found;
   int templates = 0;  // open <template> elements, whose contents a browser leaves inert

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,15 @@ struct PageStyles {
 //   "<template><style>a</style></template><textarea><style>b</textarea><style media=print>c</style>"
 //     -> one style element, "c", with the attribute media="print"
 PageStyles scanPageStyles(std::string_view page);
+
+// Calls `shown` with each stretch of text a browser shows of the page, in
+// order: the text between tags (character references as written, the text
+// of raw-text elements such as <title> and <textarea> included) and the
+// values of the attributes shown as text (alt, title, placeholder, value),
+// with `attribute` set. Tags, comments, the doctype and the text of
+// <script> and <style> are not shown.
+//   "<p title=t>a<!-- b --><script>c</script>d" -> ("t", true), ("a", false), ("d", false)
+void forEachShownText(std::string_view page, const std::function<void(std::string_view text, bool attribute)>& shown);
 
 // The encoding label a browser's prescan finds in the page's first 1024
 // bytes, lowered and trimmed: <meta charset>, or the charset in the content
