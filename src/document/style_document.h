@@ -159,6 +159,29 @@ struct DarkVariant {
   friend bool operator==(const DarkVariant&, const DarkVariant&) = default;
 };
 
+// "このフォントを埋め込む": a slot's font cut from a font file to the
+// characters the site shows and carried with the modern output as a WOFF2
+// web font, first in the slot's font stack. The legacy output never
+// writes it.
+struct EmbeddedFont {
+  std::string file;    // the font file; empty: nothing embedded
+  std::string face;    // the face's full name in a collection; empty: the file's only face
+  std::string family;  // the family the style sheet gives it, read from the face
+
+  bool chosen() const { return !file.empty(); }
+  friend bool operator==(const EmbeddedFont&, const EmbeddedFont&) = default;
+};
+
+struct WebFonts {
+  std::array<EmbeddedFont, kTagSlotCount> slots;  // by tag slot index
+  // The named character sets kept besides the pages' and the form's
+  // characters, by key, apart by commas ("ascii,kana,jis1").
+  std::string sets = "ascii,kana";
+  int limitKilobytes = 1000;  // a larger web font is refused
+
+  friend bool operator==(const WebFonts&, const WebFonts&) = default;
+};
+
 struct StyleDocument {
   StyleDocument();
 
@@ -177,6 +200,7 @@ struct StyleDocument {
   std::string keptStyle;
   DarkVariant dark;
   std::array<Gradient, kTagSlotCount> gradients;  // by tag slot index
+  WebFonts fonts;
 
   CheckState& scrollbarCheck(int k) { return scrollbarEnabled[static_cast<std::size_t>(k - kFirstScrollbarColour)]; }
   CheckState scrollbarCheck(int k) const {
