@@ -171,7 +171,11 @@ StyleDocument withDarkColours(const StyleDocument& doc) {
   return dark;
 }
 
-void deriveDarkVariant(StyleDocument& doc) {
+bool deriveDarkVariant(StyleDocument& doc) {
+  // A page that is dark already suits a dark room; turning it around would
+  // give the visitors who asked for dark pages a light one.
+  const Rgb page = shownColours(doc, kSlotBody).background.rgb;
+  if (contrastRatio(page, Rgb{255, 255, 255}) > contrastRatio(page, Rgb{0, 0, 0})) return false;
   DarkVariant& dark = doc.dark;
   const auto derived = [](const std::string& light) {
     return filled(light) ? hexOf(deriveDarkColour(rgbOf(light)), alphaOf(light)) : std::string();
@@ -208,6 +212,7 @@ void deriveDarkVariant(StyleDocument& doc) {
     const Rgb text = deriveDarkText(rgbOf(doc.colours[fore]), backgrounds, requiredContrast(doc, slot));
     dark.colours[fore] = hexOf(text, alphaOf(doc.colours[fore]));
   }
+  return true;
 }
 
 }  // namespace quillane
