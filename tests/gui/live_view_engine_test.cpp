@@ -293,7 +293,7 @@ class LiveViewEngineTest : public QObject {
     engine()->showPage(
         QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"UTF-8\"></head><body><p id=\"big\">") + text +
             QStringLiteral("</p><img src=\"preview/pal.png\"></body></html>"),
-        QUrl::fromLocalFile(m_folder.path() + QStringLiteral("/")));
+        {}, QUrl::fromLocalFile(m_folder.path() + QStringLiteral("/")));
     QCOMPARE(waitFor(QStringLiteral("String(document.getElementById('big') && "
                                     "document.getElementById('big').textContent.length)"),
                      QStringLiteral("1050000"), kEngineStart),
