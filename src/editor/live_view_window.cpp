@@ -55,8 +55,8 @@ int remembered(const QString& setting, const Row (&table)[N], int fallback) {
   return fallback;
 }
 
-// A button a row of `table`, checkable, one checked at a time, the row
-// `chosen` checked; laid in `row`.
+// A checkable button for each row of `table`, laid in `row`, one checked at
+// a time and the row `chosen` checked first; the group says which is clicked.
 template <typename Row, std::size_t N>
 QButtonGroup* choiceButtons(const Row (&table)[N], int chosen, QHBoxLayout* row, QObject* owner) {
   auto* group = new QButtonGroup(owner);

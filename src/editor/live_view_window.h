@@ -3,8 +3,9 @@
 // The first tab shows the demonstration page (preview/demo_page.h) in a real
 // browser engine, loaded from a plug-in the first time the window is shown,
 // at a visitor's screen size and colour scheme chosen by the buttons above
-// it (remembered from one session to the next); under it, the settings today's browsers ignore in the chosen output and
-// the advice on what visitors will not see well (generation/advice.h). The
+// it (remembered from one session to the next); under it, the settings
+// today's browsers ignore in the chosen output and the advice on what
+// visitors will not see well (generation/advice.h). The
 // second tab shows the text "出力する" would write now, decoded, coloured,
 // with a button that copies it. Without the plug-in, or without Qt WebEngine,
 // the first tab says so and the second works as ever.
@@ -25,7 +26,6 @@
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
-class QButtonGroup;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;

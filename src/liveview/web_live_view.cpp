@@ -38,8 +38,8 @@ QString scriptStrings(const QStringList& texts) {
 }
 
 // The script that makes the <style> elements of the page's head follow a
-// splice: the elements at `first` that `removed` counts give way to one
-// element a text.
+// splice: the `removed` elements from `first` give way to one element for
+// each text inserted, those that can keeping their place with a new text.
 QString spliceScript(const StyleSplice& splice) {
   return QStringLiteral(
              "(function (first, removed, texts) {"
