@@ -68,7 +68,9 @@ std::string demoBody(const StyleDocument& doc) {
     const std::string name = escapeHtmlText(c.className);
     b.append("<div>クラス「").append(name).append("」</div>\n");
     b.append("<p class=\"").append(name).append("\">サンプルです</p>\n");
-    b.append("<div><img class=\"").append(name).append("\" src=\"pal.png\" width=\"350\" height=\"470\" alt=\"");
+    // No wider than the page: a phone is narrower than the picture.
+    b.append("<div><img class=\"").append(name).append("\" src=\"pal.png\" width=\"350\" height=\"470\" ");
+    b.append("style=\"max-width: 100%; height: auto\" alt=\"");
     b.append(name).append("\"></div>\n");
   }
   // The same run of line breaks as the written pages, so that the page scrolls.
