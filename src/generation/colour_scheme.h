@@ -62,8 +62,9 @@ Rgb deriveDarkText(const Rgb& lightText, const std::vector<Rgb>& darkBackgrounds
 // light ones that are filled in and that the modern output can read. Each
 // background (and gradient stop, and every colour without a text on it)
 // gets deriveDarkColour; each tag slot's text gets deriveDarkText against
-// the dark backgrounds it stands on (those shownColours finds, white
-// standing for the browser's own), with the ratio requiredContrast asks.
+// the dark backgrounds it stands on (those shownColours finds in the dark
+// scheme, the browser's own dark page where none is set, every colour of a
+// gradient), with the ratio requiredContrast asks.
 // Colours the light side leaves empty stay empty. Colours are written as
 // six upper-case digits, as the form holds them. A page whose background
 // (BODY's as shown, white when empty) is dark already, reading better with

@@ -40,12 +40,14 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// "A:HOVER {" -> "A:HOVER, A.q-hover {"; any other line stays as it is.
-std::string demoSelectorLine(std::string_view line) {
+// "A:HOVER {" -> "A:HOVER, A.q-hover {", and so on indented by `indent`
+// blanks; any other line stays as it is.
+std::string demoSelectorLine(std::string_view line, std::size_t indent = 0) {
+  if (line.size() < indent || line.find_first_not_of(' ') != indent) return std::string(line);
   for (const StateClass& s : kStateClasses) {
-    const std::string_view selector = line.substr(0, s.state.size());
-    if (!equalsIgnoringCase(selector, s.state) || line.substr(s.state.size()) != " {") continue;
-    std::string out(selector);
+    const std::string_view selector = line.substr(indent, s.state.size());
+    if (!equalsIgnoringCase(selector, s.state) || line.substr(indent + s.state.size()) != " {") continue;
+    std::string out(line.substr(0, indent + selector.size()));
     return out.append(", ").append(1, selector[0]).append(".").append(s.demoClass).append(" {");
   }
   return std::string(line);
@@ -68,7 +70,9 @@ std::string demoBody(const StyleDocument& doc) {
     const std::string name = escapeHtmlText(c.className);
     b.append("<div>クラス「").append(name).append("」</div>\n");
     b.append("<p class=\"").append(name).append("\">サンプルです</p>\n");
-    b.append("<div><img class=\"").append(name).append("\" src=\"pal.png\" width=\"350\" height=\"470\" alt=\"");
+    // No wider than the page: a phone is narrower than the picture.
+    b.append("<div><img class=\"").append(name).append("\" src=\"pal.png\" width=\"350\" height=\"470\" ");
+    b.append("style=\"max-width: 100%; height: auto\" alt=\"");
     b.append(name).append("\"></div>\n");
   }
   // The same run of line breaks as the written pages, so that the page scrolls.
@@ -113,13 +117,17 @@ std::string quotedCaption(ControlId id) {
 std::string withDemoLinkClasses(std::string_view css) {
   std::string out;
   out.reserve(css.size() + 64);
+  bool inDarkBlock = false;
   while (!css.empty()) {
     const std::size_t end = css.find('\n');
     std::string_view line = css.substr(0, end);
     const std::string_view rest = end == std::string_view::npos ? std::string_view{} : css.substr(end);
     const bool cr = line.ends_with('\r');
     if (cr) line.remove_suffix(1);
-    out += demoSelectorLine(line);
+    // The dark variant's rules stand in its block, two blanks in.
+    if (line == "@media (prefers-color-scheme: dark) {") inDarkBlock = true;
+    if (line == "}") inDarkBlock = false;
+    out += demoSelectorLine(line, inDarkBlock ? 2 : 0);
     if (cr) out += '\r';
     if (!rest.empty()) out += '\n';
     css = rest.empty() ? rest : rest.substr(1);

@@ -87,7 +87,8 @@ enum class PreferredScheme : std::uint8_t { Light, Dark };
 std::string inPreferredScheme(std::string_view css, PreferredScheme scheme);
 
 // Gives each state rule of `css` its demonstration class (see above). Only a
-// line that is a whole selector line ("A:HOVER {", any case) is changed.
+// line that is a whole selector line ("A:HOVER {", any case) is changed, or
+// one indented two blanks in the modern output's dark block.
 std::string withDemoLinkClasses(std::string_view css);
 
 // The settings of `doc` that the legacy output writes and today's browsers

@@ -3,7 +3,11 @@
 //   Chromium: chromedriver, classic WebDriver over HTTP
 //   Firefox:  the browser's own WebDriver BiDi (--remote-debugging-port), over a WebSocket
 //   WebKit:   WebKitWebDriver with MiniBrowser, classic WebDriver, on a display of its own Xvfb
-// Every session draws at one device pixel per CSS pixel.
+// Every session draws at one device pixel per CSS pixel. A session may
+// prefer dark pages, each engine by its own switch:
+//   Chromium: --force-dark-mode
+//   Firefox:  the preference layout.css.prefers-color-scheme.content-override = 0
+//   WebKit:   MiniBrowser's --dark-mode
 #pragma once
 
 #include <memory>
@@ -16,9 +20,9 @@ namespace quillane::testing {
 
 class BrowserSession {
  public:
-  // A session in `engine`, or nothing with `why` set (the engine is not
-  // installed, or did not start).
-  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why);
+  // A session in `engine`, preferring dark pages when asked, or nothing
+  // with `why` set (the engine is not installed, or did not start).
+  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why, bool preferDark = false);
   virtual ~BrowserSession() = default;
 
   // Loads the address and waits for the page and its pictures.

@@ -121,6 +121,14 @@ TEST(DarkColour, AutomaticVariantFillsWhatTheLightSideFilled) {
     EXPECT_GE(contrastRatio(shown.text.rgb, shown.background.rgb), 4.5) << slot;
     EXPECT_GE(contrastRatio(shown.text.rgb, stop), 4.5) << slot;
   }
+  // A text on no background of its own stands on the browser's dark page
+  // (121212), where black would let 0000FF turn to 2C68FF, 4.04:1 on it.
+  StyleDocument plain;
+  plain.output.modern = plain.dark.enabled = plain.slots[kSlotP].enabled = 1;
+  plain.colours[0] = "0000FF";
+  deriveDarkVariant(plain);
+  EXPECT_GE(contrastRatio(rgbOf(std::string_view(plain.dark.colours[0])), {0x12, 0x12, 0x12}), 4.5);
+  EXPECT_TRUE(documentAdvice(plain).empty());
 }
 
 TEST(DarkColour, AutomaticVariantLeavesAPageThatIsDarkAlready) {

@@ -38,6 +38,11 @@ TEST(DemoLinkClasses, EachStateRuleAlsoStylesItsDemonstrationClass) {
       withDemoLinkClasses(legacy));
   EXPECT_BYTES("a:visited, a.q-visited {\na:hover, a.q-hover {\na:active, a.q-active {",
                withDemoLinkClasses("a:visited {\na:hover {\na:active {"));
+  // And in the dark variant's block, where the visitor who prefers dark pages sees them.
+  EXPECT_BYTES(crlf({"@media (prefers-color-scheme: dark) {", "  a:hover, a.q-hover {", "    color: #FF9DBD;", "  }",
+                     "  A:ACTIVE, A.q-active {", "}", "  a:visited {"}),
+               withDemoLinkClasses(crlf({"@media (prefers-color-scheme: dark) {", "  a:hover {", "    color: #FF9DBD;",
+                                         "  }", "  A:ACTIVE {", "}", "  a:visited {"})));
 }
 
 TEST(DemoLinkClasses, OnlyWholeSelectorLinesChange) {
