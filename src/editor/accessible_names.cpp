@@ -26,7 +26,7 @@ struct FormPage {
 const FormPage kPages[] = {{&kBasicTab, kNoIndex, kNoIndex},      {&kSlotPage, 0, kTagSlotCount - 1},
                            {&kScrollbarTab, kNoIndex, kNoIndex},  {&kEffectsTab, kNoIndex, kNoIndex},
                            {&kClassPage, 0, kUserClassCount - 1}, {&kOutputTab, kNoIndex, kNoIndex},
-                           {&kParking, kNoIndex, kNoIndex}};
+                           {&kDarkTab, kNoIndex, kNoIndex},       {&kParking, kNoIndex, kNoIndex}};
 
 // The controls the tables do not make: the tab strips, the tab area's
 // scroll bars and the box of the kept rules.

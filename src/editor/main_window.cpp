@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -29,6 +30,7 @@
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
 #include "editor/typing_limit.h"
+#include "generation/colour_scheme.h"
 #include "generation/font_stacks.h"
 #include "generation/make_command.h"
 #include "generation/output_choice.h"
@@ -177,6 +179,7 @@ void MainWindow::settle(qsizetype first) {
           ->setText(captionOf(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
   if (has("SSTab4")) m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   if (has("BarPic1")) drawScrollbarPreview();
+  if (has("CheckDark")) m_rules.darkVariant();
 
   // 3, 5. Output format and linking-page fields.
   if (has("Option5") || has("Check8")) m_rules.outputFormat();
@@ -212,6 +215,15 @@ void MainWindow::bindField(ControlId id) {
       onTextChanged(id);
       recordEdit(id, true);
     });
+  } else if (auto* kinds = qobject_cast<QComboBox*>(widget); kinds != nullptr && !kinds->isEditable()) {
+    // A list of fixed items: the gradient kinds, in the order of GradientKind.
+    connect(kinds, &QComboBox::currentIndexChanged, this, [this, id](int position) {
+      if (position < 0) return;
+      const EditScope scope(m_editDepth);
+      *fieldOf(m_doc, id)->gradient = static_cast<GradientKind>(position);
+      m_rules.gradient(id.index);
+      recordEdit(id, false);
+    });
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     connect(combo, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
       const EditScope scope(m_editDepth);
@@ -240,6 +252,7 @@ void MainWindow::bindField(ControlId id) {
       *fieldOf(m_doc, id)->number = fromQt(state);
       if (id.family == "Check7") m_rules.tagSlot(id.index);
       if (id.family == "Check12") m_rules.userClass(id.index);
+      if (id.family == "Check28" || id.family == "CheckDark") m_rules.darkVariant();
       // The opacity boxes' notes tell what the chosen output does; a class
       // page not built yet gets its note when it is.
       if (id.family == "Check28")
@@ -354,6 +367,8 @@ void MainWindow::refreshField(ControlId id) {
     const QString text = qs(*field->text);
     fitTypingLimit(edit, text.size());
     if (edit->text() != text) edit->setText(text);
+  } else if (auto* kinds = qobject_cast<QComboBox*>(widget); kinds != nullptr && field->kind == FieldKind::Gradient) {
+    kinds->setCurrentIndex(static_cast<int>(*field->gradient));
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     const QString text = qs(*field->text);
     if (combo->currentText() != text) combo->setEditText(text);
@@ -381,10 +396,16 @@ void MainWindow::refreshFromDocument() {
     UserClass& cls = m_doc.classes[static_cast<std::size_t>(c)];
     cls.checkCaption = cls.className;
     m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
+    showClassName(c);
   }
   nameControls(m_controls, m_doc);
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   drawScrollbarPreview();
+}
+
+void MainWindow::showClassName(int c) {
+  if (auto* label = qobject_cast<QLabel*>(m_controls.findBuilt({"LabelClass", c})))
+    label->setText(qs(m_doc.classes[static_cast<std::size_t>(c)].className));
 }
 
 void MainWindow::updateSwatch(std::string_view textFamily, int index) {
@@ -509,6 +530,31 @@ void MainWindow::pickColour(std::string_view textFamily, int index) {
   if (const auto colour = m_platform.colourDialog(start)) setAsOneStep(textFamily, index, qs(colourTextOf(*colour)));
 }
 
+void MainWindow::deriveDarkColours() {
+  StyleDocument derived = m_doc;
+  deriveDarkVariant(derived);
+  // The dark colours filled in (by hand, or derived from light colours that
+  // have changed since) that the derivation would replace.
+  int replaced = 0;
+  for (const FamilyRange& range : allFamilies()) {
+    if (!range.family.starts_with("Text") || !range.family.ends_with("Dark")) continue;
+    for (int i = range.first; i <= range.last; ++i) {
+      const std::string& now = *fieldOf(m_doc, {range.family, i})->text;
+      if (!now.empty() && now != *fieldOf(derived, {range.family, i})->text) ++replaced;
+    }
+  }
+  if (replaced > 0 &&
+      m_platform.messageBox("入力してある暗いときの色のうち " + std::to_string(replaced) +
+                                " 色が、明るいときの色から作った色に置き換わります。よろしいですか？",
+                            "自動で作る", MessageIcon::Exclamation, MessageButtons::OkCancel) != MessageAnswer::Ok)
+    return;
+  if (derived == m_doc) return;
+  m_history.endTyping();
+  m_doc = std::move(derived);
+  refreshFromDocument();
+  m_history.record();
+}
+
 void MainWindow::Command4_Click(int slot) {
   const auto path = m_platform.fileDialog(
       FileDialogMode::Open, "画像ファイル(*.jpg,*.jpeg,*.png,*.gif)|*.jpg;*.jpeg;*.png;*.gif|全てのファイル|*.*");
@@ -529,6 +575,7 @@ void MainWindow::renameCurrentClass() {
   cls.checkCaption = name;
   refreshField({"SSTab4", c});
   m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(name));
+  showClassName(c);
   nameControls(m_controls, m_doc);
   m_history.record();
 }

@@ -94,8 +94,12 @@ class MainWindow : public QMainWindow {
   void Command3_Click();                                    // 参照: the HTML page's folder
   void Command5_Click();                                    // 参照: the style sheet's folder
   void pickColour(std::string_view textFamily, int index);  // the "作る" buttons
-  void Command4_Click(int slot);                            // background image browse
-  void renameCurrentClass();                                // double click on the class tabs
+  // "自動で作る": the dark colours derived from the light ones, as one step.
+  // Dark colours already filled in that the derivation would change are
+  // replaced only when the user agrees.
+  void deriveDarkColours();
+  void Command4_Click(int slot);  // background image browse
+  void renameCurrentClass();      // double click on the class tabs
   void MenuEnd_Click();
   void openhelp_Click();
   void GOHP_Click();
@@ -169,6 +173,8 @@ class MainWindow : public QMainWindow {
   void onOptionSelected(ControlId id);
   void refreshField(ControlId id);
   void updateSwatch(std::string_view textFamily, int index);
+  // The dark tab's row label of class `c` shows its name, once built.
+  void showClassName(int c);
   // Typing a whole number from 0 to 100 into a class's opacity box moves its
   // slider, so that the settings file keeps what was typed; a text the
   // slider cannot hold is marked in the box.

@@ -165,7 +165,8 @@ using Command = void (MainWindow::*)();
 constexpr std::pair<std::string_view, Command> kCommands[] = {{"Command3", &MainWindow::Command3_Click},
                                                               {"Command5", &MainWindow::Command5_Click},
                                                               {"Command6", &MainWindow::Command6_Click},
-                                                              {"Command8", &MainWindow::Command8_Click}};
+                                                              {"Command8", &MainWindow::Command8_Click},
+                                                              {"CommandDark", &MainWindow::deriveDarkColours}};
 
 }  // namespace
 
@@ -182,7 +183,7 @@ void MainWindow::buildWindow() {
   auto* basic = m_controls.add("Frame1", new QWidget);
   buildPage(kBasicTab, basic, kNoIndex);
   m_ssTab1->addTab(basic, qs(kMainTabCaptions[0]));
-  const FormTable* tabs[] = {&kScrollbarTab, &kEffectsTab, &kOutputTab};
+  const FormTable* tabs[] = {&kScrollbarTab, &kEffectsTab, &kOutputTab, &kDarkTab};
   for (std::size_t t = 0; t < std::size(tabs); ++t)
     m_ssTab1->addTab(pageOnFirstUse(*tabs[t], kNoIndex), qs(kMainTabCaptions[t + 1]));
   fitTabArea();
@@ -270,6 +271,8 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         auto* label = new QLabel(words, host);
         if (cell.kind == CellKind::Note) label->setWordWrap(true);
         if (cell.plainText) label->setTextFormat(Qt::PlainText);
+        if (cell.words == Words::ClassName)
+          label->setText(qs(m_doc.classes[static_cast<std::size_t>(index)].className));
         add(label);
         break;
       }
@@ -308,6 +311,13 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
           for (const auto& u : sizeUnitLabels()) list->addItem(qs(u));
         if (cell.items == Items::Cursors)
           for (const auto& c : cursorLabels()) list->addItem(qs(c));
+        add(list);
+        break;
+      }
+      case CellKind::List: {
+        auto* list = new QComboBox(host);
+        if (cell.items == Items::GradientKinds)
+          for (const char* kind : {"なし", "線形", "円形"}) list->addItem(QString::fromUtf8(kind));
         add(list);
         break;
       }

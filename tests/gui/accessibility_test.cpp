@@ -129,7 +129,7 @@ class AccessibilityTest : public QObject {
         checkPage(tabs->tabText(t) + (inner != nullptr ? "/" + inner->tabText(p) : QString()));
       }
     }
-    QCOMPARE(pages, kTagSlotCount + kUserClassCount + 3);
+    QCOMPARE(pages, kTagSlotCount + kUserClassCount + 4);
     QStringList counts;
     for (const auto& [role, count] : m_counts)
       counts << QStringLiteral("%1 %2").arg(QMetaEnum::fromType<QAccessible::Role>().valueToKey(role)).arg(count);
