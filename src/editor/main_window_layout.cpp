@@ -315,7 +315,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         break;
       }
       case CellKind::List: {
-        auto* list = new QComboBox(host);
+        auto* list = new FixedList(host);
         if (cell.items == Items::GradientKinds)
           for (const char* kind : {"なし", "線形", "円形"}) list->addItem(QString::fromUtf8(kind));
         add(list);
