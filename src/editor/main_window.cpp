@@ -317,6 +317,11 @@ void MainWindow::connectHistory() {
 void MainWindow::onTextChanged(ControlId id) {
   if (id.family == "Text2") followOpacityText(id.index);
   if (!swatchFamilyOf(id.family).empty()) updateSwatch(id.family, id.index);
+  // The dark counterpart's swatch, when built, shows a light colour its own box leaves empty.
+  const std::string dark = std::string(id.family) + "Dark";
+  if (const ColourFamily* family = colourFamilyOf(dark);
+      family != nullptr && m_controls.findBuilt({family->swatch, id.index}) != nullptr)
+    updateSwatch(family->text, id.index);
   if (id.family == "Text3" && id.index >= kFirstScrollbarColour && id.index <= kLastScrollbarColour)
     drawScrollbarPreview();
 }
@@ -412,8 +417,13 @@ void MainWindow::updateSwatch(std::string_view textFamily, int index) {
   const std::optional<FieldRef> field = fieldOf(m_doc, {textFamily, index});
   ColourSwatch* shape = swatch(swatchFamilyOf(textFamily), index);
   if (!field || shape == nullptr) return;
+  // An empty dark colour keeps its light one ("Text3Dark" of "Text3"), and
+  // its swatch shows that.
+  const std::string* text = field->text;
+  if (text->empty() && textFamily.ends_with("Dark"))
+    if (const auto light = fieldOf(m_doc, {textFamily.substr(0, textFamily.size() - 4), index})) text = light->text;
   // Text that is not hexadecimal leaves the swatch as it was.
-  if (const auto bgr = swatchColourOf(*field->text)) shape->setColour(QColor(redOf(*bgr), greenOf(*bgr), blueOf(*bgr)));
+  if (const auto bgr = swatchColourOf(*text)) shape->setColour(QColor(redOf(*bgr), greenOf(*bgr), blueOf(*bgr)));
 }
 
 void MainWindow::drawScrollbarPreview() {

@@ -245,6 +245,16 @@ class EditorTest : public QObject {
     control<QCheckBox>("Check12", 1)->click();
     type("Text21", 1, "00FF00");
     QCOMPARE(swatchRgb("Shape3", 1), QRgb(0x00FF00));
+
+    // A dark colour left empty keeps the light one, which its swatch shows
+    // until it is filled in.
+    QCOMPARE(swatchRgb("Shape3Dark", 1), QRgb(0x00FF00));
+    control<QLineEdit>("Text21Dark", 1)->setText(QStringLiteral("102030"));
+    QCOMPARE(swatchRgb("Shape3Dark", 1), QRgb(0x102030));
+    control<QLineEdit>("Text21", 1)->setText(QStringLiteral("FF0000"));
+    QCOMPARE(swatchRgb("Shape3Dark", 1), QRgb(0x102030));
+    control<QLineEdit>("Text21Dark", 1)->setText(QString());
+    QCOMPARE(swatchRgb("Shape3Dark", 1), QRgb(0xFF0000));
   }
 
   void anEditableListKeepsExactlyWhatWasTyped() {
