@@ -438,6 +438,9 @@ class EditorTest : public QObject {
                         enabled("Command7Dark", 3), !control("CheckDark")->toolTip().isEmpty()};
     };
     QCOMPARE(darkState(), std::tuple(false, false, false, false, true));
+    QCOMPARE(control("CommandDark")->toolTip(),
+             QStringLiteral(
+                 "ダークモードの色は、「出力」タブの「今のブラウザ向けに書き出す」を選んだときだけ書き出されます。"));
     control<QCheckBox>("Check28")->click();
     QCOMPARE(darkState(), std::tuple(true, true, false, false, false));
     control<QCheckBox>("CheckDark")->click();
