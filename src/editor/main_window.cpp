@@ -180,6 +180,8 @@ void MainWindow::settle(qsizetype first) {
   if (has("SSTab4")) m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   if (has("BarPic1")) drawScrollbarPreview();
   if (has("CheckDark")) m_rules.darkVariant();
+  for (int c = 0; c < kUserClassCount; ++c)
+    if (has("LabelClass", c)) showClassName(c);
 
   // 3, 5. Output format and linking-page fields.
   if (has("Option5") || has("Check8")) m_rules.outputFormat();
@@ -409,8 +411,15 @@ void MainWindow::refreshFromDocument() {
 }
 
 void MainWindow::showClassName(int c) {
-  if (auto* label = qobject_cast<QLabel*>(m_controls.findBuilt({"LabelClass", c})))
-    label->setText(qs(m_doc.classes[static_cast<std::size_t>(c)].className));
+  auto* label = qobject_cast<QLabel*>(m_controls.findBuilt({"LabelClass", c}));
+  if (label == nullptr) return;
+  // A long name is cut short, so that the colours beside it keep their place.
+  constexpr int kWidest = 120;
+  const QString name = qs(m_doc.classes[static_cast<std::size_t>(c)].className);
+  const QString shown = label->fontMetrics().elidedText(name, Qt::ElideRight, kWidest);
+  label->setMaximumWidth(kWidest);
+  label->setText(shown);
+  label->setToolTip(shown == name ? QString() : name);
 }
 
 void MainWindow::updateSwatch(std::string_view textFamily, int index) {

@@ -271,8 +271,6 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         auto* label = new QLabel(words, host);
         if (cell.kind == CellKind::Note) label->setWordWrap(true);
         if (cell.plainText) label->setTextFormat(Qt::PlainText);
-        if (cell.words == Words::ClassName)
-          label->setText(qs(m_doc.classes[static_cast<std::size_t>(index)].className));
         add(label);
         break;
       }

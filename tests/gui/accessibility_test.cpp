@@ -177,7 +177,9 @@ class AccessibilityTest : public QObject {
     QCOMPARE(nameOf(accessible("Text2", 1)), QStringLiteral("見出し 半透明にする 不透明度"));
     QCOMPARE(nameOf(accessible("Command9", 1)), QStringLiteral("見出し 光る 色 作る"));
     QCOMPARE(nameOf(accessible("Text21Dark", 1)), QStringLiteral("ダークモード エフェクトの色 見出し 光る色"));
-    QCOMPARE(qobject_cast<QLabel*>(control("LabelClass", 1))->text(), QStringLiteral("見出し"));
+    auto* row = qobject_cast<QLabel*>(control("LabelClass", 1));
+    QCOMPARE(row->text(), QStringLiteral("見出し"));
+    QCOMPARE(row->toolTip(), QString());
 
     // ... and so does its context menu: on the tab clicked, or from the
     // keyboard on the current tab, wherever the bar puts the menu.

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -344,6 +345,18 @@ class EditorTest : public QObject {
     // A single click asks nothing.
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(4).center());
     QCOMPARE(m_platform.prompts.size(), std::size_t(2));
+
+    // The dark tab's row of the class follows; a long name is cut short
+    // there, whole in its tooltip, and the tab keeps its width.
+    auto* row = control<QLabel>("LabelClass", 4);
+    QCOMPARE(row->text(), QStringLiteral("efect4"));
+    const QString longName = QStringLiteral("とても長い名前の見出しのクラスです");
+    m_platform.promptReplies = {longName.toStdString()};
+    m_window->renameCurrentClass();
+    QVERIFY(row->text().endsWith(QChar(0x2026)));
+    QCOMPARE(row->toolTip(), longName);
+    const auto* pages = control<QTabWidget>("SSTab1");
+    QVERIFY(pages->widget(4)->minimumSizeHint().width() <= pages->currentWidget()->width());
   }
 
   void imageBrowseFillsThePathAndWarns() {
