@@ -1,5 +1,6 @@
 // Form1, the editor: the style document in four tabs ("基本", "スクロールバー",
-// "エフェクト", "出力"), the menus, and the commands behind them.
+// "エフェクト", "出力"), the dark variant's tab ("ダークモード") and the kept
+// rules' ("そのほかのスタイル"), the menus, and the commands behind them.
 //
 // The window owns the one StyleDocument. Every value widget is bound to its
 // field by control identity: a widget's change writes the record, and
