@@ -365,7 +365,7 @@ constexpr FormLine kOutputLines[] = {
 
 constexpr FormLine kDarkSwitchLines[] = {
     {{check("CheckDark").following(Follows::Modern).stretched(1),
-      button("CommandDark", "自動で作る").following(Follows::Modern)}},
+      button("CommandDark", "自動で作る").following(Follows::Dark)}},
 };
 constexpr FormTable kDarkSwitch{FormLayout::Line, kDarkSwitchLines};
 

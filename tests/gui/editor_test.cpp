@@ -451,11 +451,11 @@ class EditorTest : public QObject {
                         enabled("Command7Dark", 3), !control("CheckDark")->toolTip().isEmpty()};
     };
     QCOMPARE(darkState(), std::tuple(false, false, false, false, true));
-    QCOMPARE(control("CommandDark")->toolTip(),
+    QCOMPARE(control("CheckDark")->toolTip(),
              QStringLiteral(
                  "ダークモードの色は、「出力」タブの「今のブラウザ向けに書き出す」を選んだときだけ書き出されます。"));
     control<QCheckBox>("Check28")->click();
-    QCOMPARE(darkState(), std::tuple(true, true, false, false, false));
+    QCOMPARE(darkState(), std::tuple(true, false, false, false, false));
     control<QCheckBox>("CheckDark")->click();
     QCOMPARE(darkState(), std::tuple(true, true, true, true, false));
     control<QCheckBox>("Check28")->click();
