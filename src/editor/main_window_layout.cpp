@@ -251,6 +251,11 @@ void MainWindow::buildWaitingPages() {
   std::swap(m_doc, m_startDoc);
   settle(first);
   std::swap(m_doc, m_startDoc);
+  // A dark colour's swatch also shows the light colour its box leaves
+  // empty, which may have been edited since: as it would have followed.
+  for (const FamilyRange& range : allFamilies())
+    if (range.family.ends_with("Dark") && colourFamilyOf(range.family) != nullptr)
+      for (int i = range.first; i <= range.last; ++i) updateSwatch(range.family, i);
   nameControls(m_controls, m_doc);
   if (m_adviceMarks != nullptr) m_adviceMarks->refresh();
 }
