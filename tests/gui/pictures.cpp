@@ -1,8 +1,8 @@
 // The pictures of the README and the help page, made from the editor itself
 // on a real X display (docs/pictures/make.sh runs this under Xvfb): the
-// editor on its first tab and on its effects tab, the live view beside the
-// editor with the modern output on, the live view alone at a phone's width
-// in the light and the dark scheme, and the link window with a rewritten
+// editor on its first tab, its effects tab and its dark tab, the live view
+// beside the editor with the modern output on, the live view alone at a
+// phone's width in the light and the dark scheme, and the link window with a rewritten
 // page. Every picture is taken at the editor's own size, in the face it sets
 // up, from one of the installed samples, so the pictures change only when
 // what they show changes.
@@ -89,6 +89,18 @@ class EditorPictures : public QObject {
   void editorOnItsEffectsTab() {
     control<QTabWidget>("SSTab1")->setCurrentIndex(2);
     keep(QStringLiteral("editor-effects"), {m_editor.get()});
+  }
+
+  // The dark tab with the colours "自動で作る" derives from the sample's.
+  void editorOnItsDarkTab() {
+    control<QCheckBox>("Check28")->setChecked(true);
+    control<QCheckBox>("CheckDark")->setChecked(true);
+    m_editor->deriveDarkColours();
+    control<QTabWidget>("SSTab1")->setCurrentIndex(4);
+    keep(QStringLiteral("editor-dark"), {m_editor.get()});
+    m_editor->undoStack()->undo();
+    control<QCheckBox>("CheckDark")->setChecked(false);
+    control<QCheckBox>("Check28")->setChecked(false);
   }
 
   void liveViewBesideTheEditor() {
