@@ -136,8 +136,9 @@ void MainWindow::Form_Load() {
   settle(0);
   nameControls(m_controls, m_doc);
   m_startDoc = m_doc;
-  // 11. The sample menu.
-  SampleLoad();
+  // 11. The sample menu, read as it opens: a sample saved meanwhile, here
+  // or by another editor, is there.
+  connect(m_sampleMenu, &QMenu::aboutToShow, this, &MainWindow::SampleLoad);
 }
 
 void MainWindow::settle(qsizetype first) {

@@ -119,10 +119,13 @@ class MainWindow : public QMainWindow {
   // that leaves no file open, after asking about unsaved changes; a report
   // of what went where is shown beside the editor.
   void MenuImportStyle_Click();
-  void SampleLoad();                // builds the "サンプル" menu from the sample folders
+  // Builds the "サンプル" menu from the sample folders. Start-up reads no
+  // sample: the menu is built each time it opens, and when it or the
+  // samples are first asked for.
+  void SampleLoad();
   void MenuTuika_Click(int index);  // loads sample `index`
-  const std::vector<SampleEntry>& samples() const { return m_samples; }
-  QMenu* sampleMenu() const { return m_sampleMenu; }
+  const std::vector<SampleEntry>& samples();
+  QMenu* sampleMenu();
   void NormalPre_Click();
   void GaibuPre_Click();
   void Command8_Click();  // class preview
@@ -152,6 +155,8 @@ class MainWindow : public QMainWindow {
   // A page hidden at start-up, built with every other such page when one
   // of them is first shown or a control of theirs is first looked up.
   QWidget* pageOnFirstUse(const FormTable& table, int index);
+  // The same for a page that `fill` makes, not a table.
+  QWidget* pageOnFirstUse(std::function<void(QWidget*)> fill);
   void buildWaitingPages();
   void fillLayout(QLayout* layout, QWidget* host, const FormTable& table, int page, int each, int depth);
   QTabWidget* buildTabs(const FormCell& cell);
@@ -161,7 +166,8 @@ class MainWindow : public QMainWindow {
   // The window's outer size that shows the whole tab area.
   QSize largestOuterSize() const;
   void buildMenus();
-  void buildKeptStyleTab();  // "そのほかのスタイル"
+  void buildKeptStyleTab();  // "そのほかのスタイル", filled on first use
+  void fillKeptStylePage(QWidget* page);
 
   // Binding widgets to the document.
   void bindField(ControlId id);
@@ -260,13 +266,13 @@ class MainWindow : public QMainWindow {
 
   struct WaitingPage {
     QWidget* page;
-    const FormTable* table;
-    int index;
+    std::function<void(QWidget*)> fill;  // makes the page's controls in it
   };
   std::vector<WaitingPage> m_waiting;  // pages not built yet, in the order they were placed
   bool m_deferPages = false;           // while the window is built: pages hidden at start-up wait
   StyleDocument m_startDoc;            // the document as start-up left it, for the waiting pages
   std::vector<SampleEntry> m_samples;
+  bool m_samplesListed = false;  // m_samples and the menu have been read from the folders
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;
   LiveViewWindow* m_liveView = nullptr;
