@@ -1,10 +1,15 @@
 // What start-up leaves for later: the pages hidden at start-up are built on
 // first use and then show exactly what they would have shown had they been
-// built at start-up; the title picture is the stored one.
+// built at start-up; the font lists and the sample menu are full when first
+// opened; the title picture is the stored one.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +27,8 @@
 #include "editor/main_window.h"
 #include "editor/title_window.h"
 #include "fake_platform.h"
+#include "generation/font_stacks.h"
+#include "persistence/file_commands.h"
 #include "persistence/settings_file.h"
 
 using namespace quillane;
@@ -171,6 +178,61 @@ class StartupTest : public QObject {
       window.MenuSaveFile_Click();
     });
     QCOMPARE(m_platform.writes.size(), std::size_t(2));
+  }
+
+  // Every list offers every installed family, by the name browsers match,
+  // from its first opening on, on the page shown first and on the others.
+  void theFontListsAreFullWhenFirstOpened() {
+    std::vector<std::string> families;
+    for (const QString& family : QFontDatabase::families()) families.push_back(family.toStdString());
+    QStringList expected;
+    for (const std::string& name : browserFamilyNames(families)) expected << QString::fromStdString(name);
+    QVERIFY(!expected.isEmpty());
+    auto window = shownWindow();
+    for (int slot : {0, kTagSlotCount - 1}) {
+      auto* list = window->controls().get<QComboBox>("Combo1", slot);
+      window->controls().get<QTabWidget>("SSTab2")->setCurrentIndex(slot);
+      list->showPopup();
+      QVERIFY(list->view()->isVisible());
+      QStringList shown;
+      for (int row = 0; row < list->view()->model()->rowCount(); ++row)
+        shown << list->view()->model()->index(row, 0).data().toString();
+      list->hidePopup();
+      QCOMPARE(shown, expected);
+    }
+  }
+
+  // Start-up reads no sample; the menu, opened, holds every sample of the
+  // folder, in file name order.
+  void theSampleMenuHoldsEverySampleWhenOpened() {
+    QTemporaryDir app;
+    QVERIFY(QDir().mkpath(app.filePath(QStringLiteral("sample"))));
+    const QDir shipped(QStringLiteral(QUILLANE_INSTALL_FOLDER "/sample"));
+    const QStringList files = shipped.entryList({QStringLiteral("*.smp")}, QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 10);
+    for (const QString& name : files)
+      QVERIFY(QFile::copy(shipped.filePath(name), app.filePath(QStringLiteral("sample/") + name)));
+    MainWindow window(m_platform, app.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* menu = window.findChild<QMenu*>(QStringLiteral("MenuSample"));
+    QVERIFY(menu->actions().isEmpty());
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(menu->isVisible());
+    QStringList captions;
+    for (const QAction* entry : menu->actions()) captions << entry->text();
+    menu->close();
+    const std::vector<SampleEntry> samples = listSamples(app.filePath(QStringLiteral("sample")).toStdString());
+    QCOMPARE(samples.size(), std::size_t(files.size()));
+    QStringList expected;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      QCOMPARE(QFileInfo(QString::fromStdString(samples[i].path)).fileName(), files[qsizetype(i)]);
+      expected << QStringLiteral("&%1 ").arg(QLatin1Char("1234567890ABCDEF"[i])) +
+                      QString::fromStdString(samples[i].caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    }
+    QCOMPARE(captions, expected);
   }
 
   void titlePictureIsTheStoredPicture() {
