@@ -125,6 +125,16 @@ QAccessibleInterface* editorInterfaces(const QString& className, QObject* object
 
 FreeList::FreeList(QWidget* parent) : QComboBox(parent) {}
 
+void FreeList::showPopup() {
+  Q_EMIT aboutToBeUsed();
+  QComboBox::showPopup();
+}
+
+void FreeList::focusInEvent(QFocusEvent* event) {
+  Q_EMIT aboutToBeUsed();
+  QComboBox::focusInEvent(event);
+}
+
 OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {}
 
 void installAccessibleInterfaces() { QAccessible::installFactory(&editorInterfaces); }

@@ -30,6 +30,7 @@
 #include "platform/platform.h"
 #include "platform/preview_files.h"
 
+class QComboBox;
 class QScrollBar;
 class QTabWidget;
 class QMenu;
@@ -147,6 +148,8 @@ class MainWindow : public QMainWindow {
   void wheelEvent(QWheelEvent* event) override;
   // A new theme: the colours made from the palette are made again.
   void changeEvent(QEvent* event) override;
+  // The font lists are filled once the window has first been drawn.
+  bool event(QEvent* event) override;
 
  private:
   // Building the window from the form tables.
@@ -166,6 +169,10 @@ class MainWindow : public QMainWindow {
   // The window's outer size that shows the whole tab area.
   QSize largestOuterSize() const;
   void buildMenus();
+  // The installed typefaces, one model shared by the font lists, filled
+  // after the first paint, or before when a list is first used.
+  void fillFontLists();
+  void useFontList(QComboBox* list);
   void buildKeptStyleTab();  // "そのほかのスタイル", filled on first use
   void fillKeptStylePage(QWidget* page);
 
@@ -263,6 +270,8 @@ class MainWindow : public QMainWindow {
   QAction* m_undoAction = nullptr;
   QAction* m_redoAction = nullptr;
   QStringListModel* m_fonts = nullptr;  // the installed typefaces, shared by the six font lists
+  bool m_fontsFilled = false;
+  bool m_fontsQueued = false;  // to be filled in the event loop's next turn
 
   struct WaitingPage {
     QWidget* page;
