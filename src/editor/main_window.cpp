@@ -100,8 +100,8 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   buildKeptStyleTab();
   Form_Load();
   resize(largestOuterSize());
-  loadRecentFiles();
-  // Another editor running beside this one may have added to the list.
+  // Read as the menu opens: another editor running beside this one may
+  // have added to the list.
   connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::loadRecentFiles);
   connectHistory();
   m_adviceMarks = new AdviceMarks(m_doc, m_controls, this);

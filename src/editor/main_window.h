@@ -84,8 +84,10 @@ class MainWindow : public QMainWindow {
   QUndoStack* undoStack() { return m_history.stack(); }
   // The settings file open now, an absolute path; "" when none.
   const std::string& openFilePath() const { return m_history.file().path; }
-  const RecentFiles& recentFiles() const { return m_recent; }
-  QMenu* recentMenu() const { return m_recentMenu; }
+  // The recent files are read from the user's settings when their menu
+  // opens, or when they or the menu are first asked for.
+  const RecentFiles& recentFiles();
+  QMenu* recentMenu();
 
   // DrawScrollbarPreview: repaints BarPic1 from the ticked rows' swatches.
   void drawScrollbarPreview();
@@ -254,6 +256,7 @@ class MainWindow : public QMainWindow {
   bool m_refreshing = false;
   int m_editDepth = 0;  // edit handlers running, one inside another
   RecentFiles m_recent;
+  bool m_recentRead = false;  // m_recent has been read from the user's settings
   ControlRegistry m_controls;
   EnableRules m_rules{m_controls, m_doc};
   std::string m_appFolder;

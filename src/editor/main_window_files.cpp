@@ -199,7 +199,18 @@ void MainWindow::updateTitle() { setWindowTitle(qs(windowTitleOf(openFilePath(),
 
 // --- Recent files ---------------------------------------------------------
 
+const RecentFiles& MainWindow::recentFiles() {
+  if (!m_recentRead) loadRecentFiles();
+  return m_recent;
+}
+
+QMenu* MainWindow::recentMenu() {
+  if (!m_recentRead) loadRecentFiles();
+  return m_recentMenu;
+}
+
 void MainWindow::loadRecentFiles() {
+  m_recentRead = true;
   std::vector<std::string> paths;
   for (const QString& path : QSettings().value(kRecentFilesKey).toStringList()) paths.push_back(path.toStdString());
   m_recent = RecentFiles(paths);
