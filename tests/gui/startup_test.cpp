@@ -15,8 +15,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -252,6 +254,34 @@ class StartupTest : public QObject {
                       QString::fromStdString(samples[i].caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
     }
     QCOMPARE(captions, expected);
+  }
+
+  // The editor's style draws a group box's frame itself, to read its
+  // picture without the image plug-ins: the pixels are Fusion's own.
+  void aGroupBoxFrameIsDrawnAsFusionDrawsIt_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("checkable");
+    QTest::newRow("titled") << QStringLiteral("背景画像") << false;
+    QTest::newRow("no title") << QString() << false;
+    QTest::newRow("with a check box") << QStringLiteral("変更する所") << true;
+  }
+  void aGroupBoxFrameIsDrawnAsFusionDrawsIt() {
+    QFETCH(QString, title);
+    QFETCH(bool, checkable);
+    auto* editorStyle = qobject_cast<QProxyStyle*>(QApplication::style());
+    QVERIFY(editorStyle != nullptr);
+    if (editorStyle->baseStyle()->name() != QLatin1String("fusion")) QSKIP("the platform's style is not Fusion");
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    const auto drawn = [&](QStyle* style) {
+      QGroupBox box(title);
+      box.setCheckable(checkable);
+      if (style != nullptr) box.setStyle(style);
+      box.resize(240, 90);
+      return box.grab().toImage();
+    };
+    const QImage ours = drawn(nullptr);
+    QCOMPARE(ours, drawn(fusion.get()));
+    QVERIFY(ours.pixel(120, 88) != ours.pixel(120, 60));  // a frame was drawn
   }
 
   void titlePictureIsTheStoredPicture() {
