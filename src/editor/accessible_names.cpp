@@ -129,6 +129,16 @@ FreeList::FreeList(QWidget* parent) : QComboBox(parent) {}
 
 FixedList::FixedList(QWidget* parent) : QComboBox(parent) {}
 
+void FreeList::showPopup() {
+  Q_EMIT aboutToBeUsed();
+  QComboBox::showPopup();
+}
+
+void FreeList::focusInEvent(QFocusEvent* event) {
+  Q_EMIT aboutToBeUsed();
+  QComboBox::focusInEvent(event);
+}
+
 OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {}
 
 void installAccessibleInterfaces() { QAccessible::installFactory(&editorInterfaces); }
@@ -142,17 +152,20 @@ void nameControls(const ControlRegistry& controls, const StyleDocument& doc) {
       int boxDepth = -1;
       forEachControl(*page.table, p, [&](const FormControl& c) {
         QWidget* widget = controls.findBuilt(c.id);
-        const QString name = qs(spokenName(c.id, doc));
         if (c.depth != boxDepth) box.clear();
+        // A page not built yet is named when it is: its controls are built
+        // together, so no built control here follows a box that is not.
+        if (widget == nullptr) return;
+        const QString name = qs(spokenName(c.id, doc));
         if (!name.isEmpty()) {
-          if (widget != nullptr) setName(widget, name);
+          setName(widget, name);
           if (c.kind == CellKind::Text) {
             box = name;
             boxDepth = c.depth;
           }
           return;
         }
-        if (widget == nullptr || box.isEmpty()) return;
+        if (box.isEmpty()) return;
         if (c.kind == CellKind::Swatch) setName(widget, box + QStringLiteral(" 色見本"));
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) setName(widget, box + u' ' + button->text());
       });

@@ -35,6 +35,15 @@ class FreeList : public QComboBox {
 
  public:
   explicit FreeList(QWidget* parent = nullptr);
+  void showPopup() override;
+
+ Q_SIGNALS:
+  // Before the list opens or takes the keyboard: a list whose items come
+  // late gets them now.
+  void aboutToBeUsed();
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
 };
 
 // A list of fixed items (a gradient's kind), named and valued as a free list.

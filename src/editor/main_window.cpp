@@ -17,6 +17,7 @@
 #include <QSlider>
 #include <QStringListModel>
 #include <QTabWidget>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "document/product.h"
@@ -101,8 +102,8 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   buildKeptStyleTab();
   Form_Load();
   resize(largestOuterSize());
-  loadRecentFiles();
-  // Another editor running beside this one may have added to the list.
+  // Read as the menu opens: another editor running beside this one may
+  // have added to the list.
   connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::loadRecentFiles);
   connectHistory();
   m_adviceMarks = new AdviceMarks(m_doc, m_controls, this);
@@ -126,20 +127,17 @@ ColourSwatch* MainWindow::swatch(std::string_view family, int index) const {
 void MainWindow::Form_Load() {
   // 1. The application folder always ends in a separator.
   if (m_appFolder.empty() || m_appFolder.back() != '/') m_appFolder += '/';
-  // 2. The installed typefaces, the same list in all six font boxes.
-  // The names as browsers match them, without the foundry the toolkit adds.
-  std::vector<std::string> families;
-  for (const QString& family : QFontDatabase::families()) families.push_back(family.toStdString());
-  QStringList names;
-  for (const std::string& name : browserFamilyNames(families)) names << QString::fromStdString(name);
-  m_fonts = new QStringListModel(names, this);
+  // 2. The installed typefaces, the same list in all six font boxes: the
+  // first picture shows none of them, so they come after it.
+  m_fonts = new QStringListModel(this);
   // 4. The class check boxes show the class names.
   for (UserClass& cls : m_doc.classes) cls.checkCaption = cls.className;
   settle(0);
   nameControls(m_controls, m_doc);
   m_startDoc = m_doc;
-  // 11. The sample menu.
-  SampleLoad();
+  // 11. The sample menu, read as it opens: a sample saved meanwhile, here
+  // or by another editor, is there.
+  connect(m_sampleMenu, &QMenu::aboutToShow, this, &MainWindow::SampleLoad);
 }
 
 void MainWindow::settle(qsizetype first) {
@@ -157,12 +155,8 @@ void MainWindow::settle(qsizetype first) {
   };
 
   // 2. The font name itself stays empty.
-  for (int i = 0; i < kTagSlotCount; ++i) {
-    if (!has("Combo1", i)) continue;
-    auto* combo = m_controls.get<QComboBox>("Combo1", i);
-    combo->setModel(m_fonts);
-    combo->setCurrentIndex(-1);
-  }
+  for (int i = 0; i < kTagSlotCount; ++i)
+    if (has("Combo1", i)) useFontList(m_controls.get<QComboBox>("Combo1", i));
   forEachField([&](ControlId id) {
     if (has(id.family, id.index)) bindField(id);
   });
@@ -202,6 +196,40 @@ void MainWindow::settle(qsizetype first) {
   }
   // 10. The scrollbar picture.
   if (has("BarPic1")) drawScrollbarPreview();
+}
+
+void MainWindow::useFontList(QComboBox* list) {
+  if (auto* free = qobject_cast<FreeList*>(list))
+    connect(free, &FreeList::aboutToBeUsed, this, &MainWindow::fillFontLists, Qt::UniqueConnection);
+  if (!m_fontsFilled) return;
+  // Taking the model selects its first item; the box keeps its text, and
+  // the document its value.
+  const QSignalBlocker quiet(list);
+  const QString text = list->currentText();
+  list->setModel(m_fonts);
+  list->setCurrentIndex(-1);
+  list->setEditText(text);
+}
+
+void MainWindow::fillFontLists() {
+  if (m_fontsFilled) return;
+  m_fontsFilled = true;
+  // The names as browsers match them, without the foundry the toolkit adds.
+  std::vector<std::string> families;
+  for (const QString& family : QFontDatabase::families()) families.push_back(family.toStdString());
+  QStringList names;
+  for (const std::string& name : browserFamilyNames(families)) names << QString::fromStdString(name);
+  m_fonts->setStringList(names);
+  for (int i = 0; i < kTagSlotCount; ++i)
+    if (auto* list = qobject_cast<QComboBox*>(m_controls.findBuilt({"Combo1", i}))) useFontList(list);
+}
+
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::Paint && !m_fontsFilled && !m_fontsQueued) {
+    m_fontsQueued = true;
+    QTimer::singleShot(0, this, &MainWindow::fillFontLists);
+  }
+  return QMainWindow::event(event);
 }
 
 // --- Binding --------------------------------------------------------------

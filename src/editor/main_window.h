@@ -31,6 +31,7 @@
 #include "platform/platform.h"
 #include "platform/preview_files.h"
 
+class QComboBox;
 class QScrollBar;
 class QTabWidget;
 class QMenu;
@@ -84,8 +85,10 @@ class MainWindow : public QMainWindow {
   QUndoStack* undoStack() { return m_history.stack(); }
   // The settings file open now, an absolute path; "" when none.
   const std::string& openFilePath() const { return m_history.file().path; }
-  const RecentFiles& recentFiles() const { return m_recent; }
-  QMenu* recentMenu() const { return m_recentMenu; }
+  // The recent files are read from the user's settings when their menu
+  // opens, or when they or the menu are first asked for.
+  const RecentFiles& recentFiles();
+  QMenu* recentMenu();
 
   // DrawScrollbarPreview: repaints BarPic1 from the ticked rows' swatches.
   void drawScrollbarPreview();
@@ -124,10 +127,13 @@ class MainWindow : public QMainWindow {
   // that leaves no file open, after asking about unsaved changes; a report
   // of what went where is shown beside the editor.
   void MenuImportStyle_Click();
-  void SampleLoad();                // builds the "サンプル" menu from the sample folders
+  // Builds the "サンプル" menu from the sample folders. Start-up reads no
+  // sample: the menu is built each time it opens, and when it or the
+  // samples are first asked for.
+  void SampleLoad();
   void MenuTuika_Click(int index);  // loads sample `index`
-  const std::vector<SampleEntry>& samples() const { return m_samples; }
-  QMenu* sampleMenu() const { return m_sampleMenu; }
+  const std::vector<SampleEntry>& samples();
+  QMenu* sampleMenu();
   void NormalPre_Click();
   void GaibuPre_Click();
   void Command8_Click();  // class preview
@@ -149,6 +155,8 @@ class MainWindow : public QMainWindow {
   void wheelEvent(QWheelEvent* event) override;
   // A new theme: the colours made from the palette are made again.
   void changeEvent(QEvent* event) override;
+  // The font lists are filled once the window has first been drawn.
+  bool event(QEvent* event) override;
 
  private:
   // Building the window from the form tables.
@@ -157,6 +165,8 @@ class MainWindow : public QMainWindow {
   // A page hidden at start-up, built with every other such page when one
   // of them is first shown or a control of theirs is first looked up.
   QWidget* pageOnFirstUse(const FormTable& table, int index);
+  // The same for a page that `fill` makes, not a table.
+  QWidget* pageOnFirstUse(std::function<void(QWidget*)> fill);
   void buildWaitingPages();
   void fillLayout(QLayout* layout, QWidget* host, const FormTable& table, int page, int each, int depth);
   QTabWidget* buildTabs(const FormCell& cell);
@@ -166,7 +176,12 @@ class MainWindow : public QMainWindow {
   // The window's outer size that shows the whole tab area.
   QSize largestOuterSize() const;
   void buildMenus();
-  void buildKeptStyleTab();  // "そのほかのスタイル"
+  // The installed typefaces, one model shared by the font lists, filled
+  // after the first paint, or before when a list is first used.
+  void fillFontLists();
+  void useFontList(QComboBox* list);
+  void buildKeptStyleTab();  // "そのほかのスタイル", filled on first use
+  void fillKeptStylePage(QWidget* page);
 
   // Binding widgets to the document.
   void bindField(ControlId id);
@@ -248,6 +263,7 @@ class MainWindow : public QMainWindow {
   bool m_refreshing = false;
   int m_editDepth = 0;  // edit handlers running, one inside another
   RecentFiles m_recent;
+  bool m_recentRead = false;  // m_recent has been read from the user's settings
   ControlRegistry m_controls;
   EnableRules m_rules{m_controls, m_doc};
   std::string m_appFolder;
@@ -264,16 +280,18 @@ class MainWindow : public QMainWindow {
   QAction* m_undoAction = nullptr;
   QAction* m_redoAction = nullptr;
   QStringListModel* m_fonts = nullptr;  // the installed typefaces, shared by the six font lists
+  bool m_fontsFilled = false;
+  bool m_fontsQueued = false;  // to be filled in the event loop's next turn
 
   struct WaitingPage {
     QWidget* page;
-    const FormTable* table;
-    int index;
+    std::function<void(QWidget*)> fill;  // makes the page's controls in it
   };
   std::vector<WaitingPage> m_waiting;  // pages not built yet, in the order they were placed
   bool m_deferPages = false;           // while the window is built: pages hidden at start-up wait
   StyleDocument m_startDoc;            // the document as start-up left it, for the waiting pages
   std::vector<SampleEntry> m_samples;
+  bool m_samplesListed = false;  // m_samples and the menu have been read from the folders
   PreviewFiles m_previewFiles{m_platform};
   LinkWindow* m_linkWindow = nullptr;
   LiveViewWindow* m_liveView = nullptr;

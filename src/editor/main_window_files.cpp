@@ -82,7 +82,18 @@ void MainWindow::MenuSaveSumple_Click() {
 
 // --- The sample menu ------------------------------------------------------
 
+const std::vector<SampleEntry>& MainWindow::samples() {
+  if (!m_samplesListed) SampleLoad();
+  return m_samples;
+}
+
+QMenu* MainWindow::sampleMenu() {
+  if (!m_samplesListed) SampleLoad();
+  return m_sampleMenu;
+}
+
 void MainWindow::SampleLoad() {
+  m_samplesListed = true;
   m_samples = listSamples(sampleFolders(m_appFolder).listed);
   m_sampleMenu->clear();
   if (m_samples.empty()) {
@@ -105,6 +116,7 @@ void MainWindow::SampleLoad() {
 }
 
 void MainWindow::MenuTuika_Click(int index) {
+  if (!m_samplesListed) SampleLoad();
   if (index < 0 || index >= static_cast<int>(m_samples.size())) return;
   if (!maySetChangesAside()) return;
   const SampleEntry& sample = m_samples[static_cast<std::size_t>(index)];
@@ -187,7 +199,18 @@ void MainWindow::updateTitle() { setWindowTitle(qs(windowTitleOf(openFilePath(),
 
 // --- Recent files ---------------------------------------------------------
 
+const RecentFiles& MainWindow::recentFiles() {
+  if (!m_recentRead) loadRecentFiles();
+  return m_recent;
+}
+
+QMenu* MainWindow::recentMenu() {
+  if (!m_recentRead) loadRecentFiles();
+  return m_recentMenu;
+}
+
 void MainWindow::loadRecentFiles() {
+  m_recentRead = true;
   std::vector<std::string> paths;
   for (const QString& path : QSettings().value(kRecentFilesKey).toStringList()) paths.push_back(path.toStdString());
   m_recent = RecentFiles(paths);

@@ -37,8 +37,20 @@ bool isStyleFileName(const std::string& path) {
 }
 
 void MainWindow::buildKeptStyleTab() {
-  auto* page = new QWidget;
+  // The tab is hidden at start-up: its text box (and the fixed-pitch font it
+  // shows) waits with the other hidden pages.
+  QWidget* page = pageOnFirstUse([this](QWidget* hidden) { fillKeptStylePage(hidden); });
   page->setObjectName(QStringLiteral("KeptStylePage"));
+  m_ssTab1->addTab(page, QStringLiteral("そのほかのスタイル"));
+  // Loads, undo and redo bring the tab in line; typing there changes nothing.
+  connect(this, &MainWindow::documentChanged, this, [this] {
+    if (m_keptStyle == nullptr) return;  // filled with the document when built
+    const QString shown = shownText(m_doc.keptStyle);
+    if (m_keptStyle->toPlainText() != shown) m_keptStyle->setPlainText(shown);
+  });
+}
+
+void MainWindow::fillKeptStylePage(QWidget* page) {
   auto* layout = new QVBoxLayout(page);
   auto* note = new QLabel(
       QStringLiteral("フォームにない規則です。出力では、作られた規則のあとにそのまま書き出されます。"), page);
@@ -48,9 +60,9 @@ void MainWindow::buildKeptStyleTab() {
   m_keptStyle->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_keptStyle->setTabChangesFocus(true);
   m_keptStyle->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  m_keptStyle->setPlainText(shownText(m_doc.keptStyle));
   layout->addWidget(note);
   layout->addWidget(m_keptStyle);
-  m_ssTab1->addTab(page, QStringLiteral("そのほかのスタイル"));
   connect(m_keptStyle, &QPlainTextEdit::textChanged, this, [this] {
     // Showing the document's text is no edit: its line ends stay as read.
     if (m_keptStyle->toPlainText() == shownText(m_doc.keptStyle)) return;
@@ -58,11 +70,6 @@ void MainWindow::buildKeptStyleTab() {
     if (text == m_doc.keptStyle) return;
     m_doc.keptStyle = text;
     m_history.recordTyping(QStringLiteral("KeptStyle"));
-  });
-  // Loads, undo and redo bring the tab in line; typing there changes nothing.
-  connect(this, &MainWindow::documentChanged, this, [this] {
-    const QString shown = shownText(m_doc.keptStyle);
-    if (m_keptStyle->toPlainText() != shown) m_keptStyle->setPlainText(shown);
   });
 }
 

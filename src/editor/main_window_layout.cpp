@@ -202,7 +202,7 @@ void MainWindow::buildWindow() {
   auto* parking = new QWidget;
   parking->hide();
   parking->setParent(central);
-  m_waiting.push_back({parking, &kParking, kNoIndex});
+  m_waiting.push_back({parking, [this](QWidget* page) { buildPage(kParking, page, kNoIndex); }});
   m_deferPages = false;
   m_controls.buildOnMiss([this] { buildWaitingPages(); });
   buildMenus();
@@ -231,8 +231,12 @@ void MainWindow::buildPage(const FormTable& table, QWidget* page, int index) {
 }
 
 QWidget* MainWindow::pageOnFirstUse(const FormTable& table, int index) {
+  return pageOnFirstUse([this, &table, index](QWidget* page) { buildPage(table, page, index); });
+}
+
+QWidget* MainWindow::pageOnFirstUse(std::function<void(QWidget*)> fill) {
   auto* page = new PageOnFirstShow([this] { buildWaitingPages(); });
-  m_waiting.push_back({page, &table, index});
+  m_waiting.push_back({page, std::move(fill)});
   return page;
 }
 
@@ -243,7 +247,7 @@ void MainWindow::buildWaitingPages() {
   const std::vector<WaitingPage> pages = std::exchange(m_waiting, {});
   m_controls.buildOnMiss({});
   const qsizetype first = m_controls.count();
-  for (const WaitingPage& page : pages) buildPage(*page.table, page.page, page.index);
+  for (const WaitingPage& page : pages) page.fill(page.page);
   fitTabArea();
   // Nothing has touched these controls since start-up, so they first show
   // the document as start-up left it, as controls built then would; the

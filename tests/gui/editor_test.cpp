@@ -102,6 +102,10 @@ class EditorTest : public QObject {
     QVERIFY(!control<QCheckBox>("Check28")->isChecked() && enabled("Check28"));
     auto* first = control<QComboBox>("Combo1", 0);
     QVERIFY(first->currentText().isEmpty());
+    first->showPopup();  // the lists are filled by the time one opens
+    first->hidePopup();
+    QVERIFY(first->currentText().isEmpty());
+    QVERIFY(first->count() > 0);
     // Family names as browsers match them: no foundry, each once.
     QSet<QString> names;
     for (int k = 0; k < first->count(); ++k) {
@@ -137,6 +141,8 @@ class EditorTest : public QObject {
     QVERIFY(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans [QLTF]")));
     MainWindow window(m_platform, QStringLiteral("/opt/quillane"));
     auto* fonts = testing::requireControl<QComboBox>(window, "Combo1", 0);
+    fonts->showPopup();
+    fonts->hidePopup();
     QStringList names;
     for (int k = 0; k < fonts->count(); ++k) names << fonts->itemText(k);
     QCOMPARE(names.count(QStringLiteral("DejaVu Sans")), 1);
@@ -277,6 +283,8 @@ class EditorTest : public QObject {
     QCOMPARE(m_window->document().slots[0].sizeUnit, std::string("ぴくせる"));
     // The first half of an installed family's name stays half.
     auto* fonts = control<QComboBox>("Combo1", 0);
+    fonts->showPopup();
+    fonts->hidePopup();
     QVERIFY(fonts->count() > 0);
     const QString family = fonts->itemText(fonts->count() - 1);
     const QString half = family.left(qMax<qsizetype>(1, family.size() / 2));

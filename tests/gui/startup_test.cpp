@@ -1,17 +1,24 @@
 // What start-up leaves for later: the pages hidden at start-up are built on
 // first use and then show exactly what they would have shown had they been
-// built at start-up; the title picture is the stored one.
+// built at start-up; the font lists and the sample menu are full when first
+// opened; the title picture is the stored one.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +29,8 @@
 #include "editor/main_window.h"
 #include "editor/title_window.h"
 #include "fake_platform.h"
+#include "generation/font_stacks.h"
+#include "persistence/file_commands.h"
 #include "persistence/settings_file.h"
 
 using namespace quillane;
@@ -171,6 +180,108 @@ class StartupTest : public QObject {
       window.MenuSaveFile_Click();
     });
     QCOMPARE(m_platform.writes.size(), std::size_t(2));
+  }
+
+  // Every list offers every installed family, by the name browsers match:
+  // from the event loop's turn after the first paint, and before that from
+  // its first opening. Filling a list keeps the font name it shows, and is
+  // no edit.
+  void theFontListsAreFullWhenFirstOpened() {
+    std::vector<std::string> families;
+    for (const QString& family : QFontDatabase::families()) families.push_back(family.toStdString());
+    QStringList expected;
+    for (const std::string& name : browserFamilyNames(families)) expected << QString::fromStdString(name);
+    QVERIFY(!expected.isEmpty());
+    const auto items = [](QComboBox* list) {
+      QStringList shown;
+      for (int row = 0; row < list->view()->model()->rowCount(); ++row)
+        shown << list->view()->model()->index(row, 0).data().toString();
+      return shown;
+    };
+
+    MainWindow window(m_platform, QStringLiteral("/opt/quillane"));
+    window.document().slots[kSlotP].fontName = "游ゴシック";
+    window.refreshFromDocument();
+    const int steps = window.undoStack()->count();
+    const QSignalSpy changed(&window, &MainWindow::documentChanged);
+    for (int slot : {int(kSlotP), kTagSlotCount - 1}) {
+      auto* list = window.controls().get<QComboBox>("Combo1", slot);
+      list->showPopup();
+      QVERIFY(list->view()->isVisible());
+      const QStringList shown = items(list);
+      list->hidePopup();
+      QCOMPARE(shown, expected);
+    }
+    QCOMPARE(window.controls().get<QComboBox>("Combo1", kSlotP)->currentText(), QStringLiteral("游ゴシック"));
+    QCOMPARE(window.document().slots[kSlotP].fontName, std::string("游ゴシック"));
+    QCOMPARE(changed.size(), 0);
+    QCOMPARE(window.undoStack()->count(), steps);
+
+    auto shown = shownWindow();
+    auto* first = shown->controls().get<QComboBox>("Combo1", kSlotP);
+    QTRY_COMPARE(items(first), expected);
+    QVERIFY(first->currentText().isEmpty());
+  }
+
+  // Start-up reads no sample; the menu, opened, holds every sample of the
+  // folder, in file name order.
+  void theSampleMenuHoldsEverySampleWhenOpened() {
+    QTemporaryDir app;
+    QVERIFY(QDir().mkpath(app.filePath(QStringLiteral("sample"))));
+    const QDir shipped(QStringLiteral(QUILLANE_INSTALL_FOLDER "/sample"));
+    const QStringList files = shipped.entryList({QStringLiteral("*.smp")}, QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 10);
+    for (const QString& name : files)
+      QVERIFY(QFile::copy(shipped.filePath(name), app.filePath(QStringLiteral("sample/") + name)));
+    MainWindow window(m_platform, app.path());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* menu = window.findChild<QMenu*>(QStringLiteral("MenuSample"));
+    QVERIFY(menu->actions().isEmpty());
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(menu->isVisible());
+    QStringList captions;
+    for (const QAction* entry : menu->actions()) captions << entry->text();
+    menu->close();
+    const std::vector<SampleEntry> samples = listSamples(app.filePath(QStringLiteral("sample")).toStdString());
+    QCOMPARE(samples.size(), std::size_t(files.size()));
+    QStringList expected;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      QCOMPARE(QFileInfo(QString::fromStdString(samples[i].path)).fileName(), files[qsizetype(i)]);
+      expected << QStringLiteral("&%1 ").arg(QLatin1Char("1234567890ABCDEF"[i])) +
+                      QString::fromStdString(samples[i].caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    }
+    QCOMPARE(captions, expected);
+  }
+
+  // The editor's style draws a group box's frame itself, to read its
+  // picture without the image plug-ins: the pixels are Fusion's own.
+  void aGroupBoxFrameIsDrawnAsFusionDrawsIt_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("checkable");
+    QTest::newRow("titled") << QStringLiteral("背景画像") << false;
+    QTest::newRow("no title") << QString() << false;
+    QTest::newRow("with a check box") << QStringLiteral("変更する所") << true;
+  }
+  void aGroupBoxFrameIsDrawnAsFusionDrawsIt() {
+    QFETCH(QString, title);
+    QFETCH(bool, checkable);
+    auto* editorStyle = qobject_cast<QProxyStyle*>(QApplication::style());
+    QVERIFY(editorStyle != nullptr);
+    if (editorStyle->baseStyle()->name() != QLatin1String("fusion")) QSKIP("the platform's style is not Fusion");
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    const auto drawn = [&](QStyle* style) {
+      QGroupBox box(title);
+      box.setCheckable(checkable);
+      if (style != nullptr) box.setStyle(style);
+      box.resize(240, 90);
+      return box.grab().toImage();
+    };
+    const QImage ours = drawn(nullptr);
+    QCOMPARE(ours, drawn(fusion.get()));
+    QVERIFY(ours.pixel(120, 88) != ours.pixel(120, 60));  // a frame was drawn
   }
 
   void titlePictureIsTheStoredPicture() {
