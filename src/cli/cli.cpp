@@ -41,7 +41,7 @@ constexpr std::string_view kUsage =
   quillane-cli check FILE [--sample|--v1] [--modern]
   quillane-cli samples
   quillane-cli import FILE [-o OUT]
-  quillane-cli fonts FONTFILE [--face NAME] [--set kana,ascii,jis1] [--pages DIR]
+  quillane-cli fonts FONTFILE [--face NAME] [--set kana,ascii,joyo,jis1] [--pages DIR]
   quillane-cli --help | --version
 
 Commands:
@@ -95,7 +95,8 @@ Commands:
          of every .html and .htm page in DIR and its folders, each read in
          its declared encoding (UTF-8, Shift_JIS, EUC-JP, ISO-2022-JP), and
          of the sets --set names, parted by commas: ascii (英数字と記号),
-         kana (かな) and jis1 (JIS第1水準, 2,965 kanji). A font whose maker
+         kana (かな), joyo (常用漢字, 2,136 kanji) and jis1 (JIS第1水準,
+         2,965 kanji). A font whose maker
          forbids embedding, or a WOFF2 over 1 MB, is refused (status 2)
          after the report
 
@@ -224,7 +225,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
     for (std::size_t comma = 0; comma != std::string_view::npos; list.remove_prefix(comma + 1)) {
       comma = list.find(',');
       if (!fonts::namedSetOfKey(list.substr(0, comma)))
-        return UsageError{"--set takes ascii, kana and jis1, parted by commas; not '" +
+        return UsageError{"--set takes ascii, kana, joyo and jis1, parted by commas; not '" +
                           shownText(list.substr(0, comma)) + "'"};
       if (comma == std::string_view::npos) break;
     }

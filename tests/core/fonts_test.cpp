@@ -290,6 +290,14 @@ TEST(CharacterSet, NamedSets) {
   EXPECT_TRUE(jis1.contains(U'腕'));   // row 47, cell 51
   EXPECT_FALSE(jis1.contains(U'弌'));  // row 48, cell 1: level 2
   EXPECT_FALSE(jis1.contains(U'あ'));
+  CharacterSet joyo;
+  addNamedSet(joyo, NamedSet::Joyo);
+  EXPECT_EQ(joyo.size(), 2136u);
+  // Of the 2010 list: the first and a late addition, and the four that JIS X
+  // 0208 lacks in the list's forms; not their JIS substitutes, nor a kanji
+  // the list dropped (勺), nor kana.
+  for (const char32_t c : {U'一', U'鬱', U'𠮟', U'塡', U'剝', U'頰'}) EXPECT_TRUE(joyo.contains(c)) << static_cast<unsigned>(c);
+  for (const char32_t c : {U'叱', U'填', U'剥', U'頬', U'勺', U'あ'}) EXPECT_FALSE(joyo.contains(c)) << static_cast<unsigned>(c);
   CharacterSet kana;
   addNamedSet(kana, NamedSet::Kana);
   for (const char32_t c :
