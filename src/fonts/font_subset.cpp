@@ -9,6 +9,7 @@
 #include <woff2/encode.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -121,10 +122,16 @@ void compressFont(FontSubset& subset, std::size_t limit) {
   if (!subset.ok()) return;
   const auto* data = reinterpret_cast<const std::uint8_t*>(subset.cut.data());
   const std::size_t length = subset.cut.size();
-  // The encoder's own bound; left uninitialised, so that only the pages it
-  // writes are ever touched.
+  // The encoder's own bound. It must start zeroed, for the encoder leaves
+  // its padding bytes as it finds them; calloc's large blocks are fresh
+  // zero pages, which cost memory only once written.
   std::size_t woff2Length = woff2::MaxWOFF2CompressedSize(data, length);
-  const std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[woff2Length]);
+  const std::unique_ptr<std::uint8_t, decltype(&std::free)> out(static_cast<std::uint8_t*>(std::calloc(woff2Length, 1)),
+                                                                &std::free);
+  if (!out) {
+    subset.refused = "フォントを圧縮するためのメモリーが足りません。";
+    return;
+  }
   woff2::WOFF2Params params;
   params.brotli_quality = 11;
   bool compressed = false;
