@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "generation/engine_support.h"
 
@@ -16,9 +18,13 @@ namespace quillane::testing {
 
 class BrowserSession {
  public:
+  // Variables added to the environment of the browser and its driver.
+  using Environment = std::vector<std::pair<std::string, std::string>>;
+
   // A session in `engine`, or nothing with `why` set (the engine is not
-  // installed, or did not start).
-  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why);
+  // installed, or did not start). `environment` reaches the browser's
+  // processes (a private FONTCONFIG_FILE, say).
+  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why, const Environment& environment = {});
   virtual ~BrowserSession() = default;
 
   // Loads the address and waits for the page and its pictures.
