@@ -22,6 +22,7 @@
 #include <sstream>
 #include <thread>
 
+#include "fake_platform.h"
 #include "fonts/web_font_embed.h"
 #include "generation/advice.h"
 #include "generation/engine_support.h"
@@ -35,7 +36,6 @@
 #include "linking/link_rewrite.h"
 #include "persistence/file_commands.h"
 #include "persistence/settings_file.h"
-#include "fake_platform.h"
 #include "png_pixels.h"
 #include "preview/demo_page.h"
 #include "preview/preview_commands.h"
@@ -1085,7 +1085,6 @@ TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
   }
 }
 
-
 // --- Web fonts -------------------------------------------------------------------
 
 // A font the browser does not have draws with the embedded subset. Each
@@ -1141,7 +1140,8 @@ TEST_P(WebFonts, TheSubsetDrawsAsTheWholeFontAndOtherCharactersFallBack) {
     testing::writeBytes(site / "embedded.html", page + "<link rel=\"stylesheet\" href=\"style.css\">" + p);
     testing::writeBytes(site / "whole.html", page +
                                                  "<style>@font-face { font-family: Whole; src: url(whole.ttf) }"
-                                                 " p { font-family: Whole }</style>" + p);
+                                                 " p { font-family: Whole }</style>" +
+                                                 p);
     testing::writeBytes(site / "fallback.html", page + "<style>p { font-family: serif }</style>" + p);
     const Picture whole = picture(site / "whole.html");
     const Picture fallback = picture(site / "fallback.html");
