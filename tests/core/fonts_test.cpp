@@ -474,6 +474,13 @@ TEST(WebFontAdvice, NamesThePagesCharactersTheFaceLacks) {
       "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 埋め込むフォント「DejaVuSerif.ttf」には、出力先のページの"
       "文字のうち 3 字がありません（日本語）。この文字は閲覧者のコンピューターのフォントで表示されます。");
   EXPECT_EQ(advice[0].place, (ControlId{"Combo1", kSlotP}));
+  for (const auto& [file, shown] : {std::pair{"/nonexistent.ttf", "nonexistent.ttf"}, {"/etc/hostname", "hostname"}}) {
+    c.doc.fonts.slots[kSlotP].file = file;
+    const std::vector<Advice> unread = webFontAdvice(c.doc, c.folder.str());
+    ASSERT_EQ(unread.size(), 1u) << file;
+    EXPECT_EQ(unread[0].text, "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 埋め込むフォント「" +
+                                  std::string(shown) + "」を読めません。出力できません。");
+  }
   c.doc.output.modern = 0;
   EXPECT_TRUE(webFontAdvice(c.doc, c.folder.str()).empty());
 }
