@@ -21,6 +21,7 @@
 #include "generation/font_face_rule.h"
 #include "generation/make_command.h"
 #include "generation/modern_values.h"
+#include "generation/output_choice.h"
 #include "test_support.h"
 
 namespace quillane::fonts {
@@ -414,6 +415,16 @@ TEST(WebFontEmbed, WritesTheSubsetBesideTheSheetAndNamesItFirst) {
                         "p {\r\n"
                         "  font-family: \"DejaVu Serif\", serif;\r\n"
                         "}\r\n");
+  // The page with the style in it gets its fonts beside it the same way.
+  c.doc.output.format = Choice::First;
+  c.doc.output.htmlFolder = c.folder.str() + "page/";
+  c.doc.output.htmlFileName = "page.html";
+  std::filesystem::create_directory(c.folder.path() / "page");
+  const EmbedResult forPage = embedWebFonts(c.doc, c.doc.output.htmlFolder);
+  ASSERT_TRUE(forPage.ok() && forPage.faces.size() == 1);
+  makeWithWebFonts(platform, c.doc, c.folder.str(), forPage.faces);
+  EXPECT_FILE_HOLDS(c.folder / "page/page.html", embeddedPageOutput(c.doc, forPage.faces).text);
+  EXPECT_FILE_HOLDS(c.folder / ("page/" + forPage.faces[0].fileName), forPage.faces[0].woff2);
 }
 
 TEST(WebFontEmbed, RefusesOrStopsBeforeAnythingIsWritten) {
