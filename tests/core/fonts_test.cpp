@@ -496,7 +496,8 @@ TEST(WebFontAdvice, NamesThePagesCharactersTheFaceLacks) {
       "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 埋め込むフォント「DejaVuSerif.ttf」には、出力先のページの"
       "文字のうち 3 字がありません（日本語）。この文字は閲覧者のコンピューターのフォントで表示されます。");
   EXPECT_EQ(advice[0].place, (ControlId{"Combo1", kSlotP}));
-  for (const auto& [file, shown] : {std::pair{"/nonexistent.ttf", "nonexistent.ttf"}, {"/etc/hostname", "hostname"}}) {
+  for (const auto& [file, shown] :
+       {std::pair{"/nonexistent.ttf", "nonexistent.ttf"}, {"/etc/hostname", "hostname"}, {"/dev/zero", "zero"}}) {
     c.doc.fonts.slots[kSlotP].file = file;
     const std::vector<Advice> unread = webFontAdvice(c.doc, c.folder.str());
     ASSERT_EQ(unread.size(), 1u) << file;
