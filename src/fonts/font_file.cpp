@@ -1,9 +1,14 @@
 #include "fonts/font_file.h"
 
+#include <fcntl.h>
 #include <hb-ot.h>
 #include <hb.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -92,11 +97,20 @@ std::string withoutControls(std::string_view utf8, bool keepLineFeeds) {
   return clean;
 }
 
+FontFace faceNamesOf(hb_face_t* face, unsigned index) {
+  FontFace entry{index, nameOf(face, HB_OT_NAME_ID_TYPOGRAPHIC_FAMILY),
+                 nameOf(face, HB_OT_NAME_ID_TYPOGRAPHIC_SUBFAMILY)};
+  if (entry.family.empty()) entry.family = nameOf(face, HB_OT_NAME_ID_FONT_FAMILY);
+  if (entry.subfamily.empty()) entry.subfamily = nameOf(face, HB_OT_NAME_ID_FONT_SUBFAMILY);
+  return entry;
+}
+
 std::string FontFace::name() const { return subfamily.empty() ? family : family + " " + subfamily; }
 
-FontFile readFontFile(std::string bytes, std::string_view shownName) {
-  FontFile file;
-  file.bytes = std::move(bytes);
+namespace {
+
+// Checks the bytes of `file` and names its faces.
+FontFile checked(FontFile file, std::string_view shownName) {
   const std::string_view b = file.bytes;
   const std::string who = quoted(shownName);
   if (b.size() > kMaxFontBytes) {
@@ -134,10 +148,7 @@ FontFile readFontFile(std::string bytes, std::string_view shownName) {
   }
   for (unsigned k = 0; k < starts.size(); ++k) {
     const std::unique_ptr<hb_face_t, decltype(&hb_face_destroy)> face(hb_face_create(blob.get(), k), &hb_face_destroy);
-    FontFace entry{k, nameOf(face.get(), HB_OT_NAME_ID_TYPOGRAPHIC_FAMILY),
-                   nameOf(face.get(), HB_OT_NAME_ID_TYPOGRAPHIC_SUBFAMILY)};
-    if (entry.family.empty()) entry.family = nameOf(face.get(), HB_OT_NAME_ID_FONT_FAMILY);
-    if (entry.subfamily.empty()) entry.subfamily = nameOf(face.get(), HB_OT_NAME_ID_FONT_SUBFAMILY);
+    FontFace entry = faceNamesOf(face.get(), k);
     if (entry.family.empty()) {
       file.refused = who + "のフォントには名前がありません（name 表にファミリー名がありません）。";
       file.faces.clear();
@@ -148,15 +159,55 @@ FontFile readFontFile(std::string bytes, std::string_view shownName) {
   return file;
 }
 
+}  // namespace
+
+FontFile readFontFile(std::string bytes, std::string_view shownName) {
+  FontFile file;
+  const auto owned = std::make_shared<const std::string>(std::move(bytes));
+  file.bytes = *owned;
+  file.storage = owned;
+  return checked(std::move(file), shownName);
+}
+
 FontFile openFontFile(const std::string& path) {
-  std::string bytes;
   const std::string shown = path.substr(path.find_last_of('/') + 1);
-  if (const FileResult read = readWholeFile(path, bytes, kMaxFontBytes + 1); !read.ok()) {
+  const auto refused = [&](std::string why) {
     FontFile file;
-    file.refused = quoted(shown) + "を読めません（" + std::string(std::strerror(read.error)) + "）。";
+    file.refused = quoted(shown) + std::move(why);
     return file;
+  };
+  // Not blocking: a named pipe is refused below, never waited on.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0) {
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    return refused("を読めません（" + std::string(std::strerror(error)) + "）。");
   }
-  return readFontFile(std::move(bytes), shown);
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return refused("はファイルではありません（フォントのファイルを選んでください）。");
+  }
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  void* mapped = size == 0 || size > kMaxFontBytes
+                     ? MAP_FAILED
+                     : ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+  ::close(fd);
+  if (mapped == MAP_FAILED) {
+    // Empty, too large or not mappable: read, and checked() says what is wrong.
+    std::string bytes;
+    if (const FileResult read = readWholeFile(path, bytes, kMaxFontBytes + 1); !read.ok())
+      return refused("を読めません（" + std::string(std::strerror(read.error)) + "）。");
+    return readFontFile(std::move(bytes), shown);
+  }
+  const auto length = static_cast<std::size_t>(size);
+  // No read-ahead around the pages read: the cut reads scattered glyphs.
+  ::madvise(mapped, length, MADV_RANDOM);
+  FontFile file;
+  file.bytes = std::string_view(static_cast<const char*>(mapped), length);
+  file.storage =
+      std::shared_ptr<const void>(mapped, [length](const void* p) { ::munmap(const_cast<void*>(p), length); });
+  return checked(std::move(file), shown);
 }
 
 std::optional<FontFace> chooseFace(const FontFile& file, std::string_view name, std::string& refused) {

@@ -22,8 +22,11 @@
 #include <sstream>
 #include <thread>
 
+#include "fake_platform.h"
+#include "fonts/web_font_embed.h"
 #include "generation/advice.h"
 #include "generation/engine_support.h"
+#include "generation/make_command.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
 #include "generation/modern_stylesheet.h"
@@ -1310,6 +1313,81 @@ TEST_P(DarkAccessibility, TheDarkSchemeAdviceAndAxeAgreeOnContrast) {
     for (const std::string& line : lines) expected += line + "\n";
     testing::writeBytes(folder / "live.html", demoPageHtml(buildDemoPage(doc)));
     EXPECT_EQ(report(folder / "live.html"), expected + "charset: UTF-8 UTF-8");
+  }
+}
+
+// --- Web fonts -------------------------------------------------------------------
+
+// A font the browser does not have draws with the embedded subset. Each
+// engine runs in a session of its own whose fontconfig knows DejaVu Sans
+// alone, so that DejaVu Serif reaches the page only as the web font the
+// output writes: its characters look as the whole font draws them (a
+// reference page whose @font-face names the full file), others fall back.
+class WebFonts : public InEngine {
+ protected:
+  void SetUp() override {
+    const fs::path fonts = folder.path() / "installed";
+    fs::create_directories(fonts);
+    fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", fonts / "DejaVuSans.ttf");
+    testing::writeBytes(folder / "fonts.conf",
+                        "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig><dir>" +
+                            fonts.string() + "</dir><cachedir>" + (folder / "cache") + "</cachedir></fontconfig>\n");
+    std::string why;
+    m_private = testing::BrowserSession::start(GetParam(), why, false, {{"FONTCONFIG_FILE", folder / "fonts.conf"}});
+    session = m_private.get();
+    if (session != nullptr) return;
+    if (allowMissingEngines) GTEST_SKIP() << engineName() << " is missing: " << why;
+    FAIL() << engineName() << " is missing or cannot start: " << why;
+  }
+  void TearDown() override { m_private.reset(); }
+
+  std::unique_ptr<testing::BrowserSession> m_private;
+};
+IN_EVERY_ENGINE(WebFonts);
+
+TEST_P(WebFonts, TheSubsetDrawsAsTheWholeFontAndOtherCharactersFallBack) {
+  const fs::path site = folder.path() / "site";
+  fs::create_directories(site);
+  const std::string page = "<!DOCTYPE html><meta charset=\"UTF-8\"><style>p { font-size: 48px; margin: 8px }</style>";
+  testing::writeBytes(site / "index.html", page + "<p>Hello</p>");
+  StyleDocument doc;
+  doc.output.modern = 1;
+  doc.output.format = Choice::Second;
+  doc.output.cssFolder = site.string() + "/";
+  doc.output.makeLinkPage = Choice::Second;
+  doc.slots[kSlotP].enabled = 1;
+  doc.fonts.slots[kSlotP].file = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+  doc.fonts.sets = "";
+  const fonts::EmbedResult made = fonts::embedWebFonts(doc, doc.output.cssFolder);
+  ASSERT_TRUE(made.ok()) << made.refusal.value_or("cancelled");
+  testing::FakePlatform platform;
+  makeWithWebFonts(platform, doc, doc.output.cssFolder, made.faces);
+  ASSERT_TRUE(fs::exists(site / made.faces[0].fileName));
+  fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", site / "whole.ttf");
+
+  // "Hello" is in the subset; "WAVY" is not (the pages hold no W, A, V or Y).
+  for (const std::string text : {"Hello", "WAVY"}) {
+    const std::string p = "<p id=\"t\">" + text + "</p>";
+    testing::writeBytes(site / "embedded.html", page + "<link rel=\"stylesheet\" href=\"style.css\">" + p);
+    testing::writeBytes(site / "whole.html", page +
+                                                 "<style>@font-face { font-family: Whole; src: url(whole.ttf) }"
+                                                 " p { font-family: Whole }</style>" +
+                                                 p);
+    testing::writeBytes(site / "fallback.html", page + "<style>p { font-family: serif }</style>" + p);
+    const Picture whole = picture(site / "whole.html");
+    const Picture fallback = picture(site / "fallback.html");
+    const Picture embedded = picture(site / "embedded.html");
+    keep("web-font-" + text);
+    const Box area = box("#t");
+    ASSERT_GT(drawn(embedded, area), 100) << text;
+    ASSERT_GT(differing(whole, fallback, area), 100) << text << ": the fallback is not another font";
+    if (text == "Hello") {
+      EXPECT_EQ(differing(embedded, whole, area), 0) << text;
+      EXPECT_GT(differing(embedded, fallback, area), 100) << text;
+    } else {
+      EXPECT_EQ(differing(embedded, fallback, area), 0) << text;
+      EXPECT_GT(differing(embedded, whole, area), 100) << text;
+    }
   }
 }
 

@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "generation/engine_support.h"
 
@@ -20,9 +22,15 @@ namespace quillane::testing {
 
 class BrowserSession {
  public:
+  // Variables added to the environment of the browser and its driver.
+  using Environment = std::vector<std::pair<std::string, std::string>>;
+
   // A session in `engine`, preferring dark pages when asked, or nothing
   // with `why` set (the engine is not installed, or did not start).
-  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why, bool preferDark = false);
+  // `environment` reaches the browser's processes (a private
+  // FONTCONFIG_FILE, say).
+  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why, bool preferDark = false,
+                                               const Environment& environment = {});
   virtual ~BrowserSession() = default;
 
   // Loads the address and waits for the page and its pictures.
