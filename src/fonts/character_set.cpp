@@ -153,6 +153,7 @@ PagesCharacters charactersOfPages(const std::string& folder) {
   std::vector<fs::path> pages;
   std::error_code error;
   fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
+  if (error == std::errc::no_such_file_or_directory) return result;  // an output folder not made yet
   if (error) {
     result.refused.push_back("フォルダー「" + folder + "」を読めません（" + error.message() + "）。");
     return result;

@@ -367,6 +367,15 @@ TEST(CharacterSet, PagesAreReadInTheirDeclaredEncoding) {
   EXPECT_EQ(pages.pages, 3);
   EXPECT_TRUE(pages.refused.empty());
   EXPECT_EQ(pages.characters, (CharacterSet{U'あ', U'日', U'い', U'本', U'う', 0x20BB7}));
+
+  // A folder the output has not made yet holds no pages; one that cannot be
+  // read is named.
+  const PagesCharacters none = charactersOfPages(folder / "not-yet");
+  EXPECT_EQ(none.pages, 0);
+  EXPECT_TRUE(none.refused.empty());
+  const std::string file = folder / "notes.txt";
+  EXPECT_EQ(charactersOfPages(file).refused,
+            std::vector<std::string>{"フォルダー「" + file + "」を読めません（Not a directory）。"});
 }
 
 // A style sheet whose paragraphs embed DejaVu Serif, over a folder holding
