@@ -112,8 +112,17 @@ constexpr FormCell attributesLabel() {
   return c;
 }
 
+// The web font embedded for the slot: the face shown, and the buttons that
+// choose one and stop embedding it.
+constexpr FormLine kWebFontLine[] = {
+    {{cell(CellKind::Shown, "WebFontFace", Page).stretched(1), button("WebFontChoose", "このフォントを埋め込む…", Page),
+      button("WebFontStop", "埋め込みをやめる", Page)}},
+};
+constexpr FormTable kWebFontSlot{FormLayout::Line, kWebFontLine};
+
 constexpr FormLine kSlotLines[] = {
     {{label("Label1", Page), freeList("Combo1", Items::Fonts).spanning(4)}},
+    {{label("WebFontLabel", Page), nest(kWebFontSlot).spanning(4)}},
     {{label("Label2", Page), nest(kSizeBoxes).spanning(4)}},
     {{label("Label6", Page), colour("Text3", Fore)}},
     {{label("Label9", Page), colour("Text3", Back)}},
@@ -331,10 +340,30 @@ constexpr FormLine kSheetLines[] = {
 };
 constexpr FormTable kSheet{FormLayout::Grid, kSheetLines, kOutputGrid};
 
+// The web fonts: the character sets kept besides the pages' own, the
+// largest font written, and what cutting the chosen fonts gives.
+constexpr FormLine kWebFontSetLines[] = {
+    {{cell(CellKind::Switch, "WebFontSet", Each).repeated(3)}},
+};
+constexpr FormTable kWebFontSets{FormLayout::Line, kWebFontSetLines};
+constexpr FormLine kWebFontRunLines[] = {
+    {{button("WebFontMeasure", "大きさを調べる"), cell(CellKind::Progress, "WebFontProgress", None).stretched(1),
+      button("WebFontCancel", "中止")}},
+};
+constexpr FormTable kWebFontRun{FormLayout::Line, kWebFontRunLines};
+constexpr FormLine kWebFontLines[] = {
+    {{label({}, None, "残す文字"), nest(kWebFontSets)}},
+    {{label("WebFontLimitLabel"), cell(CellKind::Number, "WebFontLimit", None).aligned(Qt::AlignLeft)}},
+    {{nest(kWebFontRun).spanning(2)}},
+    {{cell(CellKind::Report, "WebFontReport", None).spanning(2)}},
+};
+constexpr FormTable kWebFont{FormLayout::Grid, kWebFontLines, kOutputGrid, 1};
+
 constexpr FormLine kOutputLines[] = {
     {{group("Frame6", kFormat)}},
     {{html(group("Frame7", kHtml))}},
     {{sheet(group("Frame8", kSheet))}},
+    {{group("WebFontFrame", kWebFont)}},
     {{button("Command6", "出力する").aligned(Qt::AlignRight)}},
     {{stretch(1)}},
 };

@@ -197,6 +197,13 @@ void MainWindow::settle(qsizetype first) {
   }
   // 10. The scrollbar picture.
   if (has("BarPic1")) drawScrollbarPreview();
+  // The web fonts, which the field table does not hold.
+  for (int i = 0; i < kTagSlotCount; ++i)
+    if (has("WebFontFace", i)) showWebFont(i);
+  if (has("WebFontLimit")) {
+    showWebFontChoices();
+    bindWebFontChoices();
+  }
 }
 
 // --- Binding --------------------------------------------------------------
@@ -382,6 +389,8 @@ void MainWindow::refreshFromDocument() {
     cls.checkCaption = cls.className;
     m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
   }
+  for (int i = 0; i < kTagSlotCount; ++i) showWebFont(i);
+  showWebFontChoices();
   nameControls(m_controls, m_doc);
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   drawScrollbarPreview();

@@ -15,6 +15,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 #include <string>
 #include <vector>
@@ -96,6 +97,12 @@ class MainWindow : public QMainWindow {
   void pickColour(std::string_view textFamily, int index);  // the "作る" buttons
   void Command4_Click(int slot);                            // background image browse
   void renameCurrentClass();                                // double click on the class tabs
+  // The web font of slot `slot`: "このフォントを埋め込む…" asks for a face (the
+  // slot's font name first) and embeds it once its licence allows and the
+  // user has accepted the licence text; "埋め込まない" stops embedding it.
+  // Each change is one step.
+  void chooseWebFont(int slot);
+  void stopWebFont(int slot);
   void MenuEnd_Click();
   void openhelp_Click();
   void GOHP_Click();
@@ -183,6 +190,11 @@ class MainWindow : public QMainWindow {
   void recordEdit(ControlId id, bool typing);
   // Sets a box as one step of its own: a colour or folder picked, a file chosen.
   void setAsOneStep(std::string_view family, int index, const QString& text);
+  // The web fonts: the face each slot embeds, the sets and the limit.
+  void showWebFont(int slot);
+  void showWebFontChoices();
+  void bindWebFontChoices();
+
   // Undo and redo: puts `target` into the document and shows it as a load does.
   void showDocument(const StyleDocument& target);
   void connectHistory();
@@ -272,6 +284,8 @@ class MainWindow : public QMainWindow {
   LiveViewWindow* m_liveView = nullptr;
   AdviceMarks* m_adviceMarks = nullptr;
   QPlainTextEdit* m_keptStyle = nullptr;
+  // The fonts (file and face) whose licence the user has accepted in this session.
+  QSet<QString> m_acceptedLicences;
 };
 
 // Whether a file named on the command line is imported (.css, .html, .htm).

@@ -14,12 +14,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -324,6 +327,10 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         auto* button = static_cast<QPushButton*>(add(new QPushButton(words, host)));
         if (cell.family == "Command4")
           connect(button, &QPushButton::clicked, this, [this, index] { Command4_Click(index); });
+        if (cell.family == "WebFontChoose")
+          connect(button, &QPushButton::clicked, this, [this, index] { chooseWebFont(index); });
+        if (cell.family == "WebFontStop")
+          connect(button, &QPushButton::clicked, this, [this, index] { stopWebFont(index); });
         for (const auto& [family, command] : kCommands)
           if (cell.family == family) connect(button, &QPushButton::clicked, this, command);
         break;
@@ -332,6 +339,36 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         auto* slider = new QSlider(Qt::Horizontal, host);
         slider->setRange(0, 100);
         add(slider);
+        break;
+      }
+      case CellKind::Number: {
+        // The web fonts' size limit, in kilobytes of 1,000 bytes.
+        auto* number = new QSpinBox(host);
+        number->setRange(1, 99999);
+        number->setSuffix(QStringLiteral(" KB"));
+        add(number);
+        break;
+      }
+      case CellKind::Shown: {
+        auto* shown = new QLineEdit(host);
+        shown->setReadOnly(true);
+        add(shown);
+        break;
+      }
+      case CellKind::Progress: {
+        auto* bar = new QProgressBar(host);
+        bar->setRange(0, 1);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        add(bar);
+        break;
+      }
+      case CellKind::Report: {
+        auto* report = new QPlainTextEdit(host);
+        report->setReadOnly(true);
+        report->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        report->setFixedHeight(report->fontMetrics().lineSpacing() * 6 + 2 * report->frameWidth() + 8);
+        add(report);
         break;
       }
       case CellKind::Picture:
