@@ -9,13 +9,15 @@
 #include <string>
 
 #include "fonts/character_set.h"
-#include "fonts/font_face_rule.h"
 #include "fonts/font_file.h"
 #include "fonts/font_licence.h"
 #include "fonts/font_subset.h"
+#include "generation/font_face_rule.h"
+#include "generation/modern_values.h"
 #include "platform/cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace quillane;
   using namespace quillane::fonts;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 

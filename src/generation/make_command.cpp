@@ -42,17 +42,19 @@ bool checkBeforeWriting(Platform& platform, const StyleDocument& doc, Output out
 
 }  // namespace
 
-bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre) {
+bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre,
+             const WebFontFaces& fonts) {
   if (!pre && !checkTarget(platform, doc.output.cssFolder, file)) return false;
   if (!checkBeforeWriting(platform, doc, Output::StyleRules)) return false;
   const bool linkPage = !pre && doc.output.makeLinkPage == Choice::First;
   if (linkPage && !checkBeforeWriting(platform, doc, Output::LinkPage)) return false;
 
-  const OutputText sheet = styleSheetOutput(doc);
+  const OutputText sheet = styleSheetOutput(doc, fonts);
   if (!sheet.ok()) {
     reportRefusal(platform, *sheet.refusal);
     return false;
   }
+  if (writesModern(doc) && !saveWebFonts(platform, apath, fonts)) return false;
   const std::string name = styleSheetName(file);
   if (!saveOutput(platform, joinFolder(apath, name), sheet)) return false;
   if (pre) return true;
@@ -67,17 +69,19 @@ bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apat
 
 std::string previewPagePath(std::string_view appFolder) { return joinFolder(appFolder, "preview/pre.html"); }
 
-bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFolder, bool pre) {
+bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFolder, bool pre,
+            const WebFontFaces& fonts) {
   if (!pre && !checkTarget(platform, doc.output.htmlFolder, doc.output.htmlFileName)) return false;
   if (!checkBeforeWriting(platform, doc, Output::EmbeddedPage)) return false;
 
-  const OutputText page = embeddedPageOutput(doc);
+  const OutputText page = embeddedPageOutput(doc, fonts);
   if (!page.ok()) {
     reportRefusal(platform, *page.refusal);
     return false;
   }
   if (pre) return saveOutput(platform, previewPagePath(appFolder), page);
 
+  if (writesModern(doc) && !saveWebFonts(platform, doc.output.htmlFolder, fonts)) return false;
   const std::string target = joinFolder(doc.output.htmlFolder, pageName(doc.output.htmlFileName));
   if (!saveOutput(platform, target, page)) return false;
   platform.messageBox(kDone, "", MessageIcon::Information);
@@ -110,8 +114,14 @@ std::optional<MadeFile> madeFile(const StyleDocument& doc) {
 }
 
 void Command6_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder) {
-  if (doc.output.format == Choice::First) EXHtml(platform, doc, appFolder, false);
-  if (doc.output.format == Choice::Second) EXStyle(platform, doc, doc.output.cssFolder, doc.output.cssFileName, false);
+  makeWithWebFonts(platform, doc, appFolder, {});
+}
+
+void makeWithWebFonts(Platform& platform, const StyleDocument& doc, std::string_view appFolder,
+                      const WebFontFaces& fonts) {
+  if (doc.output.format == Choice::First) EXHtml(platform, doc, appFolder, false, fonts);
+  if (doc.output.format == Choice::Second)
+    EXStyle(platform, doc, doc.output.cssFolder, doc.output.cssFileName, false, fonts);
 }
 
 }  // namespace quillane

@@ -12,6 +12,7 @@
 
 #include "document/style_document.h"
 #include "generation/output_choice.h"
+#include "generation/web_font_faces.h"
 #include "platform/platform.h"
 
 namespace quillane {
@@ -19,12 +20,18 @@ namespace quillane {
 // Writes the style sheet `file` (".css" added when missing) into `apath`
 // and, unless previewing, the linking page when Option7 is selected, then
 // says "保存完了". `file` is Text8 (or a preview's own name). Returns
-// whether the style sheet was written.
-bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre);
+// whether the style sheet was written. Web fonts (the modern output's, made
+// by fonts/web_font_embed.h) are written into apath's fonts/ before the
+// style sheet that names them; a font that cannot be written writes no
+// style sheet.
+bool EXStyle(Platform& platform, const StyleDocument& doc, std::string_view apath, std::string_view file, bool pre,
+             const WebFontFaces& fonts = {});
 
 // Writes the embedded-style page: to Text9 + Text10 when making, to
 // appFolder + "preview/pre.html" when previewing. Returns whether it was written.
-bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFolder, bool pre);
+// Web fonts go beside the page as EXStyle writes them beside the sheet.
+bool EXHtml(Platform& platform, const StyleDocument& doc, std::string_view appFolder, bool pre,
+            const WebFontFaces& fonts = {});
 
 // The preview page's path inside the application folder.
 std::string previewPagePath(std::string_view appFolder);
@@ -45,5 +52,10 @@ std::optional<MadeFile> madeFile(const StyleDocument& doc);
 // The make command: the HTML page when "HTML形式" is selected, then the
 // style sheet when "スタイルシート" is.
 void Command6_Click(Platform& platform, const StyleDocument& doc, std::string_view appFolder);
+
+// The same with the web fonts given: when needsWebFonts(doc), made by
+// fonts::embedWebFonts beforehand (off the editor's thread).
+void makeWithWebFonts(Platform& platform, const StyleDocument& doc, std::string_view appFolder,
+                      const WebFontFaces& fonts);
 
 }  // namespace quillane

@@ -41,12 +41,12 @@ void appendBody(std::string& t, std::string_view filters, bool sample, bool brea
 
 }  // namespace
 
-ModernText buildModernEmbeddedPage(const StyleDocument& doc) {
+ModernText buildModernEmbeddedPage(const StyleDocument& doc, const WebFontFaces& fonts) {
   ModernText built;
   std::string& t = built.text;
   appendHead(t, doc.output.htmlTitle);
   line(t, "<style>");
-  built.refusal = appendModernStyleRules(doc, t);
+  built.refusal = appendModernStyleRules(doc, t, fonts);
   if (built.refusal) return built;
   line(t, "</style>");
   line(t, "</head>");

@@ -18,12 +18,14 @@
 
 #include "document/style_document.h"
 #include "generation/modern_values.h"
+#include "generation/web_font_faces.h"
 
 namespace quillane {
 
 // The page with the whole style in a style element; the title is Text11,
-// the sample content follows Check8 and Check9.
-ModernText buildModernEmbeddedPage(const StyleDocument& doc);
+// the sample content follows Check8 and Check9. Web fonts are as in
+// appendModernStyleRules, their files beside the page.
+ModernText buildModernEmbeddedPage(const StyleDocument& doc, const WebFontFaces& fonts = {});
 
 // The page that links `styleSheet` (a file name beside it):
 //   <link rel="stylesheet" href="style.css">

@@ -77,8 +77,8 @@ void rule(std::string& t, std::string_view selector, const std::string& declarat
 // The declarations of one tag slot, or the first value that does not fit.
 class SlotWriter {
  public:
-  SlotWriter(const StyleDocument& doc, int slot)
-      : m_doc(doc), m_slot(slot), m_s(doc.slots[static_cast<std::size_t>(slot)]) {}
+  SlotWriter(const StyleDocument& doc, int slot, const WebFontFace* webFont)
+      : m_doc(doc), m_slot(slot), m_s(doc.slots[static_cast<std::size_t>(slot)]), m_webFont(webFont) {}
 
   std::optional<ModernRefusal> write(std::string& t) {
     colour("color", "フォントカラー", foreColourIndex(m_slot), t);
@@ -88,7 +88,9 @@ class SlotWriter {
     weight(t);
     backgroundImage(t);
     decoration(t);
-    if (const std::string_view font = trimmedBlanks(m_s.fontName); !font.empty())
+    if (const std::string_view font = trimmedBlanks(m_s.fontName); m_webFont != nullptr)
+      declare(t, "font-family", embeddedFontFamilyValue(m_webFont->family, font));
+    else if (!font.empty())
       declare(t, "font-family", fontFamilyValue(font));
     if (m_s.italic == 1) declare(t, "font-style", "italic");
     fontSize(t);
@@ -202,6 +204,7 @@ class SlotWriter {
   const StyleDocument& m_doc;
   int m_slot;
   const TagSlot& m_s;
+  const WebFontFace* m_webFont;
   std::optional<std::string> m_gradient;
   std::optional<ModernRefusal> m_refusal;
 };
@@ -327,11 +330,17 @@ std::string fontFamilyValue(std::string_view name) {
   return cssString(name) + ", " + generic;
 }
 
+std::string embeddedFontFamilyValue(std::string_view family, std::string_view name) {
+  if (name.empty() || lowered(name) == lowered(family)) return fontFamilyValue(family);
+  return cssString(family) + ", " + fontFamilyValue(name);
+}
+
 namespace {
 
 // The scrollbar, tag slot and class rules, the part of the sheet the dark
 // variant repeats with its colours. `blinks` tells whether a slot blinks.
-std::optional<ModernRefusal> appendGeneratedRules(const StyleDocument& doc, std::string& t, bool& blinks) {
+std::optional<ModernRefusal> appendGeneratedRules(const StyleDocument& doc, const WebFontFaces& fonts, std::string& t,
+                                                  bool& blinks) {
   if (auto refusal = appendScrollbarRules(doc, t)) return refusal;
 
   // BODY first, then A:HOVER before A:ACTIVE, as the legacy sheet orders them.
@@ -347,7 +356,7 @@ std::optional<ModernRefusal> appendGeneratedRules(const StyleDocument& doc, std:
     const TagSlot& s = doc.slots[static_cast<std::size_t>(slot)];
     if (s.enabled != 1) continue;
     std::string declarations;
-    if (auto refusal = SlotWriter(doc, slot).write(declarations)) return refusal;
+    if (auto refusal = SlotWriter(doc, slot, webFontOfSlot(fonts, slot)).write(declarations)) return refusal;
     rule(t, selector, declarations);
     blinks = blinks || s.blink == 1;
   }
@@ -388,10 +397,11 @@ void appendChanged(const std::vector<std::string_view>& light, const std::vector
 // @media (prefers-color-scheme: dark), keeping of each rule only what the
 // colours change. `light` is the text appendGeneratedRules gave for the
 // document itself. Nothing when the dark colours change nothing.
-std::optional<ModernRefusal> appendDarkRules(const StyleDocument& doc, std::string_view light, std::string& t) {
+std::optional<ModernRefusal> appendDarkRules(const StyleDocument& doc, const WebFontFaces& fonts,
+                                             std::string_view light, std::string& t) {
   std::string darkText;
   bool blinks = false;
-  if (auto refusal = appendGeneratedRules(withDarkColours(doc), darkText, blinks)) {
+  if (auto refusal = appendGeneratedRules(withDarkColours(doc), fonts, darkText, blinks)) {
     refusal->place = "ダークモードの" + refusal->place;
     return refusal;
   }
@@ -409,14 +419,16 @@ std::optional<ModernRefusal> appendDarkRules(const StyleDocument& doc, std::stri
 
 }  // namespace
 
-std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t) {
+std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t,
+                                                    const WebFontFaces& fonts) {
   appendKeptStyleHead(doc, t, KeptTextFor::Utf8);
+  t.append(fontFaceRules(fonts));
   const bool dark = doc.dark.enabled == 1;
   // Form controls and scroll bars follow the visitor's scheme too.
   if (dark) rule(t, ":root", std::string("  color-scheme: light dark;") + kCrLf);
   const std::size_t generated = t.size();
   bool blinks = false;
-  if (auto refusal = appendGeneratedRules(doc, t, blinks)) return refusal;
+  if (auto refusal = appendGeneratedRules(doc, fonts, t, blinks)) return refusal;
   const std::string light = t.substr(generated);
 
   if (blinks) {
@@ -425,16 +437,16 @@ std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, st
     t.append("}").append(kCrLf);
   }
   if (dark) {
-    if (auto refusal = appendDarkRules(doc, light, t)) return refusal;
+    if (auto refusal = appendDarkRules(doc, fonts, light, t)) return refusal;
   }
   appendKeptStyle(doc, t, KeptTextFor::Utf8);
   return std::nullopt;
 }
 
-ModernText buildModernStyleSheet(const StyleDocument& doc) {
+ModernText buildModernStyleSheet(const StyleDocument& doc, const WebFontFaces& fonts) {
   ModernText built;
   built.text.append("@charset \"UTF-8\";").append(kCrLf);
-  built.refusal = appendModernStyleRules(doc, built.text);
+  built.refusal = appendModernStyleRules(doc, built.text, fonts);
   if (built.refusal) return built;
   built.text.append(modernFilterComment(doc));
   return built;

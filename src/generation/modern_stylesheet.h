@@ -21,6 +21,7 @@
 
 #include "document/style_document.h"
 #include "generation/modern_values.h"
+#include "generation/web_font_faces.h"
 
 namespace quillane {
 
@@ -37,11 +38,16 @@ inline constexpr std::string_view kBlinkAnimation = "quillane-blink";
 //     font-size: 20px;
 //   }
 // On a refusal `t` holds the rules before the refused one.
-std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t);
+// With web fonts, their @font-face rules come first (after the kept
+// @import rules, which CSS wants before any other), and each face's family
+// starts its slot's font stack:
+//   font-family: "Noto Sans CJK JP", "源ノ角ゴシック", sans-serif;
+std::optional<ModernRefusal> appendModernStyleRules(const StyleDocument& doc, std::string& t,
+                                                    const WebFontFaces& fonts = {});
 
 // The whole .css file: "@charset "UTF-8";", the rules, and the comment
 // holding the block of SVG filters when a class uses one.
-ModernText buildModernStyleSheet(const StyleDocument& doc);
+ModernText buildModernStyleSheet(const StyleDocument& doc, const WebFontFaces& fonts = {});
 
 // That comment, ended by CR LF; empty when no class uses an SVG filter.
 std::string modernFilterComment(const StyleDocument& doc);
@@ -55,5 +61,12 @@ std::string modernFilterComment(const StyleDocument& doc);
 //                 \"Noto Serif CJK JP\", serif"
 //   "源ノ明朝" -> "\"源ノ明朝\", serif";  "Serif" -> "serif"
 std::string fontFamilyValue(std::string_view name);
+
+// The font-family value of a slot whose font is embedded as `family`: the
+// family, then the stack of the slot's font name (fontFamilyValue), or the
+// family's own generic family when the slot names no font or names that family.
+//   ("Noto Sans CJK JP", "ＭＳ Ｐゴシック") -> "\"Noto Sans CJK JP\", \"ＭＳ Ｐゴシック\", ..., sans-serif"
+//   ("Noto Serif CJK JP", "") -> "\"Noto Serif CJK JP\", serif"
+std::string embeddedFontFamilyValue(std::string_view family, std::string_view name);
 
 }  // namespace quillane

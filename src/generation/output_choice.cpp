@@ -36,8 +36,8 @@ std::string opacityBoxNote(const StyleDocument& doc, int c) {
   return note + "数値ではないため、今のブラウザ向けの出力では「出力する」がこの値を知らせて止まります。" + kept;
 }
 
-OutputText styleSheetOutput(const StyleDocument& doc) {
-  if (writesModern(doc)) return modernOutput(buildModernStyleSheet(doc));
+OutputText styleSheetOutput(const StyleDocument& doc, const WebFontFaces& fonts) {
+  if (writesModern(doc)) return modernOutput(buildModernStyleSheet(doc, fonts));
   BuiltText built = buildStyleSheet(doc);
   return legacyOutput(std::move(built.text), built.error);
 }
@@ -47,8 +47,8 @@ OutputText linkPageOutput(const StyleDocument& doc, std::string_view styleSheet)
   return legacyOutput(buildLinkPage(doc, styleSheet), std::nullopt);
 }
 
-OutputText embeddedPageOutput(const StyleDocument& doc) {
-  if (writesModern(doc)) return modernOutput(buildModernEmbeddedPage(doc));
+OutputText embeddedPageOutput(const StyleDocument& doc, const WebFontFaces& fonts) {
+  if (writesModern(doc)) return modernOutput(buildModernEmbeddedPage(doc, fonts));
   BuiltText built = buildEmbeddedPage(doc);
   return legacyOutput(std::move(built.text), built.error);
 }

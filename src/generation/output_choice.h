@@ -13,6 +13,7 @@
 #include "document/style_document.h"
 #include "generation/filter_emitters.h"
 #include "generation/modern_values.h"
+#include "generation/web_font_faces.h"
 #include "platform/cp932.h"
 #include "platform/platform.h"
 
@@ -42,9 +43,11 @@ inline bool writesModern(const StyleDocument& doc) { return doc.output.modern ==
 std::string opacityBoxNote(const StyleDocument& doc, int c);
 
 // The chosen generator's .css file, linking page and embedded-style page.
-OutputText styleSheetOutput(const StyleDocument& doc);
+// The legacy output never carries web fonts; the modern one carries those
+// given (web_font_faces.h).
+OutputText styleSheetOutput(const StyleDocument& doc, const WebFontFaces& fonts = {});
 OutputText linkPageOutput(const StyleDocument& doc, std::string_view styleSheet);
-OutputText embeddedPageOutput(const StyleDocument& doc);
+OutputText embeddedPageOutput(const StyleDocument& doc, const WebFontFaces& fonts = {});
 
 // The same output from an already built legacy or modern text.
 OutputText legacyOutput(std::string text, const std::optional<NumberFieldError>& error);

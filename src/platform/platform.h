@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "document/colour_text.h"
+#include "platform/application_folder.h"
 #include "platform/file_io.h"
 
 namespace quillane {
@@ -100,6 +101,8 @@ class Platform {
     return readWholeFile(path, bytes, limit);
   }
   virtual void removeFile(const std::string& path) { removeFileQuietly(path); }
+  // Creates `folder` and its missing parents; whether it is a folder afterwards.
+  virtual bool makeFolder(const std::string& folder) { return makeFolders(folder); }
 };
 
 }  // namespace quillane

@@ -50,4 +50,8 @@ bool saveUtf8TextFile(Platform& platform, const std::string& path, std::string_v
   return writeReporting(platform, path, utf8);
 }
 
+bool saveBinaryFile(Platform& platform, const std::string& path, std::string_view bytes) {
+  return writeReporting(platform, path, bytes);
+}
+
 }  // namespace quillane

@@ -24,6 +24,10 @@ bool saveTextFile(Platform& platform, const std::string& path, std::string_view 
 // ("保存時エラー"); write failures are reported as saveTextFile does.
 bool saveUtf8TextFile(Platform& platform, const std::string& path, std::string_view utf8);
 
+// Writes `bytes` to `path` as they are (a web font), reporting a failure
+// as saveTextFile does.
+bool saveBinaryFile(Platform& platform, const std::string& path, std::string_view bytes);
+
 // The catch-all error text for an error number: "原因不明のエラー\r\n...： 57"
 std::string unknownErrorText(int errorNumber);
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillane::fonts {
+namespace quillane {
 
 // The file of an embedded font, relative to the style sheet: an ASCII slug of
 // the family (lower-case letters and digits, other runs as one "-", at most
@@ -20,12 +20,9 @@ std::string fontFileName(std::string_view family, std::string_view woff2);
 //     font-display: swap;
 //     unicode-range: U+20-7E, U+3041-3096;
 //   }
-// The family is a CSS string: '"' and '\' are escaped, and so are line ends,
-// other controls and '<' (as hexadecimal escapes), so that no family name
-// can end the string, the rule or a page's <style> element.
+// The family and the file are CSS strings (cssString in modern_values.h), so
+// that no family name can end the string, the rule or a page's <style>
+// element.
 std::string fontFaceRule(std::string_view family, std::string_view fileName, std::string_view unicodeRange);
 
-// The family as a CSS string, quoted and escaped as above.
-std::string cssString(std::string_view text);
-
-}  // namespace quillane::fonts
+}  // namespace quillane

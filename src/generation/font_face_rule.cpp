@@ -1,9 +1,11 @@
-#include "fonts/font_face_rule.h"
+#include "generation/font_face_rule.h"
 
 #include <cstdint>
 #include <cstdio>
 
-namespace quillane::fonts {
+#include "generation/modern_values.h"
+
+namespace quillane {
 
 namespace {
 
@@ -39,24 +41,6 @@ std::string fontFileName(std::string_view family, std::string_view woff2) {
   return "fonts/" + slug + "-" + hash + ".woff2";
 }
 
-std::string cssString(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (b < 0x20 || b == 0x7F || c == '<') {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\%X ", static_cast<unsigned>(b));
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 std::string fontFaceRule(std::string_view family, std::string_view fileName, std::string_view unicodeRange) {
   std::string rule = "@font-face {";
   rule.append(kCrLf);
@@ -68,4 +52,4 @@ std::string fontFaceRule(std::string_view family, std::string_view fileName, std
   return rule;
 }
 
-}  // namespace quillane::fonts
+}  // namespace quillane
