@@ -32,6 +32,7 @@
 #include "generation/font_stacks.h"
 #include "generation/make_command.h"
 #include "generation/output_choice.h"
+#include "generation/web_font_faces.h"
 #include "platform/application_folder.h"
 #include "preview/preview_commands.h"
 
@@ -502,7 +503,14 @@ void MainWindow::wheelEvent(QWheelEvent* event) {
 
 // --- Commands -------------------------------------------------------------
 
-void MainWindow::Command6_Click() { quillane::Command6_Click(m_platform, m_doc, m_appFolder); }
+void MainWindow::Command6_Click() {
+  // An output with web fonts is made in two halves: the fonts on the font
+  // task's thread, then the files on this one.
+  if (needsWebFonts(m_doc))
+    makeWebFonts(m_doc, true);
+  else
+    quillane::Command6_Click(m_platform, m_doc, m_appFolder);
+}
 
 void MainWindow::Command3_Click() { ChooseFolder("Text9"); }
 

@@ -43,6 +43,7 @@ class QPlainTextEdit;
 namespace quillane {
 
 class AdviceMarks;
+class FontTask;
 class ScrollbarPreview;
 class ColourSwatch;
 class LinkWindow;
@@ -103,6 +104,14 @@ class MainWindow : public QMainWindow {
   // Each change is one step.
   void chooseWebFont(int slot);
   void stopWebFont(int slot);
+  // "大きさを調べる": cuts the embedded fonts as the modern output would, on
+  // the font task's thread, and shows each one's size before and after and
+  // the characters of the pages it lacks.
+  void measureWebFonts();
+  // The thread that makes the web fonts, with the output tab's progress bar
+  // and cancel button; "出力する" runs there first when the output carries
+  // web fonts, and writes on the editor's thread once they are made.
+  FontTask* fontTask();
   void MenuEnd_Click();
   void openhelp_Click();
   void GOHP_Click();
@@ -194,6 +203,9 @@ class MainWindow : public QMainWindow {
   void showWebFont(int slot);
   void showWebFontChoices();
   void bindWebFontChoices();
+  // Makes the web fonts of `doc` on the font task's thread; then shows what
+  // they became and, when `write`, writes the output with them.
+  void makeWebFonts(const StyleDocument& doc, bool write);
 
   // Undo and redo: puts `target` into the document and shows it as a load does.
   void showDocument(const StyleDocument& target);
@@ -286,6 +298,7 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* m_keptStyle = nullptr;
   // The fonts (file and face) whose licence the user has accepted in this session.
   QSet<QString> m_acceptedLicences;
+  FontTask* m_fontTask = nullptr;
 };
 
 // Whether a file named on the command line is imported (.css, .html, .htm).

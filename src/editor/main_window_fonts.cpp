@@ -5,15 +5,25 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <array>
 
+#include "css/css_tokenizer.h"
+#include "document/control_captions.h"
 #include "document/message_text.h"
+#include "editor/control_registry.h"
+#include "editor/font_task.h"
 #include "editor/main_window.h"
 #include "fonts/character_set.h"
 #include "fonts/font_file.h"
 #include "fonts/font_licence.h"
+#include "fonts/font_subset.h"
+#include "fonts/web_font_embed.h"
+#include "generation/make_command.h"
 
 namespace quillane {
 
@@ -49,7 +59,74 @@ std::string firstFamily(std::string_view fontName) {
   return std::string(first);
 }
 
+// The report of the output tab, a paragraph for each font:
+//   段落、リンク: Noto Sans CJK JP（fonts/noto-sans-cjk-jp-1b2c3d4e.woff2）
+//     大きさ: 19,310,196 バイト → 1,391,236 バイト（WOFF2、3,101 字）
+//     ページの文字でフォントにないもの: 2 字 丼𠮷
+std::string reportText(const fonts::EmbedResult& made) {
+  std::string text;
+  const auto line = [&](const std::string& words) { text += words + "\n"; };
+  if (made.pages > 0) line("ページ: " + fonts::countText(static_cast<std::size_t>(made.pages)) + " 個");
+  for (const std::string& refused : made.pagesRefused) line(shownText(refused, 400));
+  for (const fonts::EmbeddedFontReport& font : made.fonts) {
+    std::string slots;
+    for (const int slot : font.slots)
+      slots += (slots.empty() ? "" : "、") +
+               std::string(captionRowOf({"Check7", slot})->caption[static_cast<std::size_t>(slot)]);
+    line(slots + ": " + shownText(font.family, 200) + "（" + shownText(font.fileName, 200) + "）");
+    line("  大きさ: " + fonts::byteCountText(font.fontFileBytes) + " → " + fonts::byteCountText(font.woff2Bytes) +
+         "（WOFF2、" + fonts::countText(font.keptCharacters) + " 字）");
+    std::string lacking;
+    for (const char32_t c : font.lackingOfPages) css::appendUtf8(lacking, c);
+    line("  ページの文字でフォントにないもの: " + fonts::countText(font.lackingOfPages.size()) + " 字" +
+         (lacking.empty() ? "" : " " + shownText(lacking, 2000)));
+    if (!font.licenceNote.empty()) line("  " + font.licenceNote);
+  }
+  if (made.refusal) line(*made.refusal);
+  if (made.fonts.empty() && !made.refusal)
+    line("埋め込むフォントはありません。チェックしたタグのページの「Webフォント」で選んでください。");
+  return text;
+}
+
 }  // namespace
+
+FontTask* MainWindow::fontTask() {
+  if (m_fontTask == nullptr) {
+    m_fontTask = new FontTask(m_controls.get<QProgressBar>("WebFontProgress"),
+                              m_controls.get<QPushButton>("WebFontCancel"), this);
+    // One task at a time: its own buttons wait while it runs.
+    connect(m_fontTask, &FontTask::runningChanged, this, [this](bool running) {
+      for (const char* family : {"WebFontMeasure", "Command6"}) m_controls.setEnabled(family, kNoIndex, !running);
+    });
+  }
+  return m_fontTask;
+}
+
+void MainWindow::measureWebFonts() {
+  // The sizes are those of the modern output, whichever output is chosen.
+  StyleDocument doc = m_doc;
+  doc.output.modern = 1;
+  makeWebFonts(doc, false);
+}
+
+void MainWindow::makeWebFonts(const StyleDocument& doc, bool write) {
+  auto* report = m_controls.get<QPlainTextEdit>("WebFontReport");
+  report->setPlainText(QString());
+  // The thread has its own copy of the document: editing goes on meanwhile,
+  // and what is written is the document as it was when the user asked.
+  fontTask()->start([this, doc, write, report = QPointer<QPlainTextEdit>(report)](const FontTask::Report& progress) {
+    auto made = std::make_shared<fonts::EmbedResult>(fonts::embedWebFonts(doc, webFontFolder(doc), progress));
+    return std::function<void()>([this, doc, write, report, made] {
+      if (report != nullptr) report->setPlainText(qs(reportText(*made)));
+      if (!write || made->cancelled) return;
+      if (made->refusal) {
+        m_platform.messageBox(*made->refusal, kWebFontTitle, MessageIcon::Critical);
+        return;
+      }
+      makeWithWebFonts(m_platform, doc, m_appFolder, made->faces);
+    });
+  });
+}
 
 void MainWindow::chooseWebFont(int slot) {
   const auto choice = m_platform.chooseFont(firstFamily(m_doc.slots[static_cast<std::size_t>(slot)].fontName));

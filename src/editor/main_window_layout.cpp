@@ -168,7 +168,8 @@ using Command = void (MainWindow::*)();
 constexpr std::pair<std::string_view, Command> kCommands[] = {{"Command3", &MainWindow::Command3_Click},
                                                               {"Command5", &MainWindow::Command5_Click},
                                                               {"Command6", &MainWindow::Command6_Click},
-                                                              {"Command8", &MainWindow::Command8_Click}};
+                                                              {"Command8", &MainWindow::Command8_Click},
+                                                              {"WebFontMeasure", &MainWindow::measureWebFonts}};
 
 }  // namespace
 
