@@ -16,6 +16,7 @@ struct Entry {
   std::string* text = nullptr;
   CheckState* check = nullptr;
   GradientKind* kind = nullptr;
+  int* kilobytes = nullptr;  // the web fonts' limit: 1 to 100,000
 };
 
 constexpr std::array<std::string_view, 3> kKinds = {"none", "linear", "radial"};
@@ -44,12 +45,22 @@ std::vector<Entry> entriesOf(StyleDocument& doc) {
     entries.push_back({key + ".dark2", &g.darkColours[0]});
     entries.push_back({key + ".dark3", &g.darkColours[1]});
   }
+  for (std::size_t s = 0; s < kTagSlotCount; ++s) {
+    EmbeddedFont& font = doc.fonts.slots[s];
+    const std::string key = "font." + std::to_string(s);
+    entries.push_back({key + ".file", &font.file});
+    entries.push_back({key + ".face", &font.face});
+    entries.push_back({key + ".family", &font.family});
+  }
+  entries.push_back({"font.sets", &doc.fonts.sets});
+  entries.push_back({"font.limit", nullptr, nullptr, nullptr, &doc.fonts.limitKilobytes});
   return entries;
 }
 
 std::string valueOf(const Entry& e) {
   if (e.text) return *e.text;
   if (e.check) return std::to_string(*e.check);
+  if (e.kilobytes) return std::to_string(*e.kilobytes);
   return std::string(kKinds[static_cast<std::size_t>(*e.kind)]);
 }
 
@@ -62,6 +73,13 @@ bool setEntry(const Entry& e, const std::string& value) {
   if (e.check) {
     if (value.size() != 1 || value[0] < '0' || value[0] > '2') return false;
     *e.check = value[0] - '0';
+    return true;
+  }
+  if (e.kilobytes) {
+    if (value.empty() || value.size() > 6 || value[0] == '0' ||
+        value.find_first_not_of("0123456789") != std::string::npos || std::stoi(value) > 100000)
+      return false;
+    *e.kilobytes = std::stoi(value);
     return true;
   }
   for (std::size_t k = 0; k < kKinds.size(); ++k)
@@ -94,6 +112,7 @@ std::optional<std::string> applySchemeLine(std::string_view line, StyleDocument&
   const StyleDocument fresh;
   staged.dark = fresh.dark;
   staged.gradients = fresh.gradients;
+  staged.fonts = fresh.fonts;
   if (line.starts_with(kSchemeLinePrefix)) {
     line.remove_prefix(kSchemeLinePrefix.size());
     // The line holds at most a line's bytes, so the entries are few.
@@ -117,6 +136,7 @@ std::optional<std::string> applySchemeLine(std::string_view line, StyleDocument&
   }
   doc.dark = std::move(staged.dark);
   doc.gradients = std::move(staged.gradients);
+  doc.fonts = std::move(staged.fonts);
   return std::nullopt;
 }
 

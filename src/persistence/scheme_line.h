@@ -1,4 +1,4 @@
-// The dark variant ("ダークモード") and the gradients on one line of a
+// The dark variant ("ダークモード"), the gradients and the web fonts on one line of a
 // settings file: the line after the kept style text (line 325 of a settings
 // file, 327 of a sample), which every earlier version ignores.
 //
@@ -15,6 +15,11 @@
 //   gradient.S             none, linear or radial, for tag slot S, 0..5
 //   gradient.S.angle       degrees as typed (a new document holds 180)
 //   gradient.S.colour2, gradient.S.colour3, gradient.S.dark2, gradient.S.dark3
+//   font.S.file            the font file tag slot S embeds (a path as chosen)
+//   font.S.face            the face's full name in a collection
+//   font.S.family          the family the style sheet names it by
+//   font.sets              the named character sets kept, "ascii,kana" for a new document
+//   font.limit             the largest web font in kilobytes, 1 to 100000 (1000)
 // A key the reader does not know is skipped, so later versions may add
 // keys; a key missing takes the value of a new document.
 #pragma once
@@ -33,7 +38,7 @@ inline constexpr std::string_view kSchemeLinePrefix = "scheme:";
 // document's, and then the file has no such line.
 std::string schemeLine(const StyleDocument& doc);
 
-// Sets the dark variant and the gradients of `doc` from a line: all of
+// Sets the dark variant, the gradients and the web fonts of `doc` from a line: all of
 // them, those the line does not name to a new document's values. A line
 // that does not start with "scheme:" sets nothing and is no error. Returns
 // what is wrong (an escape that does not make UTF-8, a value out of its

@@ -421,7 +421,7 @@ TEST(ModernSwitch, AnythingButTrueOrFalseIsRefused) {
   }
 }
 
-// Every value of the dark variant and the gradients away from its default.
+// Every value of the dark variant, the gradients and the web fonts away from its default.
 void changeDarkAndGradients(StyleDocument& doc) {
   int n = 0;
   const auto next = [&] { return " =%☃表" + std::to_string(++n) + " "; };  // what the line escapes, and spaces
@@ -432,6 +432,9 @@ void changeDarkAndGradients(StyleDocument& doc) {
       *f = next();
   for (auto& g : doc.gradients) g = {GradientKind::Radial, next(), {next(), next()}, {next(), next()}};
   doc.gradients[0].kind = GradientKind::Linear;
+  for (auto& f : doc.fonts.slots) f = {next(), next(), next()};
+  doc.fonts.sets = next();
+  doc.fonts.limitKilobytes = 100000;
 }
 
 TEST(SchemeLine, StoredAfterTheKeptStyleAndReadBack) {
@@ -439,11 +442,15 @@ TEST(SchemeLine, StoredAfterTheKeptStyleAndReadBack) {
   doc.dark.enabled = 1;
   doc.dark.colours[18] = "EE EE=%";
   doc.gradients[kSlotBody] = {GradientKind::Linear, "90", {"DDDDDD", ""}, {"222222", ""}};
+  doc.fonts.slots[kSlotP] = {"/f/Noto CJK.ttc", "Noto Sans CJK JP Regular", "Noto Sans CJK JP"};
+  doc.fonts.limitKilobytes = 1;
   const auto settings = linesOf(settingsFileText(doc, Layout::Settings));
   std::vector<std::string> expected = linesOf(settingsFileText(StyleDocument{}, Layout::Settings));
   expected.insert(expected.end(), {"False", "",
                                    "scheme:dark=1 dark.18=EE%20EE%3D%25 gradient.5=linear gradient.5.angle=90 "
-                                   "gradient.5.colour2=DDDDDD gradient.5.dark2=222222"});
+                                   "gradient.5.colour2=DDDDDD gradient.5.dark2=222222 font.0.file=/f/Noto%20CJK.ttc "
+                                   "font.0.face=Noto%20Sans%20CJK%20JP%20Regular font.0.family=Noto%20Sans%20CJK%20JP "
+                                   "font.limit=1"});
   EXPECT_EQ(settings, expected);
   doc.keptStyle = "p {}";
   doc.output.modern = 1;
@@ -488,7 +495,8 @@ TEST(SchemeLine, FilesWithoutItAndUnknownKeysLoadTheDefaults) {
     ASSERT_TRUE(loadSettings(doc, Layout::Settings, joinLines(file)).ok()) << file.back();
     EXPECT_EQ(doc.dark.enabled, r.dark) << file.back();
     doc.dark.enabled = 0;
-    EXPECT_TRUE(doc.dark == DarkVariant{} && doc.gradients == StyleDocument{}.gradients) << file.back();
+    EXPECT_TRUE(doc.dark == DarkVariant{} && doc.gradients == StyleDocument{}.gradients && doc.fonts == WebFonts{})
+        << file.back();
   }
 }
 
@@ -498,6 +506,9 @@ TEST(SchemeLine, BadEntriesAreRefusedWhole) {
       {"scheme:gradient.0=conic", "（「gradient.0」の値「conic」は使えません）。"},
       {"scheme:dark.1=%FF", "（%XX の並びが UTF-8 になりません）。"},
       {"scheme:dark.1=A dark", "（「dark」に = がありません）。"},
+      {"scheme:font.limit=0", "（「font.limit」の値「0」は使えません）。"},
+      {"scheme:font.limit=100001", "（「font.limit」の値「100001」は使えません）。"},
+      {"scheme:font.limit=01", "（「font.limit」の値「01」は使えません）。"},
   };
   for (const auto& [line, says] : rows) {
     for (Layout layout : {Layout::Settings, Layout::Sample}) {
