@@ -343,7 +343,8 @@ constexpr FormTable kSheet{FormLayout::Grid, kSheetLines, kOutputGrid};
 // The web fonts: the character sets kept besides the pages' own, the
 // largest font written, and what cutting the chosen fonts gives.
 constexpr FormLine kWebFontSetLines[] = {
-    {{cell(CellKind::Switch, "WebFontSet", Each).repeated(3)}},
+    {{cell(CellKind::Switch, "WebFontSet", Each).repeated(3), stretch(1), label("WebFontLimitLabel"),
+      cell(CellKind::Number, "WebFontLimit", None)}},
 };
 constexpr FormTable kWebFontSets{FormLayout::Line, kWebFontSetLines};
 constexpr FormLine kWebFontRunLines[] = {
@@ -353,19 +354,15 @@ constexpr FormLine kWebFontRunLines[] = {
 constexpr FormTable kWebFontRun{FormLayout::Line, kWebFontRunLines};
 constexpr FormLine kWebFontLines[] = {
     {{label({}, None, "残す文字"), nest(kWebFontSets)}},
-    {{label("WebFontLimitLabel"), cell(CellKind::Number, "WebFontLimit", None).aligned(Qt::AlignLeft)}},
     {{nest(kWebFontRun).spanning(2)}},
     {{cell(CellKind::Report, "WebFontReport", None).spanning(2)}},
 };
 constexpr FormTable kWebFont{FormLayout::Grid, kWebFontLines, kOutputGrid, 1};
 
 constexpr FormLine kOutputLines[] = {
-    {{group("Frame6", kFormat)}},
-    {{html(group("Frame7", kHtml))}},
-    {{sheet(group("Frame8", kSheet))}},
-    {{group("WebFontFrame", kWebFont)}},
-    {{button("Command6", "出力する").aligned(Qt::AlignRight)}},
-    {{stretch(1)}},
+    {{group("Frame6", kFormat)}},        {{html(group("Frame7", kHtml))}},
+    {{sheet(group("Frame8", kSheet))}},  {{button("Command6", "出力する").aligned(Qt::AlignRight)}},
+    {{group("WebFontFrame", kWebFont)}}, {{stretch(1)}},
 };
 
 // --- the parking area under the visible window -----------------------------

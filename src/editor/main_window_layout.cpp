@@ -26,6 +26,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -217,7 +218,11 @@ void MainWindow::fitTabArea() {
   m_ssTab1->ensurePolished();
   const QSize design((kEditorMaxWidthTwips - kTabAreaMarginWidthTwips) / m_tx,
                      (kEditorMaxHeightTwips - kTabAreaMarginHeightTwips) / m_ty);
-  const QSize size = m_ssTab1->minimumSizeHint().expandedTo(design).expandedTo(m_ssTab1->size());
+  // A page taller than the design is given the height it asks for, not its
+  // least: at its least, a grid squeezes its boxes below a line of text.
+  const QSize wanted(m_ssTab1->minimumSizeHint().width(),
+                     std::max(m_ssTab1->minimumSizeHint().height(), m_ssTab1->sizeHint().height()));
+  const QSize size = wanted.expandedTo(design).expandedTo(m_ssTab1->size());
   if (size == m_ssTab1->size() && m_ssTab1->minimumSize() == size) return;
   // A window at its largest grows with the tab area.
   const QSize decoration = frameGeometry().size() - this->size();
@@ -368,7 +373,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         auto* report = new QPlainTextEdit(host);
         report->setReadOnly(true);
         report->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        report->setFixedHeight(report->fontMetrics().lineSpacing() * 6 + 2 * report->frameWidth() + 8);
+        report->setFixedHeight(report->fontMetrics().lineSpacing() * 5 + 2 * report->frameWidth() + 8);
         add(report);
         break;
       }
