@@ -18,6 +18,7 @@
 #include "generation/output_choice.h"
 #include "generation/output_paths.h"
 #include "generation/value_checks.h"
+#include "generation/web_font_faces.h"
 #include "importing/style_import.h"
 #include "linking/link_rewrite.h"
 #include "persistence/file_commands.h"
@@ -41,7 +42,7 @@ constexpr std::string_view kUsage =
   quillane-cli check FILE [--sample|--v1] [--modern]
   quillane-cli samples
   quillane-cli import FILE [-o OUT]
-  quillane-cli fonts FONTFILE [--face NAME] [--set kana,ascii,jis1] [--pages DIR]
+  quillane-cli fonts FONTFILE [--face NAME] [--set kana,ascii,joyo,jis1] [--pages DIR]
   quillane-cli --help | --version
 
 Commands:
@@ -95,7 +96,8 @@ Commands:
          of every .html and .htm page in DIR and its folders, each read in
          its declared encoding (UTF-8, Shift_JIS, EUC-JP, ISO-2022-JP), and
          of the sets --set names, parted by commas: ascii (英数字と記号),
-         kana (かな) and jis1 (JIS第1水準, 2,965 kanji). A font whose maker
+         kana (かな), joyo (常用漢字, 2,136 kanji) and jis1 (JIS第1水準,
+         2,965 kanji). A font whose maker
          forbids embedding, or a WOFF2 over 1 MB, is refused (status 2)
          after the report
 
@@ -114,6 +116,14 @@ Modern output:
   blink) as standard CSS that current browsers render. save --modern writes
   the settings file with that line 323 ("True"). Without the choice every
   output is byte for byte what earlier versions wrote.
+  A document whose ticked tag slots embed fonts ("このフォントを埋め込む")
+  has css and html cut each font to the characters of the .html and .htm
+  pages in OUT's folder, of the page the output writes and of the chosen
+  sets, and write it as fonts/NAME.woff2 beside OUT (so -o is needed),
+  before OUT, which names it in @font-face. A font that cannot be read, may
+  not be embedded or is cut larger than the document's limit writes
+  nothing (status 2). The fonts are cut by quillane-cli-fonts, which reads
+  the settings file by name (not standard input).
 
 Output:
   Without -o the bytes go to standard output exactly as the file would hold
@@ -224,7 +234,7 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
     for (std::size_t comma = 0; comma != std::string_view::npos; list.remove_prefix(comma + 1)) {
       comma = list.find(',');
       if (!fonts::namedSetOfKey(list.substr(0, comma)))
-        return UsageError{"--set takes ascii, kana and jis1, parted by commas; not '" +
+        return UsageError{"--set takes ascii, kana, joyo and jis1, parted by commas; not '" +
                           shownText(list.substr(0, comma)) + "'"};
       if (comma == std::string_view::npos) break;
     }
@@ -238,8 +248,13 @@ std::optional<UsageError> parse(const std::vector<std::string>& args, Options& o
 
 class Command {
  public:
-  Command(const Options& options, Console& console, std::string applicationFolder, FontsCommand fonts)
-      : m_options(options), m_console(console), m_applicationFolder(std::move(applicationFolder)), m_fonts(fonts) {}
+  Command(const Options& options, Console& console, std::string applicationFolder, FontsCommand fonts,
+          EmbedCommand embed)
+      : m_options(options),
+        m_console(console),
+        m_applicationFolder(std::move(applicationFolder)),
+        m_fonts(fonts),
+        m_embed(embed) {}
 
   int run() {
     if (m_options.command == "samples") return samples();
@@ -269,10 +284,21 @@ class Command {
                                                         : Output::ClassPreview;
     if (const auto refused = checkValues(doc, output, classIndex))
       return refuse(inputName() + ": " + refused->describe());
-    const OutputText built = m_options.command == "css"    ? styleSheetOutput(doc)
-                             : m_options.command == "html" ? embeddedPageOutput(doc)
+    WebFontFaces faces;
+    const bool webFonts = output != Output::ClassPreview && needsWebFonts(doc);
+    if (webFonts) {
+      if (const auto status = makeWebFonts(doc, faces)) return *status;
+    }
+    const OutputText built = m_options.command == "css"    ? styleSheetOutput(doc, faces)
+                             : m_options.command == "html" ? embeddedPageOutput(doc, faces)
                                                            : classPreviewOutput(doc, classIndex);
     if (!built.ok()) return refuse(inputName() + ": " + *built.refusal);
+    if (webFonts) {
+      std::string bytes;
+      UnencodableCharacter bad;
+      if (!encodeOutput(built, bytes, bad)) return refuse(outputName() + ": not valid UTF-8");
+      if (const auto status = writeWebFonts(faces)) return *status;
+    }
     return emit(built);
   }
 
@@ -287,6 +313,40 @@ class Command {
     struct stat out {};
     return ::stat(m_options.input.c_str(), &in) == 0 && ::stat(m_options.output->c_str(), &out) == 0 &&
            S_ISREG(in.st_mode) && in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+  }
+
+  // The folder the output goes into, where the pages are read and fonts/ is written.
+  std::string outputFolder() const {
+    const std::string folder = folderOf(*m_options.output);
+    return folder.empty() ? "./" : folder;
+  }
+
+  // The web fonts of the modern output, cut before anything is written;
+  // a status when the command ends here.
+  std::optional<int> makeWebFonts(const StyleDocument& doc, WebFontFaces& faces) {
+    if (!m_options.output)
+      return refuse(inputName() + ": the document embeds web fonts; name the output with -o, beside which they go");
+    if (m_embed == nullptr) {
+      if (m_options.input == "-")
+        return refuse("(standard input): the document embeds web fonts; give its settings file by name");
+      return kRunInFontHelper;
+    }
+    if (auto refused = m_embed(doc, outputFolder(), faces, m_console)) {
+      for (std::size_t at; (at = refused->find("\r\n")) != std::string::npos;) refused->replace(at, 2, " ");
+      return refuse(inputName() + ": " + *refused);
+    }
+    return std::nullopt;
+  }
+
+  // Each font file into the output's fonts/ folder, before the output that names them.
+  std::optional<int> writeWebFonts(const WebFontFaces& faces) {
+    for (const WebFontFace& face : faces) {
+      const std::string path = joinFolder(outputFolder(), face.fileName);
+      if (!makeFolders(folderOf(path))) return refuse(shownPath(folderOf(path)) + ": cannot make the folder");
+      if (const FileResult written = writeFileReplacing(path, face.woff2); !written.ok())
+        return refuse(shownPath(path) + ": " + std::strerror(written.error));
+    }
+    return std::nullopt;
   }
 
   int refuse(const std::string& line) {
@@ -413,6 +473,7 @@ class Command {
   Console& m_console;
   std::string m_applicationFolder;
   FontsCommand m_fonts;
+  EmbedCommand m_embed;
 };
 
 class ProcessConsole : public Console {
@@ -464,7 +525,7 @@ int runFontHelper(char** argv) {
 }
 
 int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder,
-        FontsCommand fonts) {
+        FontsCommand fonts, EmbedCommand embed) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     console.writeOutput(kUsage);
     return kExitOk;
@@ -481,7 +542,7 @@ int run(const std::vector<std::string>& args, Console& console, const std::strin
   // A command that runs out of memory (or meets any other fault) still ends
   // as a refusal of one line, never as an abort.
   try {
-    return Command(options, console, applicationFolder, fonts).run();
+    return Command(options, console, applicationFolder, fonts, embed).run();
   } catch (const std::bad_alloc&) {
     console.writeError("quillane-cli: out of memory\n");
   } catch (const std::exception& e) {

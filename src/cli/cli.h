@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "document/style_document.h"
+#include "generation/web_font_faces.h"
+
 namespace quillane::cli {
 
 inline constexpr int kExitOk = 0;
@@ -45,14 +48,28 @@ struct FontsRequest {
 // (see runFontHelper) and passes fontReport (cli/font_report.h) here.
 using FontsCommand = int (*)(const FontsRequest& request, Console& console);
 
+// Makes the web fonts of a document that `css` or `html` writes with the
+// modern output into `folder` (fonts::embedWebFonts, in the helper too):
+// the faces, or the refusal in the user's words. Pages that cannot be read
+// are reported on the console's error stream.
+using EmbedCommand = std::optional<std::string> (*)(const StyleDocument& doc, const std::string& folder,
+                                                    WebFontFaces& faces, Console& console);
+
+// What run() answers, without an EmbedCommand, for a document whose output
+// carries web fonts: quillane-cli's main then hands the same command line
+// to the helper. Never a process's exit status.
+inline constexpr int kRunInFontHelper = 100;
+
 // Runs one command line (without the program name). Input "-" reads the
 // console's input; output without -o goes to its output as the exact file
 // bytes. Whatever the input, the status is one of the three above, and a
 // refusal is one line on the error stream. `applicationFolder` holds the
 // shipped samples; "" finds it from the running program, as the editor does.
-// `fonts` runs `fonts` when given, else is refused.
+// `fonts` runs `fonts` when given, else is refused; `embed` makes the web
+// fonts of `css` and `html`, else run() answers kRunInFontHelper for a
+// document that has any (before reading standard input is refused for it).
 int run(const std::vector<std::string>& args, Console& console, const std::string& applicationFolder = {},
-        FontsCommand fonts = nullptr);
+        FontsCommand fonts = nullptr, EmbedCommand embed = nullptr);
 
 // Replaces the process by the font helper, found beside the program (the
 // build tree) or in ../lib/quillane (an installation), with the same

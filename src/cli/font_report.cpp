@@ -10,6 +10,7 @@
 #include "fonts/font_file.h"
 #include "fonts/font_licence.h"
 #include "fonts/font_subset.h"
+#include "fonts/web_font_embed.h"
 
 namespace quillane::cli {
 
@@ -81,6 +82,15 @@ int fontReport(const FontsRequest& request, Console& console) {
   if (!console.writeOutput(report)) return refuse(console, "(standard output): write failed");
   if (!subset.ok()) return refuse(console, shownPath(request.fontFile) + ": " + subset.refused);
   return kExitOk;
+}
+
+std::optional<std::string> embedFonts(const StyleDocument& doc, const std::string& folder, WebFontFaces& faces,
+                                      Console& console) {
+  fonts::EmbedResult made = fonts::embedWebFonts(doc, folder);
+  for (const std::string& line : made.pagesRefused) console.writeError("quillane-cli: " + shownText(line, 400) + "\n");
+  if (made.refusal) return made.refusal;
+  faces = std::move(made.faces);
+  return std::nullopt;
 }
 
 }  // namespace quillane::cli

@@ -12,4 +12,8 @@ namespace quillane::cli {
 // error stream, after the report so far.
 int fontReport(const FontsRequest& request, Console& console);
 
+// The EmbedCommand of `css` and `html` (cli.h): fonts::embedWebFonts.
+std::optional<std::string> embedFonts(const StyleDocument& doc, const std::string& folder, WebFontFaces& faces,
+                                      Console& console);
+
 }  // namespace quillane::cli

@@ -63,6 +63,7 @@ void addRange(CharacterSet& characters, char32_t first, char32_t last) {
 std::optional<NamedSet> namedSetOfKey(std::string_view key) {
   if (key == "ascii") return NamedSet::Ascii;
   if (key == "kana") return NamedSet::Kana;
+  if (key == "joyo") return NamedSet::Joyo;
   if (key == "jis1") return NamedSet::Jis1;
   return std::nullopt;
 }
@@ -73,6 +74,8 @@ std::string namedSetCaption(NamedSet set) {
       return "英数字と記号";
     case NamedSet::Kana:
       return "かな";
+    case NamedSet::Joyo:
+      return "常用漢字";
     case NamedSet::Jis1:
       return "JIS第1水準";
   }
@@ -98,6 +101,11 @@ void addNamedSet(CharacterSet& characters, NamedSet set) {
       addRange(characters, 0xFF01, 0xFF60);  // full-width ASCII: ！（）０-９Ａ-Ｚ and the rest
       addRange(characters, 0xFF61, 0xFF9F);  // half-width katakana
       addRange(characters, 0xFFE0, 0xFFE6);  // ￠￡￢￣￤￥￦
+      return;
+    case NamedSet::Joyo:
+      addText(characters,
+#include "fonts/joyo_kanji.inc"
+      );
       return;
     case NamedSet::Jis1: {
       // Level 1 is rows 16 to 47 of JIS X 0208 (row 47 ends at cell 51,

@@ -16,10 +16,9 @@ using CharacterSet = std::set<char32_t>;
 enum class NamedSet {
   Ascii,  // "ascii" 英数字と記号: printable ASCII and the common typographic symbols
   Kana,   // "kana" かな: hiragana, katakana, Japanese punctuation and the full- and half-width forms
+  Joyo,   // "joyo" 常用漢字: the 2,136 kanji of the 2010 list (joyo_kanji.inc, made from KANJIDIC)
   Jis1,   // "jis1" JIS第1水準: the 2,965 kanji of JIS X 0208 rows 16 to 47
 };
-// 常用漢字 is not offered: its list is not derivable from a character
-// encoding, and the program ships no copy of it.
 
 std::optional<NamedSet> namedSetOfKey(std::string_view key);
 std::string namedSetCaption(NamedSet set);  // "JIS第1水準"

@@ -92,6 +92,13 @@ std::string withoutControls(std::string_view utf8, bool keepLineFeeds) {
   return clean;
 }
 
+FontFace faceNamesOf(hb_face_t* face, unsigned index) {
+  FontFace entry{index, nameOf(face, HB_OT_NAME_ID_TYPOGRAPHIC_FAMILY), nameOf(face, HB_OT_NAME_ID_TYPOGRAPHIC_SUBFAMILY)};
+  if (entry.family.empty()) entry.family = nameOf(face, HB_OT_NAME_ID_FONT_FAMILY);
+  if (entry.subfamily.empty()) entry.subfamily = nameOf(face, HB_OT_NAME_ID_FONT_SUBFAMILY);
+  return entry;
+}
+
 std::string FontFace::name() const { return subfamily.empty() ? family : family + " " + subfamily; }
 
 FontFile readFontFile(std::string bytes, std::string_view shownName) {
@@ -134,10 +141,7 @@ FontFile readFontFile(std::string bytes, std::string_view shownName) {
   }
   for (unsigned k = 0; k < starts.size(); ++k) {
     const std::unique_ptr<hb_face_t, decltype(&hb_face_destroy)> face(hb_face_create(blob.get(), k), &hb_face_destroy);
-    FontFace entry{k, nameOf(face.get(), HB_OT_NAME_ID_TYPOGRAPHIC_FAMILY),
-                   nameOf(face.get(), HB_OT_NAME_ID_TYPOGRAPHIC_SUBFAMILY)};
-    if (entry.family.empty()) entry.family = nameOf(face.get(), HB_OT_NAME_ID_FONT_FAMILY);
-    if (entry.subfamily.empty()) entry.subfamily = nameOf(face.get(), HB_OT_NAME_ID_FONT_SUBFAMILY);
+    FontFace entry = faceNamesOf(face.get(), k);
     if (entry.family.empty()) {
       file.refused = who + "のフォントには名前がありません（name 表にファミリー名がありません）。";
       file.faces.clear();

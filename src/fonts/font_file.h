@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+struct hb_face_t;
+
 namespace quillane::fonts {
 
 // The largest font file taken: 64 MiB (the largest CJK collections are
@@ -27,6 +29,10 @@ struct FontFace {
   // "Noto Sans CJK JP Regular"
   std::string name() const;
 };
+
+// The names of a HarfBuzz face (`index` as given), as readFontFile names
+// each face; the family is empty when the name table has none.
+FontFace faceNamesOf(hb_face_t* face, unsigned index);
 
 struct FontFile {
   std::string bytes;

@@ -9,8 +9,8 @@
 #include <woff2/encode.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace quillane::fonts {
@@ -61,11 +61,10 @@ std::string byteCountText(std::size_t bytes) { return countText(bytes) + " バ�
 
 namespace {
 
-// The face cut to `result.kept` as an OpenType font, or nothing after
-// setting `result.refused`. HarfBuzz's objects are gone on return, so that
-// their memory is free before the compression takes its own.
-std::optional<std::string> cutFace(const FontFile& file, const FontFace& face, const CharacterSet& wanted,
-                                   FontSubset& result) {
+// The cut, or nothing after setting `result.refused`. HarfBuzz's objects
+// are gone on return, so that their memory is free before the compression
+// takes its own.
+bool cutFace(const FontFile& file, const FontFace& face, const CharacterSet& wanted, FontSubset& result) {
   const Blob blob(hb_blob_create(file.bytes.data(), static_cast<unsigned>(file.bytes.size()), HB_MEMORY_MODE_READONLY,
                                  nullptr, nullptr));
   const Face source(hb_face_create(blob.get(), face.index));
@@ -74,12 +73,12 @@ std::optional<std::string> cutFace(const FontFile& file, const FontFace& face, c
   for (const char32_t c : wanted) (hb_set_has(mapped.get(), c) ? result.kept : result.lacking).insert(c);
   if (result.kept.empty()) {
     result.refused = "このフォントには、残す文字が一つもありません。";
-    return std::nullopt;
+    return false;
   }
   const Input input(hb_subset_input_create_or_fail());
   if (!input) {
     result.refused = "フォントを切り出すためのメモリーが足りません。";
-    return std::nullopt;
+    return false;
   }
   hb_set_t* unicodes = hb_subset_input_unicode_set(input.get());
   for (const char32_t c : result.kept) hb_set_add(unicodes, c);
@@ -88,56 +87,76 @@ std::optional<std::string> cutFace(const FontFile& file, const FontFace& face, c
   hb_set_t* names = hb_subset_input_set(input.get(), HB_SUBSET_SETS_NAME_ID);
   hb_set_add(names, HB_OT_NAME_ID_LICENSE);
   hb_set_add(names, HB_OT_NAME_ID_LICENSE_URL);
-  const Face cut(hb_subset_or_fail(source.get(), input.get()));
-  if (!cut) {
-    result.refused = "フォントを切り出せませんでした（フォントの表が読めないか、メモリーが足りません）。";
-    return std::nullopt;
+  Blob cutBytes;
+  {
+    const Face cut(hb_subset_or_fail(source.get(), input.get()));
+    if (!cut) {
+      result.refused = "フォントを切り出せませんでした（フォントの表が読めないか、メモリーが足りません）。";
+      return false;
+    }
+    cutBytes.reset(hb_face_reference_blob(cut.get()));
   }
-  const Blob cutBytes(hb_face_reference_blob(cut.get()));
   unsigned length = 0;
   const char* data = hb_blob_get_data(cutBytes.get(), &length);
-  return std::string(data, length);
+  result.cut.assign(data, length);
+  result.subsetBytes = length;
+  return true;
 }
 
 }  // namespace
 
-FontSubset subsetFont(const FontFile& file, const FontFace& face, const CharacterSet& wanted, std::size_t limit) {
+FontSubset cutFont(const FontFile& file, const FontFace& face, const CharacterSet& wanted) {
   FontSubset result;
   if (!file.ok()) {
     result.refused = file.refused;
     return result;
   }
-  const std::optional<std::string> cut = cutFace(file, face, wanted, result);
-  if (!cut) return result;
+  cutFace(file, face, wanted, result);
   // HarfBuzz's many small blocks are free now; give them back before the
   // encoder asks for its large ones.
   ::malloc_trim(0);
-  const auto* data = reinterpret_cast<const std::uint8_t*>(cut->data());
-  const std::size_t length = cut->size();
-  result.subsetBytes = length;
-  std::string woff2(woff2::MaxWOFF2CompressedSize(data, length), '\0');
-  std::size_t woff2Length = woff2.size();
+  return result;
+}
+
+void compressFont(FontSubset& subset, std::size_t limit) {
+  if (!subset.ok()) return;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(subset.cut.data());
+  const std::size_t length = subset.cut.size();
+  // The encoder's own bound. It must start zeroed, for the encoder leaves
+  // its padding bytes as it finds them; calloc's large blocks are fresh
+  // zero pages, which cost memory only once written.
+  std::size_t woff2Length = woff2::MaxWOFF2CompressedSize(data, length);
+  const std::unique_ptr<std::uint8_t, decltype(&std::free)> out(static_cast<std::uint8_t*>(std::calloc(woff2Length, 1)),
+                                                                &std::free);
+  if (!out) {
+    subset.refused = "フォントを圧縮するためのメモリーが足りません。";
+    return;
+  }
   woff2::WOFF2Params params;
   params.brotli_quality = 11;
   bool compressed = false;
   {
     const QuietStandardError quiet;
-    compressed =
-        woff2::ConvertTTFToWOFF2(data, length, reinterpret_cast<std::uint8_t*>(woff2.data()), &woff2Length, params);
+    compressed = woff2::ConvertTTFToWOFF2(data, length, out.get(), &woff2Length, params);
   }
+  std::string().swap(subset.cut);
   if (!compressed) {
-    result.refused = "切り出したフォントを WOFF2 に圧縮できませんでした。";
-    return result;
+    subset.refused = "切り出したフォントを WOFF2 に圧縮できませんでした。";
+    return;
   }
-  woff2.resize(woff2Length);
-  result.woff2Bytes = woff2Length;
-  if (woff2.size() > limit) {
-    result.refused = "埋め込むフォントが " + byteCountText(woff2.size()) + "になり、上限の " + byteCountText(limit) +
-                     "を超えます（" + countText(result.kept.size()) +
+  subset.woff2Bytes = woff2Length;
+  if (woff2Length > limit) {
+    subset.refused = "埋め込むフォントが " + byteCountText(woff2Length) + "になり、上限の " + byteCountText(limit) +
+                     "を超えます（" + countText(subset.kept.size()) +
                      " 字）。文字の組（JIS第1水準 など）を外すか、上限を上げてください。";
-    return result;
+    return;
   }
-  result.woff2 = std::move(woff2);
+  subset.woff2.assign(reinterpret_cast<const char*>(out.get()), woff2Length);
+}
+
+FontSubset subsetFont(const FontFile& file, const FontFace& face, const CharacterSet& wanted, std::size_t limit) {
+  FontSubset result = cutFont(file, face, wanted);
+  compressFont(result, limit);
   return result;
 }
 

@@ -14,6 +14,7 @@ namespace quillane::fonts {
 inline constexpr std::size_t kDefaultSubsetLimit = 1'000'000;
 
 struct FontSubset {
+  std::string cut;              // the cut OpenType font, between cutFont and compressFont
   std::string woff2;            // the font file to write; empty when refused
   std::size_t subsetBytes = 0;  // the cut font before compression
   std::size_t woff2Bytes = 0;   // the compressed font, also when it is refused as too large
@@ -32,6 +33,16 @@ struct FontSubset {
 // larger than `limit` bytes is refused with its size.
 FontSubset subsetFont(const FontFile& file, const FontFace& face, const CharacterSet& wanted,
                       std::size_t limit = kDefaultSubsetLimit);
+
+// subsetFont's two steps apart, so that a caller can report each, stop
+// between them, and let go of the font file before the compression takes
+// its memory (the encoder's Brotli window is several times the cut font):
+// cutFont fills `cut`, `subsetBytes`, `kept` and `lacking`; compressFont
+// turns `cut` into `woff2` (or a refusal) and frees it. Neither can be
+// stopped inside: HarfBuzz's subsetter and the WOFF2 encoder take no
+// cancellation.
+FontSubset cutFont(const FontFile& file, const FontFace& face, const CharacterSet& wanted);
+void compressFont(FontSubset& subset, std::size_t limit);
 
 // "1,456,789" and "1,456,789 バイト"
 std::string countText(std::size_t count);

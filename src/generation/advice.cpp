@@ -215,6 +215,8 @@ void adviseImage(const StyleDocument& doc, int slot, std::vector<Advice>& out) {
 void adviseFont(const StyleDocument& doc, int slot, std::vector<Advice>& out) {
   const std::string_view name = trimmedBlanks(slotOf(doc, slot).fontName);
   if (name.empty() || isGenericFamily(name)) return;
+  // Every visitor gets the embedded font; the name is only its fallback.
+  if (writesModern(doc) && doc.fonts.slots[static_cast<std::size_t>(slot)].chosen()) return;
   const FontStack* stack = fontStackOf(name);
   const std::string_view family = browserFamilyName(name);
   std::string text = screenWords({"Combo1", slot}, doc) + ": 「" + std::string(name) + "」";

@@ -16,8 +16,10 @@
 
 #include "cli/font_report.h"
 #include "document/control_captions.h"
+#include "document/message_text.h"
 #include "fonts/font_file.h"
 #include "fonts/font_subset.h"
+#include "fonts/web_font_embed.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
 #include "generation/modern_stylesheet.h"
@@ -62,7 +64,7 @@ class StringConsole : public cli::Console {
 CliRun runCli(std::vector<std::string> args, const std::string& input = {}) {
   StringConsole console(input);
   CliRun r;
-  r.exit = cli::run(args, console, {}, &cli::fontReport);
+  r.exit = cli::run(args, console, {}, &cli::fontReport, &cli::embedFonts);
   r.out = console.out;
   r.err = console.err;
   return r;
@@ -202,6 +204,45 @@ TEST_F(Cli, RefusedInputExitsTwoNamingFileAndLine) {
   const CliRun missing = runCli({"css", folder / "none.qlf"});
   EXPECT_EQ(missing.exit, 2);
   EXPECT_NE(missing.err.find("none.qlf"), std::string::npos);
+}
+
+// `css` of a document with a web font writes the font into OUT's fonts/
+// folder and the sheet that names it, by the helper when quillane-cli is
+// run; nothing at all when it cannot.
+TEST_F(Cli, CssWritesTheWebFontsBesideTheSheet) {
+  doc.output.modern = 1;
+  doc.slots[kSlotP].enabled = 1;
+  doc.fonts.slots[kSlotP] = {"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", "", ""};
+  testing::writeBytes(settingsPath, cp932(settingsFileText(doc, Layout::Settings)));
+  fs::create_directories(folder.path() / "site");
+  testing::writeBytes(folder / "site/index.html", "<p>Hello</p>");
+  const fonts::EmbedResult made = fonts::embedWebFonts(doc, folder / "site/");
+  ASSERT_TRUE(made.ok() && made.faces.size() == 1);
+  const std::string sheet = buildModernStyleSheet(doc, made.faces).text;
+  const std::string font = folder / ("site/" + made.faces[0].fileName);
+
+  const CliRun css = runCli({"css", settingsPath, "-o", folder / "site/style.css"});
+  EXPECT_EQ(css.exit, 0) << css.err;
+  EXPECT_FILE_HOLDS(folder / "site/style.css", sheet);
+  EXPECT_FILE_HOLDS(font, made.faces[0].woff2);
+
+  fs::remove_all(folder.path() / "site/fonts");
+  fs::remove(folder.path() / "site/style.css");
+  const std::string program = std::string(QUILLANE_CLI_PATH) + " css " + settingsPath;
+  ASSERT_EQ(std::system((program + " -o " + folder / "site/style.css").c_str()), 0);
+  EXPECT_FILE_HOLDS(folder / "site/style.css", sheet);
+  EXPECT_FILE_HOLDS(font, made.faces[0].woff2);
+
+  const CliRun noOutput = runCli({"css", settingsPath});
+  EXPECT_EQ(noOutput.exit, 2);
+  EXPECT_EQ(noOutput.err, "quillane-cli: " + shownPath(settingsPath) +
+                              ": the document embeds web fonts; name the output with -o, beside which they go\n");
+  doc.fonts.limitKilobytes = 1;
+  testing::writeBytes(settingsPath, cp932(settingsFileText(doc, Layout::Settings)));
+  const CliRun tooLarge = runCli({"css", settingsPath, "-o", folder / "site/big.css"});
+  EXPECT_EQ(tooLarge.exit, 2);
+  EXPECT_FALSE(fs::exists(folder.path() / "site/big.css"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "site/fonts"), fs::directory_iterator()), 1);
 }
 
 TEST_F(Cli, FontsReportsTheFontAndWhatThePagesLackWritingNothing) {

@@ -418,6 +418,12 @@ TEST(Advice, NothingToSayOrSaidOnce) {
       {"large enough for 3:1",
        [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "949494"), d.slots[kSlotP].fontSize = "24"; },
        {}},
+      {"a font the modern output carries as a web font",
+       [](StyleDocument& d) {
+         on(d, kSlotP), d.slots[kSlotP].fontName = "C059", d.output.modern = 1;
+         d.fonts.slots[kSlotP].file = "/fonts/C059-Roman.otf";
+       },
+       {}},
       {"an image not chosen, a font every system has",
        [](StyleDocument& d) {
          on(d, kSlotP), d.slots[kSlotP].imagePath = "C:\\a.gif", d.slots[kSlotP].fontName = "Verdana";

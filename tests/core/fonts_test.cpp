@@ -12,21 +12,26 @@
 #include <string>
 #include <vector>
 
+#include "fake_platform.h"
 #include "fonts/character_set.h"
 #include "fonts/font_file.h"
 #include "fonts/font_licence.h"
 #include "fonts/font_subset.h"
+#include "fonts/web_font_embed.h"
 #include "generation/font_face_rule.h"
+#include "generation/make_command.h"
 #include "generation/modern_values.h"
 #include "test_support.h"
 
 namespace quillane::fonts {
 namespace {
 
+using quillane::testing::FakePlatform;
 using quillane::testing::ScratchFolder;
 using quillane::testing::writeBytes;
 
 constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kDejaVuSerif = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
 constexpr const char* kNotoCjk = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc";
 
 std::string fontBytes(const char* path) {
@@ -290,6 +295,16 @@ TEST(CharacterSet, NamedSets) {
   EXPECT_TRUE(jis1.contains(U'腕'));   // row 47, cell 51
   EXPECT_FALSE(jis1.contains(U'弌'));  // row 48, cell 1: level 2
   EXPECT_FALSE(jis1.contains(U'あ'));
+  CharacterSet joyo;
+  addNamedSet(joyo, NamedSet::Joyo);
+  EXPECT_EQ(joyo.size(), 2136u);
+  // Of the 2010 list: the first and a late addition, and the four that JIS X
+  // 0208 lacks in the list's forms; not their JIS substitutes, nor a kanji
+  // the list dropped (勺), nor kana.
+  for (const char32_t c : {U'一', U'鬱', U'𠮟', U'塡', U'剝', U'頰'})
+    EXPECT_TRUE(joyo.contains(c)) << static_cast<unsigned>(c);
+  for (const char32_t c : {U'叱', U'填', U'剥', U'頬', U'勺', U'あ'})
+    EXPECT_FALSE(joyo.contains(c)) << static_cast<unsigned>(c);
   CharacterSet kana;
   addNamedSet(kana, NamedSet::Kana);
   for (const char32_t c :
@@ -340,6 +355,127 @@ TEST(CharacterSet, PagesAreReadInTheirDeclaredEncoding) {
   EXPECT_EQ(pages.pages, 3);
   EXPECT_TRUE(pages.refused.empty());
   EXPECT_EQ(pages.characters, (CharacterSet{U'あ', U'日', U'い', U'本', U'う', 0x20BB7}));
+}
+
+// A style sheet whose paragraphs embed DejaVu Serif, over a folder holding
+// one page; no named sets, so the characters kept are the page's and those
+// of the page the output writes beside the sheet (its title "untitle").
+struct EmbedCase {
+  ScratchFolder folder;
+  StyleDocument doc;
+  EmbedCase() {
+    writeBytes(folder / "index.html", "<!DOCTYPE html><title>Hello</title><p>Hello</p>");
+    doc.output.modern = 1;
+    doc.output.format = Choice::Second;
+    doc.output.cssFolder = folder.str();
+    doc.slots[kSlotP].enabled = 1;
+    doc.fonts.slots[kSlotP] = {kDejaVuSerif, "", ""};
+    doc.fonts.sets = "";
+  }
+};
+
+TEST(WebFontEmbed, WritesTheSubsetBesideTheSheetAndNamesItFirst) {
+  EmbedCase c;
+  std::vector<std::tuple<int, int, std::string>> steps;
+  const EmbedResult made = embedWebFonts(c.doc, c.folder.str(), [&](const EmbedProgress& p) {
+    steps.emplace_back(p.done, p.total, p.step);
+    return true;
+  });
+  ASSERT_TRUE(made.ok()) << made.refusal.value_or("cancelled");
+  EXPECT_EQ(steps, (std::vector<std::tuple<int, int, std::string>>{{0, 4, "ページの文字を集めています"},
+                                                                   {1, 4, "「DejaVuSerif.ttf」を読んでいます"},
+                                                                   {2, 4, "「DejaVu Serif」を切り出しています"},
+                                                                   {3, 4, "「DejaVu Serif」を圧縮しています"},
+                                                                   {4, 4, ""}}));
+  ASSERT_EQ(made.faces.size(), 1u);
+  const WebFontFace& face = made.faces[0];
+  const std::string file = fontFileName("DejaVu Serif", face.woff2);
+  EXPECT_EQ(face, (WebFontFace{kSlotP, "DejaVu Serif", file, "U+48, U+65, U+69, U+6C, U+6E-6F, U+74-75", face.woff2}));
+  EXPECT_EQ(mappedCharacters(face.woff2), (CharacterSet{U'H', U'e', U'i', U'l', U'n', U'o', U't', U'u'}));
+  EXPECT_EQ(made.pages, 1);
+  ASSERT_EQ(made.fonts.size(), 1u);
+  EXPECT_EQ(made.fonts[0].fontFileBytes, fontBytes(kDejaVuSerif).size());
+  EXPECT_EQ(made.fonts[0].woff2Bytes, face.woff2.size());
+
+  FakePlatform platform;
+  makeWithWebFonts(platform, c.doc, c.folder.str(), made.faces);
+  EXPECT_EQ(platform.onlyMessage().text, "保存完了");
+  EXPECT_FILE_HOLDS(c.folder / file, face.woff2);
+  EXPECT_FILE_HOLDS(c.folder / "style.css",
+                    "@charset \"UTF-8\";\r\n"
+                    "@font-face {\r\n"
+                    "  font-family: \"DejaVu Serif\";\r\n"
+                    "  src: url(\"" +
+                        file +
+                        "\") format(\"woff2\");\r\n"
+                        "  font-display: swap;\r\n"
+                        "  unicode-range: U+48, U+65, U+69, U+6C, U+6E-6F, U+74-75;\r\n"
+                        "}\r\n"
+                        "p {\r\n"
+                        "  font-family: \"DejaVu Serif\", serif;\r\n"
+                        "}\r\n");
+}
+
+TEST(WebFontEmbed, RefusesOrStopsBeforeAnythingIsWritten) {
+  // The size the limit refuses, found by the cut alone.
+  CharacterSet kept{U'H', U'e', U'l', U'o'};
+  addNamedSet(kept, NamedSet::Ascii);
+  const FontFile serif = openFontFile(kDejaVuSerif);
+  const FontSubset cut = subsetFont(serif, serif.faces[0], kept, SIZE_MAX);
+  const std::string place = "「基本」タブの「段落（<P>～</P>）」の「フォント名」に埋め込むフォント: ";
+  struct Row {
+    void (*change)(StyleDocument&);
+    int cancelAt;  // the step whose progress call cancels; -1 none
+    std::optional<std::string> refusal;
+    bool cancelled;
+  };
+  const Row rows[] = {
+      {[](StyleDocument& d) { d.fonts.slots[kSlotP].file = "/nonexistent/f.ttf"; }, -1,
+       place + "「f.ttf」を読めません（No such file or directory）。\r\n何も保存していません。", false},
+      {[](StyleDocument& d) { d.fonts.slots[kSlotP].face = "DejaVu Sans"; }, -1,
+       place + "フォント「DejaVu Sans」はこのファイルにありません。あるのは 「DejaVu Serif Book」 "
+               "です。\r\n何も保存していません。",
+       false},
+      {[](StyleDocument& d) {
+         d.fonts.limitKilobytes = 1;
+         d.fonts.sets = "ascii";
+       },
+       -1,
+       place + "WOFF2 にすると " + byteCountText(cut.woff2Bytes) + "になり、上限の 1,000 バイトを超えます（" +
+           countText(cut.kept.size()) +
+           " 字）。文字の組から「英数字と記号」を外すか、上限を上げてください。\r\n何も保存していません。",
+       false},
+      {[](StyleDocument&) {}, 0, std::nullopt, true},
+      {[](StyleDocument&) {}, 3, std::nullopt, true},  // during the compression: after it
+      // Nothing to embed: the legacy output, or the slot not ticked.
+      {[](StyleDocument& d) { d.output.modern = 0; }, 0, std::nullopt, false},
+      {[](StyleDocument& d) { d.slots[kSlotP].enabled = 0; }, 0, std::nullopt, false},
+  };
+  for (const Row& row : rows) {
+    EmbedCase c;
+    row.change(c.doc);
+    const EmbedResult made =
+        embedWebFonts(c.doc, c.folder.str(), [&](const EmbedProgress& p) { return p.done != row.cancelAt; });
+    EXPECT_EQ(made.refusal, row.refusal);
+    EXPECT_EQ(made.cancelled, row.cancelled);
+    EXPECT_TRUE(made.faces.empty());
+    EXPECT_FALSE(std::filesystem::exists(c.folder / "fonts"));
+  }
+}
+
+TEST(WebFontAdvice, NamesThePagesCharactersTheFaceLacks) {
+  EmbedCase c;
+  EXPECT_TRUE(webFontAdvice(c.doc, c.folder.str()).empty());
+  writeBytes(c.folder / "more.html", "<p>日本語 AB</p>");
+  const std::vector<Advice> advice = webFontAdvice(c.doc, c.folder.str());
+  ASSERT_EQ(advice.size(), 1u);
+  EXPECT_EQ(
+      advice[0].text,
+      "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 埋め込むフォント「DejaVuSerif.ttf」には、出力先のページの"
+      "文字のうち 3 字がありません（日本語）。この文字は閲覧者のコンピューターのフォントで表示されます。");
+  EXPECT_EQ(advice[0].place, (ControlId{"Combo1", kSlotP}));
+  c.doc.output.modern = 0;
+  EXPECT_TRUE(webFontAdvice(c.doc, c.folder.str()).empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "generation/declaration_emitters.h"
 #include "generation/font_stacks.h"
@@ -234,6 +235,17 @@ TEST(ModernStyleSheet, FontNamesGetTheirStackOrAGenericFallback) {
       {"a\";}</style>", "\"a\\\";}\\3C /style\\3E \", sans-serif"},
   };
   for (const auto& [name, value] : rows) EXPECT_EQ(fontFamilyValue(name), value) << name;
+
+  // An embedded font's family comes first; the slot's own font name keeps
+  // its stack after it, or the family's generic family stands there.
+  const std::tuple<std::string, std::string, std::string> embedded[] = {
+      {"Noto Sans CJK JP", "Verdana", "\"Noto Sans CJK JP\", \"Verdana\", \"DejaVu Sans\", sans-serif"},
+      {"DejaVu Serif", "", "\"DejaVu Serif\", serif"},
+      {"DejaVu Serif", "dejavu serif", "\"DejaVu Serif\", serif"},
+      {"x</style>", "源ノ明朝", "\"x\\3C /style\\3E \", \"源ノ明朝\", serif"},
+  };
+  for (const auto& [family, name, value] : embedded)
+    EXPECT_EQ(embeddedFontFamilyValue(family, name), value) << family << " " << name;
 }
 
 // The font lists offer what browsers match: the foundry that tells two
