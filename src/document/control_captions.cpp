@@ -121,7 +121,7 @@ std::vector<CaptionRow> buildRows() {
     outputRow("Option8", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "作成しない"),
     outputRow("Text5", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ファイル名"),
     outputRow("Text12", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ページタイトル"),
-    {"WebFontSet", 0, 2, kOutput, CaptionPage::None, 0, {"Webフォント"}, {"英数字と記号", "かな", "JIS第1水準"}, {}},
+    {"WebFontSet", 0, 3, kOutput, CaptionPage::None, 0, {"Webフォント"}, {"英数字と記号", "かな", "常用漢字", "JIS第1水準"}, {}},
     outputRow("WebFontLimit", {"Webフォント"}, "1つのフォントの上限"),
     // Held but never shown.
     parkedRow("Text3", 10, {}, "予備の色"),

@@ -343,7 +343,7 @@ constexpr FormTable kSheet{FormLayout::Grid, kSheetLines, kOutputGrid};
 // The web fonts: the character sets kept besides the pages' own, the
 // largest font written, and what cutting the chosen fonts gives.
 constexpr FormLine kWebFontSetLines[] = {
-    {{cell(CellKind::Switch, "WebFontSet", Each).repeated(3), stretch(1), label("WebFontLimitLabel"),
+    {{cell(CellKind::Switch, "WebFontSet", Each).repeated(4), stretch(1), label("WebFontLimitLabel"),
       cell(CellKind::Number, "WebFontLimit", None)}},
 };
 constexpr FormTable kWebFontSets{FormLayout::Line, kWebFontSetLines};

@@ -33,8 +33,8 @@ QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<
 
 constexpr std::string_view kWebFontTitle = "Webフォント";
 
-// The keys of the sets WebFontSet(0..2) stand for, in their order.
-constexpr std::array<std::string_view, 3> kSetKeys = {"ascii", "kana", "jis1"};
+// The keys of the sets WebFontSet(0..3) stand for, in their order.
+constexpr std::array<std::string_view, 4> kSetKeys = {"ascii", "kana", "joyo", "jis1"};
 
 // "ascii,kana" -> {"ascii", "kana"}
 std::vector<std::string> keysOf(std::string_view list) {

@@ -6,11 +6,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -387,12 +391,14 @@ class CommandsTest : public QObject {
   }
 
   // "出力する" with a web font: the font is made on the font task's thread
-  // and the files are written after it; a cancel writes nothing at all.
-  void theOutputWithAWebFontWritesNothingWhenCancelled() {
+  // and the files are written after it, on the editor's; a cancel writes
+  // nothing at all.
+  void theOutputWithAWebFontIsWrittenAfterItAndNothingWhenCancelled() {
     open();
     QDir().mkpath(path(QStringLiteral("site")));
     m_window->controls().get<QCheckBox>("Check7", 0)->click();
     m_window->controls().get<QCheckBox>("Check28")->click();
+    m_window->controls().get<QRadioButton>("Option6")->click();  // スタイルシート
     m_window->controls().get<QLineEdit>("Text7")->setText(path(QStringLiteral("site")));
     m_window->controls().get<QLineEdit>("Text8")->setText(QStringLiteral("style"));
     m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
@@ -410,6 +416,62 @@ class CommandsTest : public QObject {
     QVERIFY(m_platform.writes.empty());
     QVERIFY(m_platform.messages.empty());
     QCOMPARE(QDir(path(QStringLiteral("site"))).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+
+    // Left to run, it writes the font before the style sheet that names it.
+    make->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!task->busy(), 20000);
+    QCOMPARE(m_platform.writes.size(), std::size_t{3});
+    const QString font = QString::fromStdString(m_platform.writes[0]);
+    QVERIFY2(QRegularExpression(QStringLiteral("/site/fonts/dejavu-sans-[0-9a-f]{8}\\.woff2$")).match(font).hasMatch(),
+             qPrintable(font));
+    QCOMPARE(fileBytes(font).substr(0, 4), std::string("wOF2"));
+    QCOMPARE(m_platform.writes[1], path(QStringLiteral("site/style.css")).toStdString());
+    QCOMPARE(m_platform.writes[2], path(QStringLiteral("site/style.html")).toStdString());  // the linking page
+    QCOMPARE(m_platform.onlyMessage().text, std::string("保存完了"));
+  }
+
+  // "大きさを調べる" shows, for each font, its size before and after the cut
+  // and the characters of the pages in the output folder that it lacks; the
+  // character sets chosen are the document's.
+  void measuringShowsEachFontsSizesAndWhatThePagesLack() {
+    open();
+    QDir().mkpath(path(QStringLiteral("site")));
+    writeFile(path(QStringLiteral("site/index.html")),
+              "<html><head><meta charset=\"utf-8\"></head><body>Aあ</body></html>");
+    m_window->controls().get<QCheckBox>("Check7", 0)->click();
+    m_window->controls().get<QLineEdit>("Text9")->setText(path(QStringLiteral("site")));
+    m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
+    // The sets as boxes: 常用漢字 added keeps the order of the keys, 英数字と記号 off.
+    m_window->controls().get<QCheckBox>("WebFontSet", 2)->click();
+    m_window->controls().get<QCheckBox>("WebFontSet", 0)->click();
+    QCOMPARE(m_window->document().fonts.sets, std::string("kana,joyo"));
+    m_window->controls().get<QCheckBox>("WebFontSet", 0)->click();
+    QCOMPARE(m_window->document().fonts.sets, std::string("ascii,kana,joyo"));
+
+    m_window->controls().get<QPushButton>("WebFontMeasure")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->fontTask()->busy(), 20000);
+    const QStringList report =
+        m_window->controls().get<QPlainTextEdit>("WebFontReport")->toPlainText().split(QLatin1Char('\n'));
+    const QString before = QLocale(QLocale::English).toString(QFileInfo(QString::fromLatin1(kDejaVu)).size());
+    QCOMPARE(report.size(), 5);  // four lines, each ended
+    QCOMPARE(report[0], QStringLiteral("ページ: 1 個"));
+    QVERIFY2(QRegularExpression(QStringLiteral("^段落: DejaVu Sans（fonts/dejavu-sans-[0-9a-f]{8}\\.woff2）$"))
+                 .match(report[1])
+                 .hasMatch(),
+             qPrintable(report[1]));
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("^  大きさ: %1 バイト → [0-9,]+ バイト（WOFF2、[0-9,]+ 字）$").arg(before))
+            .match(report[2])
+            .hasMatch(),
+        qPrintable(report[2]));
+    // The page's あ, which DejaVu Sans lacks, and the kana of the page the
+    // output writes itself; never its A.
+    const QRegularExpressionMatch lacking =
+        QRegularExpression(QStringLiteral("^  ページの文字でフォントにないもの: ([0-9]+) 字 (\\S+)$")).match(report[3]);
+    QVERIFY2(lacking.hasMatch(), qPrintable(report[3]));
+    QCOMPARE(lacking.captured(1).toInt(), lacking.captured(2).size());
+    QVERIFY(lacking.captured(2).contains(u'あ') && !lacking.captured(2).contains(u'A'));
+    QVERIFY(m_platform.writes.empty());
   }
 
   void linkWindowRewritesPreviewsAndSaves() {
