@@ -163,8 +163,6 @@ LicenceDialog::LicenceDialog(const QString& fontName, const QString& heading, co
   QPushButton* accept = buttons->addButton(QStringLiteral("了承(&A)"), QDialogButtonBox::AcceptRole);
   accept->setObjectName(QStringLiteral("LicenceAccept"));
   buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-  // Nothing is accepted by a stray Enter: the user presses "了承" itself.
-  accept->setAutoDefault(false);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

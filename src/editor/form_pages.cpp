@@ -118,7 +118,7 @@ constexpr FormLine kWebFontLine[] = {
     {{cell(CellKind::Shown, "WebFontFace", Page).stretched(1), button("WebFontChoose", "このフォントを埋め込む…", Page),
       button("WebFontStop", "埋め込みをやめる", Page)}},
 };
-constexpr FormTable kWebFontSlot{FormLayout::Line, kWebFontLine};
+constexpr FormTable kWebFontSlot{FormLayout::Line, kWebFontLine, {-1, -1, -1, -1, 4}};
 
 constexpr FormLine kSlotLines[] = {
     {{label("Label1", Page), freeList("Combo1", Items::Fonts).spanning(4)}},

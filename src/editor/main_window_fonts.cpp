@@ -11,6 +11,7 @@
 #include <QScopedValueRollback>
 #include <QSpinBox>
 #include <array>
+#include <limits>
 
 #include "css/css_tokenizer.h"
 #include "document/control_captions.h"
@@ -59,11 +60,12 @@ std::string firstFamily(std::string_view fontName) {
   return std::string(first);
 }
 
-// The report of the output tab, a paragraph for each font:
+// The report of the output tab, a paragraph for each font, with a note for
+// one larger than `limit` bytes:
 //   段落、リンク: Noto Sans CJK JP（fonts/noto-sans-cjk-jp-1b2c3d4e.woff2）
 //     大きさ: 19,310,196 バイト → 1,391,236 バイト（WOFF2、3,101 字）
 //     ページの文字でフォントにないもの: 2 字 丼𠮷
-std::string reportText(const fonts::EmbedResult& made) {
+std::string reportText(const fonts::EmbedResult& made, std::size_t limit) {
   std::string text;
   const auto line = [&](const std::string& words) { text += words + "\n"; };
   if (made.pages > 0) line("ページ: " + fonts::countText(static_cast<std::size_t>(made.pages)) + " 個");
@@ -80,6 +82,8 @@ std::string reportText(const fonts::EmbedResult& made) {
     for (const char32_t c : font.lackingOfPages) css::appendUtf8(lacking, c);
     line("  ページの文字でフォントにないもの: " + fonts::countText(font.lackingOfPages.size()) + " 字" +
          (lacking.empty() ? "" : " " + shownText(lacking, 2000)));
+    if (font.woff2Bytes > limit)
+      line("  上限の " + fonts::byteCountText(limit) + "を超えるため、「出力する」では書き出しません。");
     if (!font.licenceNote.empty()) line("  " + font.licenceNote);
   }
   if (made.refusal) line(*made.refusal);
@@ -103,9 +107,11 @@ FontTask* MainWindow::fontTask() {
 }
 
 void MainWindow::measureWebFonts() {
-  // The sizes are those of the modern output, whichever output is chosen.
+  // The sizes are those of the modern output, whichever output is chosen,
+  // and a font over the limit is measured too: the report says so.
   StyleDocument doc = m_doc;
   doc.output.modern = 1;
+  doc.fonts.limitKilobytes = std::numeric_limits<int>::max() / 1000;
   makeWebFonts(doc, false);
 }
 
@@ -117,7 +123,8 @@ void MainWindow::makeWebFonts(const StyleDocument& doc, bool write) {
   fontTask()->start([this, doc, write, report = QPointer<QPlainTextEdit>(report)](const FontTask::Report& progress) {
     auto made = std::make_shared<fonts::EmbedResult>(fonts::embedWebFonts(doc, webFontFolder(doc), progress));
     return std::function<void()>([this, doc, write, report, made] {
-      if (report != nullptr) report->setPlainText(qs(reportText(*made)));
+      if (report != nullptr)
+        report->setPlainText(qs(reportText(*made, static_cast<std::size_t>(m_doc.fonts.limitKilobytes) * 1000)));
       if (!write || made->cancelled) return;
       if (made->refusal) {
         m_platform.messageBox(*made->refusal, kWebFontTitle, MessageIcon::Critical);
