@@ -35,7 +35,9 @@ FontTask::FontTask(QProgressBar* bar, QAbstractButton* cancel, QObject* parent)
 
 FontTask::~FontTask() {
   if (m_current != nullptr) m_current->cancelled = true;
-  if (m_thread != nullptr) m_thread->wait();
+  if (m_thread == nullptr) return;
+  m_thread->wait();
+  delete m_thread;
 }
 
 bool FontTask::busy() const { return m_thread != nullptr || m_waiting != nullptr; }
