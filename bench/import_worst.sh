@@ -36,6 +36,8 @@ head, piece, tail = {
     "rules": ("", "p{color:#F00}", ""),
     "nested-rules": ("", "p{a{", ""),
     "declarations": ("p{margin:0;", "color:#F00;", "}"),
+    "dark-rules": (":root{color-scheme:light dark}p{color:#333}@media (prefers-color-scheme:dark){", "p{color:#EEE}", "}"),
+    "gradient-rule": ("body{background-color:#FFF;background-image:linear-gradient(#FFF,#000);", "color:#F00;", "}"),
 }[kind]
 body = size - len(head) - len(tail)
 text = head + piece * (body // len(piece)) + tail
@@ -48,7 +50,7 @@ EOF
 base=$(bench_peak_kib 5 "$cli" import "$work/empty.css")
 echo "peak of importing an empty file: $base KiB"
 printf '%-18s %10s %9s %9s %10s %9s\n' input bytes seconds s/MiB "peak KiB" added/in
-for kind in ${QUILLANE_BENCH_KINDS:-nested-media unclosed-supports title-amp paren-value curly rules nested-rules declarations}; do
+for kind in ${QUILLANE_BENCH_KINDS:-nested-media unclosed-supports title-amp paren-value curly rules nested-rules declarations dark-rules gradient-rule}; do
   for size in "${sizes[@]}"; do
     suffix=css
     [ "$kind" = title-amp ] && suffix=html

@@ -1,17 +1,22 @@
 // Edit-to-view latency of the live view: the editor opens the view (F6's
 // command), then a value is changed as a user's edit changes it, and the
 // time runs until the engine reports the new computed style of the page.
-//   liveview_latency [RUNS]      (on a display: xvfb-run, QT_QPA_PLATFORM=xcb)
+//   liveview_latency [RUNS] [--dark]   (on a display: xvfb-run, QT_QPA_PLATFORM=xcb)
 // Prints the time to the first page, then the median, 90th percentile and
 // worst of RUNS style edits (applied in place; to the computed style, and to
 // the frame that shows it drawn) and of RUNS edits that change the page's
-// body (loaded again).
+// body (loaded again). With --dark the document writes the modern output
+// with its dark variant on (BODY light grey on near black), and the view,
+// where it has the button, shows the dark scheme; the paragraph has no dark
+// colour of its own, so its dark colour is the one typed.
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -68,7 +73,10 @@ void report(const char* what, std::vector<double> ms) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  const int runs = argc > 1 ? std::max(2, std::atoi(argv[1])) : 40;
+  const QStringList args = app.arguments();
+  const bool dark = args.contains(QStringLiteral("--dark"));
+  const QStringList numbers = args.mid(1).filter(QRegularExpression(QStringLiteral("^[0-9]+$")));
+  const int runs = numbers.isEmpty() ? 40 : std::max(2, numbers.front().toInt());
   setUpEditorApplication();
   QtPlatform platform;
   MainWindow editor(platform, QString::fromStdString(findApplicationFolder(programFolder())));
@@ -77,6 +85,16 @@ int main(int argc, char** argv) {
   editor.controls().get<QCheckBox>("Check7", kSlotP)->setChecked(true);
   auto* colour = editor.controls().get<QLineEdit>("Text3", foreColourIndex(kSlotP));
   colour->setText(QStringLiteral("010203"));
+  if (dark) {
+    editor.controls().get<QCheckBox>("Check28")->setChecked(true);
+    editor.controls().get<QCheckBox>("Check7", kSlotBody)->setChecked(true);
+    editor.controls().get<QLineEdit>("Text3", foreColourIndex(kSlotBody))->setText(QStringLiteral("333333"));
+    editor.controls().get<QLineEdit>("Text3", backColourIndex(kSlotBody))->setText(QStringLiteral("FFFFFF"));
+    StyleDocument& doc = editor.document();
+    doc.dark.enabled = 1;
+    doc.dark.colours[static_cast<std::size_t>(foreColourIndex(kSlotBody))] = "EEEEEE";
+    doc.dark.colours[static_cast<std::size_t>(backColourIndex(kSlotBody))] = "121212";
+  }
   const QString pColour = QStringLiteral("getComputedStyle(document.querySelector('p')).color");
 
   QElapsedTimer clock;
@@ -90,6 +108,15 @@ int main(int argc, char** argv) {
   const double first = msUntil(*engine, pColour, QStringLiteral("rgb(1, 2, 3)"), clock);
   if (first < 0) return 1;
   std::printf("%-28s %6.1f ms\n", "first page (engine start)", first);
+  if (dark) {
+    auto* scheme = editor.liveViewWindow()->findChild<QPushButton*>(QStringLiteral("LiveSchemeDark"));
+    if (scheme != nullptr) scheme->click();
+    const QString bodyBackground = QStringLiteral("getComputedStyle(document.body).backgroundColor");
+    QElapsedTimer since;
+    since.start();
+    const bool shown = msUntil(*engine, bodyBackground, QStringLiteral("rgb(18, 18, 18)"), since) >= 0;
+    std::printf("dark variant on; the view shows the %s scheme\n", shown ? "dark" : "light (no button for dark)");
+  }
 
   // Two animation frames after the style is computed, the frame that shows
   // it has been drawn.

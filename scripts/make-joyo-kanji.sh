@@ -21,6 +21,6 @@ count=$(printf '%s\n' "$kanji" | wc -l)
 [ "$count" -eq 2136 ] || { echo "make-joyo-kanji.sh: $count kanji, not 2136" >&2; exit 1; }
 {
   echo "// Made by scripts/make-joyo-kanji.sh from KANJIDIC (EDRDG, CC BY-SA 3.0): the"
-  echo "// 2,136 kanji of the 常用漢字表, in code point order, 40 a line."
-  printf '%s\n' "$kanji" | awk '{ line = line $0 } NR % 40 == 0 { print "\"" line "\""; line = "" } END { if (line != "") print "\"" line "\"" }'
+  echo "// 2,136 kanji of the 常用漢字表, in code point order, 30 a line."
+  printf '%s\n' "$kanji" | awk '{ line = line $0 } NR % 30 == 0 { print "\"" line "\""; line = "" } END { if (line != "") print "\"" line "\"" }'
 } > "$out"

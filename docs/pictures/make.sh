@@ -8,7 +8,10 @@
 #   docs/pictures/make.sh
 #
 # The same document, window size and face every time: a picture changes only
-# when what it shows changes.
+# when what it shows changes. The live view's pictures include it at a
+# phone's width in the light and the dark scheme, with the dark colours made
+# by "自動で作る"; its choice of screen and scheme is kept apart from the
+# user's own settings.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/setup.sh

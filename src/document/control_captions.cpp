@@ -1,6 +1,7 @@
 #include "document/control_captions.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "document/message_text.h"
 
@@ -12,6 +13,7 @@ constexpr std::string_view kBasic = kMainTabCaptions[0];
 constexpr std::string_view kScrollbar = kMainTabCaptions[1];
 constexpr std::string_view kEffects = kMainTabCaptions[2];
 constexpr std::string_view kOutput = kMainTabCaptions[3];
+constexpr std::string_view kDark = kMainTabCaptions[4];
 constexpr int kLastSlot = kTagSlotCount - 1;
 constexpr int kLastClass = kUserClassCount - 1;
 
@@ -35,6 +37,14 @@ CaptionRow parkedRow(std::string_view family, int index, Captions frames, std::s
   return {family, index, index, {}, CaptionPage::None, 0, std::move(frames), {caption}, {}};
 }
 
+CaptionRow darkRow(std::string_view family, int first, int last, std::string_view frame, Captions caption) {
+  return {family, first, last, kDark, CaptionPage::None, 0, {frame}, std::move(caption), {}};
+}
+
+CaptionRow darkClassRow(std::string_view family, std::string_view caption) {
+  return {family, 0, kLastClass, kDark, CaptionPage::ClassRow, 0, {"エフェクトの色"}, {caption}, {}};
+}
+
 std::vector<CaptionRow> buildRows() {
   const std::string_view fore = "フォントカラー　#";
   const std::string_view back = "バックの色 　　#";
@@ -42,6 +52,18 @@ std::vector<CaptionRow> buildRows() {
   const Captions special = {
       "スペシャル(いろいろ試して)", "スペシャル", "スペシャル", "スペシャル", "スペシャル", "スペシャル"};
   const Captions filters = {"適応させるフィルター"};
+  // The dark tab names a slot's colours after the slot, as its check box does.
+  const Captions slotNames = {"段落",      "リンク", "表示したリンク", "選択されたリンク", "マウスが上にあるリンク",
+                              "ページ本体"};
+  const auto ofEachSlot = [&](std::string_view what, int first, int last) {
+    Captions words;
+    static std::deque<std::string> kept;  // the words outlive the table, which holds views
+    for (int i = first; i <= last; ++i) {
+      kept.push_back(std::string(slotNames[static_cast<std::size_t>(i)]) + "の" + std::string(what));
+      words.emplace_back(kept.back());
+    }
+    return words;
+  };
   // clang-format off
   return {
     // The basic tab: the slot check boxes above the tag pages, then each page.
@@ -67,6 +89,10 @@ std::vector<CaptionRow> buildRows() {
     slotRow("Text6", {"背景画像"}, "画像ファイルの場所"),
     {"Check27", kNoIndex, kNoIndex, kBasic, CaptionPage::Slot, kSlotBody, {"背景画像"},
      {"背景画像をスクロールさせない"}, {}},
+    slotRow("ComboGradient", {"グラデーション"}, "種類"),
+    slotRow("TextAngle", {"グラデーション"}, "角度"),
+    slotRow("TextGradient2", {"グラデーション"}, "色2　#"),
+    slotRow("TextGradient3", {"グラデーション"}, "色3　#"),
     // The scrollbar tab: one row of a check box and a colour per colour.
     {"Check6", kFirstScrollbarColour, kLastScrollbarColour, kScrollbar, CaptionPage::None, 0, {"設定"}, scrollbar,
      "チェック"},
@@ -123,8 +149,23 @@ std::vector<CaptionRow> buildRows() {
     outputRow("Text12", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ページタイトル"),
     {"WebFontSet", 0, 3, kOutput, CaptionPage::None, 0, {"Webフォント"}, {"英数字と記号", "かな", "常用漢字", "JIS第1水準"}, {}},
     outputRow("WebFontLimit", {"Webフォント"}, "1つのフォントの上限"),
+    // The dark tab: its switch, then the dark colours by where their light ones are.
+    {"CheckDark", kNoIndex, kNoIndex, kDark, CaptionPage::None, 0, {}, {"ダークモードの色も書き出す"}, {}},
+    darkRow("Text3Dark", 0, 4, "タグの色", ofEachSlot("文字の色", 0, 4)),
+    darkRow("Text3Dark", 5, 9, "タグの色", ofEachSlot("バックの色", 0, 4)),
+    darkRow("Text3Dark", 18, 18, "タグの色", ofEachSlot("文字の色", kSlotBody, kSlotBody)),
+    darkRow("Text3Dark", 19, 19, "タグの色", ofEachSlot("バックの色", kSlotBody, kSlotBody)),
+    darkRow("TextGradient2Dark", 0, kLastSlot, "タグの色", ofEachSlot("グラデーションの色2", 0, kLastSlot)),
+    darkRow("TextGradient3Dark", 0, kLastSlot, "タグの色", ofEachSlot("グラデーションの色3", 0, kLastSlot)),
+    darkRow("Text3Dark", kFirstScrollbarColour, kLastScrollbarColour, "スクロールバーの色", scrollbar),
+    darkClassRow("Text13Dark", "消す色"),
+    darkClassRow("Text21Dark", "光る色"),
+    darkClassRow("Text23Dark", "影の色"),
+    darkClassRow("Text25Dark", "スペシャルの色1"),
+    darkClassRow("Text24Dark", "スペシャルの色2"),
     // Held but never shown.
     parkedRow("Text3", 10, {}, "予備の色"),
+    parkedRow("Text3Dark", 10, {"ダークモード"}, "予備の色"),
     parkedRow("Check8", kNoIndex, {"HTML形式"}, "サンプル用の文字を入れる"),
     parkedRow("Check9", kNoIndex, {"HTML形式"}, "改行を大量に挿入する（スクロールバーを表示させるため。）"),
     parkedRow("Check10", kNoIndex, {"スタイルシートを読みこむHTMLファイル"},
@@ -175,6 +216,7 @@ std::string screenWords(ControlId id, const StyleDocument& doc) {
   if (row->page == CaptionPage::Slot) pieces.push_back(quoted(kSlotTabCaptions[static_cast<std::size_t>(page)]));
   if (row->page == CaptionPage::Class) pieces.push_back("クラス" + quoted(shownText(classOf(page).className)));
   for (std::string_view frame : row->frames) pieces.push_back(quoted(frame));
+  if (row->page == CaptionPage::ClassRow) pieces.push_back("クラス" + quoted(shownText(classOf(page).className)));
   if (row->caption.size() == 1)
     pieces.push_back(quoted(wordsOf(row->caption[0])));
   else if (!row->caption.empty())
@@ -203,6 +245,7 @@ std::string spokenName(ControlId id, const StyleDocument& doc) {
   else if (!row->tab.empty())
     pieces.emplace_back(row->tab);
   if (!row->frames.empty()) pieces.emplace_back(row->frames.back());
+  if (row->page == CaptionPage::ClassRow) pieces.push_back(shownText(classOf(page).className));
   if (row->caption.size() == 1)
     pieces.emplace_back(wordsOf(row->caption[0]));
   else if (!row->caption.empty())

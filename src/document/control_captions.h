@@ -24,7 +24,8 @@
 namespace quillane {
 
 // The tabs of the main tab strip (SSTab1), in order.
-inline constexpr std::array<std::string_view, 4> kMainTabCaptions = {"基本", "スクロールバー", "エフェクト", "出力"};
+inline constexpr std::array<std::string_view, 5> kMainTabCaptions = {"基本", "スクロールバー", "エフェクト", "出力",
+                                                                     "ダークモード"};
 
 // The pages of the tag tab strip (SSTab2), one per tag slot.
 inline constexpr std::array<std::string_view, kTagSlotCount> kSlotTabCaptions = {
@@ -38,9 +39,10 @@ inline constexpr std::array<std::string_view, kScrollbarColourCount> kScrollbarR
 
 // Which page of a tab strip a control sits on.
 enum class CaptionPage {
-  None,   // directly on its tab
-  Slot,   // a page of the tag tab strip
-  Class,  // a page of the class tab strip, captioned with the class name
+  None,      // directly on its tab
+  Slot,      // a page of the tag tab strip
+  Class,     // a page of the class tab strip, captioned with the class name
+  ClassRow,  // directly on its tab, in the row of a user class, which its name heads
 };
 
 // One control family, or an index range of one.

@@ -23,6 +23,8 @@ FieldRef option(Choice& pair, Choice side) { return FieldRef{FieldKind::Option, 
 
 TagSlot& slot(Doc& d, int i) { return d.slots[static_cast<std::size_t>(i)]; }
 UserClass& cls(Doc& d, int i) { return d.classes[static_cast<std::size_t>(i)]; }
+Gradient& gradient(Doc& d, int i) { return d.gradients[static_cast<std::size_t>(i)]; }
+ClassDarkColours& darkOf(Doc& d, int c) { return d.dark.classes[static_cast<std::size_t>(c)]; }
 
 constexpr int kLastSlot = kTagSlotCount - 1;
 constexpr int kLastClass = kUserClassCount - 1;
@@ -102,6 +104,23 @@ const std::array kFamilies = {
   Family{"Check8",  kNoIndex, kNoIndex, [](Doc& d, int) { return check(d.output.htmlSample); }},
   Family{"Check9",  kNoIndex, kNoIndex, [](Doc& d, int) { return check(d.output.htmlBreaks); }},
   Family{"Check28", kNoIndex, kNoIndex, [](Doc& d, int) { return FieldRef{FieldKind::Switch, nullptr, &d.output.modern}; }},
+  // The gradients of the slots' backgrounds; their first colour is Text3(back).
+  Family{"ComboGradient", 0, kLastSlot, [](Doc& d, int i) {
+     return FieldRef{.kind = FieldKind::Gradient, .gradient = &gradient(d, i).kind}; }},
+  Family{"TextAngle",     0, kLastSlot, [](Doc& d, int i) { return text(gradient(d, i).angle); }},
+  Family{"TextGradient2", 0, kLastSlot, [](Doc& d, int i) { return text(gradient(d, i).colours[0]); }},
+  Family{"TextGradient3", 0, kLastSlot, [](Doc& d, int i) { return text(gradient(d, i).colours[1]); }},
+  // The dark variant: its switch, then the dark counterpart of each colour,
+  // named after the light box ("Text3Dark(18)" for Text3(18)).
+  Family{"CheckDark",     kNoIndex, kNoIndex, [](Doc& d, int) { return check(d.dark.enabled); }},
+  Family{"Text3Dark",     0, kColourBoxCount - 1, [](Doc& d, int i) { return text(d.dark.colours[static_cast<std::size_t>(i)]); }},
+  Family{"TextGradient2Dark", 0, kLastSlot, [](Doc& d, int i) { return text(gradient(d, i).darkColours[0]); }},
+  Family{"TextGradient3Dark", 0, kLastSlot, [](Doc& d, int i) { return text(gradient(d, i).darkColours[1]); }},
+  Family{"Text13Dark",    0, kLastClass, [](Doc& d, int c) { return text(darkOf(d, c).chromaColor); }},
+  Family{"Text21Dark",    0, kLastClass, [](Doc& d, int c) { return text(darkOf(d, c).glowColor); }},
+  Family{"Text23Dark",    0, kLastClass, [](Doc& d, int c) { return text(darkOf(d, c).shadowColor); }},
+  Family{"Text25Dark",    0, kLastClass, [](Doc& d, int c) { return text(darkOf(d, c).specialColor1); }},
+  Family{"Text24Dark",    0, kLastClass, [](Doc& d, int c) { return text(darkOf(d, c).specialColor2); }},
 };
 // clang-format on
 

@@ -33,16 +33,18 @@ enum class FieldKind {
   Slider,     // a slider position, 0..100
   ClassName,  // the caption of one page of the class tab strip
   Switch,     // a check box that is only ever off (0) or on (1), written "False"/"True"
+  Gradient,   // the kind of a slot's gradient, picked from a list; no settings layout holds it
 };
 
 // A handle on one field of a document. Only the members of its kind are set.
 struct FieldRef {
   FieldKind kind = FieldKind::Text;
-  std::string* text = nullptr;    // Text, ClassName
-  int* number = nullptr;          // Check, Slider, Switch
-  Choice* pair = nullptr;         // Option
-  Choice side = Choice::Neither;  // Option: which button of the pair this is
-  UserClass* owner = nullptr;     // Slider: the class whose opacity text follows the slider
+  std::string* text = nullptr;       // Text, ClassName
+  int* number = nullptr;             // Check, Slider, Switch
+  Choice* pair = nullptr;            // Option
+  Choice side = Choice::Neither;     // Option: which button of the pair this is
+  UserClass* owner = nullptr;        // Slider: the class whose opacity text follows the slider
+  GradientKind* gradient = nullptr;  // Gradient
 
   bool optionSelected() const { return *pair == side; }
   // An option button set true selects it (its partner drops); set false it

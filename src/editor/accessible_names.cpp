@@ -26,7 +26,7 @@ struct FormPage {
 const FormPage kPages[] = {{&kBasicTab, kNoIndex, kNoIndex},      {&kSlotPage, 0, kTagSlotCount - 1},
                            {&kScrollbarTab, kNoIndex, kNoIndex},  {&kEffectsTab, kNoIndex, kNoIndex},
                            {&kClassPage, 0, kUserClassCount - 1}, {&kOutputTab, kNoIndex, kNoIndex},
-                           {&kParking, kNoIndex, kNoIndex}};
+                           {&kDarkTab, kNoIndex, kNoIndex},       {&kParking, kNoIndex, kNoIndex}};
 
 // The controls the tables do not make (the tab strips, the tab area's
 // scroll bars and the box of the kept rules), and those of a task that
@@ -53,8 +53,9 @@ class SwatchInterface : public QAccessibleWidget {
   explicit SwatchInterface(QWidget* swatch) : QAccessibleWidget(swatch, QAccessible::Graphic) {}
 };
 
-// A free list: named by its accessible name, its text as the value, its
-// popup list and edit box as children, as Qt's own combo box has them.
+// A free list or a fixed one: named by its accessible name, its text as the
+// value, its popup list and edit box (a free list's) as children, as Qt's own
+// combo box has them.
 class FreeListInterface : public QAccessibleWidget {
  public:
   explicit FreeListInterface(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {
@@ -118,7 +119,8 @@ class OptionButtonInterface : public QAccessibleWidget {
 
 QAccessibleInterface* editorInterfaces(const QString& className, QObject* object) {
   if (className == QLatin1String("quillane::ColourSwatch")) return new SwatchInterface(static_cast<QWidget*>(object));
-  if (className == QLatin1String("quillane::FreeList")) return new FreeListInterface(static_cast<QComboBox*>(object));
+  if (className == QLatin1String("quillane::FreeList") || className == QLatin1String("quillane::FixedList"))
+    return new FreeListInterface(static_cast<QComboBox*>(object));
   if (className == QLatin1String("quillane::OptionButton"))
     return new OptionButtonInterface(static_cast<QAbstractButton*>(object));
   return nullptr;
@@ -127,6 +129,8 @@ QAccessibleInterface* editorInterfaces(const QString& className, QObject* object
 }  // namespace
 
 FreeList::FreeList(QWidget* parent) : QComboBox(parent) {}
+
+FixedList::FixedList(QWidget* parent) : QComboBox(parent) {}
 
 OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {}
 

@@ -37,6 +37,15 @@ class FreeList : public QComboBox {
   explicit FreeList(QWidget* parent = nullptr);
 };
 
+// A list of fixed items (a gradient's kind), named and valued as a free list.
+class FixedList : public QComboBox {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(FixedList)
+
+ public:
+  explicit FixedList(QWidget* parent = nullptr);
+};
+
 // An option button of a pair. The window keeps each pair exclusive itself
 // (a file may select neither), and Qt's own interface calls a radio button
 // that is not auto-exclusive a check box; this one stays a radio button.

@@ -1,5 +1,6 @@
 #include "editor/enable_rules.h"
 
+#include <QString>
 #include <QTabWidget>
 
 #include "editor/form_table.h"
@@ -25,12 +26,34 @@ void EnableRules::tagSlot(int i) const {
   const bool on = m_doc.slots[static_cast<std::size_t>(i)].enabled != 0;
   setFollowers(m_controls, kSlotPage, i, Follows::Page, on);
   webFont(i);
+  gradient(i);
   if (on) m_controls.get<QTabWidget>("SSTab2")->setCurrentIndex(i);
 }
 
 void EnableRules::webFont(int i) const {
   const auto slot = static_cast<std::size_t>(i);
   m_controls.setEnabled("WebFontStop", i, m_doc.slots[slot].enabled != 0 && m_doc.fonts.slots[slot].chosen());
+}
+
+void EnableRules::gradient(int i) const {
+  const bool on = m_doc.slots[static_cast<std::size_t>(i)].enabled != 0;
+  const GradientKind kind = m_doc.gradients[static_cast<std::size_t>(i)].kind;
+  setFollowers(m_controls, kSlotPage, i, Follows::Gradient, on && kind != GradientKind::None);
+  setFollowers(m_controls, kSlotPage, i, Follows::Linear, on && kind == GradientKind::Linear);
+}
+
+void EnableRules::darkVariant() const {
+  const bool modern = m_doc.output.modern == 1;
+  setFollowers(m_controls, kDarkTab, kNoIndex, Follows::Modern, modern);
+  setFollowers(m_controls, kDarkTab, kNoIndex, Follows::Dark, modern && m_doc.dark.enabled == 1);
+  const QString why =
+      modern ? QString()
+             : QStringLiteral(
+                   "ダークモードの色は、「出力」タブの「今のブラウザ向けに書き出す」を選んだときだけ書き出されます。");
+  forEachControl(kDarkTab, kNoIndex, [&](const FormControl& c) {
+    if (followsAny(c.follows, Follows::Modern))
+      if (QWidget* widget = m_controls.find(c.id)) widget->setToolTip(why);
+  });
 }
 
 void EnableRules::userClass(int i) const {

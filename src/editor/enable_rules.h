@@ -31,6 +31,13 @@ class EnableRules {
   void outputFormat() const;
   // Option7_Click / Option8_Click.
   void linkPage() const;
+  // Check28 / CheckDark: the dark tab's switch follows the modern output,
+  // which alone writes the dark variant (and says so while it is off);
+  // "自動で作る" and the colours follow the switch as well.
+  void darkVariant() const;
+  // ComboGradient(i), and after tagSlot(i): slot i's later gradient colours
+  // follow a kind other than "なし", the angle the kind "線形".
+  void gradient(int i) const;
 
  private:
   const ControlRegistry& m_controls;

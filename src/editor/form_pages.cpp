@@ -106,8 +106,10 @@ constexpr FormLine kImageLines[] = {
 };
 constexpr FormTable kImage{FormLayout::Grid, kImageLines};
 
-constexpr FormCell attributesLabel() {
-  FormCell c = label("Label7", Page);
+// A label with the words of the frame the caption table puts around the
+// controls after it, which the form shows without a frame: "属性".
+constexpr FormCell frameLabel(std::string_view family) {
+  FormCell c = label(family, Page);
   c.words = Words::FrameOf;
   return c;
 }
@@ -120,13 +122,33 @@ constexpr FormLine kWebFontLine[] = {
 };
 constexpr FormTable kWebFontSlot{FormLayout::Line, kWebFontLine, {-1, -1, -1, -1, 4}};
 
+// The background's gradient: its first colour is the background colour
+// above it; the others and the angle mean something only for some kinds.
+constexpr FormCell gradientKind() {
+  FormCell c = cell(CellKind::List, "ComboGradient", Page);
+  c.items = Items::GradientKinds;
+  return c;
+}
+constexpr FormCell angleBox() {
+  FormCell c = cell(CellKind::Text, "TextAngle", Page).limited(6).following(Follows::Linear);
+  c.width = 54;
+  return c;
+}
+constexpr FormCell stop(std::string_view family) { return colour(family).following(Follows::Gradient); }
+constexpr FormLine kGradientLines[] = {
+    {{label({}), gradientKind(), label({}), angleBox()}},
+    {{label({}), stop("TextGradient2"), label({}), stop("TextGradient3"), stretch(1)}},
+};
+constexpr FormTable kGradient{FormLayout::Line, kGradientLines, {0, 0, 0, 0, 8}};
+
 constexpr FormLine kSlotLines[] = {
     {{label("Label1", Page), freeList("Combo1", Items::Fonts).spanning(4)}},
     {{label("WebFontLabel", Page), nest(kWebFontSlot).spanning(4)}},
     {{label("Label2", Page), nest(kSizeBoxes).spanning(4)}},
     {{label("Label6", Page), colour("Text3", Fore)}},
     {{label("Label9", Page), colour("Text3", Back)}},
-    {{attributesLabel(), nest(kAttributes).spanning(4)}},
+    {{frameLabel("LabelGradient"), nest(kGradient).spanning(4)}},
+    {{frameLabel("Label7"), nest(kAttributes).spanning(4)}},
     {{label("Label8", Page).spanning(2), text("Text4", Page).spanning(3)}},
     {{label("Label24", Page), freeList("Combo2", Items::Cursors).spanning(2),
       label({}, None, "←利用価値なし？").spanning(2).only(onPages({kSlotActive, kSlotHover}))}},
@@ -365,9 +387,77 @@ constexpr FormLine kOutputLines[] = {
     {{group("WebFontFrame", kWebFont)}}, {{stretch(1)}},
 };
 
+// --- "ダークモード": the switch, then a dark colour for every light one -------------
+
+constexpr FormLine kDarkSwitchLines[] = {
+    {{check("CheckDark").following(Follows::Modern).stretched(1),
+      button("CommandDark", "自動で作る").following(Follows::Dark)}},
+};
+constexpr FormTable kDarkSwitch{FormLayout::Line, kDarkSwitchLines};
+
+constexpr FormCell dark(FormCell c) { return c.following(Follows::Dark); }
+// Words over the colour cells below them, three grid columns each.
+constexpr FormCell heading(std::string_view words) { return label({}, None, words).spanning(3); }
+constexpr FormCell corner() { return label({}, None, ""); }
+constexpr FormCell slotName() {
+  FormCell c = cell(CellKind::Label, {}, Each);
+  c.words = Words::SlotName;
+  return c;
+}
+constexpr FormCell className() {
+  FormCell c = cell(CellKind::Label, "LabelClass", Each);
+  c.words = Words::ClassName;
+  c.plainText = true;
+  return c;
+}
+constexpr FormSpacing kDarkGrid{6, 2, 6, 4, 6, 2};
+
+constexpr FormLine kDarkSlotLines[] = {
+    {{corner(), heading("文字の色"), heading("バックの色"), heading("グラデーションの色2"),
+      heading("グラデーションの色3")}},
+    {{slotName(), dark(colour("Text3Dark", EachFore)), dark(colour("Text3Dark", EachBack)),
+      dark(colour("TextGradient2Dark", Each)), dark(colour("TextGradient3Dark", Each))},
+     0,
+     kTagSlotCount - 1},
+};
+constexpr FormTable kDarkSlots{
+    .layout = FormLayout::Grid, .lines = kDarkSlotLines, .spacing = kDarkGrid, .stretchColumn = 13};
+
+constexpr FormCell darkBar(int k) { return dark(fixed(colour("Text3Dark"), k)); }
+constexpr FormLine kDarkScrollbarLines[] = {
+    {{label({}), darkBar(11), label({}), darkBar(12), label({}), darkBar(13)}},
+    {{label({}), darkBar(14), label({}), darkBar(15), label({}), darkBar(16)}},
+    {{label({}), darkBar(17)}},
+};
+constexpr FormTable kDarkScrollbar{
+    .layout = FormLayout::Grid, .lines = kDarkScrollbarLines, .spacing = kDarkGrid, .stretchColumn = 12};
+
+constexpr FormLine kDarkClassLines[] = {
+    {{corner(), heading("消す色"), heading("光る色"), heading("影の色"), heading("スペシャルの色1"),
+      heading("スペシャルの色2")}},
+    {{className(), dark(colour("Text13Dark", Each)), dark(colour("Text21Dark", Each)), dark(colour("Text23Dark", Each)),
+      dark(colour("Text25Dark", Each)), dark(colour("Text24Dark", Each))},
+     0,
+     kUserClassCount - 1},
+};
+constexpr FormTable kDarkClasses{
+    .layout = FormLayout::Grid, .lines = kDarkClassLines, .spacing = kDarkGrid, .stretchColumn = 16};
+
+constexpr FormLine kDarkLines[] = {
+    {{nest(kDarkSwitch)}},
+    {{label({}, None,
+            "空白の色は明るいときの色のままです。「出力」タブの「今のブラウザ向けに書き出す」を選んだときだけ"
+            "書き出されます。")}},
+    {{group("FrameDark1", kDarkSlots)}},
+    {{group("FrameDark2", kDarkScrollbar)}},
+    {{group("FrameDark3", kDarkClasses)}},
+    {{stretch(1)}},
+};
+
 // --- the parking area under the visible window -----------------------------
 
-constexpr FormLine kReservedLines[] = {{{fixed(text("Text3"), 10), fixed(cell(CellKind::Swatch, "Shape1", None), 10)}}};
+constexpr FormLine kReservedLines[] = {
+    {{fixed(text("Text3"), 10), fixed(cell(CellKind::Swatch, "Shape1", None), 10), fixed(text("Text3Dark"), 10)}}};
 constexpr FormTable kReserved{FormLayout::Line, kReservedLines};
 
 constexpr FormLine kParkingLines[] = {
@@ -392,6 +482,7 @@ const FormTable kEffectsTab{FormLayout::Column, kEffectsLines, {4, 6, 4, 4, 2}};
 const FormTable kClassPage{
     .layout = FormLayout::Line, .lines = kClassLines, .spacing = {0, 4, 0, 2, 3}, .follows = Follows::Page};
 const FormTable kOutputTab{FormLayout::Column, kOutputLines, {6, 6, 6, 4, 4}};
+const FormTable kDarkTab{FormLayout::Column, kDarkLines, {6, 6, 6, 4, 4}};
 const FormTable kParking{FormLayout::Column, kParkingLines};
 
 }  // namespace quillane

@@ -8,9 +8,26 @@ namespace quillane {
 
 namespace {
 
-constexpr ColourFamily kColourFamilies[] = {{"Text3", "Command2", "Shape1"},  {"Text13", "Command7", "Shape2"},
-                                            {"Text21", "Command9", "Shape3"}, {"Text23", "Command10", "Shape4"},
-                                            {"Text24", "Command1", "Shape5"}, {"Text25", "Command11", "Shape6"}};
+// The light families first, in the design's order; the dark counterpart of
+// each is named after it.
+constexpr ColourFamily kColourFamilies[] = {
+    {"Text3", "Command2", "Shape1"},
+    {"Text13", "Command7", "Shape2"},
+    {"Text21", "Command9", "Shape3"},
+    {"Text23", "Command10", "Shape4"},
+    {"Text24", "Command1", "Shape5"},
+    {"Text25", "Command11", "Shape6"},
+    {"TextGradient2", "CommandGradient2", "ShapeGradient2"},
+    {"TextGradient3", "CommandGradient3", "ShapeGradient3"},
+    {"Text3Dark", "Command2Dark", "Shape1Dark"},
+    {"Text13Dark", "Command7Dark", "Shape2Dark"},
+    {"Text21Dark", "Command9Dark", "Shape3Dark"},
+    {"Text23Dark", "Command10Dark", "Shape4Dark"},
+    {"Text24Dark", "Command1Dark", "Shape5Dark"},
+    {"Text25Dark", "Command11Dark", "Shape6Dark"},
+    {"TextGradient2Dark", "CommandGradient2Dark", "ShapeGradient2Dark"},
+    {"TextGradient3Dark", "CommandGradient3Dark", "ShapeGradient3Dark"},
+};
 
 bool onPage(const FormCell& cell, int page) { return page < 0 || page >= 8 || (cell.pages >> page & 1u) != 0; }
 
@@ -103,6 +120,10 @@ int indexOf(const FormCell& cell, int page, int each) {
       return backColourIndex(page);
     case Index::Each:
       return each + cell.offset;
+    case Index::EachFore:
+      return foreColourIndex(each);
+    case Index::EachBack:
+      return backColourIndex(each);
   }
   return kNoIndex;
 }
@@ -152,7 +173,10 @@ std::string_view wordsOf(const FormPlacement& placement, int page, int depth) {
       if (!id) return {};
       return cell.words == Words::Beside ? captionWords(*id) : frameWords(*id, depth);
     }
+    case Words::SlotName:
+      return captionWords({"Check7", indexOf(cell, page, placement.each)});
     case Words::None:
+    case Words::ClassName:
       break;
   }
   return {};

@@ -36,6 +36,7 @@ enum class CellKind : std::uint8_t {
   Colour,    // colour text (6 characters), its "作る" button and its swatch: three grid columns
   Swatch,    // a swatch alone (the parked colour)
   FreeList,  // editable QComboBox that keeps exactly what was typed
+  List,      // QComboBox of fixed items, whose position is the value
   Check,     // check box the user toggles between 0 and 1 (a file may set it greyed)
   Switch,    // plain two-state check box
   Option,    // radio button
@@ -54,25 +55,29 @@ enum class CellKind : std::uint8_t {
 
 // Which index a control has, from the page it is on.
 enum class Index : std::uint8_t {
-  None,   // kNoIndex
-  Fixed,  // the cell's offset itself
-  Page,   // the page's index: the tag slot or the user class
-  Fore,   // the text colour of the page's slot, foreColourIndex()
-  Back,   // its background colour, backColourIndex()
-  Each,   // the count of a repeated cell or line, plus the offset
+  None,      // kNoIndex
+  Fixed,     // the cell's offset itself
+  Page,      // the page's index: the tag slot or the user class
+  Fore,      // the text colour of the page's slot, foreColourIndex()
+  Back,      // its background colour, backColourIndex()
+  Each,      // the count of a repeated cell or line, plus the offset
+  EachFore,  // the text colour of that count's slot
+  EachBack,  // its background colour
 };
 
 // Which words a cell shows.
 enum class Words : std::uint8_t {
-  Own,      // the control's own caption in the caption table, or `caption` when set
-  Beside,   // a label: the caption of the first stored control after it in its line
-  FrameOf,  // a label: the frame the caption table puts around the controls after it
-  None,     // no words (the scrollbar rows' check boxes, named by their labels)
+  Own,        // the control's own caption in the caption table, or `caption` when set
+  Beside,     // a label: the caption of the first stored control after it in its line
+  FrameOf,    // a label: the frame the caption table puts around the controls after it
+  None,       // no words (the scrollbar rows' check boxes, named by their labels)
+  SlotName,   // a label: the tag slot of its index, as that slot's check box names it
+  ClassName,  // a label: the name of the user class of its index, which the window keeps up to date
 };
 
 // Which switches a control follows: their enable rules set it on or off.
 // Flags, since the image path follows both its slot and the image option.
-enum class Follows : std::uint8_t {
+enum class Follows : std::uint16_t {
   Nothing = 0,
   Page = 1,        // the tag slot's or the user class's check box (Check7, Check12)
   Row = 2,         // the scrollbar row's check box (Check6)
@@ -80,17 +85,22 @@ enum class Follows : std::uint8_t {
   StyleSheet = 8,  // the style-sheet output format (Option6)
   Html = 16,       // the HTML output format (Option5)
   LinkPage = 32,   // the linking page of the style sheet (Option7)
+  Modern = 64,     // the modern output (Check28), which alone writes the dark variant
+  Dark = 128,      // the dark variant's switch (CheckDark), with the modern output on
+  Gradient = 256,  // a slot's gradient kind other than "なし"
+  Linear = 512,    // ... which is "線形"
 };
 constexpr Follows operator|(Follows a, Follows b) {
-  return static_cast<Follows>(static_cast<std::uint8_t>(a) | static_cast<std::uint8_t>(b));
+  return static_cast<Follows>(static_cast<std::uint16_t>(a) | static_cast<std::uint16_t>(b));
 }
 constexpr bool followsAny(Follows set, Follows these) {
-  return (static_cast<std::uint8_t>(set) & static_cast<std::uint8_t>(these)) != 0;
+  return (static_cast<std::uint16_t>(set) & static_cast<std::uint16_t>(these)) != 0;
 }
 
 // The items of a free list: the size units, the cursor names, or the
-// installed typefaces (one list shared by the six font lists, set at start-up).
-enum class Items : std::uint8_t { None, Units, Cursors, Fonts };
+// installed typefaces (one list shared by the six font lists, set at start-up);
+// the gradient kinds of a fixed list, in the order of GradientKind.
+enum class Items : std::uint8_t { None, Units, Cursors, Fonts, GradientKinds };
 
 // A set of page indexes (bit i: page i); a cell not on every page of its
 // tab strip is made only on those.
@@ -145,10 +155,10 @@ struct FormCell {
   }
 };
 
-// A line of a table: up to four cells. A repeated line is made once for
+// A line of a table: up to six cells. A repeated line is made once for
 // each index first..last, which its cells of Index::Each take.
 struct FormLine {
-  std::array<FormCell, 4> cells{};
+  std::array<FormCell, 6> cells{};
   int first = 0;
   int last = 0;
 };
@@ -180,6 +190,7 @@ extern const FormTable kScrollbarTab;
 extern const FormTable kEffectsTab;  // the notes, the class tab strip and the class check boxes
 extern const FormTable kClassPage;   // one page of SSTab4, for user class c
 extern const FormTable kOutputTab;
+extern const FormTable kDarkTab;  // "ダークモード": its switch and the dark colours
 extern const FormTable kParking;  // controls that hold values but are never shown
 
 // A colour text family with the "作る" button and the swatch beside each box.

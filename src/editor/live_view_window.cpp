@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QButtonGroup>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -14,7 +15,9 @@
 #include <QPluginLoader>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
@@ -37,6 +40,38 @@ constexpr int kDefaultHeight = 720;
 // The least size the view is given beside the editor, without the frame.
 constexpr QSize kLeastSize(400, 300);
 constexpr int kCopiedShownMs = 2000;  // how long "コピーしました" stays
+constexpr qint64 kFrameMs = 16;       // a frame of a 60 Hz display, the most often the view is updated
+
+// Where the choice of screen and scheme is kept in the application's settings.
+const QString kScreenSetting = QStringLiteral("liveView/screen");
+const QString kSchemeSetting = QStringLiteral("liveView/scheme");
+
+// The row of `table` whose key the settings hold under `setting`, or `fallback`.
+template <typename Row, std::size_t N>
+int remembered(const QString& setting, const Row (&table)[N], int fallback) {
+  const QString key = QSettings().value(setting).toString();
+  for (std::size_t k = 0; k < N; ++k)
+    if (key == QLatin1String(table[k].key)) return static_cast<int>(k);
+  return fallback;
+}
+
+// A checkable button for each row of `table`, laid in `row`, one checked at
+// a time and the row `chosen` checked first; the group says which is clicked.
+template <typename Row, std::size_t N>
+QButtonGroup* choiceButtons(const Row (&table)[N], int chosen, QHBoxLayout* row, QObject* owner) {
+  auto* group = new QButtonGroup(owner);
+  for (std::size_t k = 0; k < N; ++k) {
+    auto* button = new QPushButton(QString::fromUtf8(table[k].caption));
+    button->setObjectName(QString::fromLatin1(table[k].objectName));
+    button->setAccessibleName(QString::fromUtf8(table[k].spoken));
+    button->setToolTip(QString::fromUtf8(table[k].spoken));
+    button->setCheckable(true);
+    button->setChecked(static_cast<int>(k) == chosen);
+    group->addButton(button, static_cast<int>(k));
+    row->addWidget(button);
+  }
+  return group;
+}
 
 // Qt WebEngine warns, as its library is loaded, that the application did not
 // prepare OpenGL for it before starting; the plug-in prepares it on first
@@ -99,12 +134,35 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   auto* viewPage = new QWidget;
   m_viewLayout = new QVBoxLayout(viewPage);
   m_viewLayout->setContentsMargins(0, 0, 0, 0);
+  m_viewLayout->setSpacing(2);
+  m_screen = remembered(kScreenSetting, kLiveViewScreens, static_cast<int>(std::size(kLiveViewScreens)) - 1);
+  m_scheme = remembered(kSchemeSetting, kLiveViewSchemes, 0);
+  m_choices = new QWidget;
+  m_choices->setObjectName(QStringLiteral("LiveChoices"));
+  auto* choices = new QHBoxLayout(m_choices);
+  choices->setContentsMargins(4, 2, 4, 0);
+  connect(choiceButtons(kLiveViewScreens, m_screen, choices, this), &QButtonGroup::idClicked, this,
+          &LiveViewWindow::showAtScreen);
+  choices->addSpacing(16);
+  connect(choiceButtons(kLiveViewSchemes, m_scheme, choices, this), &QButtonGroup::idClicked, this,
+          &LiveViewWindow::showInScheme);
+  choices->addStretch(1);
+  m_viewLayout->addWidget(m_choices);
   m_engineMessage = new QLabel(QStringLiteral("ページを準備しています…"));
   m_engineMessage->setObjectName(QStringLiteral("LiveEngineMessage"));
   m_engineMessage->setWordWrap(true);
   m_engineMessage->setAlignment(Qt::AlignCenter);
   m_engineMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
   m_viewLayout->addWidget(m_engineMessage, 1);
+  // The page at a phone's or a tablet's size sits at the top in the middle,
+  // and scrolls when the window is smaller.
+  m_viewArea = new QScrollArea;
+  m_viewArea->setObjectName(QStringLiteral("LiveViewArea"));
+  m_viewArea->setFrameShape(QFrame::NoFrame);
+  m_viewArea->setWidgetResizable(true);
+  m_viewArea->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  m_viewArea->hide();
+  m_viewLayout->addWidget(m_viewArea, 1);
   m_notice = new QLabel;
   m_notice->setObjectName(QStringLiteral("LiveNotice"));
   m_notice->setWordWrap(true);
@@ -177,6 +235,8 @@ LiveViewWindow::LiveViewWindow(const StyleDocument& doc, const QString& previewF
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(m_tabs);
   resize(kDefaultWidth, kDefaultHeight);
+  m_frame.setSingleShot(true);
+  connect(&m_frame, &QTimer::timeout, this, &LiveViewWindow::refresh);
 }
 
 LiveViewWindow::~LiveViewWindow() = default;
@@ -248,15 +308,16 @@ QString LiveViewWindow::adviceText() const {
 }
 
 void LiveViewWindow::followDocument() {
-  if (m_pending) return;
-  m_pending = true;
-  QTimer::singleShot(0, this, &LiveViewWindow::refresh);
+  if (m_frame.isActive()) return;
+  const qint64 since = m_sinceUpdate.isValid() ? m_sinceUpdate.elapsed() : kFrameMs;
+  m_frame.start(static_cast<int>(qMax<qint64>(0, kFrameMs - since)));
 }
 
 void LiveViewWindow::refresh() {
-  m_pending = false;
+  m_frame.stop();
   // A hidden window catches up when it is shown again.
   if (!isVisible()) return;
+  m_sinceUpdate.start();
   refreshView();
   refreshAdvice();
   refreshOutput();
@@ -270,10 +331,11 @@ void LiveViewWindow::showEvent(QShowEvent* event) {
 
 void LiveViewWindow::startEngine() {
   m_engineTried = true;
-  LoadedEngine loaded = loadLiveViewEngine(m_pluginFolders, m_engineMessage->parentWidget());
+  LoadedEngine loaded = loadLiveViewEngine(m_pluginFolders, m_viewArea);
   if (!loaded.engine) {
     m_engineProblem = loaded.problem;
     m_engineMessage->setText(loaded.problem);
+    m_choices->hide();
     return;
   }
   m_engine = std::move(loaded.engine);
@@ -282,7 +344,30 @@ void LiveViewWindow::startEngine() {
     m_notice->setVisible(true);
   });
   m_engineMessage->hide();
-  m_viewLayout->insertWidget(0, m_engine->widget(), 1);
+  m_viewArea->setWidget(m_engine->widget());
+  m_viewArea->show();
+  showAtScreen(m_screen);
+}
+
+void LiveViewWindow::showAtScreen(int screen) {
+  if (screen != m_screen) QSettings().setValue(kScreenSetting, QString::fromLatin1(kLiveViewScreens[screen].key));
+  m_screen = screen;
+  if (!m_engine) return;
+  QWidget* view = m_engine->widget();
+  const QSize size = kLiveViewScreens[screen].size;
+  if (size.isEmpty()) {
+    view->setMinimumSize(0, 0);
+    view->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    view->setFixedSize(size);
+  }
+}
+
+void LiveViewWindow::showInScheme(int scheme) {
+  if (scheme == m_scheme) return;
+  QSettings().setValue(kSchemeSetting, QString::fromLatin1(kLiveViewSchemes[scheme].key));
+  m_scheme = scheme;
+  if (isVisible()) refreshView();
 }
 
 void LiveViewWindow::refreshView() {
@@ -293,10 +378,13 @@ void LiveViewWindow::refreshView() {
   m_notice->setText(notice);
   m_notice->setVisible(!notice.isEmpty());
   if (!m_engine || !page.ok()) return;
+  page.style = inPreferredScheme(page.style, kLiveViewSchemes[m_scheme].scheme);
+  QStringList pieces;
+  for (const std::string_view piece : stylePieces(page.style)) pieces << qs(piece);
   if (m_pageShown && m_shown.sameBody(page)) {
-    if (page.style != m_shown.style) m_engine->setStyle(qs(page.style));
+    if (page.style != m_shown.style) m_engine->setStyles(pieces);
   } else {
-    m_engine->showPage(qs(demoPageHtml(page)), QUrl::fromLocalFile(m_previewFolder));
+    m_engine->showPage(qs(demoPageHtml(page)), pieces, QUrl::fromLocalFile(m_previewFolder));
     m_pageShown = true;
   }
   m_shown = std::move(page);

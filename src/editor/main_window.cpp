@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -29,6 +30,7 @@
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
 #include "editor/typing_limit.h"
+#include "generation/colour_scheme.h"
 #include "generation/font_stacks.h"
 #include "generation/make_command.h"
 #include "generation/output_choice.h"
@@ -178,6 +180,9 @@ void MainWindow::settle(qsizetype first) {
           ->setText(captionOf(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
   if (has("SSTab4")) m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   if (has("BarPic1")) drawScrollbarPreview();
+  if (has("CheckDark")) m_rules.darkVariant();
+  for (int c = 0; c < kUserClassCount; ++c)
+    if (has("LabelClass", c)) showClassName(c);
 
   // 3, 5. Output format and linking-page fields.
   if (has("Option5") || has("Check8")) m_rules.outputFormat();
@@ -220,6 +225,15 @@ void MainWindow::bindField(ControlId id) {
       onTextChanged(id);
       recordEdit(id, true);
     });
+  } else if (auto* kinds = qobject_cast<QComboBox*>(widget); kinds != nullptr && !kinds->isEditable()) {
+    // A list of fixed items: the gradient kinds, in the order of GradientKind.
+    connect(kinds, &QComboBox::currentIndexChanged, this, [this, id](int position) {
+      if (position < 0) return;
+      const EditScope scope(m_editDepth);
+      *fieldOf(m_doc, id)->gradient = static_cast<GradientKind>(position);
+      m_rules.gradient(id.index);
+      recordEdit(id, false);
+    });
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     connect(combo, &QComboBox::editTextChanged, this, [this, id](const QString& text) {
       const EditScope scope(m_editDepth);
@@ -248,6 +262,7 @@ void MainWindow::bindField(ControlId id) {
       *fieldOf(m_doc, id)->number = fromQt(state);
       if (id.family == "Check7") m_rules.tagSlot(id.index);
       if (id.family == "Check12") m_rules.userClass(id.index);
+      if (id.family == "Check28" || id.family == "CheckDark") m_rules.darkVariant();
       // The opacity boxes' notes tell what the chosen output does; a class
       // page not built yet gets its note when it is.
       if (id.family == "Check28")
@@ -312,6 +327,11 @@ void MainWindow::connectHistory() {
 void MainWindow::onTextChanged(ControlId id) {
   if (id.family == "Text2") followOpacityText(id.index);
   if (!swatchFamilyOf(id.family).empty()) updateSwatch(id.family, id.index);
+  // The dark counterpart's swatch, when built, shows a light colour its own box leaves empty.
+  const std::string dark = std::string(id.family) + "Dark";
+  if (const ColourFamily* family = colourFamilyOf(dark);
+      family != nullptr && m_controls.findBuilt({family->swatch, id.index}) != nullptr)
+    updateSwatch(family->text, id.index);
   if (id.family == "Text3" && id.index >= kFirstScrollbarColour && id.index <= kLastScrollbarColour)
     drawScrollbarPreview();
 }
@@ -362,6 +382,8 @@ void MainWindow::refreshField(ControlId id) {
     const QString text = qs(*field->text);
     fitTypingLimit(edit, text.size());
     if (edit->text() != text) edit->setText(text);
+  } else if (auto* kinds = qobject_cast<QComboBox*>(widget); kinds != nullptr && field->kind == FieldKind::Gradient) {
+    kinds->setCurrentIndex(static_cast<int>(*field->gradient));
   } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
     const QString text = qs(*field->text);
     if (combo->currentText() != text) combo->setEditText(text);
@@ -389,6 +411,7 @@ void MainWindow::refreshFromDocument() {
     UserClass& cls = m_doc.classes[static_cast<std::size_t>(c)];
     cls.checkCaption = cls.className;
     m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
+    showClassName(c);
   }
   for (int i = 0; i < kTagSlotCount; ++i) showWebFont(i);
   showWebFontChoices();
@@ -397,12 +420,29 @@ void MainWindow::refreshFromDocument() {
   drawScrollbarPreview();
 }
 
+void MainWindow::showClassName(int c) {
+  auto* label = qobject_cast<QLabel*>(m_controls.findBuilt({"LabelClass", c}));
+  if (label == nullptr) return;
+  // A long name is cut short, so that the colours beside it keep their place.
+  constexpr int kWidest = 120;
+  const QString name = qs(m_doc.classes[static_cast<std::size_t>(c)].className);
+  const QString shown = label->fontMetrics().elidedText(name, Qt::ElideRight, kWidest);
+  label->setMaximumWidth(kWidest);
+  label->setText(shown);
+  label->setToolTip(shown == name ? QString() : name);
+}
+
 void MainWindow::updateSwatch(std::string_view textFamily, int index) {
   const std::optional<FieldRef> field = fieldOf(m_doc, {textFamily, index});
   ColourSwatch* shape = swatch(swatchFamilyOf(textFamily), index);
   if (!field || shape == nullptr) return;
+  // An empty dark colour keeps its light one ("Text3Dark" of "Text3"), and
+  // its swatch shows that.
+  const std::string* text = field->text;
+  if (text->empty() && textFamily.ends_with("Dark"))
+    if (const auto light = fieldOf(m_doc, {textFamily.substr(0, textFamily.size() - 4), index})) text = light->text;
   // Text that is not hexadecimal leaves the swatch as it was.
-  if (const auto bgr = swatchColourOf(*field->text)) shape->setColour(QColor(redOf(*bgr), greenOf(*bgr), blueOf(*bgr)));
+  if (const auto bgr = swatchColourOf(*text)) shape->setColour(QColor(redOf(*bgr), greenOf(*bgr), blueOf(*bgr)));
 }
 
 void MainWindow::drawScrollbarPreview() {
@@ -526,6 +566,37 @@ void MainWindow::pickColour(std::string_view textFamily, int index) {
   if (const auto colour = m_platform.colourDialog(start)) setAsOneStep(textFamily, index, qs(colourTextOf(*colour)));
 }
 
+void MainWindow::deriveDarkColours() {
+  StyleDocument derived = m_doc;
+  if (!deriveDarkVariant(derived)) {
+    m_platform.messageBox(
+        "「ページ本体」の背景がもう暗い色なので、暗いときの色は作りませんでした。"
+        "暗いときの色が空の所は、明るいときの色のまま書き出されます。",
+        "自動で作る", MessageIcon::Information, MessageButtons::Ok);
+    return;
+  }
+  // The dark colours filled in (by hand, or derived from light colours that
+  // have changed since) that the derivation would replace.
+  int replaced = 0;
+  for (const FamilyRange& range : allFamilies()) {
+    if (!range.family.starts_with("Text") || !range.family.ends_with("Dark")) continue;
+    for (int i = range.first; i <= range.last; ++i) {
+      const std::string& now = *fieldOf(m_doc, {range.family, i})->text;
+      if (!now.empty() && now != *fieldOf(derived, {range.family, i})->text) ++replaced;
+    }
+  }
+  if (replaced > 0 &&
+      m_platform.messageBox("入力してある暗いときの色のうち " + std::to_string(replaced) +
+                                " 色が、明るいときの色から作った色に置き換わります。よろしいですか？",
+                            "自動で作る", MessageIcon::Exclamation, MessageButtons::OkCancel) != MessageAnswer::Ok)
+    return;
+  if (derived == m_doc) return;
+  m_history.endTyping();
+  m_doc = std::move(derived);
+  refreshFromDocument();
+  m_history.record();
+}
+
 void MainWindow::Command4_Click(int slot) {
   const auto path = m_platform.fileDialog(
       FileDialogMode::Open, "画像ファイル(*.jpg,*.jpeg,*.png,*.gif)|*.jpg;*.jpeg;*.png;*.gif|全てのファイル|*.*");
@@ -546,6 +617,7 @@ void MainWindow::renameCurrentClass() {
   cls.checkCaption = name;
   refreshField({"SSTab4", c});
   m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(name));
+  showClassName(c);
   nameControls(m_controls, m_doc);
   m_history.record();
 }

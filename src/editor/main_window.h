@@ -1,5 +1,6 @@
 // Form1, the editor: the style document in four tabs ("基本", "スクロールバー",
-// "エフェクト", "出力"), the menus, and the commands behind them.
+// "エフェクト", "出力"), the dark variant's tab ("ダークモード") and the kept
+// rules' ("そのほかのスタイル"), the menus, and the commands behind them.
 //
 // The window owns the one StyleDocument. Every value widget is bound to its
 // field by control identity: a widget's change writes the record, and
@@ -96,8 +97,12 @@ class MainWindow : public QMainWindow {
   void Command3_Click();                                    // 参照: the HTML page's folder
   void Command5_Click();                                    // 参照: the style sheet's folder
   void pickColour(std::string_view textFamily, int index);  // the "作る" buttons
-  void Command4_Click(int slot);                            // background image browse
-  void renameCurrentClass();                                // double click on the class tabs
+  // "自動で作る": the dark colours derived from the light ones, as one step.
+  // Dark colours already filled in that the derivation would change are
+  // replaced only when the user agrees.
+  void deriveDarkColours();
+  void Command4_Click(int slot);  // background image browse
+  void renameCurrentClass();      // double click on the class tabs
   // The web font of slot `slot`: "このフォントを埋め込む…" asks for a face (the
   // slot's font name first) and embeds it once its licence allows and the
   // user has accepted the licence text; "埋め込まない" stops embedding it.
@@ -185,6 +190,8 @@ class MainWindow : public QMainWindow {
   void onOptionSelected(ControlId id);
   void refreshField(ControlId id);
   void updateSwatch(std::string_view textFamily, int index);
+  // The dark tab's row label of class `c` shows its name, once built.
+  void showClassName(int c);
   // Typing a whole number from 0 to 100 into a class's opacity box moves its
   // slider, so that the settings file keeps what was typed; a text the
   // slider cannot hold is marked in the box.

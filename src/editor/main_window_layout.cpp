@@ -166,11 +166,10 @@ class ClassTabMenu : public QObject {
 
 // The commands of the buttons that take no index.
 using Command = void (MainWindow::*)();
-constexpr std::pair<std::string_view, Command> kCommands[] = {{"Command3", &MainWindow::Command3_Click},
-                                                              {"Command5", &MainWindow::Command5_Click},
-                                                              {"Command6", &MainWindow::Command6_Click},
-                                                              {"Command8", &MainWindow::Command8_Click},
-                                                              {"WebFontMeasure", &MainWindow::measureWebFonts}};
+constexpr std::pair<std::string_view, Command> kCommands[] = {
+    {"Command3", &MainWindow::Command3_Click},        {"Command5", &MainWindow::Command5_Click},
+    {"Command6", &MainWindow::Command6_Click},        {"Command8", &MainWindow::Command8_Click},
+    {"WebFontMeasure", &MainWindow::measureWebFonts}, {"CommandDark", &MainWindow::deriveDarkColours}};
 
 }  // namespace
 
@@ -187,7 +186,7 @@ void MainWindow::buildWindow() {
   auto* basic = m_controls.add("Frame1", new QWidget);
   buildPage(kBasicTab, basic, kNoIndex);
   m_ssTab1->addTab(basic, qs(kMainTabCaptions[0]));
-  const FormTable* tabs[] = {&kScrollbarTab, &kEffectsTab, &kOutputTab};
+  const FormTable* tabs[] = {&kScrollbarTab, &kEffectsTab, &kOutputTab, &kDarkTab};
   for (std::size_t t = 0; t < std::size(tabs); ++t)
     m_ssTab1->addTab(pageOnFirstUse(*tabs[t], kNoIndex), qs(kMainTabCaptions[t + 1]));
   fitTabArea();
@@ -259,6 +258,11 @@ void MainWindow::buildWaitingPages() {
   std::swap(m_doc, m_startDoc);
   settle(first);
   std::swap(m_doc, m_startDoc);
+  // A dark colour's swatch also shows the light colour its box leaves
+  // empty, which may have been edited since: as it would have followed.
+  for (const FamilyRange& range : allFamilies())
+    if (range.family.ends_with("Dark") && colourFamilyOf(range.family) != nullptr)
+      for (int i = range.first; i <= range.last; ++i) updateSwatch(range.family, i);
   nameControls(m_controls, m_doc);
   if (m_adviceMarks != nullptr) m_adviceMarks->refresh();
 }
@@ -317,6 +321,13 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
           for (const auto& u : sizeUnitLabels()) list->addItem(qs(u));
         if (cell.items == Items::Cursors)
           for (const auto& c : cursorLabels()) list->addItem(qs(c));
+        add(list);
+        break;
+      }
+      case CellKind::List: {
+        auto* list = new FixedList(host);
+        if (cell.items == Items::GradientKinds)
+          for (const char* kind : {"なし", "線形", "円形"}) list->addItem(QString::fromUtf8(kind));
         add(list);
         break;
       }

@@ -1,7 +1,11 @@
 #include "fonts/font_file.h"
 
+#include <fcntl.h>
 #include <hb-ot.h>
 #include <hb.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdint>
@@ -93,7 +97,8 @@ std::string withoutControls(std::string_view utf8, bool keepLineFeeds) {
 }
 
 FontFace faceNamesOf(hb_face_t* face, unsigned index) {
-  FontFace entry{index, nameOf(face, HB_OT_NAME_ID_TYPOGRAPHIC_FAMILY), nameOf(face, HB_OT_NAME_ID_TYPOGRAPHIC_SUBFAMILY)};
+  FontFace entry{index, nameOf(face, HB_OT_NAME_ID_TYPOGRAPHIC_FAMILY),
+                 nameOf(face, HB_OT_NAME_ID_TYPOGRAPHIC_SUBFAMILY)};
   if (entry.family.empty()) entry.family = nameOf(face, HB_OT_NAME_ID_FONT_FAMILY);
   if (entry.subfamily.empty()) entry.subfamily = nameOf(face, HB_OT_NAME_ID_FONT_SUBFAMILY);
   return entry;
@@ -101,9 +106,10 @@ FontFace faceNamesOf(hb_face_t* face, unsigned index) {
 
 std::string FontFace::name() const { return subfamily.empty() ? family : family + " " + subfamily; }
 
-FontFile readFontFile(std::string bytes, std::string_view shownName) {
-  FontFile file;
-  file.bytes = std::move(bytes);
+namespace {
+
+// Checks the bytes of `file` and names its faces.
+FontFile checked(FontFile file, std::string_view shownName) {
   const std::string_view b = file.bytes;
   const std::string who = quoted(shownName);
   if (b.size() > kMaxFontBytes) {
@@ -152,9 +158,38 @@ FontFile readFontFile(std::string bytes, std::string_view shownName) {
   return file;
 }
 
+}  // namespace
+
+FontFile readFontFile(std::string bytes, std::string_view shownName) {
+  FontFile file;
+  const auto owned = std::make_shared<const std::string>(std::move(bytes));
+  file.bytes = *owned;
+  file.storage = owned;
+  return checked(std::move(file), shownName);
+}
+
 FontFile openFontFile(const std::string& path) {
-  std::string bytes;
   const std::string shown = path.substr(path.find_last_of('/') + 1);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+      static_cast<std::uint64_t>(info.st_size) <= kMaxFontBytes) {
+    const auto size = static_cast<std::size_t>(info.st_size);
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (mapped != MAP_FAILED) {
+      // No read-ahead around the pages read: the cut reads scattered glyphs.
+      ::madvise(mapped, size, MADV_RANDOM);
+      FontFile file;
+      file.bytes = std::string_view(static_cast<const char*>(mapped), size);
+      file.storage =
+          std::shared_ptr<const void>(mapped, [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
+      return checked(std::move(file), shown);
+    }
+  } else if (fd >= 0) {
+    ::close(fd);
+  }
+  std::string bytes;
   if (const FileResult read = readWholeFile(path, bytes, kMaxFontBytes + 1); !read.ok()) {
     FontFile file;
     file.refused = quoted(shown) + "を読めません（" + std::string(std::strerror(read.error)) + "）。";

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,7 +36,15 @@ struct FontFace {
 FontFace faceNamesOf(hb_face_t* face, unsigned index);
 
 struct FontFile {
-  std::string bytes;
+  // The whole file, held by `storage`: the bytes given to readFontFile, or
+  // the file openFontFile mapped, of which only the pages read take memory
+  // (a cut of a large collection reads a small part of it). A mapped file
+  // shortened by another program while it is read would end the process
+  // (SIGBUS); font files are replaced, not rewritten in place, by the
+  // package manager and the usual tools, so this is the cost of not holding
+  // 20 MB of a collection the cut never looks at.
+  std::string_view bytes;
+  std::shared_ptr<const void> storage;
   std::vector<FontFace> faces;  // in the file's order; empty when refused
   std::string refused;          // why the file cannot be used; empty when it can
 
@@ -45,7 +54,8 @@ struct FontFile {
 // Reads font bytes. `shownName` names the file in a refusal.
 FontFile readFontFile(std::string bytes, std::string_view shownName);
 
-// Reads the file at `path` (at most kMaxFontBytes).
+// Maps the file at `path` read-only (at most kMaxFontBytes); what is not a
+// regular file is read instead.
 FontFile openFontFile(const std::string& path);
 
 // The face called `name`: its whole name ("Noto Sans CJK JP Regular") or, when

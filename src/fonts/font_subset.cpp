@@ -5,11 +5,12 @@
 #include <hb-subset.h>
 #include <hb.h>
 #include <malloc.h>
+#include <sys/mman.h>
 #include <unistd.h>
 #include <woff2/encode.h>
 
 #include <cstdint>
-#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -123,15 +124,18 @@ void compressFont(FontSubset& subset, std::size_t limit) {
   const auto* data = reinterpret_cast<const std::uint8_t*>(subset.cut.data());
   const std::size_t length = subset.cut.size();
   // The encoder's own bound. It must start zeroed, for the encoder leaves
-  // its padding bytes as it finds them; calloc's large blocks are fresh
-  // zero pages, which cost memory only once written.
+  // its padding bytes as it finds them: fresh zero pages of a mapping of
+  // their own, which cost memory only once written (calloc would clear
+  // heap the cut has given back, touching all of it).
   std::size_t woff2Length = woff2::MaxWOFF2CompressedSize(data, length);
-  const std::unique_ptr<std::uint8_t, decltype(&std::free)> out(static_cast<std::uint8_t*>(std::calloc(woff2Length, 1)),
-                                                                &std::free);
-  if (!out) {
+  const std::size_t room = woff2Length;
+  void* mapped = ::mmap(nullptr, room, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) {
     subset.refused = "フォントを圧縮するためのメモリーが足りません。";
     return;
   }
+  const std::unique_ptr<std::uint8_t, std::function<void(std::uint8_t*)>> out(
+      static_cast<std::uint8_t*>(mapped), [room](std::uint8_t* p) { ::munmap(p, room); });
   woff2::WOFF2Params params;
   params.brotli_quality = 11;
   bool compressed = false;

@@ -203,7 +203,7 @@ std::vector<Advice> webFontAdvice(const StyleDocument& doc, const std::string& o
     // The file is mapped: only the pages of its character map are read.
     const std::unique_ptr<hb_blob_t, decltype(&hb_blob_destroy)> blob(
         hb_blob_create_from_file_or_fail(font.file.c_str()), &hb_blob_destroy);
-    if (!blob) {
+    if (!blob || hb_face_count(blob.get()) == 0) {
       advice.push_back({AdviceKind::Font, {"Combo1", slot}, {}, text + "を読めません。出力できません。"});
       continue;
     }
@@ -214,12 +214,12 @@ std::vector<Advice> webFontAdvice(const StyleDocument& doc, const std::string& o
     const unsigned count = std::min(hb_face_count(blob.get()), 256u);
     for (unsigned k = 0; k < count && !font.face.empty(); ++k) {
       const std::unique_ptr<hb_face_t, decltype(&hb_face_destroy)> face(hb_face_create(blob.get(), k),
-                                                                       &hb_face_destroy);
+                                                                        &hb_face_destroy);
       const FontFace names = faceNamesOf(face.get(), k);
       if (names.name() == font.face || names.family == font.face) index = k;
     }
     const std::unique_ptr<hb_face_t, decltype(&hb_face_destroy)> face(hb_face_create(blob.get(), index),
-                                                                     &hb_face_destroy);
+                                                                      &hb_face_destroy);
     const std::unique_ptr<hb_set_t, decltype(&hb_set_destroy)> mapped(hb_set_create(), &hb_set_destroy);
     hb_face_collect_unicodes(face.get(), mapped.get());
     CharacterSet lacking;

@@ -171,7 +171,11 @@ StyleDocument withDarkColours(const StyleDocument& doc) {
   return dark;
 }
 
-void deriveDarkVariant(StyleDocument& doc) {
+bool deriveDarkVariant(StyleDocument& doc) {
+  // A page that is dark already suits a dark room; turning it around would
+  // give the visitors who asked for dark pages a light one.
+  const Rgb page = shownColours(doc, kSlotBody).background.rgb;
+  if (contrastRatio(page, Rgb{255, 255, 255}) > contrastRatio(page, Rgb{0, 0, 0})) return false;
   DarkVariant& dark = doc.dark;
   const auto derived = [](const std::string& light) {
     return filled(light) ? hexOf(deriveDarkColour(rgbOf(light)), alphaOf(light)) : std::string();
@@ -189,25 +193,22 @@ void deriveDarkVariant(StyleDocument& doc) {
     colours.specialColor1 = derived(light.specialColor1);
     colours.specialColor2 = derived(light.specialColor2);
   }
+  // The backgrounds as a visitor who prefers dark pages sees them: the dark
+  // colours just made, and the browser's own dark page where none is set.
+  std::string kept = std::move(doc.keptStyle);  // not copied: it may be megabytes
+  StyleDocument seen = doc;
+  doc.keptStyle = std::move(kept);
+  seen.output.modern = seen.dark.enabled = 1;
   for (int slot = 0; slot < kTagSlotCount; ++slot) {
     const auto fore = static_cast<std::size_t>(foreColourIndex(slot));
     if (!filled(doc.colours[fore])) continue;
-    const SlotColours shown = shownColours(doc, slot);
-    std::vector<Rgb> backgrounds;
-    if (shown.background.box < 0) {
-      backgrounds.push_back(deriveDarkColour(shown.background.rgb));
-    } else {
-      backgrounds.push_back(deriveDarkColour(shown.background.rgb));
-      for (int owner = 0; owner < kTagSlotCount; ++owner) {
-        const Gradient& gradient = doc.gradients[static_cast<std::size_t>(owner)];
-        if (backColourIndex(owner) != shown.background.box || gradient.kind == GradientKind::None) continue;
-        for (const std::string& stop : gradient.darkColours)
-          if (filled(stop)) backgrounds.push_back(rgbOf(stop));
-      }
-    }
+    const SlotColours shown = shownColours(seen, slot, Scheme::Dark);
+    std::vector<Rgb> backgrounds = {shown.background.rgb};
+    for (const ShownColour& stop : shown.laterStops) backgrounds.push_back(stop.rgb);
     const Rgb text = deriveDarkText(rgbOf(doc.colours[fore]), backgrounds, requiredContrast(doc, slot));
     dark.colours[fore] = hexOf(text, alphaOf(doc.colours[fore]));
   }
+  return true;
 }
 
 }  // namespace quillane

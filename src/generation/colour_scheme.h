@@ -62,11 +62,14 @@ Rgb deriveDarkText(const Rgb& lightText, const std::vector<Rgb>& darkBackgrounds
 // light ones that are filled in and that the modern output can read. Each
 // background (and gradient stop, and every colour without a text on it)
 // gets deriveDarkColour; each tag slot's text gets deriveDarkText against
-// the dark backgrounds it stands on (those shownColours finds, white
-// standing for the browser's own), with the ratio requiredContrast asks.
+// the dark backgrounds it stands on (those shownColours finds in the dark
+// scheme, the browser's own dark page where none is set, every colour of a
+// gradient), with the ratio requiredContrast asks.
 // Colours the light side leaves empty stay empty. Colours are written as
-// six upper-case digits, as the form holds them.
-void deriveDarkVariant(StyleDocument& doc);
+// six upper-case digits, as the form holds them. A page whose background
+// (BODY's as shown, white when empty) is dark already, reading better with
+// white text than with black, is left as it is: false, and nothing changed.
+bool deriveDarkVariant(StyleDocument& doc);
 
 // The document as a visitor who prefers dark pages sees it: every colour
 // filled in on both sides (each colour box, the classes' colours, the

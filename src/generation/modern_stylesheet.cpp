@@ -332,7 +332,12 @@ std::string fontFamilyValue(std::string_view name) {
 
 std::string embeddedFontFamilyValue(std::string_view family, std::string_view name) {
   if (name.empty() || lowered(name) == lowered(family)) return fontFamilyValue(family);
-  return cssString(family) + ", " + fontFamilyValue(name);
+  // The family once: a stack that names it too (an installed Noto Sans CJK
+  // JP after メイリオ) would only repeat what the web font already gives.
+  std::string stack = fontFamilyValue(name);
+  const std::string again = ", " + cssString(family);
+  if (const std::size_t at = stack.find(again + ","); at != std::string::npos) stack.erase(at, again.size());
+  return cssString(family) + ", " + stack;
 }
 
 namespace {

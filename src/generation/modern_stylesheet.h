@@ -64,8 +64,10 @@ std::string fontFamilyValue(std::string_view name);
 
 // The font-family value of a slot whose font is embedded as `family`: the
 // family, then the stack of the slot's font name (fontFamilyValue), or the
-// family's own generic family when the slot names no font or names that family.
-//   ("Noto Sans CJK JP", "ＭＳ Ｐゴシック") -> "\"Noto Sans CJK JP\", \"ＭＳ Ｐゴシック\", ..., sans-serif"
+// family's own generic family when the slot names no font or names that
+// family; a stack that names the family too leaves it out there.
+//   ("Noto Sans CJK JP", "ＭＳ Ｐゴシック") -> "\"Noto Sans CJK JP\", \"ＭＳ Ｐゴシック\", ..., \"Noto Sans JP\",
+//   sans-serif"
 //   ("Noto Serif CJK JP", "") -> "\"Noto Serif CJK JP\", serif"
 std::string embeddedFontFamilyValue(std::string_view family, std::string_view name);
 

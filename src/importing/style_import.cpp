@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <deque>
 #include <functional>
 #include <map>
@@ -421,8 +422,35 @@ class KeptIndex {
   std::map<std::string, std::size_t> m_first;
 };
 
-// The form's targets: the six tag slots, then the six classes.
+// The form's targets: the six tag slots, then the six classes, then the
+// switch of the dark variant (`:root { color-scheme: light dark; }`).
 constexpr int kClassTarget = 100;
+constexpr int kSchemeTarget = 120;
+
+// The dark block of the modern output holds no more rules than this (six
+// slots, six classes, the scrollbar's seven); a longer one stays text.
+constexpr std::size_t kMostDarkRules = 32;
+
+// Whether an at-rule's prelude is "(prefers-color-scheme: dark)", blanks
+// and letter case aside.
+bool isDarkQuery(std::string_view text, Range prelude) {
+  const auto tokens = tokensOf(text, prelude, 6);
+  if (!tokens || tokens->size() != 5) return false;
+  const std::vector<Token>& v = *tokens;
+  return v[0].type == TokenType::LeftParen && v[1].type == TokenType::Ident &&
+         css::asciiLower(css::tokenValue(text, v[1])) == "prefers-color-scheme" && v[2].type == TokenType::Colon &&
+         v[3].type == TokenType::Ident && css::asciiLower(css::tokenValue(text, v[3])) == "dark" &&
+         v[4].type == TokenType::RightParen;
+}
+
+// "color-scheme: light dark", the declaration that switches the dark variant on.
+bool isLightDarkScheme(std::string_view text, const Declaration& d) {
+  if (css::asciiLower(d.name) != "color-scheme" || d.important) return false;
+  const auto v = tokensOf(text, d.value, 3);
+  return v && v->size() == 2 && (*v)[0].type == TokenType::Ident && (*v)[1].type == TokenType::Ident &&
+         css::asciiLower(css::tokenValue(text, (*v)[0])) == "light" &&
+         css::asciiLower(css::tokenValue(text, (*v)[1])) == "dark";
+}
 
 // The slot of a selector written in any case: "p", "A:Hover".
 int slotOf(std::string_view selector) {
@@ -472,9 +500,60 @@ std::vector<std::string> familyList(std::string_view text, const std::vector<Tok
 // A setting the form takes from one declaration.
 using Setting = std::function<void(StyleDocument&)>;
 
+// A colour as the modern output writes it, "#" and hexadecimal digits: the
+// digits, as the form holds them, or nothing.
+std::optional<std::string> hexColour(std::string_view text, const Token& t) {
+  if (t.type != TokenType::Hash) return std::nullopt;
+  const std::string hex = css::tokenValue(text, t);
+  if (!cssColour(hex) || hex != trimmedBlanks(hex)) return std::nullopt;
+  return hex;
+}
+
+// A gradient as the modern output writes it, from token `k` to the last:
+//   linear-gradient(90deg, #FFFFFF, #DDDDDD);  radial-gradient(#FFF, #808080, #000)
+// `first` is its first colour, the slot's background colour.
+struct GradientRead {
+  Gradient gradient;
+  std::string first;
+};
+
+std::optional<GradientRead> gradientOf(std::string_view text, const std::vector<Token>& v, std::size_t k) {
+  if (k >= v.size() || v[k].type != TokenType::Function) return std::nullopt;
+  GradientRead read;
+  const std::string name = css::asciiLower(css::tokenValue(text, v[k++]));
+  if (name != "linear-gradient" && name != "radial-gradient") return std::nullopt;
+  read.gradient.kind = name == "linear-gradient" ? GradientKind::Linear : GradientKind::Radial;
+  read.gradient.angle.clear();
+  if (read.gradient.kind == GradientKind::Linear && k + 1 < v.size() && v[k].type == TokenType::Dimension) {
+    // The angle as the form writes it again: "90deg", "45.5deg".
+    // Within the numbers the form writes back as they are.
+    const std::string angle = cssNumber(v[k].number);
+    if (std::abs(v[k].number) > 1000000 || css::tokenText(text, v[k]) != angle + "deg" ||
+        v[k + 1].type != TokenType::Comma)
+      return std::nullopt;
+    read.gradient.angle = angle;
+    k += 2;
+  }
+  std::vector<std::string> colours;
+  for (;; ++k) {
+    if (k >= v.size()) return std::nullopt;
+    const auto colour = hexColour(text, v[k++]);
+    if (!colour || colours.size() == 3 || k >= v.size()) return std::nullopt;
+    colours.push_back(*colour);
+    if (v[k].type == TokenType::RightParen) break;
+    if (v[k].type != TokenType::Comma) return std::nullopt;
+  }
+  if (k + 1 != v.size() || colours.size() < 2) return std::nullopt;
+  read.first = colours[0];
+  read.gradient.colours = {colours[1], colours.size() == 3 ? colours[2] : std::string()};
+  return read;
+}
+
 // What the form makes of a declaration of a tag slot, or nothing. Values
 // are taken only in a form the modern output writes to the same effect.
-std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, int slot, std::string& property) {
+// A gradient sets `*gradient` (when given) to true.
+std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, int slot, std::string& property,
+                                   bool* gradient = nullptr) {
   property = css::asciiLower(d.name);
   const std::optional<std::vector<Token>> tokens = tokensOf(text, d.value, kMostValueTokens);
   if (!tokens) return std::nullopt;
@@ -486,9 +565,9 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
 
   if (property == "color" || property == "background-color" ||
       (slot == kSlotBody && property.starts_with("scrollbar-") && property.ends_with("-color"))) {
-    if (!one(TokenType::Hash)) return std::nullopt;
-    const std::string hex = value(0);
-    if (!cssColour(hex) || hex != trimmedBlanks(hex)) return std::nullopt;
+    const auto read = v.size() == 1 ? hexColour(text, v[0]) : std::nullopt;
+    if (!read) return std::nullopt;
+    const std::string hex = *read;
     int index = property == "color" ? foreColourIndex(slot) : backColourIndex(slot);
     if (property.starts_with("scrollbar-")) {
       static constexpr std::array<std::pair<std::string_view, int>, kScrollbarColourCount> kRows = {{
@@ -524,17 +603,31 @@ std::optional<Setting> slotSetting(std::string_view text, const Declaration& d, 
     return [i, weight](StyleDocument& doc) { doc.slots[i].weight = weight; };
   }
   if (property == "background-image") {
+    // A picture, a gradient, or a picture over a gradient.
     std::string path;
-    if (one(TokenType::Url))
-      path = value(0);
-    else if (v.size() == 3 && v[0].type == TokenType::Function && lowerValue(0) == "url" &&
-             v[1].type == TokenType::String && v[2].type == TokenType::RightParen)
-      path = value(1);
-    if (path.empty() || path != trimmedBlanks(path) || !storable(path) || refusedPart(ValueKind::UrlPath, path))
+    std::size_t k = 0;
+    if (!v.empty() && v[0].type == TokenType::Url) {
+      path = value(0), k = 1;
+    } else if (v.size() >= 3 && v[0].type == TokenType::Function && lowerValue(0) == "url" &&
+               v[1].type == TokenType::String && v[2].type == TokenType::RightParen) {
+      path = value(1), k = 3;
+    }
+    if (k > 0 &&
+        (path.empty() || path != trimmedBlanks(path) || !storable(path) || refusedPart(ValueKind::UrlPath, path)))
       return std::nullopt;
-    return [i, path](StyleDocument& doc) {
-      doc.slots[i].useImage = Choice::First;
+    std::optional<GradientRead> read;
+    if (k < v.size()) {
+      if (k > 0 && v[k++].type != TokenType::Comma) return std::nullopt;
+      read = gradientOf(text, v, k);
+      if (!read) return std::nullopt;
+    }
+    if (k == 0 && !read) return std::nullopt;
+    if (gradient) *gradient = read.has_value();
+    return [i, path, read](StyleDocument& doc) {
+      doc.slots[i].useImage = path.empty() ? Choice::Second : Choice::First;
       doc.slots[i].imagePath = path;
+      // The dark colours are the dark block's, read after.
+      if (read) doc.gradients[i] = {read->gradient.kind, read->gradient.angle, read->gradient.colours, {}};
     };
   }
   if (property == "background-attachment") {
@@ -644,13 +737,15 @@ struct Candidate {
   std::uint16_t property = 0;  // the declaration's name in lower case, into the importer's keys
   std::int8_t target = 0;      // slot, or kClassTarget + class
   bool declared = false;       // false for a class's whole modern rule
+  bool gradient = false;       // a background-image with a gradient
+  bool noPicture = false;      // a background-image of a gradient alone
   bool forcedKept = false;
   // Decided by a pass:
   bool taken = false;
   bool overridden = false;
 };
 static_assert(sizeof(Candidate) <= 28);
-static_assert(kClassTarget + kUserClassCount <= 127);
+static_assert(kClassTarget + kUserClassCount <= kSchemeTarget && kSchemeTarget <= 127);
 static_assert(kMaxImportBytes < std::uint32_t{0xFFFFFFFF});
 
 // Candidates stand in the order of their rules.
@@ -712,10 +807,30 @@ class Importer {
         if (name == "keyframes" && isModernBlinkKeyframes(rule.whole.of(m_text))) m_role[r] = Role::BlinkKeyframes;
         // The modern output's scrollbar rules, whole.
         if (name == "supports") readScrollbarGroup(r);
+        // The dark variant's block: kept, and so counted as kept while the
+        // form decides, until the form has its light colours to read it by.
+        if (name == "media" && rule.hasBlock && m_darkRule == kNone && isDarkQuery(m_text, rule.prelude))
+          m_darkRule = r;
         continue;
       }
       if (!rule.hasBlock) continue;
       const std::string_view selector = rule.prelude.of(m_text);
+      if (css::asciiLower(selector) == ":root") {
+        const std::size_t before = m_candidates.size();
+        bool others = false;
+        css::walkDeclarations(
+            m_text, rule.block,
+            [&](const Declaration& d) {
+              if (isLightDarkScheme(m_text, d)) addCandidate(r, &d, kSchemeTarget, "color-scheme", d.whole.begin);
+            },
+            [&](Range) { others = true; });
+        if (!others) {
+          m_role[r] = Role::Slot;
+          continue;
+        }
+        m_candidates.resize(before);
+        continue;
+      }
       const int slot = slotOf(selector);
       if (slot >= 0) {
         // Declarations are read where needed, never held: a rule may have a million.
@@ -726,10 +841,13 @@ class Importer {
             [&](const Declaration& d) {
               if (others) return;
               std::string property;
-              auto setting = slotSetting(m_text, d, slot, property);
+              bool gradient = false;
+              auto setting = slotSetting(m_text, d, slot, property, &gradient);
               if (!setting || d.important) return;
               const std::string key = property == "scrollbar-base-color" ? "scrollbar-face-color" : property;
               addCandidate(r, &d, slot, std::to_string(slot) + key, d.whole.begin);
+              m_candidates.back().gradient = gradient;
+              m_candidates.back().noPicture = gradient && !css::asciiLower(d.value.of(m_text)).starts_with("url");
             },
             [&](Range) { others = true; });
         if (!others) {
@@ -887,7 +1005,7 @@ class Importer {
   // What a target's rule can tie with: a class (0,1,0) on any element, a
   // slot its element, and the three link states (0,1,1).
   Tie targetOf(int target) const {
-    if (target >= kClassTarget) return Tie{0, 1, 0, "", false};
+    if (target >= kClassTarget) return Tie{0, 1, 0, "", false};  // a class, or :root
     const bool pseudo = target == kSlotVisited || target == kSlotHover || target == kSlotActive;
     const std::string element = target == kSlotBody ? "body" : target == kSlotP ? "p" : "a";
     return Tie{0, pseudo ? 1 : 0, 1, element, false};
@@ -945,10 +1063,12 @@ class Importer {
       if (latest[c.key]) latest[c.key]->overridden = true;
       latest[c.key] = &c;
     }
+    m_kept = std::move(kept);
   }
 
   // The properties the modern output writes for a candidate.
   std::vector<std::string> propertiesOf(const Candidate& c) const {
+    if (c.target == kSchemeTarget) return {"color-scheme"};
     if (c.target >= kClassTarget) return {"opacity", "filter", "transform", "text-shadow", "display", "width"};
     const std::string& property = m_keys[c.property];
     if (property.starts_with("scrollbar-")) return {};
@@ -982,13 +1102,20 @@ class Importer {
         changed = true;
       }
     }
+    // The modern output writes a fixed background with a picture only.
     bool imageWithoutFixed = false;
     bool anyFixed = false;
     for (int slot = 0; slot < kTagSlotCount; ++slot) {
-      const bool image = takenKey(std::to_string(slot) + "background-image");
-      const bool fixed = takenKey(std::to_string(slot) + "background-attachment");
-      imageWithoutFixed = imageWithoutFixed || (image && !fixed);
-      anyFixed = anyFixed || fixed;
+      const Candidate* image = liveOf(std::to_string(slot) + "background-image");
+      const bool picture = image != nullptr && !image->noPicture;
+      Candidate* fixed = liveOf(std::to_string(slot) + "background-attachment");
+      if (fixed != nullptr && !picture) {
+        fixed->forcedKept = true;
+        changed = true;
+        fixed = nullptr;
+      }
+      imageWithoutFixed = imageWithoutFixed || (picture && fixed == nullptr);
+      anyFixed = anyFixed || fixed != nullptr;
     }
     if (anyFixed && imageWithoutFixed) {
       for (Candidate& c : m_candidates) {
@@ -998,12 +1125,47 @@ class Importer {
         }
       }
     }
+    // A gradient starts at the slot's background colour: taken only with a
+    // background-color of that very colour.
+    for (int slot = 0; slot < kTagSlotCount; ++slot) {
+      Candidate* image = liveOf(std::to_string(slot) + "background-image");
+      if (image == nullptr || !image->gradient) continue;
+      const Candidate* colour = liveOf(std::to_string(slot) + "background-color");
+      if (colour == nullptr || firstStopOf(*image) != colourOf(*colour)) {
+        image->forcedKept = true;
+        changed = true;
+      }
+    }
     return changed;
   }
 
-  bool takenKey(const std::string& key) const {
-    return std::any_of(m_candidates.begin(), m_candidates.end(),
-                       [&](const Candidate& c) { return c.taken && !c.overridden && keyOf(c) == key; });
+  // The setting in force of `key`, or none.
+  Candidate* liveOf(const std::string& key) {
+    for (Candidate& c : m_candidates)
+      if (c.taken && !c.overridden && keyOf(c) == key) return &c;
+    return nullptr;
+  }
+
+  // The value tokens of a declared candidate, read again.
+  std::vector<Token> valueOf(const Candidate& c) const {
+    std::vector<Token> value;
+    css::walkDeclarations(
+        m_text, cutOf(c),
+        [&](const Declaration& d) { value = tokensOf(m_text, d.value, kMostValueTokens).value_or(value); },
+        [](Range) {});
+    return value;
+  }
+
+  // "FFFFFF" of "background-color: #FFFFFF", and of the first colour of a gradient.
+  std::optional<std::string> colourOf(const Candidate& c) const {
+    const std::vector<Token> v = valueOf(c);
+    return v.size() == 1 ? hexColour(m_text, v[0]) : std::nullopt;
+  }
+  std::optional<std::string> firstStopOf(const Candidate& c) const {
+    const std::vector<Token> v = valueOf(c);
+    for (std::size_t k = 0; k < v.size(); ++k)
+      if (const auto read = gradientOf(m_text, v, k)) return read->first;
+    return std::nullopt;
   }
 
   // The document and the kept text from the decisions.
@@ -1083,6 +1245,11 @@ class Importer {
           continue;
         }
         case Role::Kept:
+          if (r == m_darkRule && readDarkBlock(r, doc)) {
+            entry(a, rule.whole.begin, ImportEntry::Place::Form, whole);
+            a.formEnd = rule.whole.end;
+            continue;
+          }
           break;
       }
       kept.append(whole).append(rule.closed ? "" : (rule.hasBlock ? "}" : ";")).append(kCrLf);
@@ -1095,6 +1262,10 @@ class Importer {
 
   // A candidate's setting, made again as it was when collected.
   void apply(const Candidate& c, StyleDocument& doc) const {
+    if (c.target == kSchemeTarget) {
+      doc.dark.enabled = 1;
+      return;
+    }
     if (c.target >= kClassTarget) {
       m_classSettings[static_cast<std::size_t>(c.target - kClassTarget)](doc);
       return;
@@ -1160,6 +1331,281 @@ class Importer {
         .append(kCrLf);
   }
 
+  // --- The dark variant's block ------------------------------------------------
+
+  // The dark block the modern output writes for `doc`, from "@media" to
+  // its last line end; empty when it writes none.
+  static std::string darkBlockOf(const StyleDocument& doc) {
+    static constexpr std::string_view kHead = "@media (prefers-color-scheme: dark) {\r\n";
+    StyleDocument bare = doc;
+    bare.keptStyle.clear();
+    std::string t;
+    if (appendModernStyleRules(bare, t)) return {};
+    const std::size_t at = t.rfind(kHead);
+    return at == std::string::npos ? std::string() : t.substr(at);
+  }
+
+  // The settings of the colours a slot's rule sets, (slot, property) to the
+  // value's tokens as written without blanks: what two blocks must agree on.
+  using ColourSettings = std::map<std::pair<int, std::string>, std::string>;
+
+  // The declarations of slot rule `rule` (in `text`) into `settings`, each
+  // a colour, a background colour or a gradient; false on any other.
+  static bool colourSettingsOf(std::string_view text, const Rule& rule, int slot, ColourSettings& settings) {
+    bool ok = true;
+    css::walkDeclarations(
+        text, rule.block,
+        [&](const Declaration& d) {
+          const std::string property = css::asciiLower(d.name);
+          const auto v = tokensOf(text, d.value, kMostValueTokens);
+          if (!v || d.important ||
+              (property != "color" && property != "background-color" && property != "background-image")) {
+            ok = false;
+            return;
+          }
+          std::string value;
+          for (const Token& t : *v) value += css::tokenText(text, t);
+          settings[{slot, property}] = value;
+        },
+        [&](Range) { ok = false; });
+    return ok;
+  }
+
+  // The dark colours of slot rule `rule` of the block into `dark`.
+  bool readDarkSlotRule(const Rule& rule, int slot, StyleDocument& dark) const {
+    bool ok = true;
+    const auto i = static_cast<std::size_t>(slot);
+    css::walkDeclarations(
+        m_text, rule.block,
+        [&](const Declaration& d) {
+          std::string property;
+          bool gradient = false;
+          const auto setting = ok && !d.important ? slotSetting(m_text, d, slot, property, &gradient) : std::nullopt;
+          StyleDocument read;
+          if (setting) (*setting)(read);
+          if (property == "color" || property == "background-color") {
+            const auto index =
+                static_cast<std::size_t>(property == "color" ? foreColourIndex(slot) : backColourIndex(slot));
+            ok = setting.has_value();
+            if (ok) dark.dark.colours[index] = read.colours[index];
+          } else if (property == "background-image") {
+            // The light picture over the dark colours of the light gradient.
+            const Gradient& light = dark.gradients[i];
+            ok = gradient && read.slots[i].imagePath == dark.slots[i].imagePath &&
+                 read.gradients[i].kind == light.kind && read.gradients[i].angle == light.angle;
+            if (ok) dark.gradients[i].darkColours = read.gradients[i].colours;
+          } else {
+            ok = false;
+          }
+        },
+        [&](Range) { ok = false; });
+    return ok;
+  }
+
+  // The dark colours of class rule `rule` of the block: the light rule the
+  // modern output writes with the block's declarations in place of its own,
+  // read as a class.
+  bool readDarkClassRule(const Rule& rule, StyleDocument& dark) const {
+    const auto tokens = tokensOf(m_text, rule.prelude, 2, true);
+    if (!tokens || tokens->size() != 2 || (*tokens)[0].type != TokenType::Delim || (*tokens)[0].delim != '.' ||
+        (*tokens)[1].type != TokenType::Ident)
+      return false;
+    const std::string name = css::tokenValue(m_text, (*tokens)[1]);
+    const auto cls = std::find_if(dark.classes.begin(), dark.classes.end(),
+                                  [&](const UserClass& c) { return c.enabled == 1 && c.className == name; });
+    if (cls == dark.classes.end()) return false;
+    const auto index = static_cast<std::size_t>(cls - dark.classes.begin());
+    std::string light;
+    if (appendModernClassRule(dark, static_cast<int>(index), light)) return false;
+    std::map<std::string, std::string> values;
+    bool ok = true;
+    css::walkDeclarations(
+        m_text, rule.block,
+        [&](const Declaration& d) {
+          ok = ok && !d.important && values.emplace(css::asciiLower(d.name), std::string(d.value.of(m_text))).second;
+        },
+        [&](Range) { ok = false; });
+    if (!ok) return false;
+    const std::string merged = withDeclarations(light, values);
+    UserClass read;
+    if (!values.empty() || !readModernClassRule(merged, name, m_source.decoded, read)) return false;
+    ClassDarkColours& colours = dark.dark.classes[index];
+    const auto take = [](CheckState on, const std::string& lightColour, const std::string& darkColour,
+                         std::string& into) {
+      if (on == 1 && darkColour != lightColour) into = darkColour;
+    };
+    take(cls->chromaOn, cls->chromaColor, read.chromaColor, colours.chromaColor);
+    take(cls->glowOn, cls->glowColor, read.glowColor, colours.glowColor);
+    take(cls->shadowOn, cls->shadowColor, read.shadowColor, colours.shadowColor);
+    take(cls->specialOn, cls->specialColor1, read.specialColor1, colours.specialColor1);
+    return true;
+  }
+
+  // `rule` as the modern output writes it ("sel {", "  name: value;"
+  // lines, "}"), each declaration `values` names given that value and
+  // taken out of `values`; without the last line end.
+  static std::string withDeclarations(std::string_view rule, std::map<std::string, std::string>& values) {
+    std::string out;
+    for (std::size_t at = 0; at < rule.size();) {
+      const std::size_t end = std::min(rule.find(kCrLf, at), rule.size());
+      std::string_view line = rule.substr(at, end - at);
+      const std::size_t colon = line.find(": ");
+      std::string replaced;
+      if (line.starts_with("  ") && line.ends_with(";") && colon != std::string_view::npos) {
+        if (const auto it = values.find(std::string(line.substr(2, colon - 2))); it != values.end()) {
+          replaced = "  " + it->first + ": " + it->second + ";";
+          line = replaced;
+          values.erase(it);
+        }
+      }
+      if (!out.empty()) out.append(kCrLf);
+      out.append(line);
+      at = end + kCrLf.size();
+    }
+    return out;
+  }
+
+  // The dark scrollbar colours of the block's scrollbar rules (each line
+  // after a rule's first indented two more blanks): the light rules with
+  // the at-rule the block holds in place of its own, and each plain rule's
+  // declarations in place of theirs, read as the scrollbar's rules.
+  bool readDarkScrollbar(const std::vector<const Rule*>& rules, StyleDocument& dark) const {
+    StyleDocument scrollbar;
+    scrollbar.colours = dark.colours;
+    scrollbar.scrollbarEnabled = dark.scrollbarEnabled;
+    std::string lightText;
+    if (appendModernStyleRules(scrollbar, lightText)) return false;
+    // The light rules, each as its text without its last line end.
+    std::vector<std::string> light;
+    for (std::size_t at = 0; at < lightText.size();) {
+      std::size_t end = lightText.find("\r\n}\r\n", at);
+      if (end == std::string::npos) return false;
+      light.push_back(lightText.substr(at, end + 3 - at));
+      at = end + 5;
+    }
+    for (const Rule* rule : rules) {
+      // The rule's text without the block's indentation.
+      const std::string_view whole = rule->whole.of(m_text);
+      std::string text;
+      for (std::size_t at = 0; at < whole.size();) {
+        const std::size_t end = std::min(whole.find(kCrLf, at), whole.size());
+        std::string_view line = whole.substr(at, end - at);
+        if (at > 0 && !line.starts_with("  ")) return false;
+        text.append(at > 0 ? kCrLf : "").append(at > 0 ? line.substr(2) : line);
+        at = end + kCrLf.size();
+      }
+      const std::string head = text.substr(0, text.find(" {\r\n") + 2);
+      const auto same =
+          std::find_if(light.begin(), light.end(), [&](const std::string& l) { return l.starts_with(head + "\r\n"); });
+      if (same == light.end()) return false;
+      if (rule->kind == Rule::Kind::At) {
+        *same = text;
+        continue;
+      }
+      std::map<std::string, std::string> values;
+      bool ok = true;
+      css::walkDeclarations(
+          m_text, rule->block,
+          [&](const Declaration& d) {
+            ok = ok && !d.important && values.emplace(css::asciiLower(d.name), std::string(d.value.of(m_text))).second;
+          },
+          [&](Range) { ok = false; });
+      *same = withDeclarations(*same, values);
+      if (!ok || !values.empty()) return false;
+    }
+    std::string merged;
+    for (const std::string& l : light) merged.append(merged.empty() ? "" : "\r\n").append(l);
+    StyleDocument read;
+    if (!readModernScrollbarRules(merged, read)) return false;
+    for (int k = kFirstScrollbarColour; k <= kLastScrollbarColour; ++k) {
+      const auto i = static_cast<std::size_t>(k);
+      if (read.colours[i] != dark.colours[i]) dark.dark.colours[i] = read.colours[i];
+    }
+    return true;
+  }
+
+  // The dark block `r` read into the dark colours of `doc`, which holds
+  // the light ones: taken when it is the block the modern output writes for
+  // them, byte for byte, or a block of the slots' colours alone that the
+  // written one repeats to the same effect, in a sheet where no text kept
+  // before it sets those colours (the kept text comes after the block).
+  bool readDarkBlock(std::size_t r, StyleDocument& doc) {
+    const Rule& block = m_sheet.rules[r];
+    if (doc.dark.enabled != 1 || !block.closed) return false;
+    // Its rules, read no further than one past the most it may hold.
+    std::vector<Rule> inner;
+    css::walkRules(
+        m_text, block.block, [](const Rule&) { return false; },
+        [&](const Rule& rule) {
+          if (inner.size() <= kMostDarkRules) inner.push_back(rule);
+        });
+    if (inner.size() > kMostDarkRules) return false;
+    StyleDocument dark = doc;
+    ColourSettings settings;
+    std::vector<const Rule*> scrollbar;
+    bool slotsOnly = true;
+    std::size_t order = 0;
+    bool inOrder = true;
+    static constexpr std::array<int, kTagSlotCount> kWritten = {kSlotBody,    kSlotP,     kSlotA,
+                                                                kSlotVisited, kSlotHover, kSlotActive};
+    for (const Rule& rule : inner) {
+      if (!rule.hasBlock || !rule.closed) return false;
+      const std::string_view selector = rule.prelude.of(m_text);
+      const int slot = rule.kind == Rule::Kind::Qualified ? slotOf(selector) : -1;
+      if (slot >= 0) {
+        if (!readDarkSlotRule(rule, slot, dark) || !colourSettingsOf(m_text, rule, slot, settings)) return false;
+        const auto at = static_cast<std::size_t>(std::find(kWritten.begin(), kWritten.end(), slot) - kWritten.begin());
+        inOrder = inOrder && at >= order;
+        order = at;
+        continue;
+      }
+      slotsOnly = false;
+      if (rule.kind == Rule::Kind::Qualified && selector.starts_with("::-webkit-scrollbar")) {
+        scrollbar.push_back(&rule);
+      } else if (rule.kind == Rule::Kind::At && css::asciiLower(rule.atName(m_text)) == "supports") {
+        scrollbar.push_back(&rule);
+      } else if (rule.kind != Rule::Kind::Qualified || !readDarkClassRule(rule, dark)) {
+        return false;
+      }
+    }
+    if (!scrollbar.empty() && !readDarkScrollbar(scrollbar, dark)) return false;
+    for (const auto& [setting, value] : settings)
+      if (m_kept && m_kept->interferes(block.whole.begin, {setting.second}, targetOf(setting.first))) return false;
+    const std::string written = darkBlockOf(dark);
+    if (written != std::string(block.whole.of(m_text)) + std::string(kCrLf) &&
+        (!slotsOnly || !inOrder || !sameEffect(dark, settings)))
+      return false;
+    doc.dark = dark.dark;
+    doc.gradients = dark.gradients;
+    return true;
+  }
+
+  // Whether the block the modern output writes for `dark` sets what
+  // `settings` sets, leaving out what repeats the light rules.
+  static bool sameEffect(const StyleDocument& dark, ColourSettings settings) {
+    StyleDocument bare = dark;
+    bare.keptStyle.clear();
+    std::string text;
+    if (appendModernStyleRules(bare, text)) return false;
+    const css::StyleSheet sheet = css::parseStyleSheet(text);
+    ColourSettings light, written;
+    for (const Rule& rule : sheet.rules) {
+      if (const int slot = slotOf(rule.prelude.of(text)); slot >= 0 && rule.kind == Rule::Kind::Qualified) {
+        ColourSettings all;
+        colourSettingsOf(text, rule, slot, all);
+        light.merge(all);
+      } else if (rule.kind == Rule::Kind::At && isDarkQuery(text, rule.prelude)) {
+        for (const Rule& inner : css::parseRules(text, rule.block))
+          if (!colourSettingsOf(text, inner, slotOf(inner.prelude.of(text)), written)) return false;
+      }
+    }
+    std::erase_if(settings, [&](const auto& s) {
+      const auto it = light.find(s.first);
+      return it != light.end() && it->second == s.second;
+    });
+    return settings == written;
+  }
+
   void entry(Attempt& a, std::size_t offset, ImportEntry::Place place, std::string_view what) {
     a.entries.push({m_source.lineOf(offset), place, shortened(what)});
   }
@@ -1180,6 +1626,9 @@ class Importer {
   std::optional<Declaration> m_classDeclaration;
   std::optional<StyleDocument> m_scrollbar;
   std::optional<KeptIndex> m_ruleKept;  // the declarations of the rules kept whole, read once
+  std::optional<KeptIndex> m_kept;      // every declaration kept, as the last pass decided
+  static constexpr std::size_t kNone = std::size_t(-1);
+  std::size_t m_darkRule = kNone;  // the first "@media (prefers-color-scheme: dark)" rule
   std::size_t& m_reading;
 };
 

@@ -32,9 +32,27 @@ void shareOpenGLContexts() {
   qt_gl_set_global_share_context(context);
 }
 
-// A string as a JavaScript expression: ["text"][0] reads back exactly "text".
-QString scriptString(const QString& text) {
-  return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)) + QStringLiteral("[0]");
+// Strings as a JavaScript array: ["a","b\"c"] reads back exactly {a, b"c}.
+QString scriptStrings(const QStringList& texts) {
+  return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
+
+// The script that makes the <style> elements of the page's head follow a
+// splice: the `removed` elements from `first` give way to one element for
+// each text inserted, those that can keeping their place with a new text.
+QString spliceScript(const StyleSplice& splice) {
+  return QStringLiteral(
+             "(function (first, removed, texts) {"
+             " var styles = document.head.getElementsByTagName('style'), k = 0;"
+             " for (; k < removed && k < texts.length; ++k) styles[first + k].textContent = texts[k];"
+             " for (var r = k; r < removed; ++r) styles[first + k].remove();"
+             " for (; k < texts.length; ++k) {"
+             " var e = document.createElement('style'); e.textContent = texts[k];"
+             " document.head.insertBefore(e, styles[first + k] || null); }"
+             "})(%1, %2, %3);")
+      .arg(splice.first)
+      .arg(splice.removed)
+      .arg(scriptStrings(splice.inserted));
 }
 
 // `html` with a script at the end of its body that scrolls to `at` before the
@@ -77,7 +95,7 @@ class WebLiveViewEngine final : public LiveViewEngine {
                            m_problem(QStringLiteral("ライブビューの表示が止まるため、このページは表示できません。"));
                          return;
                        }
-                       showPage(m_html, m_base);
+                       show();
                      });
   }
   ~WebLiveViewEngine() override { delete m_view; }
@@ -86,10 +104,30 @@ class WebLiveViewEngine final : public LiveViewEngine {
 
   QWidget* widget() override { return m_view; }
 
-  void showPage(const QString& html, const QUrl& base) override {
+  void showPage(const QString& html, const QStringList& styles, const QUrl& base) override {
     m_html = html;
     m_base = base;
-    m_pendingStyle.reset();
+    m_pageStyles = m_styles = styles;
+    show();
+  }
+
+  void setStyles(const QStringList& styles) override {
+    m_styles = styles;
+    if (!m_loading && m_hasPage) sendStyles();
+  }
+
+  void setProblemHandler(std::function<void(const QString&)> problem) override { m_problem = std::move(problem); }
+
+  void evaluate(const QString& script, std::function<void(const QVariant&)> done) override {
+    if (m_loading)
+      m_pendingScripts.emplace_back(script, std::move(done));
+    else
+      m_view->page()->runJavaScript(script, std::move(done));
+  }
+
+ private:
+  // Shows m_html, the newest page.
+  void show() {
     if (m_loading) {
       // One load at a time: the newest page follows the one on its way,
       // at the place taken for it.
@@ -115,26 +153,15 @@ class WebLiveViewEngine final : public LiveViewEngine {
                                   });
   }
 
-  void setStyle(const QString& css) override {
-    if (m_loading) {
-      m_pendingStyle = css;
-      return;
-    }
-    m_view->page()->runJavaScript(
-        QStringLiteral("(function (css) { var e = document.querySelector('style'); if (e) e.textContent = css; })(%1);")
-            .arg(scriptString(css)));
+  // The one script that brings the page's style elements from what they
+  // hold to m_styles, when they differ.
+  void sendStyles() {
+    const StyleSplice splice = styleSplice(m_inPage, m_styles);
+    if (splice.empty()) return;
+    m_view->page()->runJavaScript(spliceScript(splice));
+    m_inPage = m_styles;
   }
 
-  void setProblemHandler(std::function<void(const QString&)> problem) override { m_problem = std::move(problem); }
-
-  void evaluate(const QString& script, std::function<void(const QVariant&)> done) override {
-    if (m_loading)
-      m_pendingScripts.emplace_back(script, std::move(done));
-    else
-      m_view->page()->runJavaScript(script, std::move(done));
-  }
-
- private:
   // From a temporary file of the engine's own: setHtml() takes a page
   // through a data: address of at most 2 MB, and shows nothing for a larger
   // one (long Japanese values reach that).
@@ -152,7 +179,7 @@ class WebLiveViewEngine final : public LiveViewEngine {
       m_problem(QStringLiteral("ライブビューのページを一時ファイル「%1」に書きこめませんでした: %2")
                     .arg(m_file.fileName(), m_file.errorString()));
     m_loading = false;
-    if (std::exchange(m_loadAgain, false)) showPage(m_html, m_base);
+    if (std::exchange(m_loadAgain, false)) show();
   }
 
   void loaded() {
@@ -163,7 +190,8 @@ class WebLiveViewEngine final : public LiveViewEngine {
     }
     m_loading = false;
     m_hasPage = true;
-    if (m_pendingStyle) setStyle(*std::exchange(m_pendingStyle, std::nullopt));
+    m_inPage = m_pageStyles;
+    sendStyles();
     for (auto& [script, done] : std::exchange(m_pendingScripts, {}))
       m_view->page()->runJavaScript(script, std::move(done));
   }
@@ -174,6 +202,9 @@ class WebLiveViewEngine final : public LiveViewEngine {
   QTemporaryFile m_file{QDir::tempPath() + QStringLiteral("/quillane-liveview-XXXXXX.html")};
   std::function<void(const QString&)> m_problem;
   QString m_html;
+  QStringList m_pageStyles;  // the style elements of m_html
+  QStringList m_styles;      // the style elements the page is to have
+  QStringList m_inPage;      // the style elements of the page loaded, as the scripts left them
   QUrl m_base;
   QPointF m_scroll;
   bool m_hasPage = false;       // a page has loaded, and can say where it is scrolled to
@@ -181,7 +212,6 @@ class WebLiveViewEngine final : public LiveViewEngine {
   bool m_askingScroll = false;  // the page on show is asked for its place before the next loads
   bool m_loadAgain = false;     // a newer page came while one was loading
   int m_crashes = 0;            // renderer ends since the last page that loaded
-  std::optional<QString> m_pendingStyle;
   std::vector<std::pair<QString, std::function<void(const QVariant&)>>> m_pendingScripts;
 };
 

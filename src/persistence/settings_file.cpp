@@ -69,6 +69,8 @@ std::string textForm(const FieldRef& field) {
       return field.optionSelected() ? "True" : "False";
     case FieldKind::Switch:
       return *field.number == 1 ? "True" : "False";
+    case FieldKind::Gradient:  // kept on the scheme line, never in a layout
+      break;
   }
   return {};
 }
@@ -114,6 +116,8 @@ std::optional<std::string> setFromText(const FieldRef& field, const std::string&
       *field.number = on ? 1 : 0;
       return std::nullopt;
     }
+    case FieldKind::Gradient:
+      break;
   }
   return std::nullopt;
 }

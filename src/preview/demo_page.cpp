@@ -1,7 +1,9 @@
 #include "preview/demo_page.h"
 
+#include <algorithm>
 #include <array>
 
+#include "css/css_parser.h"
 #include "document/control_captions.h"
 #include "document/message_text.h"
 #include "generation/engine_support.h"
@@ -38,12 +40,14 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// "A:HOVER {" -> "A:HOVER, A.q-hover {"; any other line stays as it is.
-std::string demoSelectorLine(std::string_view line) {
+// "A:HOVER {" -> "A:HOVER, A.q-hover {", and so on indented by `indent`
+// blanks; any other line stays as it is.
+std::string demoSelectorLine(std::string_view line, std::size_t indent = 0) {
+  if (line.size() < indent || line.find_first_not_of(' ') != indent) return std::string(line);
   for (const StateClass& s : kStateClasses) {
-    const std::string_view selector = line.substr(0, s.state.size());
-    if (!equalsIgnoringCase(selector, s.state) || line.substr(s.state.size()) != " {") continue;
-    std::string out(selector);
+    const std::string_view selector = line.substr(indent, s.state.size());
+    if (!equalsIgnoringCase(selector, s.state) || line.substr(indent + s.state.size()) != " {") continue;
+    std::string out(line.substr(0, indent + selector.size()));
     return out.append(", ").append(1, selector[0]).append(".").append(s.demoClass).append(" {");
   }
   return std::string(line);
@@ -66,7 +70,9 @@ std::string demoBody(const StyleDocument& doc) {
     const std::string name = escapeHtmlText(c.className);
     b.append("<div>クラス「").append(name).append("」</div>\n");
     b.append("<p class=\"").append(name).append("\">サンプルです</p>\n");
-    b.append("<div><img class=\"").append(name).append("\" src=\"pal.png\" width=\"350\" height=\"470\" alt=\"");
+    // No wider than the page: a phone is narrower than the picture.
+    b.append("<div><img class=\"").append(name).append("\" src=\"pal.png\" width=\"350\" height=\"470\" ");
+    b.append("style=\"max-width: 100%; height: auto\" alt=\"");
     b.append(name).append("\"></div>\n");
   }
   // The same run of line breaks as the written pages, so that the page scrolls.
@@ -111,13 +117,17 @@ std::string quotedCaption(ControlId id) {
 std::string withDemoLinkClasses(std::string_view css) {
   std::string out;
   out.reserve(css.size() + 64);
+  bool inDarkBlock = false;
   while (!css.empty()) {
     const std::size_t end = css.find('\n');
     std::string_view line = css.substr(0, end);
     const std::string_view rest = end == std::string_view::npos ? std::string_view{} : css.substr(end);
     const bool cr = line.ends_with('\r');
     if (cr) line.remove_suffix(1);
-    out += demoSelectorLine(line);
+    // The dark variant's rules stand in its block, two blanks in.
+    if (line == "@media (prefers-color-scheme: dark) {") inDarkBlock = true;
+    if (line == "}") inDarkBlock = false;
+    out += demoSelectorLine(line, inDarkBlock ? 2 : 0);
     if (cr) out += '\r';
     if (!rest.empty()) out += '\n';
     css = rest.empty() ? rest : rest.substr(1);
@@ -148,16 +158,107 @@ DemoPage buildDemoPage(const StyleDocument& doc) {
 }
 
 std::string demoPageHtml(const DemoPage& page) {
-  std::string style;
-  style.reserve(page.style.size());
-  for (std::size_t k = 0; k < page.style.size(); ++k) {
-    style += page.style[k];
-    if (page.style[k] == '<' && k + 1 < page.style.size() && page.style[k + 1] == '/') style += '\\';
-  }
   std::string html = page.standardsMode ? "<!DOCTYPE html>\n" : "";
-  html += "<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n<title>ライブビュー</title>\n<style>\n";
-  html.append(style).append("</style>\n</head>\n<body>\n").append(page.body).append("</body>\n</html>\n");
+  html.reserve(html.size() + page.style.size() + page.body.size() + 256);
+  html += "<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n<title>ライブビュー</title>\n";
+  for (const std::string_view piece : stylePieces(page.style)) {
+    html += "<style>";
+    for (std::size_t k = 0; k < piece.size(); ++k) {
+      html += piece[k];
+      if (piece[k] == '<' && k + 1 < piece.size() && piece[k + 1] == '/') html += '\\';
+    }
+    html += "</style>\n";
+  }
+  html.append("</head>\n<body>\n").append(page.body).append("</body>\n</html>\n");
   return html;
+}
+
+std::vector<std::string_view> stylePieces(std::string_view css) {
+  if (css.empty()) return {};
+  const css::StyleSheet sheet = css::parseStyleSheet(css);
+  std::vector<std::size_t> cuts;
+  for (std::size_t k = 0; k < sheet.rules.size(); ++k) {
+    const css::Rule& rule = sheet.rules[k];
+    if (rule.kind == css::Rule::Kind::At && css::asciiLower(rule.atName(css)) == "namespace") return {css};
+    if (k > 0 && rule.hasBlock) cuts.push_back(rule.whole.begin);
+  }
+  // Past the most pieces, every `step`th cut.
+  const std::size_t step = cuts.size() / kMostStylePieces + 1;
+  std::vector<std::string_view> pieces;
+  std::size_t begin = 0;
+  for (std::size_t k = step - 1; k < cuts.size(); k += step) {
+    pieces.push_back(css.substr(begin, cuts[k] - begin));
+    begin = cuts[k];
+  }
+  pieces.push_back(css.substr(begin));
+  return pieces;
+}
+
+namespace {
+
+// The conditional group rules, whose blocks hold rules.
+bool holdsRules(std::string_view atName) {
+  static constexpr std::string_view kNames[] = {"media", "supports", "layer", "container", "document", "scope"};
+  return std::find(std::begin(kNames), std::end(kNames), atName) != std::end(kNames);
+}
+
+}  // namespace
+
+std::string inPreferredScheme(std::string_view css, PreferredScheme scheme) {
+  if (css.size() > css::kMaxStyleBytes) return std::string(css);
+  const std::string_view preferred = scheme == PreferredScheme::Dark ? "dark" : "light";
+  std::vector<std::pair<css::Range, std::string_view>> edits;
+  const auto identIs = [&](const css::Token& t, std::string_view name) {
+    return t.type == css::TokenType::Ident && css::asciiLower(css::tokenValue(css, t)) == name;
+  };
+  // The media features of a media query list: the last five tokens that are
+  // not blanks (or comments) read "(", "prefers-color-scheme", ":", a scheme, ")".
+  const auto queries = [&](css::Range list) {
+    css::Tokenizer in(css, nullptr, list.begin);
+    std::array<css::Token, 5> last{};
+    for (css::Token t = in.next(); t.type != css::TokenType::EndOfFile && t.end <= list.end; t = in.next()) {
+      if (t.type == css::TokenType::Whitespace) continue;
+      std::rotate(last.begin(), last.begin() + 1, last.end());
+      last[4] = t;
+      if (last[0].type != css::TokenType::LeftParen || !identIs(last[1], "prefers-color-scheme") ||
+          last[2].type != css::TokenType::Colon || last[4].type != css::TokenType::RightParen)
+        continue;
+      const bool light = identIs(last[3], "light");
+      if (light || identIs(last[3], "dark"))
+        edits.push_back({{last[0].begin, t.end}, light == (preferred == "light") ? "(grid: 0)" : "(grid: 1)"});
+    }
+  };
+  const auto declarations = [&](const css::Declaration& d) {
+    if (css::asciiLower(d.name) != "color-scheme") return;
+    bool light = false, dark = false;
+    css::Tokenizer in(css, nullptr, d.value.begin);
+    for (css::Token t = in.next(); t.type != css::TokenType::EndOfFile && t.end <= d.value.end; t = in.next()) {
+      light = light || identIs(t, "light");
+      dark = dark || identIs(t, "dark");
+    }
+    if (light && dark) edits.push_back({d.value, preferred});
+  };
+  css::walkRules(
+      css, {0, css.size()},
+      [&](const css::Rule& rule) {
+        const std::string name = css::asciiLower(rule.atName(css));
+        if (name == "media") queries(rule.prelude);
+        return holdsRules(name);
+      },
+      [&](const css::Rule& rule) {
+        if (rule.kind == css::Rule::Kind::Qualified)
+          css::walkDeclarations(css, rule.block, declarations, [](css::Range) {});
+        else if (css::asciiLower(rule.atName(css)) == "import")
+          queries(rule.prelude);
+      });
+  std::string out;
+  out.reserve(css.size());
+  std::size_t at = 0;
+  for (const auto& [range, text] : edits) {
+    out.append(css.substr(at, range.begin - at)).append(text);
+    at = range.end;
+  }
+  return out.append(css.substr(at));
 }
 
 std::vector<std::string> ignoredSettings(const StyleDocument& doc) {

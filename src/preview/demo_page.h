@@ -16,9 +16,12 @@
 //   a:hover {        ->  a:hover, a.q-hover {
 //
 // The style and the body are kept apart, so that a change of the style
-// alone can be applied to the page in place, without loading it again.
+// alone can be applied to the page in place, without loading it again; and
+// the style is cut into pieces of whole rules (stylePieces), each in its own
+// <style> element, so that an edit replaces only the piece it changed.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,13 +55,40 @@ struct DemoPage {
 DemoPage buildDemoPage(const StyleDocument& doc);
 
 // The whole page as one text: a doctype in standards mode, a head holding
-// the style in its only <style> element, and the body. Text in the style
-// that would close the element early ("</style") is escaped the way CSS
-// reads it back unchanged ("<\/style").
+// the style, each of its stylePieces in a <style> element of its own, and
+// the body. Text in the style that would close an element early ("</style")
+// is escaped the way CSS reads it back unchanged ("<\/style").
 std::string demoPageHtml(const DemoPage& page);
 
+// `css` cut into pieces of whole rules that, each the text of its own
+// <style> element in order, style a page as the whole text does: a cut
+// falls only just before a rule with a block, so the pieces' rules are the
+// rules of the whole and an @import after the first rule stays out of force
+// as it is there. A style with @namespace, which holds only in its own
+// sheet, stays whole. Pieces put together give `css` exactly; at most
+// kMostStylePieces (rules are put together evenly past that); none for an
+// empty text.
+//   "@import url(a.css);\np {}\n@import url(b.css);\nq {}" -> {"@import url(a.css);\n", "p {}\n@import url(b.css);\n",
+//   "q {}"}
+inline constexpr std::size_t kMostStylePieces = 100;
+std::vector<std::string_view> stylePieces(std::string_view css);
+
+// The colour scheme a visitor's system prefers.
+enum class PreferredScheme : std::uint8_t { Light, Dark };
+
+// `css` as a browser whose visitor prefers `scheme` reads it, whatever the
+// engine's own preference: in the media queries (of @media and @import,
+// nested too), a (prefers-color-scheme: light) or (… dark) becomes a
+// feature that always holds, (grid: 0), when it names `scheme`, and else one
+// that never does, (grid: 1); a color-scheme declaration that offers both
+// schemes offers only `scheme`. Nothing else changes.
+//   "@media (prefers-color-scheme: dark) {"  Dark -> "@media (grid: 0) {", Light -> "@media (grid: 1) {"
+//   ":root { color-scheme: light dark; }"    Dark -> ":root { color-scheme: dark; }"
+std::string inPreferredScheme(std::string_view css, PreferredScheme scheme);
+
 // Gives each state rule of `css` its demonstration class (see above). Only a
-// line that is a whole selector line ("A:HOVER {", any case) is changed.
+// line that is a whole selector line ("A:HOVER {", any case) is changed, or
+// one indented two blanks in the modern output's dark block.
 std::string withDemoLinkClasses(std::string_view css);
 
 // The settings of `doc` that the legacy output writes and today's browsers

@@ -22,8 +22,11 @@
 #include <sstream>
 #include <thread>
 
+#include "fake_platform.h"
+#include "fonts/web_font_embed.h"
 #include "generation/advice.h"
 #include "generation/engine_support.h"
+#include "generation/make_command.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_pages.h"
 #include "generation/modern_stylesheet.h"
@@ -52,11 +55,12 @@ bool allowMissingEngines = false;
 // not tried again.
 class Sessions : public ::testing::Environment {
  public:
-  static testing::BrowserSession* of(Engine engine, std::string& why) {
-    Slot& slot = slots()[static_cast<std::size_t>(engine)];
+  // A session that prefers dark pages is one of its own.
+  static testing::BrowserSession* of(Engine engine, std::string& why, bool preferDark = false) {
+    Slot& slot = slots()[static_cast<std::size_t>(engine) + (preferDark ? kEngineCount : 0)];
     if (!slot.tried) {
       slot.tried = true;
-      slot.session = testing::BrowserSession::start(engine, slot.why);
+      slot.session = testing::BrowserSession::start(engine, slot.why, preferDark);
     }
     why = slot.why;
     return slot.session.get();
@@ -71,8 +75,8 @@ class Sessions : public ::testing::Environment {
     std::unique_ptr<testing::BrowserSession> session;
     std::string why;
   };
-  static std::array<Slot, kEngineCount>& slots() {
-    static std::array<Slot, kEngineCount> all;
+  static std::array<Slot, 2 * kEngineCount>& slots() {
+    static std::array<Slot, 2 * kEngineCount> all;
     return all;
   }
 };
@@ -86,11 +90,14 @@ class InEngine : public ::testing::TestWithParam<Engine> {
  protected:
   void SetUp() override {
     std::string why;
-    session = Sessions::of(GetParam(), why);
+    session = Sessions::of(GetParam(), why, prefersDark());
     if (session != nullptr) return;
     if (allowMissingEngines) GTEST_SKIP() << engineName() << " is missing: " << why;
     FAIL() << engineName() << " is missing or cannot start: " << why;
   }
+
+  // Whether the suite's session prefers dark pages.
+  virtual bool prefersDark() const { return false; }
 
   std::string engineName() const { return std::string(kEngineNames[static_cast<std::size_t>(GetParam())]); }
   std::size_t engine() const { return static_cast<std::size_t>(GetParam()); }
@@ -702,6 +709,181 @@ TEST_P(Effects, ScrollbarColoursShowAsTheTableSays) {
   EXPECT_EQ(found, engineSupportOf("scrollbar")->shown[engine()]) << engineName();
 }
 
+// --- Phones and dark rooms ----------------------------------------------------
+
+// The samples that come with the program, by file name.
+std::vector<std::pair<std::string, StyleDocument>> installedSamples() {
+  std::vector<std::pair<std::string, StyleDocument>> samples;
+  for (const SampleEntry& sample : listSamples((fs::path(QUILLANE_INSTALL_FOLDER) / "sample").string())) {
+    StyleDocument& doc = samples.emplace_back(fs::path(sample.path).filename().string(), StyleDocument{}).second;
+    EXPECT_TRUE(loadSettings(doc, Layout::Sample, testing::fileBytes(sample.path)).ok()) << sample.path;
+  }
+  return samples;
+}
+
+// "rgb(255, 0, 16)" of colour text the form holds.
+std::string cssRgb(std::string_view colour) {
+  const auto rgb = rgbOf(colour);
+  return "rgb(" + std::to_string(rgb[0]) + ", " + std::to_string(rgb[1]) + ", " + std::to_string(rgb[2]) + ")";
+}
+
+testing::Rgb pixelOf(std::string_view colour) {
+  const auto rgb = rgbOf(colour);
+  return {static_cast<std::uint8_t>(rgb[0]), static_cast<std::uint8_t>(rgb[1]), static_cast<std::uint8_t>(rgb[2])};
+}
+
+// A gradient on P and what the engines make of it in each scheme.
+struct GradientRow {
+  const char* what;
+  Gradient gradient;                        // with its dark colours
+  const char *background, *darkBackground;  // the first colours
+  const char *computed, *darkComputed;      // background-image as read back
+  enum Ends { Across, Down, Radial } ends;  // left and right; top and bottom; centre and corner
+};
+
+const GradientRow kGradientRows[] = {
+    {"linear, at an angle",
+     {GradientKind::Linear, "90", {"0000FF", ""}, {"FFFF00", ""}},
+     "FF0000",
+     "00FFFF",
+     "linear-gradient(90deg, rgb(255, 0, 0), rgb(0, 0, 255))",
+     "linear-gradient(90deg, rgb(0, 255, 255), rgb(255, 255, 0))",
+     GradientRow::Across},
+    {"three colours, the browser's own direction",
+     {GradientKind::Linear, "", {"FFFF00", "0000FF"}, {"FF00FF", "000000"}},
+     "00FF00",
+     "FFFFFF",
+     "linear-gradient(rgb(0, 255, 0), rgb(255, 255, 0), rgb(0, 0, 255))",
+     "linear-gradient(rgb(255, 255, 255), rgb(255, 0, 255), rgb(0, 0, 0))",
+     GradientRow::Down},
+    {"radial",
+     {GradientKind::Radial, "", {"000000", ""}, {"FFFFFF", ""}},
+     "FFFFFF",
+     "000000",
+     "radial-gradient(rgb(255, 255, 255), rgb(0, 0, 0))",
+     "radial-gradient(rgb(0, 0, 0), rgb(255, 255, 255))",
+     GradientRow::Radial},
+};
+
+class Schemes : public InEngine {
+ protected:
+  // Each gradient of the table on a paragraph 300 by 200 pixels: its
+  // computed background-image, and the two ends in the picture.
+  void expectGradients() {
+    const bool dark = prefersDark();
+    for (const GradientRow& r : kGradientRows) {
+      SCOPED_TRACE(r.what);
+      // A page and sheet of their own: WebKit keeps a sheet it has loaded.
+      const std::string page = "g" + std::to_string(&r - kGradientRows);
+      StyleDocument doc;
+      doc.output.modern = doc.dark.enabled = doc.slots[kSlotP].enabled = 1;
+      doc.colours[5] = r.background;
+      doc.dark.colours[5] = r.darkBackground;
+      doc.gradients[kSlotP] = r.gradient;
+      testing::writeBytes(folder / (page + ".css"), buildModernStyleSheet(doc).text);
+      testing::writeBytes(folder / (page + ".html"),
+                          "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"><link rel=\"stylesheet\" href=\"" + page +
+                              ".css\"><style>body { margin: 0 } p { margin: 0; width: 300px; height: 200px }</style>"
+                              "</head><body><p></p></body></html>");
+      open(folder / (page + ".html"));
+      EXPECT_EQ(value("getComputedStyle(document.querySelector('p')).backgroundImage"),
+                dark ? r.darkComputed : r.computed);
+      const Picture shot = picture();
+      const Gradient& g = r.gradient;
+      const std::string first = dark ? r.darkBackground : r.background;
+      const auto& stops = dark ? g.darkColours : g.colours;
+      const std::string last = stops[1].empty() ? stops[0] : stops[1];
+      const Box b = box("p");
+      ASSERT_EQ(b.width, 300);
+      const auto ends =
+          r.ends == GradientRow::Across ? std::pair{std::pair{b.x + 1, b.y + 100}, std::pair{b.x + 298, b.y + 100}}
+          : r.ends == GradientRow::Down ? std::pair{std::pair{b.x + 150, b.y + 1}, std::pair{b.x + 150, b.y + 198}}
+                                        : std::pair{std::pair{b.x + 150, b.y + 100}, std::pair{b.x, b.y}};
+      const testing::Rgb start = shot.at(ends.first.first, ends.first.second);
+      const testing::Rgb end = shot.at(ends.second.first, ends.second.second);
+      EXPECT_TRUE(near(start, pixelOf(first), 6)) << int{start.r} << "," << int{start.g} << "," << int{start.b};
+      EXPECT_TRUE(near(end, pixelOf(last), 6)) << int{end.r} << "," << int{end.g} << "," << int{end.b};
+    }
+  }
+};
+
+class DarkScheme : public Schemes {
+ protected:
+  bool prefersDark() const override { return true; }
+};
+IN_EVERY_ENGINE(DarkScheme);
+
+using Phones = Schemes;
+IN_EVERY_ENGINE(Phones);
+
+// The live view's page of the dark sample: each element shows the dark
+// colour of its box, the four link states by their demonstration classes.
+TEST_P(DarkScheme, EveryDarkColourIsTheComputedColour) {
+  StyleDocument doc;
+  for (auto& [name, sample] : installedSamples())
+    if (name == "11-tsukiakari.smp") doc = sample;
+  ASSERT_EQ(doc.dark.enabled, 1);
+  testing::writeBytes(folder / "dark.html", demoPageHtml(buildDemoPage(doc)));
+  struct Row {
+    const char* selector;
+    const char* property;
+    int box;
+  } const rows[] = {
+      {"body", "color", 18},       {"body", "backgroundColor", 19}, {"p", "color", 0},
+      {"p", "backgroundColor", 5}, {"a.q-link", "color", 1},        {"a.q-visited", "color", 2},
+      {"a.q-active", "color", 3},  {"a.q-hover", "color", 4},
+  };
+  std::string expressions =
+      "dark: matchMedia('(prefers-color-scheme: dark)').matches, glow: s('p.' + CSS.escape('月')).textShadow";
+  for (std::size_t k = 0; k < std::size(rows); ++k)
+    expressions += ", r" + std::to_string(k) + ": s('" + rows[k].selector + "')." + rows[k].property;
+  const auto v = probe(folder / "dark.html", expressions);
+  keep("dark-sample");
+  ASSERT_EQ(v.at("dark"), "true") << engineName() << " does not prefer dark pages";
+  for (std::size_t k = 0; k < std::size(rows); ++k) {
+    const std::string& dark = doc.dark.colours[static_cast<std::size_t>(rows[k].box)];
+    ASSERT_FALSE(dark.empty()) << rows[k].box;
+    EXPECT_EQ(v.at("r" + std::to_string(k)), cssRgb(dark)) << rows[k].selector << " " << rows[k].property;
+  }
+  EXPECT_EQ(v.at("glow"), cssRgb(doc.dark.classes[0].glowColor) + " 0px 0px 6px");
+}
+
+TEST_P(DarkScheme, GradientsAreExactAndShowBothEnds) { expectGradients(); }
+TEST_P(Phones, GradientsAreExactAndShowBothEnds) { expectGradients(); }
+
+// The live view's page of every sample, in both outputs, in a frame as wide
+// as a phone: nothing is wider than the frame.
+TEST_P(Phones, NothingOverflowsThePageAt360PixelsWide) {
+  fs::copy_file(fs::path(QUILLANE_INSTALL_FOLDER) / "preview/pal.png", folder.path() / "pal.png");
+  for (auto& [name, doc] : installedSamples()) {
+    for (const CheckState modern : {0, 1}) {
+      SCOPED_TRACE(name + (modern ? ", modern" : ", legacy"));
+      doc.output.modern = modern;
+      std::string page;
+      for (const char c : demoPageHtml(buildDemoPage(doc)))
+        page += c == '&' ? "&amp;" : c == '"' ? "&quot;" : std::string(1, c);
+      // A frame's own document, of the page's origin, for its sizes.
+      testing::writeBytes(
+          folder / "phone.html",
+          "<!DOCTYPE html><html><head><meta charset=\"UTF-8\"></head><body style=\"margin: 0\"><iframe srcdoc=\"" +
+              page + "\" style=\"border: 0; width: 360px; height: 740px\"></iframe></body></html>");
+      open(folder / "phone.html");
+      int scroll = 0, client = 0;
+      std::sscanf(value("(function () { var d = document.querySelector('iframe').contentDocument.documentElement;"
+                        "return d.scrollWidth + ' ' + d.clientWidth; })()")
+                      .c_str(),
+                  "%d %d", &scroll, &client);
+      EXPECT_GT(client, 300);
+      // The element that reaches farthest, to name the fault.
+      EXPECT_LE(scroll, client) << value(
+          "(function () { var d = document.querySelector('iframe').contentDocument, far = null, right = 0;"
+          "d.querySelectorAll('body *').forEach(function (e) { var r = e.getBoundingClientRect().right;"
+          "if (r > right) { right = r; far = e; } });"
+          "return far ? far.outerHTML.slice(0, 80) + ' ' + right : ''; })()");
+    }
+  }
+}
+
 // --- Hostile style sheets ------------------------------------------------------
 
 // An HTTP listener on 127.0.0.1 that answers every request with 404 and
@@ -1019,7 +1201,7 @@ TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
     StyleDocument& doc = documents.emplace_back(sample.path, StyleDocument{}).second;
     ASSERT_TRUE(loadSettings(doc, Layout::Sample, testing::fileBytes(sample.path)).ok()) << sample.path;
   }
-  ASSERT_EQ(documents.size(), 10u);
+  ASSERT_EQ(documents.size(), 12u);
   // Links in a paragraph: on its dark background, and at its small size
   // under a large BODY (#808080 on white is 3.95:1).
   StyleDocument& links = documents.emplace_back("links in a paragraph", StyleDocument{}).second;
@@ -1055,7 +1237,7 @@ TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
         for (int slot : shows) {
           const int judge = judgedBy(slot);
           for (const Advice& a : advice)
-            if (judge >= 0 && a.kind == AdviceKind::Contrast &&
+            if (judge >= 0 && a.kind == AdviceKind::Contrast && a.scheme == Scheme::Light &&
                 shownColours(doc, a.place.index) == shownColours(doc, judge))
               lines.insert(std::string("color-contrast: ") + kSlotLabels[slot]);
         }
@@ -1078,6 +1260,133 @@ TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
       testing::writeBytes(folder / "linking.html", linkPageOutput(doc, "style.css").text);
       for (const char* page : {"embedded.html", "linking.html"})
         EXPECT_EQ(found(report(folder / page)), expected({kSlotP, kSlotA})) << page;
+    }
+  }
+}
+
+// The same in a session that prefers dark pages, for documents whose light
+// colours all pass: what fails in the dark is what the advice on the dark
+// scheme names, with the browser's own dark colours where the form sets none.
+// (axe takes a page without a background for white, so each document gives
+// the page or the paragraph one; and text on its very colour is no violation
+// to axe, only a question.)
+class DarkAccessibility : public Accessibility {
+ protected:
+  bool prefersDark() const override { return true; }
+};
+INSTANTIATE_TEST_SUITE_P(, DarkAccessibility, ::testing::Values(Engine::Chromium), engineParamName);
+
+TEST_P(DarkAccessibility, TheDarkSchemeAdviceAndAxeAgreeOnContrast) {
+  std::vector<std::pair<std::string, StyleDocument>> documents;
+  for (auto& [name, doc] : installedSamples())
+    if (doc.dark.enabled == 1) documents.emplace_back(name, doc);
+  ASSERT_EQ(documents.size(), 1u);
+  StyleDocument& text = documents.emplace_back("a text colour without its dark one", StyleDocument{}).second;
+  text.slots[kSlotP].enabled = text.slots[kSlotBody].enabled = 1;
+  text.colours[foreColourIndex(kSlotP)] = "333333";
+  text.colours[backColourIndex(kSlotBody)] = "FFFFFF";
+  text.dark.colours[backColourIndex(kSlotBody)] = "121212";
+  StyleDocument& light = documents.emplace_back("a light paragraph in the dark", StyleDocument{}).second;
+  light.slots[kSlotP].enabled = 1;
+  light.colours[backColourIndex(kSlotP)] = "FFFFFF";
+  light.dark.colours[backColourIndex(kSlotP)] = "E0E0E0";
+  for (auto& [name, doc] : documents) {
+    SCOPED_TRACE(name);
+    doc.output.modern = doc.dark.enabled = 1;
+    std::vector<Advice> advice = documentAdvice(doc);
+    ASSERT_TRUE(std::all_of(advice.begin(), advice.end(), [](const Advice& a) { return a.scheme == Scheme::Dark; }));
+    const auto ticked = [&](int slot) { return doc.slots[static_cast<std::size_t>(slot)].enabled == 1; };
+    // The slot whose colours the text of `slot` shows, as in the light test above.
+    const auto judgedBy = [&](int slot) {
+      if (ticked(slot)) return slot;
+      if (slot == kSlotP) return ticked(kSlotBody) ? kSlotBody : -1;
+      if (slot == kSlotBody) return -1;
+      return ticked(kSlotA) || shownColours(doc, kSlotA).background.box >= 0 ? int{kSlotA} : -1;
+    };
+    std::set<std::string> lines;
+    for (int slot = 0; slot < kTagSlotCount; ++slot)
+      for (const Advice& a : advice)
+        if (const int judge = judgedBy(slot);
+            judge >= 0 && shownColours(doc, a.place.index, Scheme::Dark) == shownColours(doc, judge, Scheme::Dark))
+          lines.insert(std::string("color-contrast: ") + kSlotLabels[slot]);
+    std::string expected;
+    for (const std::string& line : lines) expected += line + "\n";
+    testing::writeBytes(folder / "live.html", demoPageHtml(buildDemoPage(doc)));
+    EXPECT_EQ(report(folder / "live.html"), expected + "charset: UTF-8 UTF-8");
+  }
+}
+
+// --- Web fonts -------------------------------------------------------------------
+
+// A font the browser does not have draws with the embedded subset. Each
+// engine runs in a session of its own whose fontconfig knows DejaVu Sans
+// alone, so that DejaVu Serif reaches the page only as the web font the
+// output writes: its characters look as the whole font draws them (a
+// reference page whose @font-face names the full file), others fall back.
+class WebFonts : public InEngine {
+ protected:
+  void SetUp() override {
+    const fs::path fonts = folder.path() / "installed";
+    fs::create_directories(fonts);
+    fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", fonts / "DejaVuSans.ttf");
+    testing::writeBytes(folder / "fonts.conf",
+                        "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig><dir>" +
+                            fonts.string() + "</dir><cachedir>" + (folder / "cache") + "</cachedir></fontconfig>\n");
+    std::string why;
+    m_private = testing::BrowserSession::start(GetParam(), why, false, {{"FONTCONFIG_FILE", folder / "fonts.conf"}});
+    session = m_private.get();
+    if (session != nullptr) return;
+    if (allowMissingEngines) GTEST_SKIP() << engineName() << " is missing: " << why;
+    FAIL() << engineName() << " is missing or cannot start: " << why;
+  }
+  void TearDown() override { m_private.reset(); }
+
+  std::unique_ptr<testing::BrowserSession> m_private;
+};
+IN_EVERY_ENGINE(WebFonts);
+
+TEST_P(WebFonts, TheSubsetDrawsAsTheWholeFontAndOtherCharactersFallBack) {
+  const fs::path site = folder.path() / "site";
+  fs::create_directories(site);
+  const std::string page = "<!DOCTYPE html><meta charset=\"UTF-8\"><style>p { font-size: 48px; margin: 8px }</style>";
+  testing::writeBytes(site / "index.html", page + "<p>Hello</p>");
+  StyleDocument doc;
+  doc.output.modern = 1;
+  doc.output.format = Choice::Second;
+  doc.output.cssFolder = site.string() + "/";
+  doc.output.makeLinkPage = Choice::Second;
+  doc.slots[kSlotP].enabled = 1;
+  doc.fonts.slots[kSlotP].file = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
+  doc.fonts.sets = "";
+  const fonts::EmbedResult made = fonts::embedWebFonts(doc, doc.output.cssFolder);
+  ASSERT_TRUE(made.ok()) << made.refusal.value_or("cancelled");
+  testing::FakePlatform platform;
+  makeWithWebFonts(platform, doc, doc.output.cssFolder, made.faces);
+  ASSERT_TRUE(fs::exists(site / made.faces[0].fileName));
+  fs::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", site / "whole.ttf");
+
+  // "Hello" is in the subset; "WAVY" is not (the pages hold no W, A, V or Y).
+  for (const std::string text : {"Hello", "WAVY"}) {
+    const std::string p = "<p id=\"t\">" + text + "</p>";
+    testing::writeBytes(site / "embedded.html", page + "<link rel=\"stylesheet\" href=\"style.css\">" + p);
+    testing::writeBytes(site / "whole.html", page +
+                                                 "<style>@font-face { font-family: Whole; src: url(whole.ttf) }"
+                                                 " p { font-family: Whole }</style>" +
+                                                 p);
+    testing::writeBytes(site / "fallback.html", page + "<style>p { font-family: serif }</style>" + p);
+    const Picture whole = picture(site / "whole.html");
+    const Picture fallback = picture(site / "fallback.html");
+    const Picture embedded = picture(site / "embedded.html");
+    keep("web-font-" + text);
+    const Box area = box("#t");
+    ASSERT_GT(drawn(embedded, area), 100) << text;
+    ASSERT_GT(differing(whole, fallback, area), 100) << text << ": the fallback is not another font";
+    if (text == "Hello") {
+      EXPECT_EQ(differing(embedded, whole, area), 0) << text;
+      EXPECT_GT(differing(embedded, fallback, area), 100) << text;
+    } else {
+      EXPECT_EQ(differing(embedded, fallback, area), 0) << text;
+      EXPECT_GT(differing(embedded, whole, area), 100) << text;
     }
   }
 }

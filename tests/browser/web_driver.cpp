@@ -345,6 +345,11 @@ std::string readFileText(const std::string& path) {
 
 std::string tail(const std::string& text) { return text.size() > 600 ? text.substr(text.size() - 600) : text; }
 
+BrowserSession::Environment withCrashReporterOff(BrowserSession::Environment environment) {
+  environment.emplace_back("MOZ_CRASHREPORTER_DISABLE", "1");
+  return environment;
+}
+
 // A fresh folder for one engine's profile and logs.
 std::string scratch(std::string_view engine) {
   std::random_device random;
@@ -366,20 +371,20 @@ class HttpSession : public BrowserSession {
     fs::remove_all(m_folder, ignored);
   }
 
-  bool begin(Engine engine, std::string& why) {
+  bool begin(Engine engine, std::string& why, bool preferDark, const Environment& extra) {
     m_folder = scratch(kEngineNames[static_cast<std::size_t>(engine)]);
     m_port = freePort();
     std::string capabilities;
-    std::vector<std::pair<std::string, std::string>> environment;
+    std::vector<std::pair<std::string, std::string>> environment = extra;
     std::vector<std::string> argv;
     if (engine == Engine::Chromium) {
       argv = {"chromedriver", "--port=" + std::to_string(m_port), "--log-level=SEVERE"};
       capabilities = R"({"browserName":"chrome","goog:chromeOptions":{"binary":"/usr/bin/chromium","args":[)"
                      R"("--headless=new","--no-sandbox","--disable-gpu","--disable-dev-shm-usage",)"
                      R"("--force-device-scale-factor=1","--window-size=900,700",)"
-                     R"("--no-first-run","--disable-background-networking","--disable-component-update",)"
-                     R"("--user-data-dir=)" +
-                     m_folder + R"(/profile"]}})";
+                     R"("--no-first-run","--disable-background-networking","--disable-component-update",)" +
+                     std::string(preferDark ? R"("--force-dark-mode",)" : "") + R"("--user-data-dir=)" + m_folder +
+                     R"(/profile"]}})";
     } else {
       const std::string mini = miniBrowser();
       if (mini.empty()) {
@@ -388,9 +393,10 @@ class HttpSession : public BrowserSession {
       }
       const std::string display = startDisplay(why);
       if (display.empty()) return false;
-      environment = {{"DISPLAY", display}, {"GTK_OVERLAY_SCROLLING", "0"}};
+      environment.insert(environment.end(), {{"DISPLAY", display}, {"GTK_OVERLAY_SCROLLING", "0"}});
       argv = {"WebKitWebDriver", "--port=" + std::to_string(m_port)};
-      capabilities = R"({"webkitgtk:browserOptions":{"binary":)" + jsonString(mini) + R"(,"args":["--automation"]}})";
+      capabilities = R"({"webkitgtk:browserOptions":{"binary":)" + jsonString(mini) + R"(,"args":["--automation")" +
+                     std::string(preferDark ? R"(,"--dark-mode")" : "") + "]}}";
     }
     if (!m_driver.start(argv, m_folder + "/driver.log", environment)) {
       why = "cannot start " + argv[0];
@@ -561,7 +567,7 @@ class BidiSession : public BrowserSession {
     fs::remove_all(m_folder, ignored);
   }
 
-  bool begin(std::string& why) {
+  bool begin(std::string& why, bool preferDark, const Environment& extra) {
     m_folder = scratch("Firefox");
     const std::string profile = m_folder + "/profile";
     fs::create_directories(profile);
@@ -580,12 +586,14 @@ class BidiSession : public BrowserSession {
              "user_pref(\"browser.region.network.url\", \"\");\n"
              "user_pref(\"network.captive-portal-service.enabled\", false);\n"
              "user_pref(\"remote.prefs.recommended\", true);\n";
+    // 0: pages see a dark scheme, whatever the system's.
+    if (preferDark) prefs << "user_pref(\"layout.css.prefers-color-scheme.content-override\", 0);\n";
     prefs.close();
     const std::string log = m_folder + "/firefox.log";
     // Port 0: Firefox picks a free port and names it in its log.
     if (!m_browser.start({"firefox-esr", "--headless", "--no-remote", "--profile", profile, "--remote-debugging-port=0",
                           "--width=900", "--height=700", "about:blank"},
-                         log, {{"MOZ_CRASHREPORTER_DISABLE", "1"}})) {
+                         log, withCrashReporterOff(extra))) {
       why = "cannot start firefox-esr";
       return false;
     }
@@ -755,14 +763,15 @@ class BidiSession : public BrowserSession {
 
 }  // namespace
 
-std::unique_ptr<BrowserSession> BrowserSession::start(Engine engine, std::string& why) {
+std::unique_ptr<BrowserSession> BrowserSession::start(Engine engine, std::string& why, bool preferDark,
+                                                      const Environment& environment) {
   if (engine == Engine::Firefox) {
     auto session = std::make_unique<BidiSession>();
-    if (!session->begin(why)) return nullptr;
+    if (!session->begin(why, preferDark, environment)) return nullptr;
     return session;
   }
   auto session = std::make_unique<HttpSession>();
-  if (!session->begin(engine, why)) return nullptr;
+  if (!session->begin(engine, why, preferDark, environment)) return nullptr;
   return session;
 }
 

@@ -3,12 +3,18 @@
 //   Chromium: chromedriver, classic WebDriver over HTTP
 //   Firefox:  the browser's own WebDriver BiDi (--remote-debugging-port), over a WebSocket
 //   WebKit:   WebKitWebDriver with MiniBrowser, classic WebDriver, on a display of its own Xvfb
-// Every session draws at one device pixel per CSS pixel.
+// Every session draws at one device pixel per CSS pixel. A session may
+// prefer dark pages, each engine by its own switch:
+//   Chromium: --force-dark-mode
+//   Firefox:  the preference layout.css.prefers-color-scheme.content-override = 0
+//   WebKit:   MiniBrowser's --dark-mode
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "generation/engine_support.h"
 
@@ -16,9 +22,15 @@ namespace quillane::testing {
 
 class BrowserSession {
  public:
-  // A session in `engine`, or nothing with `why` set (the engine is not
-  // installed, or did not start).
-  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why);
+  // Variables added to the environment of the browser and its driver.
+  using Environment = std::vector<std::pair<std::string, std::string>>;
+
+  // A session in `engine`, preferring dark pages when asked, or nothing
+  // with `why` set (the engine is not installed, or did not start).
+  // `environment` reaches the browser's processes (a private
+  // FONTCONFIG_FILE, say).
+  static std::unique_ptr<BrowserSession> start(Engine engine, std::string& why, bool preferDark = false,
+                                               const Environment& environment = {});
   virtual ~BrowserSession() = default;
 
   // Loads the address and waits for the page and its pictures.

@@ -252,6 +252,42 @@ TEST(Contrast, LargeTextNeedsThreeToOne) {
   EXPECT_EQ(requiredContrast(doc, kSlotHover), 3);
 }
 
+// Sizes in CSS pixels on a phone 360 by 740: absolute units converted,
+// relative ones taken of the size inherited (BODY's here, or 16px).
+TEST(Advice, TextSizeOnAPhone) {
+  struct Row {
+    const char *size, *unit, *bodySize;
+    std::optional<double> pixels;
+  } rows[] = {
+      {"", "ピクセル", "", 16},
+      {"12", "ポイント", "", 16},
+      {"12", "PT", "", 16},
+      {"0.75", "em", "12", 9},
+      {"50", "%", "", 8},
+      {"1", "rem", "10", 16},
+      {"3", "vw", "", 10.8},
+      {"1", "pc", "", 16},
+      {"2", "ex", "", 16},
+      {"2.54", "センチメートル", "", 96},
+      {"", "em", "10", 10},
+      {"8", "pixels", "", std::nullopt},
+      {"-1", "px", "", std::nullopt},
+      {"1", "em", "x", std::nullopt},
+  };
+  for (const Row& r : rows) {
+    StyleDocument doc;
+    on(doc, kSlotP), on(doc, kSlotBody);
+    doc.slots[kSlotP].fontSize = r.size;
+    doc.slots[kSlotP].sizeUnit = r.unit;
+    doc.slots[kSlotBody].fontSize = r.bodySize;
+    const auto pixels = phonePixels(doc, kSlotP);
+    ASSERT_EQ(pixels.has_value(), r.pixels.has_value()) << r.size << r.unit;
+    if (pixels) {
+      EXPECT_NEAR(*pixels, *r.pixels, 1e-9) << r.size << r.unit;
+    }
+  }
+}
+
 TEST(ImagePaths, OnlyPlacesInThisComputerAreLocal) {
   for (const char* path : {"C:\\My Documents\\a.gif", "c:a.gif", "\\\\server\\a.gif", "\\a.gif", "/home/me/a.gif",
                            "file:///a.gif", "FILE:a.gif", "~/a.gif", "　D:/a.gif"})
@@ -331,6 +367,73 @@ TEST(Advice, EachKindInTheWindowsWords) {
        "「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: 文字 #FF6B00（半透明の #FF000080） と背景 #FFD700 の"
        "コントラスト比は 2.04:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #A14300（4.51:1）"
        "のように暗くしてください。"},
+      {"dark scheme: a light text left without its dark colour, on the browser's dark background",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "333333"), d.output.modern = d.dark.enabled = 1; },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 0},
+       {0},
+       "「基本」タブの「段落（<P>～</P>）」の「フォントカラー」: ダークモードでは、文字 "
+       "#333333（ダークモードの色が空なの"
+       "で明るいときの色） と背景 #121212（指定なし） のコントラスト比は 1.48:1 で、基準の 4.5:1 に足りず、読みにくい人"
+       "がいます。ダークモードの「フォントカラー」を #7D7D7D（4.55:1）のように明るくしてください。"},
+      {"the worst colour of a gradient counts",
+       [](StyleDocument& d) {
+         on(d, kSlotBody), colour(d, 18, "666666"), colour(d, 19, "FFFFFF"), d.output.modern = 1;
+         d.gradients[kSlotBody] = {GradientKind::Linear, "90", {"CCCCCC", ""}, {}};
+       },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 18},
+       {18, 19},
+       "「基本」タブの「ページ本体」の「フォントカラー」: 文字 #666666 と背景 #CCCCCC（グラデーションの色2） "
+       "のコントラス"
+       "ト比は 3.58:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。「フォントカラー」を #565656（4.57:1）のように暗"
+       "くするか、「グラデーションの色2」をもっと明るくしてください。"},
+      {"a gradient from dark to light that no text reads on",
+       [](StyleDocument& d) {
+         on(d, kSlotBody), colour(d, 18, "FFFFFF"), colour(d, 19, "000080"), d.output.modern = 1;
+         d.gradients[kSlotBody] = {GradientKind::Radial, "", {"6699CC", ""}, {}};
+         on(d, kSlotA), colour(d, 1, "FFFFFF"), colour(d, 6, "000080");  // links on a plain background
+       },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 18},
+       {18, 19},
+       "「基本」タブの「ページ本体」の「フォントカラー」: 文字 #FFFFFF と背景 #6699CC（グラデーションの色2） "
+       "のコントラス"
+       "ト比は 3.00:1 で、基準の 4.5:1 に足りず、読みにくい人がいます。グラデーションの色の明るさが離れすぎていて、どの"
+       "文字の色でも足りません。「グラデーションの色2」を「バックの色」に近づけてください。"},
+      {"a dark gradient with a stop left light",
+       [](StyleDocument& d) {
+         on(d, kSlotBody), d.output.modern = d.dark.enabled = 1;
+         on(d, kSlotA), colour(d, 1, "FFFFFF"), colour(d, 6, "000000");  // links on a plain background
+         colour(d, 18, "333333"), d.dark.colours[18] = "DDDDDD", colour(d, 19, "FFFFFF"), d.dark.colours[19] = "1A1A1A";
+         d.gradients[kSlotBody] = {GradientKind::Linear, "180", {"EEEEEE", ""}, {"", ""}};
+       },
+       AdviceKind::Contrast,
+       ControlId{"Text3", 18},
+       {18, 19},
+       "「基本」タブの「ページ本体」の「フォントカラー」: ダークモードでは、文字 #DDDDDD と背景 #EEEEEE（グラデーション"
+       "の色2、ダークモードの色が空なので明るいときの色） のコントラスト比は 1.17:1 で、基準の 4.5:1 に足りず、読みにく"
+       "い人がいます。グラデーションの色の明るさが離れすぎていて、どの文字の色でも足りません。ダークモードの「グラデー"
+       "ションの色2」を「バックの色」に近づけてください。"},
+      {"text under 12px on a phone",
+       [](StyleDocument& d) { on(d, kSlotP), d.slots[kSlotP].fontSize = "8", d.slots[kSlotP].sizeUnit = "ポイント"; },
+       AdviceKind::FontSize,
+       ControlId{"Text1", kSlotP},
+       {},
+       "「基本」タブの「段落（<P>～</P>）」の「フォントサイズ」: 「8 ポイント」は 10.66px で、スマートフォンでは 12px "
+       "よ"
+       "り小さく、読みにくい人がいます。「フォントサイズ」を 9 ポイント以上にしてください。"},
+      {"a relative size, of what it inherits",
+       [](StyleDocument& d) {
+         on(d, kSlotA), on(d, kSlotBody), d.slots[kSlotBody].fontSize = "12";
+         d.slots[kSlotA].fontSize = "0.9", d.slots[kSlotA].sizeUnit = "em";
+       },
+       AdviceKind::FontSize,
+       ControlId{"Text1", kSlotA},
+       {},
+       "「基本」タブの「リンク(<A>～</A>)」の「フォントサイズ」: 「0.9em」は 10.8px で、スマートフォンでは 12px "
+       "より小さ"
+       "く、読みにくい人がいます。「フォントサイズ」を 1em 以上にしてください。"},
       {"a drive letter",
        [](StyleDocument& d) {
          on(d, kSlotBody), d.slots[kSlotBody].useImage = Choice::First;
@@ -457,8 +560,52 @@ TEST(Advice, NothingToSayOrSaidOnce) {
        [](StyleDocument& d) {
          on(d, kSlotP), colour(d, 5, "000000"), d.slots[kSlotP].fontName = "ｍｓ　ｐ明朝";
          d.slots[kSlotP].useImage = Choice::First, d.slots[kSlotP].imagePath = "/home/me/a.png";
+         d.slots[kSlotP].fontSize = "11";
        },
-       {{"Text3", 0}, {"Combo1", 0}, {"Text6", 0}, {"Text3", 1}}},
+       {{"Text3", 0}, {"Combo1", 0}, {"Text6", 0}, {"Text1", 0}, {"Text3", 1}}},
+      {"dark colours that pass in both schemes",
+       [](StyleDocument& d) {
+         on(d, kSlotP), colour(d, 0, "333333"), d.dark.colours[0] = "EEEEEE", d.output.modern = d.dark.enabled = 1;
+       },
+       {}},
+      {"the legacy output writes no dark scheme",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "333333"), d.dark.enabled = 1; },
+       {}},
+      {"nor does the modern one with the dark variant off",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 0, "333333"), d.output.modern = 1; },
+       {}},
+      {"dark colours the same as the light ones are judged once",
+       [](StyleDocument& d) {
+         on(d, kSlotP), colour(d, 0, "777777"), colour(d, 5, "FFFFFF"), d.output.modern = d.dark.enabled = 1;
+         d.dark.colours[0] = "777777";
+         on(d, kSlotA), colour(d, 1, "0000EE");
+       },
+       {{"Text3", 0}}},
+      {"a paragraph given a white background alone: the browser's dark-scheme text and links on it",
+       [](StyleDocument& d) { on(d, kSlotP), colour(d, 5, "FFFFFF"), d.output.modern = d.dark.enabled = 1; },
+       {{"Text3", 0}, {"Text3", 1}}},
+      {"failing in each scheme: light, then dark",
+       [](StyleDocument& d) {
+         on(d, kSlotP), colour(d, 0, "777777"), colour(d, 5, "FFFFFF"), d.output.modern = d.dark.enabled = 1;
+         d.dark.colours[5] = "333333";
+       },
+       {{"Text3", 0}, {"Text3", 0}}},
+      {"the legacy output writes no gradient",
+       [](StyleDocument& d) {
+         on(d, kSlotBody), colour(d, 19, "FFFFFF"),
+             d.gradients[kSlotBody] = {GradientKind::Linear, "", {"000000", ""}, {}};
+       },
+       {}},
+      {"a link's size all inherited is BODY's to fix",
+       [](StyleDocument& d) { on(d, kSlotA), on(d, kSlotBody), d.slots[kSlotBody].fontSize = "11.5"; },
+       {{"Text1", kSlotBody}}},
+      {"12px and 9pt are enough; a unit no browser reads says nothing",
+       [](StyleDocument& d) {
+         on(d, kSlotP), on(d, kSlotA), on(d, kSlotBody), d.slots[kSlotBody].fontSize = "12";
+         d.slots[kSlotP].fontSize = "9", d.slots[kSlotP].sizeUnit = "ポイント", d.slots[kSlotA].fontSize = "8";
+         d.slots[kSlotA].sizeUnit = "pixels";
+       },
+       {}},
   };
   for (const Row& r : rows) {
     std::vector<ControlId> places;

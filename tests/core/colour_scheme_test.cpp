@@ -104,7 +104,7 @@ TEST(DarkColour, AutomaticVariantFillsWhatTheLightSideFilled) {
   doc.colours[12] = "BFBFBF";   // a scrollbar colour
   doc.classes[2].glowColor = "FFFFFF";
   doc.gradients[kSlotBody] = {GradientKind::Linear, "90", {"FFEEDD", ""}, {}};
-  deriveDarkVariant(doc);
+  ASSERT_TRUE(deriveDarkVariant(doc));
 
   EXPECT_EQ(doc.dark.colours[5], "");  // P's background was empty
   EXPECT_EQ(doc.dark.colours[2].substr(6), "80");
@@ -120,6 +120,27 @@ TEST(DarkColour, AutomaticVariantFillsWhatTheLightSideFilled) {
     const SlotColours shown = shownColours(darkDoc, slot);
     EXPECT_GE(contrastRatio(shown.text.rgb, shown.background.rgb), 4.5) << slot;
     EXPECT_GE(contrastRatio(shown.text.rgb, stop), 4.5) << slot;
+  }
+  // A text on no background of its own stands on the browser's dark page
+  // (121212), where black would let 0000FF turn to 2C68FF, 4.04:1 on it.
+  StyleDocument plain;
+  plain.output.modern = plain.dark.enabled = plain.slots[kSlotP].enabled = 1;
+  plain.colours[0] = "0000FF";
+  deriveDarkVariant(plain);
+  EXPECT_GE(contrastRatio(rgbOf(std::string_view(plain.dark.colours[0])), {0x12, 0x12, 0x12}), 4.5);
+  EXPECT_TRUE(documentAdvice(plain).empty());
+}
+
+TEST(DarkColour, AutomaticVariantLeavesAPageThatIsDarkAlready) {
+  // Grey 767676 reads better with black text; 757575 with white.
+  for (const auto& [body, derives] : {std::pair{"", true}, {"767676", true}, {"757575", false}, {"102030", false}}) {
+    StyleDocument doc;
+    doc.slots[kSlotBody].enabled = 1;
+    doc.colours[18] = "EEEEEE";
+    doc.colours[19] = body;
+    const StyleDocument before = doc;
+    EXPECT_EQ(deriveDarkVariant(doc), derives) << body;
+    EXPECT_EQ(doc == before, !derives) << body;
   }
 }
 

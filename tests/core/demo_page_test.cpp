@@ -38,6 +38,11 @@ TEST(DemoLinkClasses, EachStateRuleAlsoStylesItsDemonstrationClass) {
       withDemoLinkClasses(legacy));
   EXPECT_BYTES("a:visited, a.q-visited {\na:hover, a.q-hover {\na:active, a.q-active {",
                withDemoLinkClasses("a:visited {\na:hover {\na:active {"));
+  // And in the dark variant's block, where the visitor who prefers dark pages sees them.
+  EXPECT_BYTES(crlf({"@media (prefers-color-scheme: dark) {", "  a:hover, a.q-hover {", "    color: #FF9DBD;", "  }",
+                     "  A:ACTIVE, A.q-active {", "}", "  a:visited {"}),
+               withDemoLinkClasses(crlf({"@media (prefers-color-scheme: dark) {", "  a:hover {", "    color: #FF9DBD;",
+                                         "  }", "  A:ACTIVE {", "}", "  a:visited {"})));
 }
 
 TEST(DemoLinkClasses, OnlyWholeSelectorLinesChange) {
@@ -140,13 +145,84 @@ TEST(DemoPage, RefusedValuesShowTheWritersMessageAndNoPage) {
   EXPECT_TRUE(buildDemoPage(filter).refusal);
 }
 
-TEST(DemoPage, TheStyleCannotCloseItsElement) {
+TEST(DemoPage, EachPieceOfTheStyleHasItsElementWhichItCannotClose) {
   DemoPage page;
-  page.style = "p { content: \"</style><script>\"; }";
+  page.style = "p { content: \"</style><script>\"; }\nq {}";
   page.body = "<p>x</p>\n";
-  const std::string html = demoPageHtml(page);
-  EXPECT_EQ(occurrences(html, "</style>"), 1);
-  EXPECT_NE(html.find("\"<\\/style><script>\""), std::string::npos);
+  EXPECT_BYTES(
+      "<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n<title>ライブビュー</title>\n"
+      "<style>p { content: \"<\\/style><script>\"; }\n</style>\n<style>q {}</style>\n</head>\n<body>\n<p>x</p>\n"
+      "</body>\n</html>\n",
+      demoPageHtml(page));
+}
+
+// Each row: a style and its pieces. A piece begins only at a rule with a
+// block that the whole text also reads as a rule.
+TEST(StylePieces, CutJustBeforeEachRuleWithABlock) {
+  const struct {
+    std::string css;
+    std::vector<std::string_view> pieces;
+  } kRows[] = {
+      {"", {}},
+      {"p {}", {"p {}"}},
+      // An @import after a rule stays out of force: it never begins a piece.
+      {"@import url(a.css);\np {}\n@import url(b.css);\nq {}",
+       {"@import url(a.css);\n", "p {}\n@import url(b.css);\n", "q {}"}},
+      {"/* head */\np { a: b }\n/* c */ @media print { q { x: y } }\n",
+       {"/* head */\np { a: b }\n/* c */ ", "@media print { q { x: y } }\n"}},
+      // Braces in strings, functions and escapes close nothing.
+      {"p { content: \"}\"; b: f(}) \\} }\nq {}", {"p { content: \"}\"; b: f(}) \\} }\n", "q {}"}},
+      // A stray brace starts a rule that is dropped, in its piece as in the whole.
+      {"p {}\n} q { a: b }\nr {}", {"p {}\n", "} q { a: b }\n", "r {}"}},
+      {"p {} q", {"p {} q"}},
+      {"@layer a;\n@font-face { font-family: x }\n", {"@layer a;\n", "@font-face { font-family: x }\n"}},
+      // A namespace holds only in its own sheet.
+      {"@namespace s url(x);\np {}\ns|a {}", {"@namespace s url(x);\np {}\ns|a {}"}},
+      {"p {}\n@NameSpace s url(x);\nq {}", {"p {}\n@NameSpace s url(x);\nq {}"}},
+  };
+  for (const auto& row : kRows) EXPECT_EQ(stylePieces(row.css), row.pieces) << row.css;
+}
+
+TEST(StylePieces, ManyRulesArePutTogetherEvenly) {
+  std::string css;
+  for (int k = 0; k < 250; ++k) css += "p{}";
+  const std::vector<std::string_view> pieces = stylePieces(css);
+  // 249 cuts, every third taken: 83 pieces of three rules and the last one.
+  ASSERT_EQ(pieces.size(), 84u);
+  EXPECT_EQ(pieces.front(), "p{}p{}p{}");
+  EXPECT_EQ(pieces.back(), "p{}");
+  std::string joined;
+  for (std::string_view piece : pieces) joined += piece;
+  EXPECT_BYTES(css, joined);
+}
+
+// Each row: a style, then as a visitor who prefers light and dark reads it.
+TEST(PreferredScheme, MediaQueriesAndColorSchemeFollowTheChosenScheme) {
+  const struct {
+    std::string css, light, dark;
+  } kRows[] = {
+      {"@media (prefers-color-scheme: dark) {\r\n  p { color: #FFF; }\r\n}\r\n",
+       "@media (grid: 1) {\r\n  p { color: #FFF; }\r\n}\r\n", "@media (grid: 0) {\r\n  p { color: #FFF; }\r\n}\r\n"},
+      {"@media screen and ( PREFERS-color-scheme : /* c */ Light ) { }", "@media screen and (grid: 0) { }",
+       "@media screen and (grid: 1) { }"},
+      {"@supports (color: red) { @media print, (prefers-color-scheme: dark) { q {} } }",
+       "@supports (color: red) { @media print, (grid: 1) { q {} } }",
+       "@supports (color: red) { @media print, (grid: 0) { q {} } }"},
+      {"@import url(d.css) (prefers-color-scheme: dark);", "@import url(d.css) (grid: 1);",
+       "@import url(d.css) (grid: 0);"},
+      {":root {\r\n  color-scheme: light dark;\r\n}", ":root {\r\n  color-scheme: light;\r\n}",
+       ":root {\r\n  color-scheme: dark;\r\n}"},
+      {"html { Color-Scheme: dark light !important }", "html { Color-Scheme: light !important }",
+       "html { Color-Scheme: dark !important }"},
+      // What offers one scheme, or is not a media query, stays.
+      {"html { color-scheme: dark } p { content: \"(prefers-color-scheme: dark)\" }", "", ""},
+      {"/* @media (prefers-color-scheme: dark) { */ @media (prefers-color-scheme) {}", "", ""},
+      {"@media (prefers-color-scheme: dim) {} @page { color-scheme: light dark }", "", ""},
+  };
+  for (const auto& row : kRows) {
+    EXPECT_BYTES(row.light.empty() ? row.css : row.light, inPreferredScheme(row.css, PreferredScheme::Light));
+    EXPECT_BYTES(row.dark.empty() ? row.css : row.dark, inPreferredScheme(row.css, PreferredScheme::Dark));
+  }
 }
 
 TEST(IgnoredSettings, ListsWhatTheLegacyOutputWritesAndBrowsersIgnore) {

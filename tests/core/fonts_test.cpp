@@ -21,6 +21,7 @@
 #include "generation/font_face_rule.h"
 #include "generation/make_command.h"
 #include "generation/modern_values.h"
+#include "generation/output_choice.h"
 #include "test_support.h"
 
 namespace quillane::fonts {
@@ -414,6 +415,16 @@ TEST(WebFontEmbed, WritesTheSubsetBesideTheSheetAndNamesItFirst) {
                         "p {\r\n"
                         "  font-family: \"DejaVu Serif\", serif;\r\n"
                         "}\r\n");
+  // The page with the style in it gets its fonts beside it the same way.
+  c.doc.output.format = Choice::First;
+  c.doc.output.htmlFolder = c.folder.str() + "page/";
+  c.doc.output.htmlFileName = "page.html";
+  std::filesystem::create_directory(c.folder.path() / "page");
+  const EmbedResult forPage = embedWebFonts(c.doc, c.doc.output.htmlFolder);
+  ASSERT_TRUE(forPage.ok() && forPage.faces.size() == 1);
+  makeWithWebFonts(platform, c.doc, c.folder.str(), forPage.faces);
+  EXPECT_FILE_HOLDS(c.folder / "page/page.html", embeddedPageOutput(c.doc, forPage.faces).text);
+  EXPECT_FILE_HOLDS(c.folder / ("page/" + forPage.faces[0].fileName), forPage.faces[0].woff2);
 }
 
 TEST(WebFontEmbed, RefusesOrStopsBeforeAnythingIsWritten) {
@@ -474,6 +485,13 @@ TEST(WebFontAdvice, NamesThePagesCharactersTheFaceLacks) {
       "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 埋め込むフォント「DejaVuSerif.ttf」には、出力先のページの"
       "文字のうち 3 字がありません（日本語）。この文字は閲覧者のコンピューターのフォントで表示されます。");
   EXPECT_EQ(advice[0].place, (ControlId{"Combo1", kSlotP}));
+  for (const auto& [file, shown] : {std::pair{"/nonexistent.ttf", "nonexistent.ttf"}, {"/etc/hostname", "hostname"}}) {
+    c.doc.fonts.slots[kSlotP].file = file;
+    const std::vector<Advice> unread = webFontAdvice(c.doc, c.folder.str());
+    ASSERT_EQ(unread.size(), 1u) << file;
+    EXPECT_EQ(unread[0].text, "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 埋め込むフォント「" +
+                                  std::string(shown) + "」を読めません。出力できません。");
+  }
   c.doc.output.modern = 0;
   EXPECT_TRUE(webFontAdvice(c.doc, c.folder.str()).empty());
 }

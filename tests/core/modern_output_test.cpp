@@ -241,6 +241,10 @@ TEST(ModernStyleSheet, FontNamesGetTheirStackOrAGenericFallback) {
   const std::tuple<std::string, std::string, std::string> embedded[] = {
       {"Noto Sans CJK JP", "Verdana", "\"Noto Sans CJK JP\", \"Verdana\", \"DejaVu Sans\", sans-serif"},
       {"DejaVu Serif", "", "\"DejaVu Serif\", serif"},
+      {"Noto Sans CJK JP", "メイリオ",
+       "\"Noto Sans CJK JP\", \"メイリオ\", \"Meiryo\", \"Hiragino Kaku Gothic ProN\", \"Hiragino Sans\", \"Noto Sans "
+       "JP\", "
+       "sans-serif"},
       {"DejaVu Serif", "dejavu serif", "\"DejaVu Serif\", serif"},
       {"x</style>", "源ノ明朝", "\"x\\3C /style\\3E \", \"源ノ明朝\", serif"},
   };

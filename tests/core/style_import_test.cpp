@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "generation/colour_scheme.h"
 #include "generation/modern_filters.h"
 #include "generation/modern_stylesheet.h"
 #include "generation/output_choice.h"
@@ -136,6 +137,22 @@ StyleDocument bodyWithScrollbar() {
   return doc;
 }
 
+// Gradients on every slot and the dark variant "自動で作る" makes, over
+// every slot and effect: the dark block holds slot, class and scrollbar rules.
+StyleDocument darkAndGradients() {
+  StyleDocument doc = everySlotAndEffect();
+  for (std::size_t i = 0; i < kTagSlotCount; ++i)
+    doc.gradients[i] = {i % 2 == 0 ? GradientKind::Linear : GradientKind::Radial,
+                        i == 2 ? "" : std::to_string(45 * i),
+                        {"336699", i % 3 == 0 ? "FFCC00" : ""},
+                        {}};
+  doc.classes[3].shadowColor = "FFFFFF";
+  deriveDarkVariant(doc);
+  doc.dark.enabled = 1;
+  doc.dark.colours[13] = "";  // one colour left to the light one
+  return doc;
+}
+
 std::string bytesOf(const OutputText& out) {
   EXPECT_TRUE(out.ok()) << *out.refusal;
   std::string bytes;
@@ -156,6 +173,7 @@ TEST(StyleImport, OwnOutputsComeBackByteForByte) {
       {"every slot and effect", everySlotAndEffect(), true},
       {"legacy oddities", legacyOddities(), false},
       {"BODY with scrollbar", bodyWithScrollbar(), true},
+      {"dark variant and gradients", darkAndGradients(), true},
   };
   // And the samples that come with the program, as users start from them.
   for (const auto& entry : std::filesystem::directory_iterator(QUILLANE_SAMPLE_FOLDER)) {
@@ -302,6 +320,53 @@ TEST(StyleImport, HandWrittenSheetsKeepTheirCascade) {
        crlf({"@keyframes spin { to { transform: rotate(1turn) } }", "p { animation: spin 1s}"})},
       // A byte no encoding reads: the legacy output, in CP932, could not write it back.
       {"/* \xFF */\r\n", crlf({"/* \xEF\xBF\xBD */"})},
+      // The dark variant: its switch on the root and a block of the slots' colours, each dark colour
+      // of a colour the light rules set.
+      {":root{color-scheme:light dark} body { color: #333; background-color: #fff }\n"
+       "@media (prefers-color-scheme: DARK) { body { color: #eee; background-color: #121212 } }",
+       crlf({":root {", "  color-scheme: light dark;", "}", "body {", "  color: #333;", "  background-color: #fff;",
+             "}", "@media (prefers-color-scheme: dark) {", "  body {", "    color: #eee;",
+             "    background-color: #121212;", "  }", "}"})},
+      // Without the switch the page's own colours would change in the dark: kept.
+      {"body { color: #333 } @media (prefers-color-scheme: dark) { body { color: #eee } }",
+       crlf({"body {", "  color: #333;", "}", "@media (prefers-color-scheme: dark) { body { color: #eee } }"})},
+      // A dark colour of one the light rules leave unset; text kept before the block that sets it.
+      {":root{color-scheme:light dark} p { color: #333 } @media (prefers-color-scheme: dark) { p { background-color: "
+       "#000 } }",
+       crlf({":root {", "  color-scheme: light dark;", "}", "p {", "  color: #333;", "}",
+             "@media (prefers-color-scheme: dark) { p { background-color: #000 } }"})},
+      {":root{color-scheme:light dark} p { color: #333 } .x, p { color: #444 } "
+       "@media (prefers-color-scheme: dark) { p { color: #eee } }",
+       crlf({":root {", "  color-scheme: light dark;", "}", "p {", "  color: #333;", "}", ".x, p { color: #444 }",
+             "@media (prefers-color-scheme: dark) { p { color: #eee } }"})},
+      // The written block would start the light gradient at the dark colour: kept.
+      {":root{color-scheme:light dark} body { background-color: #FFF; background-image: linear-gradient(90deg, #FFF, "
+       "#000) } @media (prefers-color-scheme: dark) { body { background-color: #000 } }",
+       crlf({":root {", "  color-scheme: light dark;", "}", "body {", "  background-color: #FFF;",
+             "  background-image: linear-gradient(90deg, #FFF, #000);", "}",
+             "@media (prefers-color-scheme: dark) { body { background-color: #000 } }"})},
+      {":root{color-scheme:light dark} body { background-color: #FFF; background-image: "
+       "linear-gradient(90deg,#FFF,#000) "
+       "} @media (prefers-color-scheme: dark) { body { background-color: #000; background-image: "
+       "linear-gradient(90deg, #000, #333) } }",
+       crlf({":root {", "  color-scheme: light dark;", "}", "body {", "  background-color: #FFF;",
+             "  background-image: linear-gradient(90deg, #FFF, #000);", "}", "@media (prefers-color-scheme: dark) {",
+             "  body {", "    background-color: #000;", "    background-image: linear-gradient(90deg, #000, #333);",
+             "  }", "}"})},
+      // A gradient starts at the background colour; the form has no direction words; a fixed
+      // background is written with a picture only.
+      {"p { background-color: #000; background-image: linear-gradient(#FFF, #000) } a { background-image: "
+       "linear-gradient(to right, #fff, #000); background-color: #fff } a:hover { background-image: "
+       "radial-gradient(#fff, "
+       "#000); background-attachment: fixed; background-color: #fff}",
+       crlf({"p {", "  background-color: #000;", "}", "a {", "  background-color: #fff;", "}", "a:hover {",
+             "  background-color: #fff;", "  background-image: radial-gradient(#fff, #000);", "}",
+             "p { background-image: linear-gradient(#FFF, #000) }",
+             "a { background-image: linear-gradient(to right, #fff, #000); }",
+             "a:hover { background-attachment: fixed;}"})},
+      {":root { color-scheme: light dark; color: red } html { color-scheme: dark light }",
+       crlf({":root {", "  color-scheme: light dark;", "}", ":root { color: red }",
+             "html { color-scheme: dark light }"})},
       // Shaped like the modern scrollbar rules, with colours too short to be theirs: kept, not a fault.
       {"@supports x {}\r\n::-webkit-scrollbar {\r\nscrollbar-color: #a #b;\r\nborder-color: #a #b #c #d;\r\n"
        "box-shadow: a ,b;\r\nx: \"fill='%23\";\r\n}\r\n",

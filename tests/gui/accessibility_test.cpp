@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMetaEnum>
@@ -129,7 +130,7 @@ class AccessibilityTest : public QObject {
         checkPage(tabs->tabText(t) + (inner != nullptr ? "/" + inner->tabText(p) : QString()));
       }
     }
-    QCOMPARE(pages, kTagSlotCount + kUserClassCount + 3);
+    QCOMPARE(pages, kTagSlotCount + kUserClassCount + 4);
     QStringList counts;
     for (const auto& [role, count] : m_counts)
       counts << QStringLiteral("%1 %2").arg(QMetaEnum::fromType<QAccessible::Role>().valueToKey(role)).arg(count);
@@ -153,6 +154,12 @@ class AccessibilityTest : public QObject {
         {accessible("Command5"), "出力 スタイルシート 保存先(フォルダを選択) 参照"},
         {accessible("Command6"), "出力する"},
         {accessible("VScroll1"), "タブの領域 縦スクロールバー"},
+        {accessible("ComboGradient", 5), "ページ本体 グラデーション 種類"},
+        {accessible("CommandGradient3", 0), "段落 グラデーション 色3 作る"},
+        {accessible("CheckDark"), "ダークモード ダークモードの色も書き出す"},
+        {accessible("Command2Dark", 19), "ダークモード タグの色 ページ本体のバックの色 作る"},
+        {accessible("Shape1Dark", 13), "ダークモード スクロールバーの色 枠（左上、外） 色見本"},
+        {accessible("Text13Dark", 2), "ダークモード エフェクトの色 efect2 消す色"},
     };
     for (const auto& [node, name] : cases) QCOMPARE(nameOf(node), QString::fromUtf8(name));
     QCOMPARE(accessible("Combo1", 0)->text(QAccessible::Value), QString());
@@ -169,6 +176,10 @@ class AccessibilityTest : public QObject {
     QCOMPARE(m_window->document().classes[1].className, "見出し");
     QCOMPARE(nameOf(accessible("Text2", 1)), QStringLiteral("見出し 半透明にする 不透明度"));
     QCOMPARE(nameOf(accessible("Command9", 1)), QStringLiteral("見出し 光る 色 作る"));
+    QCOMPARE(nameOf(accessible("Text21Dark", 1)), QStringLiteral("ダークモード エフェクトの色 見出し 光る色"));
+    auto* row = qobject_cast<QLabel*>(control("LabelClass", 1));
+    QCOMPARE(row->text(), QStringLiteral("見出し"));
+    QCOMPARE(row->toolTip(), QString());
 
     // ... and so does its context menu: on the tab clicked, or from the
     // keyboard on the current tab, wherever the bar puts the menu.

@@ -1,10 +1,12 @@
 // The editor window under the offscreen platform: start-up state, enable
-// rules, colour entry, renaming, resizing and the scrollbar picture.
+// rules, colour entry, the dark tab and the gradients, renaming, resizing and
+// the scrollbar picture.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -14,6 +16,7 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -26,6 +29,7 @@
 #include "editor/title_window.h"
 #include "editor_controls.h"
 #include "fake_platform.h"
+#include "generation/advice.h"
 #include "persistence/settings_file.h"
 #include "platform/cp932.h"
 
@@ -69,7 +73,8 @@ class EditorTest : public QObject {
     auto* tabs = control<QTabWidget>("SSTab1");
     QStringList captions;
     for (int k = 0; k < tabs->count(); ++k) captions << tabs->tabText(k);
-    QCOMPARE(captions, (QStringList{"基本", "スクロールバー", "エフェクト", "出力", "そのほかのスタイル"}));
+    QCOMPARE(captions,
+             (QStringList{"基本", "スクロールバー", "エフェクト", "出力", "ダークモード", "そのほかのスタイル"}));
     for (int c = 0; c < kUserClassCount; ++c)
       QCOMPARE(control<QCheckBox>("Check12", c)->text(), QStringLiteral("efect%1").arg(c));
     QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 0);
@@ -241,6 +246,16 @@ class EditorTest : public QObject {
     control<QCheckBox>("Check12", 1)->click();
     type("Text21", 1, "00FF00");
     QCOMPARE(swatchRgb("Shape3", 1), QRgb(0x00FF00));
+
+    // A dark colour left empty keeps the light one, which its swatch shows
+    // until it is filled in.
+    QCOMPARE(swatchRgb("Shape3Dark", 1), QRgb(0x00FF00));
+    control<QLineEdit>("Text21Dark", 1)->setText(QStringLiteral("102030"));
+    QCOMPARE(swatchRgb("Shape3Dark", 1), QRgb(0x102030));
+    control<QLineEdit>("Text21", 1)->setText(QStringLiteral("FF0000"));
+    QCOMPARE(swatchRgb("Shape3Dark", 1), QRgb(0x102030));
+    control<QLineEdit>("Text21Dark", 1)->setText(QString());
+    QCOMPARE(swatchRgb("Shape3Dark", 1), QRgb(0xFF0000));
   }
 
   void anEditableListKeepsExactlyWhatWasTyped() {
@@ -330,6 +345,18 @@ class EditorTest : public QObject {
     // A single click asks nothing.
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(4).center());
     QCOMPARE(m_platform.prompts.size(), std::size_t(2));
+
+    // The dark tab's row of the class follows; a long name is cut short
+    // there, whole in its tooltip, and the tab keeps its width.
+    auto* row = control<QLabel>("LabelClass", 4);
+    QCOMPARE(row->text(), QStringLiteral("efect4"));
+    const QString longName = QStringLiteral("とても長い名前の見出しのクラスです");
+    m_platform.promptReplies = {longName.toStdString()};
+    m_window->renameCurrentClass();
+    QVERIFY(row->text().endsWith(QChar(0x2026)));
+    QCOMPARE(row->toolTip(), longName);
+    const auto* pages = control<QTabWidget>("SSTab1");
+    QVERIFY(pages->widget(4)->minimumSizeHint().width() <= pages->currentWidget()->width());
   }
 
   void imageBrowseFillsThePathAndWarns() {
@@ -359,6 +386,156 @@ class EditorTest : public QObject {
     m_window->GOHP_Click();
     QCOMPARE(m_platform.opened.front(), std::string("/opt/quillane/help/index.html"));
     QCOMPARE(m_platform.opened.size(), std::size_t(2));
+  }
+
+  // Each new box writes its field of the document, and a file holding dark
+  // colours and gradients shows them in the same boxes, through undo too.
+  void darkAndGradientBoxesWriteAndShowTheDocument() {
+    using Field = std::string& (*)(StyleDocument&);
+    const std::tuple<const char*, int, Field> boxes[] = {
+        {"Text3Dark", 18, [](StyleDocument& d) -> std::string& { return d.dark.colours[18]; }},
+        {"Text3Dark", 12, [](StyleDocument& d) -> std::string& { return d.dark.colours[12]; }},
+        {"Text13Dark", 2, [](StyleDocument& d) -> std::string& { return d.dark.classes[2].chromaColor; }},
+        {"Text25Dark", 5, [](StyleDocument& d) -> std::string& { return d.dark.classes[5].specialColor1; }},
+        {"Text24Dark", 5, [](StyleDocument& d) -> std::string& { return d.dark.classes[5].specialColor2; }},
+        {"TextGradient2Dark", 1, [](StyleDocument& d) -> std::string& { return d.gradients[1].darkColours[0]; }},
+        {"TextGradient3", 5, [](StyleDocument& d) -> std::string& { return d.gradients[5].colours[1]; }},
+        {"TextAngle", 0, [](StyleDocument& d) -> std::string& { return d.gradients[0].angle; }},
+    };
+    StyleDocument& doc = m_window->document();
+    for (const auto& [family, index, field] : boxes) {
+      control<QLineEdit>(family, index)->setText(QStringLiteral("12AB34"));
+      QCOMPARE(field(doc), std::string("12AB34"));
+    }
+    auto* kind = control<QComboBox>("ComboGradient", kSlotHover);
+    kind->setCurrentIndex(2);
+    QCOMPARE(doc.gradients[kSlotHover].kind, GradientKind::Radial);
+
+    StyleDocument loaded;
+    loaded.dark.enabled = 1;
+    loaded.output.modern = 1;
+    loaded.gradients[kSlotHover].kind = GradientKind::Linear;
+    for (const auto& [family, index, field] : boxes) field(loaded) = std::string(family).substr(0, 4) + "55";
+    std::string bytes;
+    UnencodableCharacter bad;
+    QVERIFY(encodeCp932(settingsFileText(loaded, Layout::Settings), bytes, bad));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("dark.qln"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.close();
+    m_platform.answers = {MessageAnswer::Discard};  // the boxes typed above
+    m_window->openFile(path.toStdString());
+    QCOMPARE(m_window->openFilePath(), path.toStdString());
+    for (const auto& [family, index, field] : boxes)
+      QCOMPARE(control<QLineEdit>(family, index)->text(), QString::fromStdString(field(loaded)));
+    QCOMPARE(kind->currentIndex(), 1);
+    QVERIFY(control<QCheckBox>("CheckDark")->isChecked());
+
+    // One step back: the box typed last shows its earlier text.
+    type("Text3Dark", 18, "010203");
+    QCOMPARE(doc.dark.colours[18], std::string("010203"));
+    m_window->undoStack()->undo();
+    QCOMPARE(control<QLineEdit>("Text3Dark", 18)->text(), QStringLiteral("Text55"));
+    m_window->undoStack()->redo();
+    QCOMPARE(control<QLineEdit>("Text3Dark", 18)->text(), QStringLiteral("010203"));
+  }
+
+  // The dark tab follows the modern output, which alone writes it, and its
+  // colours the dark switch; a slot's gradient colours follow its kind, the
+  // angle the linear kind.
+  void darkAndGradientControlsFollowTheirSwitches() {
+    const auto darkState = [this] {
+      return std::tuple{enabled("CheckDark"), enabled("CommandDark"), enabled("Text3Dark", 0),
+                        enabled("Command7Dark", 3), !control("CheckDark")->toolTip().isEmpty()};
+    };
+    QCOMPARE(darkState(), std::tuple(false, false, false, false, true));
+    QCOMPARE(control("CheckDark")->toolTip(),
+             QStringLiteral(
+                 "ダークモードの色は、「出力」タブの「今のブラウザ向けに書き出す」を選んだときだけ書き出されます。"));
+    control<QCheckBox>("Check28")->click();
+    QCOMPARE(darkState(), std::tuple(true, false, false, false, false));
+    control<QCheckBox>("CheckDark")->click();
+    QCOMPARE(darkState(), std::tuple(true, true, true, true, false));
+    control<QCheckBox>("Check28")->click();
+    QCOMPARE(darkState(), std::tuple(false, false, false, false, true));
+
+    control<QCheckBox>("Check7", kSlotA)->click();
+    auto* kind = control<QComboBox>("ComboGradient", kSlotA);
+    const auto gradientState = [&] {
+      return std::tuple{enabled("ComboGradient", kSlotA), enabled("TextAngle", kSlotA),
+                        enabled("TextGradient2", kSlotA), enabled("CommandGradient3", kSlotA)};
+    };
+    const std::pair<int, std::tuple<bool, bool, bool, bool>> kinds[] = {
+        {0, {true, false, false, false}}, {1, {true, true, true, true}}, {2, {true, false, true, true}}};
+    for (const auto& [position, state] : kinds) {
+      kind->setCurrentIndex(position);
+      QCOMPARE(gradientState(), state);
+    }
+    control<QCheckBox>("Check7", kSlotA)->click();
+    QCOMPARE(gradientState(), std::tuple(false, false, false, false));
+    control<QCheckBox>("Check7", kSlotA)->click();
+    QCOMPARE(gradientState(), std::tuple(true, false, true, true));
+  }
+
+  // "自動で作る" fills every dark colour as one step, each tag's text
+  // readable on its background as its light pair needed; colours already
+  // filled in are replaced only when the user agrees.
+  void deriveDarkColoursInOneStepAskingBeforeReplacing() {
+    StyleDocument& doc = m_window->document();
+    const std::pair<int, const char*> light[] = {{0, "333333"},  {5, "FFFFF0"},  {1, "0000EE"},
+                                                 {6, "E8F0FF"},  {4, "FF6600"},  {9, "FFFFFF"},
+                                                 {18, "202020"}, {19, "FAFAFA"}, {12, "C0C0C0"}};
+    for (const auto& [box, text] : light) control<QLineEdit>("Text3", box)->setText(QString::fromLatin1(text));
+    doc.slots[kSlotP].fontSize = "10";
+    const int steps = m_window->undoStack()->count();
+    m_window->deriveDarkColours();
+    QCOMPARE(m_window->undoStack()->count(), steps + 1);
+    QVERIFY(m_platform.messages.empty());
+    const auto rgb = [](const std::string& text) {
+      const BgrColour c = *swatchColourOf(text);
+      return Rgb{redOf(c), greenOf(c), blueOf(c)};
+    };
+    for (int slot : {kSlotP, kSlotA, kSlotHover, kSlotBody}) {
+      const std::string& fore = doc.dark.colours[static_cast<std::size_t>(foreColourIndex(slot))];
+      const std::string& back = doc.dark.colours[static_cast<std::size_t>(backColourIndex(slot))];
+      QVERIFY2(contrastRatio(rgb(fore), rgb(back)) >= requiredContrast(doc, slot), (fore + " on " + back).c_str());
+      QCOMPARE(control<QLineEdit>("Text3Dark", foreColourIndex(slot))->text(), QString::fromStdString(fore));
+    }
+    QCOMPARE(doc.dark.colours[12].size(), std::size_t(6));
+    QCOMPARE(doc.dark.colours[kSlotVisited], std::string());  // no light colour, no dark one
+    m_window->undoStack()->undo();
+    QCOMPARE(doc.dark, DarkVariant{});
+    QCOMPARE(control<QLineEdit>("Text3Dark", 0)->text(), QString());
+
+    // A colour typed by hand: a cancel keeps it and makes no step; agreeing
+    // replaces it.
+    control<QLineEdit>("Text3Dark", 19)->setText(QStringLiteral("123456"));
+    const int typed = m_window->undoStack()->count();
+    m_platform.answers = {MessageAnswer::Cancel};
+    m_window->deriveDarkColours();
+    QCOMPARE(m_platform.messages.size(), std::size_t(1));
+    QCOMPARE(m_platform.messages[0].buttons, MessageButtons::OkCancel);
+    QCOMPARE(doc.dark.colours[19], std::string("123456"));
+    QCOMPARE(doc.dark.colours[0], std::string());
+    QCOMPARE(m_window->undoStack()->count(), typed);
+    m_platform.answers = {MessageAnswer::Ok};
+    m_window->deriveDarkColours();
+    QVERIFY(doc.dark.colours[19] != "123456" && !doc.dark.colours[0].empty());
+    QCOMPARE(m_window->undoStack()->count(), typed + 1);
+
+    // A page that is dark already is left alone, and the user told why.
+    control<QCheckBox>("Check7", kSlotBody)->setChecked(true);
+    control<QLineEdit>("Text3", 19)->setText(QStringLiteral("202020"));
+    const StyleDocument dark = doc;
+    const int before = m_window->undoStack()->count();
+    m_platform.messages.clear();
+    m_window->deriveDarkColours();
+    QCOMPARE(m_platform.messages.size(), std::size_t(1));
+    QCOMPARE(m_platform.messages[0].buttons, MessageButtons::Ok);
+    QCOMPARE(doc, dark);
+    QCOMPARE(m_window->undoStack()->count(), before);
   }
 
   void aLoadedDocumentShowsInEveryWidget() {

@@ -118,8 +118,9 @@ class EditorLayoutTest : public QObject {
     // who ticks everything sees them.
     for (int i = 0; i < kTagSlotCount; ++i) control<QCheckBox>("Check7", i)->setChecked(true);
     for (int c = 0; c < kUserClassCount; ++c) control<QCheckBox>("Check12", c)->setChecked(true);
-    const QStringList tabNames = {QStringLiteral("basic"), QStringLiteral("scrollbar"), QStringLiteral("effects"),
-                                  QStringLiteral("output"), QStringLiteral("kept-style")};
+    for (const char* on : {"Check28", "CheckDark"}) control<QCheckBox>(on)->setChecked(true);
+    const QStringList tabNames = {QStringLiteral("basic"),  QStringLiteral("scrollbar"), QStringLiteral("effects"),
+                                  QStringLiteral("output"), QStringLiteral("dark"),      QStringLiteral("kept-style")};
     for (int t = 0; t < tabs->count(); ++t) {
       tabs->setCurrentIndex(t);
       if (t == 0) {
@@ -138,7 +139,7 @@ class EditorLayoutTest : public QObject {
     }
     control<QAbstractButton>("Option6")->click();  // the style sheet's frames
     checkPage(QStringLiteral("output-stylesheet"));
-    QCOMPARE(m_pages, 6 + 1 + 6 + 2 + 1);
+    QCOMPARE(m_pages, 6 + 1 + 6 + 2 + 1 + 1);
     if (!m_faults.isEmpty()) qWarning().noquote() << m_faults.join(QLatin1Char('\n'));
     QVERIFY2(m_faults.isEmpty(), qPrintable(QStringLiteral("%1 faults").arg(m_faults.size())));
   }

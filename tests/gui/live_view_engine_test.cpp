@@ -15,7 +15,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,6 +134,8 @@ class LiveViewEngineTest : public QObject {
       QSKIP("needs a real X display (xvfb-run with QT_QPA_PLATFORM=xcb)");
     m_sandboxSetBefore = qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX");
     setUpEditorApplication();
+    QSettings().remove(
+        QStringLiteral("liveView"));  // the desktop's size and the light scheme, whatever a run before chose
     QVERIFY(m_folder.isValid());
     testing::layOutApplicationFolder(m_folder.path());
     QVERIFY(QFile::copy(QStringLiteral(QUILLANE_INSTALL_FOLDER "/preview/pal.png"),
@@ -287,13 +292,64 @@ class LiveViewEngineTest : public QObject {
     QToolTip::hideText();
   }
 
+  // The screen buttons lay the page out at the screen's width in CSS pixels,
+  // not zoomed; the scheme buttons give the dark variant's colours in place;
+  // a colour edit replaces only the style element of its rule.
+  void thePageIsShownAtEachScreenAndSchemeAndAnEditReplacesOneStyle() {
+    LiveViewWindow* view = m_editor->liveViewWindow();
+    const auto click = [&](const char* name) { view->findChild<QPushButton*>(QString::fromLatin1(name))->click(); };
+    control<QCheckBox>("Check28")->setChecked(true);
+    m_editor->document().dark.enabled = 1;
+    m_editor->document().dark.colours[static_cast<std::size_t>(foreColourIndex(kSlotP))] = "FFFF00";
+    control<QLineEdit>("Text3", foreColourIndex(kSlotP))->setText(QStringLiteral("FF0000"));
+    const QString p = colourOf(QStringLiteral("p"));
+    const QString scheme = QStringLiteral("getComputedStyle(document.documentElement).colorScheme");
+    QCOMPARE(waitFor(p, QStringLiteral("rgb(255, 0, 0)")), QStringLiteral("rgb(255, 0, 0)"));
+    QCOMPARE(evaluate(scheme).toString(), QStringLiteral("light"));
+    evaluate(QStringLiteral("window.quillaneMark = 'kept'"));
+    click("LiveSchemeDark");
+    QCOMPARE(waitFor(p, QStringLiteral("rgb(255, 255, 0)")), QStringLiteral("rgb(255, 255, 0)"));
+    QCOMPARE(evaluate(scheme).toString(), QStringLiteral("dark"));
+    click("LiveSchemeLight");
+    QCOMPARE(waitFor(p, QStringLiteral("rgb(255, 0, 0)")), QStringLiteral("rgb(255, 0, 0)"));
+    QCOMPARE(evaluate(QStringLiteral("window.quillaneMark")).toString(), QStringLiteral("kept"));
+
+    const QString size = QStringLiteral("window.innerWidth + ' x ' + window.innerHeight");
+    click("LiveSizePhone");
+    QCOMPARE(waitFor(size, QStringLiteral("360 x 740")), QStringLiteral("360 x 740"));
+    click("LiveSchemeDark");
+    QCOMPARE(waitFor(p, QStringLiteral("rgb(255, 255, 0)")), QStringLiteral("rgb(255, 255, 0)"));
+    keepPicture(QStringLiteral("live-view-phone-dark.png"));
+    click("LiveSchemeLight");
+    click("LiveSizeTablet");
+    QCOMPARE(waitFor(size, QStringLiteral("768 x 1024")), QStringLiteral("768 x 1024"));
+    click("LiveSizeDesktop");
+    // As large as the window gives it, without scroll bars around it.
+    const QScrollArea* area = view->findChild<QScrollArea*>(QStringLiteral("LiveViewArea"));
+    QTRY_COMPARE_WITH_TIMEOUT(evaluate(size).toString(),
+                              QStringLiteral("%1 x %2").arg(area->width()).arg(area->height()), kFollow);
+    QCOMPARE(evaluate(QStringLiteral("window.devicePixelRatio")).toDouble(), 1.0);
+
+    const QString styles = QStringLiteral("Array.from(document.head.getElementsByTagName('style'))");
+    evaluate(styles + QStringLiteral(".forEach(e => { e.quillaneBefore = e.textContent; }); 0"));
+    control<QLineEdit>("Text3", foreColourIndex(kSlotP))->setText(QStringLiteral("00FF00"));
+    QCOMPARE(waitFor(p, QStringLiteral("rgb(0, 255, 0)")), QStringLiteral("rgb(0, 255, 0)"));
+    QCOMPARE(evaluate(styles +
+                      QStringLiteral(".filter(e => e.textContent !== e.quillaneBefore).length + ' of ' + "
+                                     "(") +
+                      styles + QStringLiteral(".length > 3)"))
+                 .toString(),
+             QStringLiteral("1 of true"));
+    QCOMPARE(evaluate(QStringLiteral("window.quillaneMark")).toString(), QStringLiteral("kept"));
+  }
+
   // 3.2 MB of UTF-8, which a data: address (setHtml) cannot carry.
   void aPageOverTwoMegabytesIsShown() {
     const QString text = QStringLiteral("日本語の段落。").repeated(150'000);
     engine()->showPage(
         QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"UTF-8\"></head><body><p id=\"big\">") + text +
             QStringLiteral("</p><img src=\"preview/pal.png\"></body></html>"),
-        QUrl::fromLocalFile(m_folder.path() + QStringLiteral("/")));
+        {}, QUrl::fromLocalFile(m_folder.path() + QStringLiteral("/")));
     QCOMPARE(waitFor(QStringLiteral("String(document.getElementById('big') && "
                                     "document.getElementById('big').textContent.length)"),
                      QStringLiteral("1050000"), kEngineStart),

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyle>
@@ -75,6 +76,7 @@ class LiveViewTest : public QObject {
  private:
   testing::FakePlatform m_platform;
   QTemporaryDir m_folder;
+  QTemporaryDir m_settings;  // the application's settings, where the view keeps its choices
   std::unique_ptr<MainWindow> m_editor;
   LiveViewWindow* m_view = nullptr;
 
@@ -97,8 +99,14 @@ class LiveViewTest : public QObject {
   }
 
  private Q_SLOTS:
-  void initTestCase() { setUpEditorApplication(); }
+  void initTestCase() {
+    setUpEditorApplication();
+    QCoreApplication::setOrganizationName(QStringLiteral("Quillane"));
+    QVERIFY(m_settings.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+  }
   void init() {
+    QSettings().clear();
     m_platform = {};
     QVERIFY(m_folder.isValid());
     testing::layOutApplicationFolder(m_folder.path());
@@ -182,6 +190,79 @@ class LiveViewTest : public QObject {
     QVERIFY(!copied->isHidden());
     QCOMPARE(copied->text(), QStringLiteral("コピーしました"));
     QTRY_VERIFY_WITH_TIMEOUT(copied->isHidden(), 5000);  // for a moment only
+  }
+
+  // Each row: the style elements a page holds, those it is to hold, and the
+  // one run that changes.
+  void aStyleSpliceIsTheOneRunThatDiffers() {
+    const QString a = QStringLiteral("a"), b = QStringLiteral("b"), c = QStringLiteral("c"), x = QStringLiteral("x");
+    const struct {
+      QStringList before, after;
+      qsizetype first, removed;
+      QStringList inserted;
+    } kRows[] = {
+        {{a, b, c}, {a, x, c}, 1, 1, {x}},
+        {{a, b}, {a, b, c}, 2, 0, {c}},
+        {{a, b, c}, {a, c}, 1, 1, {}},
+        {{a, b, c}, {a, b, c}, 3, 0, {}},
+        {{}, {a}, 0, 0, {a}},
+        {{a}, {}, 0, 1, {}},
+        // The shared start and end never overlap.
+        {{a, a}, {a}, 1, 1, {}},
+        {{a, b, a}, {a, a}, 1, 1, {}},
+        {{x, b, c}, {a, b, x}, 0, 3, {a, b, x}},
+    };
+    for (const auto& row : kRows) {
+      const StyleSplice splice = styleSplice(row.before, row.after);
+      const QString says =
+          row.before.join(QLatin1Char(',')) + QStringLiteral(" -> ") + row.after.join(QLatin1Char(','));
+      QVERIFY2(splice.first == row.first && splice.removed == row.removed && splice.inserted == row.inserted,
+               qPrintable(says));
+      QCOMPARE(splice.empty(), row.before == row.after);
+    }
+  }
+
+  // The buttons above the view: named and captioned from their tables, each
+  // with an access key of its own, one of each kind checked; the choice
+  // outlives the window, and a setting the view does not know is ignored.
+  void theScreenAndSchemeButtonsAreNamedAndTheirChoiceRemembered() {
+    open();
+    QSet<QString> keys{QStringLiteral("Alt+C")};  // the copy button's
+    const auto check = [&](const auto& table, int chosen) {
+      for (std::size_t k = 0; k < std::size(table); ++k) {
+        auto* button = m_view->findChild<QPushButton*>(QString::fromLatin1(table[k].objectName));
+        QVERIFY2(button != nullptr, table[k].objectName);
+        QCOMPARE(button->text(), QString::fromUtf8(table[k].caption));
+        QCOMPARE(button->accessibleName(), QString::fromUtf8(table[k].spoken));
+        QCOMPARE(button->isChecked(), static_cast<int>(k) == chosen);
+        const QString key = QKeySequence::mnemonic(button->text()).toString();
+        QVERIFY2(!key.isEmpty() && !keys.contains(key), table[k].caption);
+        keys << key;
+      }
+    };
+    check(kLiveViewScreens, 2);
+    check(kLiveViewSchemes, 0);
+    QCOMPARE(keys.size(), 6);
+    m_view->findChild<QPushButton*>(QStringLiteral("LiveSizePhone"))->click();
+    m_view->findChild<QPushButton*>(QStringLiteral("LiveSchemeDark"))->click();
+    QCOMPARE(QSettings().value(QStringLiteral("liveView/screen")).toString(), QStringLiteral("phone"));
+    QCOMPARE(QSettings().value(QStringLiteral("liveView/scheme")).toString(), QStringLiteral("dark"));
+
+    cleanup();
+    open();
+    QCOMPARE(m_view->screenShown(), 0);
+    QCOMPARE(m_view->schemeShown(), 1);
+    QVERIFY(m_view->findChild<QPushButton*>(QStringLiteral("LiveSizePhone"))->isChecked());
+    QVERIFY(m_view->findChild<QPushButton*>(QStringLiteral("LiveSchemeDark"))->isChecked());
+    // Without the engine there is nothing to show them on.
+    QVERIFY(m_view->findChild<QWidget*>(QStringLiteral("LiveChoices"))->isHidden());
+
+    cleanup();
+    QSettings().setValue(QStringLiteral("liveView/screen"), QStringLiteral("watch"));
+    QSettings().setValue(QStringLiteral("liveView/scheme"), 1);
+    open();
+    QCOMPARE(m_view->screenShown(), 2);
+    QCOMPARE(m_view->schemeShown(), 0);
   }
 
   void withoutThePluginTheViewSaysSoAndTheRestWorks() {

@@ -1,7 +1,8 @@
 // The pictures of the README and the help page, made from the editor itself
 // on a real X display (docs/pictures/make.sh runs this under Xvfb): the
-// editor on its first tab and on its effects tab, the live view beside the
-// editor with the modern output on, and the link window with a rewritten
+// editor on its first tab, its effects tab and its dark tab, the live view
+// beside the editor with the modern output on, the live view alone at a
+// phone's width in the light and the dark scheme, and the link window with a rewritten
 // page. Every picture is taken at the editor's own size, in the face it sets
 // up, from one of the installed samples, so the pictures change only when
 // what they show changes.
@@ -10,7 +11,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTest>
 
@@ -20,6 +23,7 @@
 #include "editor/main_window.h"
 #include "editor_controls.h"
 #include "fake_platform.h"
+#include "generation/colour_scheme.h"
 
 using namespace quillane;
 
@@ -57,6 +61,9 @@ class EditorPictures : public QObject {
     QDir().mkpath(m_output);
     setUpEditorApplication();
     testing::layOutApplicationFolder(m_folder.path());
+    // The live view's size and scheme from this run alone, not the user's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.filePath(QStringLiteral("settings")));
+    QSettings().clear();
     for (const QString& name : QDir(QStringLiteral(QUILLANE_INSTALL_FOLDER "/sample")).entryList(QDir::Files))
       QVERIFY(QFile::copy(QStringLiteral(QUILLANE_INSTALL_FOLDER "/sample/") + name,
                           m_folder.filePath(QStringLiteral("sample/") + name)));
@@ -84,6 +91,18 @@ class EditorPictures : public QObject {
     keep(QStringLiteral("editor-effects"), {m_editor.get()});
   }
 
+  // The dark tab with the colours "自動で作る" derives from the sample's.
+  void editorOnItsDarkTab() {
+    control<QCheckBox>("Check28")->setChecked(true);
+    control<QCheckBox>("CheckDark")->setChecked(true);
+    m_editor->deriveDarkColours();
+    control<QTabWidget>("SSTab1")->setCurrentIndex(4);
+    keep(QStringLiteral("editor-dark"), {m_editor.get()});
+    m_editor->undoStack()->undo();
+    control<QCheckBox>("CheckDark")->setChecked(false);
+    control<QCheckBox>("Check28")->setChecked(false);
+  }
+
   void liveViewBesideTheEditor() {
     control<QTabWidget>("SSTab1")->setCurrentIndex(0);
     control<QCheckBox>("Check28")->setChecked(true);
@@ -93,6 +112,26 @@ class EditorPictures : public QObject {
     QVERIFY2(view->engine() != nullptr, qPrintable(view->engineProblem()));
     QTest::qWait(3000);  // the engine's first page
     keep(QStringLiteral("live-view"), {m_editor.get(), view});
+    view->hide();
+  }
+
+  // The same document with its dark variant made by "自動で作る", at a
+  // phone's width, in each scheme.
+  void liveViewAtAPhonesWidthLightAndDark() {
+    deriveDarkVariant(m_editor->document());
+    m_editor->document().dark.enabled = 1;
+    LiveViewWindow* view = m_editor->liveViewWindow();
+    view->move(0, 0);
+    view->resize(560, 940);
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    view->refresh();
+    view->findChild<QPushButton*>(QStringLiteral("LiveSizePhone"))->click();
+    for (const char* scheme : {"Light", "Dark"}) {
+      view->findChild<QPushButton*>(QStringLiteral("LiveScheme") + QLatin1String(scheme))->click();
+      QTest::qWait(1500);  // the page laid out at its new width, then drawn in the scheme
+      keep(QStringLiteral("live-view-phone-") + QString::fromLatin1(scheme).toLower(), {view});
+    }
     view->hide();
   }
 
