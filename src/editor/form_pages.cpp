@@ -382,9 +382,12 @@ constexpr FormLine kWebFontLines[] = {
 constexpr FormTable kWebFont{FormLayout::Grid, kWebFontLines, kOutputGrid, 1};
 
 constexpr FormLine kOutputLines[] = {
-    {{group("Frame6", kFormat)}},        {{html(group("Frame7", kHtml))}},
-    {{sheet(group("Frame8", kSheet))}},  {{button("Command6", "出力する").aligned(Qt::AlignRight)}},
-    {{group("WebFontFrame", kWebFont)}}, {{stretch(1)}},
+    {{group("Frame6", kFormat)}},
+    {{html(group("Frame7", kHtml))}},
+    {{sheet(group("Frame8", kSheet))}},
+    {{button("Command6", "出力する").aligned(Qt::AlignRight)}},
+    {{group("WebFontFrame", kWebFont)}},  // under the button it shows the progress of
+    {{stretch(1)}},
 };
 
 // --- "ダークモード": the switch, then a dark colour for every light one -------------
