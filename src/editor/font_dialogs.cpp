@@ -1,7 +1,9 @@
 #include "editor/font_dialogs.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -95,8 +97,25 @@ FontChooser::FontChooser(const std::vector<InstalledFace>& faces, const QString&
   layout->addWidget(listLabel);
   layout->addWidget(m_list, 1);
   layout->addWidget(buttons);
+  m_filter->installEventFilter(this);
   resize(520, 440);
   m_filter->setFocus();
+}
+
+bool FontChooser::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_filter && event->type() == QEvent::KeyPress) {
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+        QCoreApplication::sendEvent(m_list, event);
+        return true;
+      default:
+        break;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 std::optional<FontChoice> FontChooser::choice() const {

@@ -37,6 +37,10 @@ class FontChooser : public QDialog {
   // message that says why, and the list stays as it was.
   void addFile(const std::string& path);
 
+ protected:
+  // The arrow and page keys in the filter box move in the list.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void filter(const QString& words);
 

@@ -210,6 +210,8 @@ void MainWindow::settle(qsizetype first) {
     showWebFontChoices();
     bindWebFontChoices();
   }
+  // The task's cancel button waits for a task.
+  if (has("WebFontCancel")) fontTask();
 }
 
 // --- Binding --------------------------------------------------------------
