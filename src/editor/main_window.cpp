@@ -547,8 +547,9 @@ void MainWindow::wheelEvent(QWheelEvent* event) {
 
 void MainWindow::Command6_Click() {
   // An output with web fonts is made in two halves: the fonts on the font
-  // task's thread, then the files on this one.
-  if (needsWebFonts(m_doc))
+  // task's thread, then the files on this one. Without a folder to write
+  // to, the output is refused at once, before any font is cut.
+  if (needsWebFonts(m_doc) && !webFontFolder(m_doc).empty())
     makeWebFonts(m_doc, true);
   else
     quillane::Command6_Click(m_platform, m_doc, m_appFolder);

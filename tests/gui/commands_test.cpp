@@ -404,6 +404,13 @@ class CommandsTest : public QObject {
     m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
     FontTask* task = m_window->fontTask();
     auto* make = m_window->controls().get<QPushButton>("Command6");
+    // Without a folder, the refusal comes at once, before any font is cut.
+    m_window->controls().get<QLineEdit>("Text7")->clear();
+    make->click();
+    QVERIFY(!task->busy());
+    QCOMPARE(m_platform.messages.size(), std::size_t{1});
+    m_platform.messages.clear();
+    m_window->controls().get<QLineEdit>("Text7")->setText(path(QStringLiteral("site")));
     auto* cancel = m_window->controls().get<QPushButton>("WebFontCancel");
     QVERIFY(!cancel->isEnabled());
     make->click();
