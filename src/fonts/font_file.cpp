@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -170,32 +171,43 @@ FontFile readFontFile(std::string bytes, std::string_view shownName) {
 
 FontFile openFontFile(const std::string& path) {
   const std::string shown = path.substr(path.find_last_of('/') + 1);
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat info {};
-  if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-      static_cast<std::uint64_t>(info.st_size) <= kMaxFontBytes) {
-    const auto size = static_cast<std::size_t>(info.st_size);
-    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    ::close(fd);
-    if (mapped != MAP_FAILED) {
-      // No read-ahead around the pages read: the cut reads scattered glyphs.
-      ::madvise(mapped, size, MADV_RANDOM);
-      FontFile file;
-      file.bytes = std::string_view(static_cast<const char*>(mapped), size);
-      file.storage =
-          std::shared_ptr<const void>(mapped, [size](const void* p) { ::munmap(const_cast<void*>(p), size); });
-      return checked(std::move(file), shown);
-    }
-  } else if (fd >= 0) {
-    ::close(fd);
-  }
-  std::string bytes;
-  if (const FileResult read = readWholeFile(path, bytes, kMaxFontBytes + 1); !read.ok()) {
+  const auto refused = [&](std::string why) {
     FontFile file;
-    file.refused = quoted(shown) + "を読めません（" + std::string(std::strerror(read.error)) + "）。";
+    file.refused = quoted(shown) + std::move(why);
     return file;
+  };
+  // Not blocking: a named pipe is refused below, never waited on.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0) {
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    return refused("を読めません（" + std::string(std::strerror(error)) + "）。");
   }
-  return readFontFile(std::move(bytes), shown);
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return refused("はファイルではありません（フォントのファイルを選んでください）。");
+  }
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  void* mapped = size == 0 || size > kMaxFontBytes
+                     ? MAP_FAILED
+                     : ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
+  ::close(fd);
+  if (mapped == MAP_FAILED) {
+    // Empty, too large or not mappable: read, and checked() says what is wrong.
+    std::string bytes;
+    if (const FileResult read = readWholeFile(path, bytes, kMaxFontBytes + 1); !read.ok())
+      return refused("を読めません（" + std::string(std::strerror(read.error)) + "）。");
+    return readFontFile(std::move(bytes), shown);
+  }
+  const auto length = static_cast<std::size_t>(size);
+  // No read-ahead around the pages read: the cut reads scattered glyphs.
+  ::madvise(mapped, length, MADV_RANDOM);
+  FontFile file;
+  file.bytes = std::string_view(static_cast<const char*>(mapped), length);
+  file.storage =
+      std::shared_ptr<const void>(mapped, [length](const void* p) { ::munmap(const_cast<void*>(p), length); });
+  return checked(std::move(file), shown);
 }
 
 std::optional<FontFace> chooseFace(const FontFile& file, std::string_view name, std::string& refused) {

@@ -1,6 +1,7 @@
 #include "fonts/web_font_embed.h"
 
 #include <hb.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <map>
@@ -200,9 +201,13 @@ std::vector<Advice> webFontAdvice(const StyleDocument& doc, const std::string& o
   for (const ChosenFont& font : chosen) {
     const int slot = font.slots.front();
     std::string text = placeOf(doc, slot) + ": 埋め込むフォント" + quoted(fileNameOf(font.file));
-    // The file is mapped: only the pages of its character map are read.
+    // The file is mapped: only the pages of its character map are read. A
+    // pipe or device is not opened at all (HarfBuzz would wait on a pipe
+    // and read /dev/zero for ever).
+    struct stat info {};
+    const bool regular = ::stat(font.file.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     const std::unique_ptr<hb_blob_t, decltype(&hb_blob_destroy)> blob(
-        hb_blob_create_from_file_or_fail(font.file.c_str()), &hb_blob_destroy);
+        regular ? hb_blob_create_from_file_or_fail(font.file.c_str()) : nullptr, &hb_blob_destroy);
     if (!blob || hb_face_count(blob.get()) == 0) {
       advice.push_back({AdviceKind::Font, {"Combo1", slot}, {}, text + "を読めません。出力できません。"});
       continue;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <hb-ot.h>
 #include <hb.h>
+#include <sys/stat.h>
 #include <woff2/decode.h>
 
 #include <cstdint>
@@ -154,6 +155,16 @@ TEST(FontFile, ADamagedOrCutFileIsRefusedWithWhy) {
     EXPECT_FALSE(chooseFace(file, "", why));
     EXPECT_EQ(why, row.refused);
   }
+  // What a settings file may name instead of a font file: read as far as
+  // the limit, or refused at once (a named pipe is never waited on).
+  ScratchFolder folder;
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+  for (const Row& row :
+       {Row{folder / "pipe", "「pipe」はファイルではありません（フォントのファイルを選んでください）。"},
+        Row{folder.str(), "「」はファイルではありません（フォントのファイルを選んでください）。"},
+        Row{"/dev/zero", "「zero」はファイルではありません（フォントのファイルを選んでください）。"},
+        Row{folder / "none.ttf", "「none.ttf」を読めません（No such file or directory）。"}})
+    EXPECT_EQ(openFontFile(row.bytes).refused, row.refused) << row.bytes;
 }
 
 TEST(FontFile, NamesLoseTheControlsATerminalWouldObey) {
@@ -485,7 +496,8 @@ TEST(WebFontAdvice, NamesThePagesCharactersTheFaceLacks) {
       "「基本」タブの「段落（<P>～</P>）」の「フォント名」: 埋め込むフォント「DejaVuSerif.ttf」には、出力先のページの"
       "文字のうち 3 字がありません（日本語）。この文字は閲覧者のコンピューターのフォントで表示されます。");
   EXPECT_EQ(advice[0].place, (ControlId{"Combo1", kSlotP}));
-  for (const auto& [file, shown] : {std::pair{"/nonexistent.ttf", "nonexistent.ttf"}, {"/etc/hostname", "hostname"}}) {
+  for (const auto& [file, shown] :
+       {std::pair{"/nonexistent.ttf", "nonexistent.ttf"}, {"/etc/hostname", "hostname"}, {"/dev/zero", "zero"}}) {
     c.doc.fonts.slots[kSlotP].file = file;
     const std::vector<Advice> unread = webFontAdvice(c.doc, c.folder.str());
     ASSERT_EQ(unread.size(), 1u) << file;
