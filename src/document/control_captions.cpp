@@ -70,6 +70,7 @@ std::vector<CaptionRow> buildRows() {
     {"Check7", 0, kLastSlot, kBasic, CaptionPage::None, 0, {"変更する所"},
      {"段落", "リンク", "表示したリンク", "選択されたリンク", "マウスが上にあるリンク", "ページ本体"}, {}},
     slotRow("Combo1", {}, "フォント名"),
+    slotRow("WebFontFace", {}, "Webフォント"),
     slotRow("Text1", {}, "フォントサイズ"),
     slotRow("Combo3", {}, "フォントサイズ", "単位"),
     {"Text3", 0, 4, kBasic, CaptionPage::Slot, 0, {}, {fore}, {}},
@@ -146,6 +147,8 @@ std::vector<CaptionRow> buildRows() {
     outputRow("Option8", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "作成しない"),
     outputRow("Text5", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ファイル名"),
     outputRow("Text12", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ページタイトル"),
+    {"WebFontSet", 0, 3, kOutput, CaptionPage::None, 0, {"Webフォント"}, {"英数字と記号", "かな", "常用漢字", "JIS第1水準"}, {}},
+    outputRow("WebFontLimit", {"Webフォント"}, "1つのフォントの上限"),
     // The dark tab: its switch, then the dark colours by where their light ones are.
     {"CheckDark", kNoIndex, kNoIndex, kDark, CaptionPage::None, 0, {}, {"ダークモードの色も書き出す"}, {}},
     darkRow("Text3Dark", 0, 4, "タグの色", ofEachSlot("文字の色", 0, 4)),

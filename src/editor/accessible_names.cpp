@@ -28,14 +28,17 @@ const FormPage kPages[] = {{&kBasicTab, kNoIndex, kNoIndex},      {&kSlotPage, 0
                            {&kClassPage, 0, kUserClassCount - 1}, {&kOutputTab, kNoIndex, kNoIndex},
                            {&kDarkTab, kNoIndex, kNoIndex},       {&kParking, kNoIndex, kNoIndex}};
 
-// The controls the tables do not make: the tab strips, the tab area's
-// scroll bars and the box of the kept rules.
+// The controls the tables do not make (the tab strips, the tab area's
+// scroll bars and the box of the kept rules), and those of a task that
+// stores nothing (the web fonts' progress and report).
 const std::pair<std::string_view, const char*> kOwnNames[] = {{"SSTab1", "タブ"},
                                                               {"SSTab2", "タグのページ"},
                                                               {"SSTab4", "クラスのページ"},
                                                               {"VScroll1", "タブの領域 縦スクロールバー"},
                                                               {"HScroll1", "タブの領域 横スクロールバー"},
-                                                              {"KeptStyle", "そのほかのスタイルの規則"}};
+                                                              {"KeptStyle", "そのほかのスタイルの規則"},
+                                                              {"WebFontProgress", "Webフォント 進み具合"},
+                                                              {"WebFontReport", "Webフォント 大きさと足りない文字"}};
 
 void setName(QWidget* widget, const QString& name) {
   if (widget->accessibleName() != name) widget->setAccessibleName(name);
@@ -159,7 +162,7 @@ void nameControls(const ControlRegistry& controls, const StyleDocument& doc) {
         const QString name = qs(spokenName(c.id, doc));
         if (!name.isEmpty()) {
           setName(widget, name);
-          if (c.kind == CellKind::Text) {
+          if (c.kind == CellKind::Text || c.kind == CellKind::Shown) {
             box = name;
             boxDepth = c.depth;
           }

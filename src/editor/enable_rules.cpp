@@ -25,8 +25,14 @@ void setFollowers(const ControlRegistry& controls, const FormTable& table, int p
 void EnableRules::tagSlot(int i) const {
   const bool on = m_doc.slots[static_cast<std::size_t>(i)].enabled != 0;
   setFollowers(m_controls, kSlotPage, i, Follows::Page, on);
+  webFont(i);
   gradient(i);
   if (on) m_controls.get<QTabWidget>("SSTab2")->setCurrentIndex(i);
+}
+
+void EnableRules::webFont(int i) const {
+  const auto slot = static_cast<std::size_t>(i);
+  m_controls.setEnabled("WebFontStop", i, m_doc.slots[slot].enabled != 0 && m_doc.fonts.slots[slot].chosen());
 }
 
 void EnableRules::gradient(int i) const {

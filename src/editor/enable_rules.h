@@ -19,6 +19,8 @@ class EnableRules {
 
   // Check7_Click: slot i's controls follow its box; ticking shows its tab.
   void tagSlot(int i) const;
+  // "埋め込まない" of slot i: while the slot is ticked and embeds a font.
+  void webFont(int i) const;
   // Check12_Click: class i's controls follow its box; ticking shows its tab.
   void userClass(int i) const;
   // Check6_Click: the colour box and "作る" of scrollbar row k (11..17).

@@ -114,6 +114,14 @@ constexpr FormCell frameLabel(std::string_view family) {
   return c;
 }
 
+// The web font embedded for the slot: the face shown, and the buttons that
+// choose one and stop embedding it.
+constexpr FormLine kWebFontLine[] = {
+    {{cell(CellKind::Shown, "WebFontFace", Page).stretched(1), button("WebFontChoose", "このフォントを埋め込む…", Page),
+      button("WebFontStop", "埋め込みをやめる", Page)}},
+};
+constexpr FormTable kWebFontSlot{FormLayout::Line, kWebFontLine, {-1, -1, -1, -1, 4}};
+
 // The background's gradient: its first colour is the background colour
 // above it; the others and the angle mean something only for some kinds.
 constexpr FormCell gradientKind() {
@@ -135,6 +143,7 @@ constexpr FormTable kGradient{FormLayout::Line, kGradientLines, {0, 0, 0, 0, 8}}
 
 constexpr FormLine kSlotLines[] = {
     {{label("Label1", Page), freeList("Combo1", Items::Fonts).spanning(4)}},
+    {{label("WebFontLabel", Page), nest(kWebFontSlot).spanning(4)}},
     {{label("Label2", Page), nest(kSizeBoxes).spanning(4)}},
     {{label("Label6", Page), colour("Text3", Fore)}},
     {{label("Label9", Page), colour("Text3", Back)}},
@@ -353,11 +362,31 @@ constexpr FormLine kSheetLines[] = {
 };
 constexpr FormTable kSheet{FormLayout::Grid, kSheetLines, kOutputGrid};
 
+// The web fonts: the character sets kept besides the pages' own, the
+// largest font written, and what cutting the chosen fonts gives.
+constexpr FormLine kWebFontSetLines[] = {
+    {{cell(CellKind::Switch, "WebFontSet", Each).repeated(4), stretch(1), label("WebFontLimitLabel"),
+      cell(CellKind::Number, "WebFontLimit", None)}},
+};
+constexpr FormTable kWebFontSets{FormLayout::Line, kWebFontSetLines};
+constexpr FormLine kWebFontRunLines[] = {
+    {{button("WebFontMeasure", "大きさを調べる"), cell(CellKind::Progress, "WebFontProgress", None).stretched(1),
+      button("WebFontCancel", "中止")}},
+};
+constexpr FormTable kWebFontRun{FormLayout::Line, kWebFontRunLines};
+constexpr FormLine kWebFontLines[] = {
+    {{label({}, None, "残す文字"), nest(kWebFontSets)}},
+    {{nest(kWebFontRun).spanning(2)}},
+    {{cell(CellKind::Report, "WebFontReport", None).spanning(2)}},
+};
+constexpr FormTable kWebFont{FormLayout::Grid, kWebFontLines, kOutputGrid, 1};
+
 constexpr FormLine kOutputLines[] = {
     {{group("Frame6", kFormat)}},
     {{html(group("Frame7", kHtml))}},
     {{sheet(group("Frame8", kSheet))}},
     {{button("Command6", "出力する").aligned(Qt::AlignRight)}},
+    {{group("WebFontFrame", kWebFont)}},  // under the button it shows the progress of
     {{stretch(1)}},
 };
 

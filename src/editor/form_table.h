@@ -42,6 +42,10 @@ enum class CellKind : std::uint8_t {
   Option,    // radio button
   Button,    // push button
   Slider,    // horizontal slider, 0..100
+  Number,    // spin box
+  Shown,     // read-only QLineEdit: a value the window shows and sets by its own commands
+  Progress,  // progress bar of a task that runs beside the editor
+  Report,    // read-only QPlainTextEdit: what such a task found
   Picture,   // the scrollbar picture
   Group,     // QGroupBox around a nested table; its title is the frame the caption table names
   Nest,      // a nested table laid out in place, without a frame

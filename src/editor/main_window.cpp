@@ -35,6 +35,7 @@
 #include "generation/font_stacks.h"
 #include "generation/make_command.h"
 #include "generation/output_choice.h"
+#include "generation/web_font_faces.h"
 #include "platform/application_folder.h"
 #include "preview/preview_commands.h"
 
@@ -196,6 +197,15 @@ void MainWindow::settle(qsizetype first) {
   }
   // 10. The scrollbar picture.
   if (has("BarPic1")) drawScrollbarPreview();
+  // The web fonts, which the field table does not hold.
+  for (int i = 0; i < kTagSlotCount; ++i)
+    if (has("WebFontFace", i)) showWebFont(i);
+  if (has("WebFontLimit")) {
+    showWebFontChoices();
+    bindWebFontChoices();
+  }
+  // The task's cancel button waits for a task.
+  if (has("WebFontCancel")) fontTask();
 }
 
 void MainWindow::useFontList(QComboBox* list) {
@@ -433,6 +443,8 @@ void MainWindow::refreshFromDocument() {
     m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
     showClassName(c);
   }
+  for (int i = 0; i < kTagSlotCount; ++i) showWebFont(i);
+  showWebFontChoices();
   nameControls(m_controls, m_doc);
   m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   drawScrollbarPreview();
@@ -561,7 +573,15 @@ void MainWindow::wheelEvent(QWheelEvent* event) {
 
 // --- Commands -------------------------------------------------------------
 
-void MainWindow::Command6_Click() { quillane::Command6_Click(m_platform, m_doc, m_appFolder); }
+void MainWindow::Command6_Click() {
+  // An output with web fonts is made in two halves: the fonts on the font
+  // task's thread, then the files on this one. Without a folder to write
+  // to, the output is refused at once, before any font is cut.
+  if (needsWebFonts(m_doc) && !webFontFolder(m_doc).empty())
+    makeWebFonts(m_doc, true);
+  else
+    quillane::Command6_Click(m_platform, m_doc, m_appFolder);
+}
 
 void MainWindow::Command3_Click() { ChooseFolder("Text9"); }
 

@@ -16,6 +16,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@ class QPlainTextEdit;
 namespace quillane {
 
 class AdviceMarks;
+class FontTask;
 class ScrollbarPreview;
 class ColourSwatch;
 class LinkWindow;
@@ -104,6 +106,20 @@ class MainWindow : public QMainWindow {
   void deriveDarkColours();
   void Command4_Click(int slot);  // background image browse
   void renameCurrentClass();      // double click on the class tabs
+  // The web font of slot `slot`: "このフォントを埋め込む…" asks for a face (the
+  // slot's font name first) and embeds it once its licence allows and the
+  // user has accepted the licence text; "埋め込まない" stops embedding it.
+  // Each change is one step.
+  void chooseWebFont(int slot);
+  void stopWebFont(int slot);
+  // "大きさを調べる": cuts the embedded fonts as the modern output would, on
+  // the font task's thread, and shows each one's size before and after and
+  // the characters of the pages it lacks.
+  void measureWebFonts();
+  // The thread that makes the web fonts, with the output tab's progress bar
+  // and cancel button; "出力する" runs there first when the output carries
+  // web fonts, and writes on the editor's thread once they are made.
+  FontTask* fontTask();
   void MenuEnd_Click();
   void openhelp_Click();
   void GOHP_Click();
@@ -205,6 +221,14 @@ class MainWindow : public QMainWindow {
   void recordEdit(ControlId id, bool typing);
   // Sets a box as one step of its own: a colour or folder picked, a file chosen.
   void setAsOneStep(std::string_view family, int index, const QString& text);
+  // The web fonts: the face each slot embeds, the sets and the limit.
+  void showWebFont(int slot);
+  void showWebFontChoices();
+  void bindWebFontChoices();
+  // Makes the web fonts of `doc` on the font task's thread; then shows what
+  // they became and, when `write`, writes the output with them.
+  void makeWebFonts(const StyleDocument& doc, bool write);
+
   // Undo and redo: puts `target` into the document and shows it as a load does.
   void showDocument(const StyleDocument& target);
   void connectHistory();
@@ -297,6 +321,9 @@ class MainWindow : public QMainWindow {
   LiveViewWindow* m_liveView = nullptr;
   AdviceMarks* m_adviceMarks = nullptr;
   QPlainTextEdit* m_keptStyle = nullptr;
+  // The fonts (file and face) whose licence the user has accepted in this session.
+  QSet<QString> m_acceptedLicences;
+  FontTask* m_fontTask = nullptr;
 };
 
 // Whether a file named on the command line is imported (.css, .html, .htm).

@@ -14,15 +14,19 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -162,11 +166,10 @@ class ClassTabMenu : public QObject {
 
 // The commands of the buttons that take no index.
 using Command = void (MainWindow::*)();
-constexpr std::pair<std::string_view, Command> kCommands[] = {{"Command3", &MainWindow::Command3_Click},
-                                                              {"Command5", &MainWindow::Command5_Click},
-                                                              {"Command6", &MainWindow::Command6_Click},
-                                                              {"Command8", &MainWindow::Command8_Click},
-                                                              {"CommandDark", &MainWindow::deriveDarkColours}};
+constexpr std::pair<std::string_view, Command> kCommands[] = {
+    {"Command3", &MainWindow::Command3_Click},        {"Command5", &MainWindow::Command5_Click},
+    {"Command6", &MainWindow::Command6_Click},        {"Command8", &MainWindow::Command8_Click},
+    {"WebFontMeasure", &MainWindow::measureWebFonts}, {"CommandDark", &MainWindow::deriveDarkColours}};
 
 }  // namespace
 
@@ -214,7 +217,11 @@ void MainWindow::fitTabArea() {
   m_ssTab1->ensurePolished();
   const QSize design((kEditorMaxWidthTwips - kTabAreaMarginWidthTwips) / m_tx,
                      (kEditorMaxHeightTwips - kTabAreaMarginHeightTwips) / m_ty);
-  const QSize size = m_ssTab1->minimumSizeHint().expandedTo(design).expandedTo(m_ssTab1->size());
+  // A page taller than the design is given the height it asks for, not its
+  // least: at its least, a grid squeezes its boxes below a line of text.
+  const QSize wanted(m_ssTab1->minimumSizeHint().width(),
+                     std::max(m_ssTab1->minimumSizeHint().height(), m_ssTab1->sizeHint().height()));
+  const QSize size = wanted.expandedTo(design).expandedTo(m_ssTab1->size());
   if (size == m_ssTab1->size() && m_ssTab1->minimumSize() == size) return;
   // A window at its largest grows with the tab area.
   const QSize decoration = frameGeometry().size() - this->size();
@@ -341,6 +348,10 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         auto* button = static_cast<QPushButton*>(add(new QPushButton(words, host)));
         if (cell.family == "Command4")
           connect(button, &QPushButton::clicked, this, [this, index] { Command4_Click(index); });
+        if (cell.family == "WebFontChoose")
+          connect(button, &QPushButton::clicked, this, [this, index] { chooseWebFont(index); });
+        if (cell.family == "WebFontStop")
+          connect(button, &QPushButton::clicked, this, [this, index] { stopWebFont(index); });
         for (const auto& [family, command] : kCommands)
           if (cell.family == family) connect(button, &QPushButton::clicked, this, command);
         break;
@@ -349,6 +360,36 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         auto* slider = new QSlider(Qt::Horizontal, host);
         slider->setRange(0, 100);
         add(slider);
+        break;
+      }
+      case CellKind::Number: {
+        // The web fonts' size limit, in kilobytes of 1,000 bytes.
+        auto* number = new QSpinBox(host);
+        number->setRange(1, 99999);
+        number->setSuffix(QStringLiteral(" KB"));
+        add(number);
+        break;
+      }
+      case CellKind::Shown: {
+        auto* shown = new QLineEdit(host);
+        shown->setReadOnly(true);
+        add(shown);
+        break;
+      }
+      case CellKind::Progress: {
+        auto* bar = new QProgressBar(host);
+        bar->setRange(0, 1);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        add(bar);
+        break;
+      }
+      case CellKind::Report: {
+        auto* report = new QPlainTextEdit(host);
+        report->setReadOnly(true);
+        report->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        report->setFixedHeight(report->fontMetrics().lineSpacing() * 5 + 2 * report->frameWidth() + 8);
+        add(report);
         break;
       }
       case CellKind::Picture:

@@ -13,6 +13,9 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include "editor/font_dialogs.h"
+#include "editor/installed_fonts.h"
+
 namespace quillane {
 
 namespace {
@@ -161,6 +164,25 @@ std::optional<std::string> QtPlatform::chooseFolder() {
   const QString folder = QFileDialog::getExistingDirectory(dialogParent(), QStringLiteral("フォルダの選択"));
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
+}
+
+std::optional<FontChoice> QtPlatform::chooseFont(std::string_view family) {
+  FontChooser chooser(
+      installedFaces(), qs(family),
+      [this] {
+        return fileDialog(FileDialogMode::Open,
+                          "フォントファイル(*.ttf,*.otf,*.ttc,*.otc)|*.ttf;*.otf;*.ttc;*.otc;*.TTF;*.OTF;*.TTC;*.OTC|"
+                          "全てのファイル|*.*");
+      },
+      dialogParent());
+  if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+  return chooser.choice();
+}
+
+bool QtPlatform::acceptLicence(std::string_view fontName, std::string_view heading, std::string_view licence,
+                               MessageIcon icon) {
+  LicenceDialog dialog(qs(fontName), qs(heading), qs(licence), icon == MessageIcon::Exclamation, dialogParent());
+  return dialog.exec() == QDialog::Accepted;
 }
 
 void QtPlatform::shellOpen(std::string_view pathOrAddress) {

@@ -24,6 +24,9 @@ class QtPlatform : public Platform {
                                           const std::string& folder) override;
   std::optional<BgrColour> colourDialog(std::optional<BgrColour> start) override;
   std::optional<std::string> chooseFolder() override;
+  std::optional<FontChoice> chooseFont(std::string_view family) override;
+  bool acceptLicence(std::string_view fontName, std::string_view heading, std::string_view licence,
+                     MessageIcon icon) override;
   void shellOpen(std::string_view pathOrAddress) override;
   void processEvents() override;
 

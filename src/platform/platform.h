@@ -28,6 +28,12 @@ enum class MessageButtons { Ok, OkCancel, SaveDiscardCancel };
 enum class MessageAnswer { Ok, Cancel, Save, Discard };
 enum class FileDialogMode { Open, Save };
 
+// A face of a font file: its place in the file, 0 for a single font.
+struct FontChoice {
+  std::string file;
+  unsigned index = 0;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -59,6 +65,26 @@ class Platform {
 
   // Modal folder chooser; nothing on cancel.
   virtual std::optional<std::string> chooseFolder() = 0;
+
+  // Modal chooser of a font to embed as a web font: the faces installed on
+  // this computer, those of `family` (a font name of the form) first, and
+  // any font file the user opens. Nothing on cancel, and nothing where
+  // there is no such chooser.
+  virtual std::optional<FontChoice> chooseFont(std::string_view family) {
+    static_cast<void>(family);
+    return std::nullopt;
+  }
+
+  // Shows a font's licence before the font is first embedded: `heading`
+  // (what the font's maker allows, with `icon`: Exclamation for a warning)
+  // above the licence text the font carries, with "了承" and "キャンセル".
+  // True when the user accepts. Without a better way, a message box with
+  // both texts that asks OK or Cancel.
+  virtual bool acceptLicence(std::string_view fontName, std::string_view heading, std::string_view licence,
+                             MessageIcon icon) {
+    const std::string text = std::string(heading) + "\r\n\r\n" + std::string(licence);
+    return messageBox(text, std::string(fontName) + " の使用許諾", icon, MessageButtons::OkCancel) == MessageAnswer::Ok;
+  }
 
   // Hands a file path or web address to the desktop's "open"; fire and forget.
   virtual void shellOpen(std::string_view pathOrAddress) = 0;

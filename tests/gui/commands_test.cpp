@@ -6,11 +6,15 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -18,6 +22,7 @@
 #include <QTest>
 
 #include "editor/application_setup.h"
+#include "editor/font_task.h"
 #include "editor/link_window.h"
 #include "editor/live_view_window.h"
 #include "editor/main_window.h"
@@ -41,6 +46,30 @@ std::string sampleBytes(const StyleDocument& doc, const std::string& caption) {
   std::string bytes;
   UnencodableCharacter bad;
   encodeCp932(settingsFileText(doc, Layout::Sample, "me", caption), bytes, bad);
+  return bytes;
+}
+
+constexpr const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+std::string fileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+// DejaVu Sans with the embedding permission `fsType` in its OS/2 table
+// (two bytes at offset 8), which its makers leave 0.
+std::string dejaVuWithFsType(std::uint16_t fsType) {
+  std::string bytes = fileBytes(QString::fromLatin1(kDejaVu));
+  const auto u16 = [&](std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]) << 8 | static_cast<unsigned char>(bytes[at + 1]);
+  };
+  const auto u32 = [&](std::size_t at) { return static_cast<std::size_t>(u16(at)) << 16 | u16(at + 2); };
+  for (std::size_t record = 12; record < 12 + 16 * static_cast<std::size_t>(u16(4)); record += 16) {
+    if (bytes.compare(record, 4, "OS/2") != 0) continue;
+    const std::size_t os2 = u32(record + 8);
+    bytes[os2 + 8] = static_cast<char>(fsType >> 8);
+    bytes[os2 + 9] = static_cast<char>(fsType & 0xFF);
+  }
   return bytes;
 }
 
@@ -263,6 +292,193 @@ class CommandsTest : public QObject {
     m_platform.answers = {MessageAnswer::Discard};
     m_window->MenuOpenFile_Click();
     QVERIFY(modern->isChecked());
+  }
+
+  // A font chosen for a slot: what its maker allows decides first, then the
+  // user, who reads the licence text the font carries once; the slot then
+  // embeds the file, as one step.
+  void aChosenFontIsEmbeddedOnlyWhenItsLicenceAllows() {
+    open();
+    const std::string allowed = "このフォントは埋め込みが許されています（制限なし）。";
+    struct Row {
+      std::uint16_t fsType;
+      bool accept;
+      std::string heading;  // the licence dialog's; empty: no dialog
+      MessageIcon icon;
+      std::string refusal;  // the message shown instead; empty: none
+    };
+    const Row rows[] = {
+        {0x0000, true, allowed, MessageIcon::Information, {}},
+        {0x0008, true, "このフォントは埋め込みが許されています（編集可能な埋め込み）。", MessageIcon::Information, {}},
+        {0x0004,
+         true,
+         "このフォントは「プレビューと印刷」だけの埋め込みが許されています。ページで表示するのに使えますが、閲覧者"
+         "がフォントを取り出して使うことは許されていません。ライセンスを確かめてください。",
+         MessageIcon::Exclamation,
+         {}},
+        {0x0000, false, allowed, MessageIcon::Information, {}},
+        {0x0002,
+         true,
+         {},
+         MessageIcon::None,
+         "DejaVu Sans Book\r\nこのフォントは作者が埋め込みを禁じている（制限付きライセンス）ため、埋め込めません。"},
+        {0x0104,
+         true,
+         {},
+         MessageIcon::None,
+         "DejaVu Sans Book\r\nこのフォントは作者が一部の文字だけを取り出すことを禁じているため、Web "
+         "フォントにできません。"},
+    };
+    m_window->controls().get<QCheckBox>("Check7", 1)->click();
+    m_window->controls().get<QComboBox>("Combo1", 1)->setEditText(QStringLiteral("'DejaVu Sans', sans-serif"));
+    auto* choose = m_window->controls().get<QPushButton>("WebFontChoose", 1);
+    auto* shown = m_window->controls().get<QLineEdit>("WebFontFace", 1);
+    auto* stop = m_window->controls().get<QPushButton>("WebFontStop", 1);
+    const EmbeddedFont none;
+    QVERIFY(!stop->isEnabled());
+    for (std::size_t r = 0; r < std::size(rows); ++r) {
+      const Row& row = rows[r];
+      const QString name = QStringLiteral("font-%1.ttf").arg(r);
+      writeFile(path(name), dejaVuWithFsType(row.fsType));
+      m_platform.fontChoices = {FontChoice{path(name).toStdString(), 0}};
+      m_platform.answers = {row.accept ? MessageAnswer::Ok : MessageAnswer::Cancel};
+      m_platform.licences.clear();
+      m_platform.messages.clear();
+      if (stop->isEnabled()) stop->click();
+      choose->click();
+      QCOMPARE(m_platform.fontFamilies.back(), std::string("DejaVu Sans"));
+      if (row.refusal.empty()) {
+        QCOMPARE(m_platform.messages.size(), std::size_t{0});
+      } else {
+        QCOMPARE(m_platform.onlyMessage().text, row.refusal);
+        QCOMPARE(m_platform.onlyMessage().icon, MessageIcon::Critical);
+      }
+      QCOMPARE(m_platform.licences.size(), row.heading.empty() ? std::size_t{0} : std::size_t{1});
+      if (!row.heading.empty()) {
+        const testing::ShownMessage& licence = m_platform.licences.front();
+        QCOMPARE(licence.title, std::string("DejaVu Sans Book"));
+        QCOMPARE(licence.icon, row.icon);
+        QCOMPARE(licence.text.substr(0, row.heading.size() + 1), row.heading + "\n");
+        // The licence (name ID 13) and its address (name ID 14).
+        QVERIFY(licence.text.ends_with("\n\nhttp://dejavu.sourceforge.net/wiki/index.php/License"));
+      }
+      const bool embeds = row.refusal.empty() && row.accept;
+      const EmbeddedFont expected = embeds ? EmbeddedFont{path(name).toStdString(), "", "DejaVu Sans"} : none;
+      QVERIFY2(m_window->document().fonts.slots[1] == expected, qPrintable(name));
+      QCOMPARE(shown->text(), embeds ? QStringLiteral("DejaVu Sans（%1）").arg(name) : QString());
+      QCOMPARE(stop->isEnabled(), embeds);
+    }
+    // Once accepted, a licence is not asked again; the choice is a step of
+    // its own, and so is stopping.
+    m_platform.licences.clear();
+    m_platform.fontChoices = {FontChoice{path("font-0.ttf").toStdString(), 0}};
+    choose->click();
+    QVERIFY(m_platform.licences.empty());
+    QCOMPARE(m_window->document().fonts.slots[1].file, path("font-0.ttf").toStdString());
+    stop->click();
+    QVERIFY(m_window->document().fonts.slots[1] == none);
+    QCOMPARE(shown->text(), QString());
+    m_window->undoStack()->undo();
+    QCOMPARE(m_window->document().fonts.slots[1].file, path("font-0.ttf").toStdString());
+    QCOMPARE(shown->text(), QStringLiteral("DejaVu Sans（font-0.ttf）"));
+    // A file that is no font is refused as the font reader says why.
+    writeFile(path("broken.ttf"), "not a font");
+    m_platform.messages.clear();
+    m_platform.fontChoices = {FontChoice{path("broken.ttf").toStdString(), 0}};
+    choose->click();
+    QCOMPARE(m_platform.messages.size(), std::size_t{1});
+    QCOMPARE(m_window->document().fonts.slots[1].file, path("font-0.ttf").toStdString());
+  }
+
+  // "出力する" with a web font: the font is made on the font task's thread
+  // and the files are written after it, on the editor's; a cancel writes
+  // nothing at all.
+  void theOutputWithAWebFontIsWrittenAfterItAndNothingWhenCancelled() {
+    open();
+    QDir().mkpath(path(QStringLiteral("site")));
+    m_window->controls().get<QCheckBox>("Check7", 0)->click();
+    m_window->controls().get<QCheckBox>("Check28")->click();
+    m_window->controls().get<QRadioButton>("Option6")->click();  // スタイルシート
+    m_window->controls().get<QLineEdit>("Text7")->setText(path(QStringLiteral("site")));
+    m_window->controls().get<QLineEdit>("Text8")->setText(QStringLiteral("style"));
+    m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
+    FontTask* task = m_window->fontTask();
+    auto* make = m_window->controls().get<QPushButton>("Command6");
+    // Without a folder, the refusal comes at once, before any font is cut.
+    m_window->controls().get<QLineEdit>("Text7")->clear();
+    make->click();
+    QVERIFY(!task->busy());
+    QCOMPARE(m_platform.messages.size(), std::size_t{1});
+    m_platform.messages.clear();
+    m_window->controls().get<QLineEdit>("Text7")->setText(path(QStringLiteral("site")));
+    auto* cancel = m_window->controls().get<QPushButton>("WebFontCancel");
+    QVERIFY(!cancel->isEnabled());
+    make->click();
+    QVERIFY(task->running());
+    QVERIFY(cancel->isEnabled() && !make->isEnabled());
+    cancel->click();
+    QVERIFY(!task->running() && make->isEnabled());
+    QTRY_VERIFY(!task->busy());
+    QCoreApplication::processEvents();
+    QVERIFY(m_platform.writes.empty());
+    QVERIFY(m_platform.messages.empty());
+    QCOMPARE(QDir(path(QStringLiteral("site"))).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+
+    // Left to run, it writes the font before the style sheet that names it.
+    make->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!task->busy(), 20000);
+    QCOMPARE(m_platform.writes.size(), std::size_t{3});
+    const QString font = QString::fromStdString(m_platform.writes[0]);
+    QVERIFY2(QRegularExpression(QStringLiteral("/site/fonts/dejavu-sans-[0-9a-f]{8}\\.woff2$")).match(font).hasMatch(),
+             qPrintable(font));
+    QCOMPARE(fileBytes(font).substr(0, 4), std::string("wOF2"));
+    QCOMPARE(m_platform.writes[1], path(QStringLiteral("site/style.css")).toStdString());
+    QCOMPARE(m_platform.writes[2], path(QStringLiteral("site/style.html")).toStdString());  // the linking page
+    QCOMPARE(m_platform.onlyMessage().text, std::string("保存完了"));
+  }
+
+  // "大きさを調べる" shows, for each font, its size before and after the cut
+  // and the characters of the pages in the output folder that it lacks; the
+  // character sets chosen are the document's.
+  void measuringShowsEachFontsSizesAndWhatThePagesLack() {
+    open();
+    QDir().mkpath(path(QStringLiteral("site")));
+    writeFile(path(QStringLiteral("site/index.html")),
+              "<html><head><meta charset=\"utf-8\"></head><body>Aあ</body></html>");
+    m_window->controls().get<QCheckBox>("Check7", 0)->click();
+    m_window->controls().get<QLineEdit>("Text9")->setText(path(QStringLiteral("site")));
+    m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
+    // The sets as boxes: 常用漢字 added keeps the order of the keys, 英数字と記号 off.
+    m_window->controls().get<QCheckBox>("WebFontSet", 2)->click();
+    m_window->controls().get<QCheckBox>("WebFontSet", 0)->click();
+    QCOMPARE(m_window->document().fonts.sets, std::string("kana,joyo"));
+    m_window->controls().get<QCheckBox>("WebFontSet", 0)->click();
+    QCOMPARE(m_window->document().fonts.sets, std::string("ascii,kana,joyo"));
+
+    m_window->controls().get<QPushButton>("WebFontMeasure")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->fontTask()->busy(), 20000);
+    const QStringList report =
+        m_window->controls().get<QPlainTextEdit>("WebFontReport")->toPlainText().split(QLatin1Char('\n'));
+    const QString before = QLocale(QLocale::English).toString(QFileInfo(QString::fromLatin1(kDejaVu)).size());
+    QCOMPARE(report.size(), 5);  // four lines, each ended
+    QCOMPARE(report[0], QStringLiteral("ページ: 1 個"));
+    QVERIFY2(QRegularExpression(QStringLiteral("^段落: DejaVu Sans（fonts/dejavu-sans-[0-9a-f]{8}\\.woff2）$"))
+                 .match(report[1])
+                 .hasMatch(),
+             qPrintable(report[1]));
+    QVERIFY2(
+        QRegularExpression(QStringLiteral("^  大きさ: %1 バイト → [0-9,]+ バイト（WOFF2、[0-9,]+ 字）$").arg(before))
+            .match(report[2])
+            .hasMatch(),
+        qPrintable(report[2]));
+    // The page's あ, which DejaVu Sans lacks, and the kana of the page the
+    // output writes itself; never its A.
+    const QRegularExpressionMatch lacking =
+        QRegularExpression(QStringLiteral("^  ページの文字でフォントにないもの: ([0-9]+) 字 (\\S+)$")).match(report[3]);
+    QVERIFY2(lacking.hasMatch(), qPrintable(report[3]));
+    QCOMPARE(lacking.captured(1).toInt(), lacking.captured(2).size());
+    QVERIFY(lacking.captured(2).contains(u'あ') && !lacking.captured(2).contains(u'A'));
+    QVERIFY(m_platform.writes.empty());
   }
 
   void linkWindowRewritesPreviewsAndSaves() {

@@ -122,7 +122,7 @@ class FormTableTest : public QObject {
       if (at.cell->family.empty() && at.cell->kind == CellKind::Label) noteRows.push_back(at.column);
     });
     QCOMPARE(noteRows, std::vector<int>{3});
-    QCOMPARE(lastRow, 9);
+    QCOMPARE(lastRow, 10);
     noteRows.clear();
     forEachPlacement(kSlotPage, kSlotP, 0, [&](const FormPlacement& at) {
       if (at.cell->family.empty() && at.cell->kind == CellKind::Label) noteRows.push_back(at.column);

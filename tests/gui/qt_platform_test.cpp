@@ -9,7 +9,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +19,7 @@
 #include <functional>
 
 #include "editor/application_setup.h"
+#include "editor/font_dialogs.h"
 
 using namespace quillane;
 
@@ -149,6 +152,46 @@ class QtPlatformTest : public QObject {
     whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     QCOMPARE(m_platform.messageBox("?", "", MessageIcon::Exclamation, MessageButtons::SaveDiscardCancel),
              MessageAnswer::Cancel);
+  }
+
+  // The font chooser starts at the form's font among the installed faces and
+  // puts an opened file's faces first; the licence dialog shows the text and
+  // answers 了承 or キャンセル.
+  void theFontChooserAndTheLicenceDialogAnswer() {
+    QtPlatform platform;
+    const QString bold = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
+    QString first;
+    whenModal([&](QWidget* modal) {
+      auto* list = modal->findChild<QListWidget*>(QStringLiteral("FontList"));
+      first = list->currentItem()->text();
+      // The arrows in the filter box move in the list.
+      QTest::keyClick(modal->findChild<QLineEdit*>(QStringLiteral("FontFilter")), Qt::Key_Down);
+      QCOMPARE(list->currentRow(), 1);
+      static_cast<FontChooser*>(modal)->addFile(bold.toStdString());
+      QCOMPARE(modal->findChild<QListWidget*>(QStringLiteral("FontList"))->currentItem()->text(),
+               QStringLiteral("DejaVu Sans Bold（DejaVuSans-Bold.ttf）"));
+      modal->findChild<QPushButton*>(QStringLiteral("FontEmbed"))->click();
+    });
+    const std::optional<FontChoice> choice = platform.chooseFont("DejaVu Sans");
+    QCOMPARE(first, QStringLiteral("DejaVu Sans"));
+    QVERIFY(choice.has_value());
+    QCOMPARE(choice->file, bold.toStdString());
+    QCOMPARE(choice->index, 0u);
+
+    for (const bool accept : {true, false}) {
+      whenModal([&](QWidget* modal) {
+        QCOMPARE(modal->windowTitle(), QStringLiteral("DejaVu Sans Book の使用許諾"));
+        QCOMPARE(modal->findChild<QPlainTextEdit*>(QStringLiteral("LicenceText"))->toPlainText(),
+                 QStringLiteral("Free to use.\n\nhttp://example.com/licence"));
+        if (accept)
+          modal->findChild<QPushButton*>(QStringLiteral("LicenceAccept"))->click();
+        else
+          static_cast<QDialog*>(modal)->reject();
+      });
+      QCOMPARE(platform.acceptLicence("DejaVu Sans Book", "このフォントは埋め込みが許されています（制限なし）。",
+                                      "Free to use.\n\nhttp://example.com/licence", MessageIcon::Information),
+               accept);
+    }
   }
 
   void eachWindowKeepsItsOwnLastFileName() {

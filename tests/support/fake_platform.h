@@ -62,6 +62,22 @@ class FakePlatform : public Platform {
     folderChoices.pop_front();
     return choice;
   }
+  std::optional<FontChoice> chooseFont(std::string_view family) override {
+    fontFamilies.emplace_back(family);
+    if (fontChoices.empty()) return std::nullopt;
+    auto choice = fontChoices.front();
+    fontChoices.pop_front();
+    return choice;
+  }
+  bool acceptLicence(std::string_view fontName, std::string_view heading, std::string_view licence,
+                     MessageIcon icon) override {
+    licences.push_back(
+        {std::string(heading) + "\n" + std::string(licence), std::string(fontName), icon, MessageButtons::OkCancel});
+    if (answers.empty()) return true;
+    const MessageAnswer a = answers.front();
+    answers.pop_front();
+    return a == MessageAnswer::Ok;
+  }
   void shellOpen(std::string_view target) override { opened.emplace_back(target); }
   void processEvents() override { ++eventRuns; }
   FileResult writeFile(const std::string& path, std::string_view bytes) override {
@@ -96,6 +112,9 @@ class FakePlatform : public Platform {
   std::vector<std::optional<BgrColour>> colourStarts;  // where each colour dialog opened
   std::deque<std::optional<std::string>> folderChoices;
   std::vector<std::string> opened;
+  std::vector<std::string> fontFamilies;  // the family each font chooser opened with
+  std::deque<std::optional<FontChoice>> fontChoices;
+  std::vector<ShownMessage> licences;  // heading "\n" licence text, the font's name as the title
   std::vector<std::string> writes;
   std::optional<int> failWritesWith;
   int eventRuns = 0;
