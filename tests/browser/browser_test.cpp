@@ -1201,7 +1201,7 @@ TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
     StyleDocument& doc = documents.emplace_back(sample.path, StyleDocument{}).second;
     ASSERT_TRUE(loadSettings(doc, Layout::Sample, testing::fileBytes(sample.path)).ok()) << sample.path;
   }
-  ASSERT_EQ(documents.size(), 12u);
+  ASSERT_EQ(documents.size(), 13u);
   // Links in a paragraph: on its dark background, and at its small size
   // under a large BODY (#808080 on white is 3.95:1).
   StyleDocument& links = documents.emplace_back("links in a paragraph", StyleDocument{}).second;
