@@ -4,29 +4,34 @@
 # Japanese text, all under one platform plugin (offscreen unless
 # QT_QPA_PLATFORM says otherwise), and compares peak memory. Where valgrind
 # is installed it also counts instructions, which a busy machine does not blur.
-#   bench/editor_startup.sh [build-folder] [earlier-build-folder]
-# build-folder (default: build-bench) is configured and built first. An
-# earlier build (of an older commit, say) is measured in the same run,
-# side by side, as it is: it is not built again.
+#   bench/editor_startup.sh [build-folder] [earlier-build-folder...]
+# build-folder (default: build-bench) is configured and built first. Earlier
+# builds (of older commits, say) are measured in the same run, side by side,
+# as they are: they are not built again. Each is named after its folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
-earlier=${2:-}
+earlier=("${@:2}")
 source bench/common.sh
 bench_require hyperfine /usr/bin/time
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLANE_BUILD_BENCH=ON -DQUILLANE_BUILD_TESTS=OFF \
   -DQUILLANE_BUILD_GUI=ON >/dev/null
 cmake --build "$build" >/dev/null
-if [[ -n $earlier && ! -x $earlier/bin/quillane ]]; then
-  echo "no editor in $earlier/bin"
-  exit 1
-fi
+for folder in "${earlier[@]}"; do
+  if [[ ! -x $folder/bin/quillane ]]; then
+    echo "no editor in $folder/bin"
+    exit 1
+  fi
+done
+# The editors to measure: name, then folder.
+editors=(editor "$build")
+for folder in "${earlier[@]}"; do editors+=("editor@$(basename "$folder")" "$folder"); done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-runs=(-n editor "$build/bin/quillane --quit-after-show")
-[[ -n $earlier ]] && runs+=(-n editor-earlier "$earlier/bin/quillane --quit-after-show")
+runs=()
+for ((i = 0; i < ${#editors[@]}; i += 2)); do runs+=(-n "${editors[i]}" "${editors[i + 1]}/bin/quillane --quit-after-show"); done
 runs+=(-n bare-window "$build/bin/bare_window" -n japanese-label "$build/bin/bare_window --japanese-label")
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 hyperfine -N --warmup 5 --runs 40 --export-csv "$work/times.csv" "${runs[@]}" >/dev/null 2>&1
@@ -39,10 +44,9 @@ awk -F, 'NR > 1 { median[$1] = $4; printf "%-15s median %6.1f ms  mean %6.1f ms\
 bare=$(bench_peak_kib 11 "$build/bin/bare_window")
 label=$(bench_peak_kib 11 "$build/bin/bare_window" --japanese-label)
 echo "peak memory: bare-window ${bare} KiB, japanese-label ${label} KiB"
-for name in editor ${earlier:+editor-earlier}; do
-  folder=$build
-  [[ $name == editor-earlier ]] && folder=$earlier
-  kib=$(bench_peak_kib 11 "$folder/bin/quillane" --quit-after-show)
+for ((i = 0; i < ${#editors[@]}; i += 2)); do
+  name=${editors[i]}
+  kib=$(bench_peak_kib 11 "${editors[i + 1]}/bin/quillane" --quit-after-show)
   echo "peak memory: $name ${kib} KiB;" \
     "ratios $(awk -v a="$kib" -v b="$bare" -v c="$label" 'BEGIN { printf "%.2f and %.2f", a / b, a / c }')"
 done
@@ -51,10 +55,9 @@ if command -v valgrind >/dev/null; then
   instructions() { valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 | awk '/Collected/ { print $4 }'; }
   label_ir=$(instructions "$build/bin/bare_window" --japanese-label)
   echo "instructions: japanese-label ${label_ir}"
-  for name in editor ${earlier:+editor-earlier}; do
-    folder=$build
-    [[ $name == editor-earlier ]] && folder=$earlier
-    ir=$(instructions "$folder/bin/quillane" --quit-after-show)
+  for ((i = 0; i < ${#editors[@]}; i += 2)); do
+    name=${editors[i]}
+    ir=$(instructions "${editors[i + 1]}/bin/quillane" --quit-after-show)
     echo "instructions: $name ${ir}; ratio $(awk -v a="$ir" -v b="$label_ir" 'BEGIN { printf "%.2f", a / b }')"
   done
 fi

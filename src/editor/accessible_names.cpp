@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QCompleter>
 #include <QLineEdit>
 #include <utility>
 
@@ -126,9 +127,28 @@ QAccessibleInterface* editorInterfaces(const QString& className, QObject* object
   return nullptr;
 }
 
+// Stands in for a list's completer while the list takes its line edit, so
+// that Qt makes none of its own. Inline, it needs no popup view.
+QCompleter* placeholderCompleter() {
+  static QCompleter* const placeholder = [] {
+    auto* completer = new QCompleter;
+    completer->setCompletionMode(QCompleter::InlineCompletion);
+    return completer;
+  }();
+  return placeholder;
+}
+
 }  // namespace
 
-FreeList::FreeList(QWidget* parent) : QComboBox(parent) {}
+// A line edit given directly instead of setEditable(true), which would also
+// make the popup's view at once; the view comes when the list first needs it.
+FreeList::FreeList(QWidget* parent) : QComboBox(parent) {
+  auto* edit = new QLineEdit(this);
+  edit->setCompleter(placeholderCompleter());
+  setLineEdit(edit);
+  edit->setCompleter(nullptr);
+  setInsertPolicy(QComboBox::NoInsert);
+}
 
 FixedList::FixedList(QWidget* parent) : QComboBox(parent) {}
 
@@ -139,6 +159,13 @@ void FreeList::showPopup() {
 
 void FreeList::focusInEvent(QFocusEvent* event) {
   Q_EMIT aboutToBeUsed();
+  if (completer() == nullptr) {
+    auto* suggestions = new QCompleter(model(), lineEdit());
+    suggestions->setCompletionColumn(modelColumn());
+    suggestions->setCompletionMode(QCompleter::PopupCompletion);
+    suggestions->setCaseSensitivity(Qt::CaseSensitive);
+    setCompleter(suggestions);
+  }
   QComboBox::focusInEvent(event);
 }
 

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -66,18 +65,6 @@ class StateCheckBox : public QCheckBox {
     painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
   }
 };
-
-// An editable list whose value is exactly what the user typed or picked.
-// Qt's inline completion would fill in the rest of the first match ("ミ" +
-// Enter stored "ミリメートル"), and Enter would swap the text for an item
-// that matches it ignoring case; suggestions come in a popup instead, and
-// only a suggestion the user picks replaces the text.
-void makeFreeList(QComboBox* list) {
-  list->setEditable(true);
-  list->setInsertPolicy(QComboBox::NoInsert);
-  list->completer()->setCompletionMode(QCompleter::PopupCompletion);
-  list->completer()->setCaseSensitivity(Qt::CaseSensitive);
-}
 
 // A page hidden at start-up: its controls are made when it is first shown
 // (or looked up, see ControlRegistry), before it becomes visible, so it
@@ -317,7 +304,6 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         break;
       case CellKind::FreeList: {
         auto* list = new FreeList(host);
-        makeFreeList(list);
         // A font list spans to the page's right edge: sizing it to the
         // longest installed family name would measure every name at start-up.
         if (cell.items == Items::Fonts) list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -221,6 +222,35 @@ class StartupTest : public QObject {
     auto* first = shown->controls().get<QComboBox>("Combo1", kSlotP);
     QTRY_COMPARE(items(first), expected);
     QVERIFY(first->currentText().isEmpty());
+  }
+
+  // A free list makes its suggestions when it first takes the keyboard:
+  // typed letters then pop up the items that begin with them, with case.
+  void aFreeListSuggestsItsItemsOnceItTakesTheKeyboard_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("upper case") << QStringLiteral("N");
+    QTest::newRow("lower case") << QStringLiteral("n");
+  }
+
+  void aFreeListSuggestsItsItemsOnceItTakesTheKeyboard() {
+    QFETCH(QString, typed);
+    auto shown = shownWindow();
+    shown->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(shown.get()));
+    shown->controls().get<QCheckBox>("Check7", kSlotP)->click();
+    auto* list = shown->controls().get<QComboBox>("Combo1", kSlotP);
+    list->setFocus();
+    QVERIFY(list->hasFocus());
+    QStringList expected;
+    for (int row = 0; row < list->count(); ++row)
+      if (list->itemText(row).startsWith(typed, Qt::CaseSensitive)) expected << list->itemText(row);
+    QTest::sendKeyEvent(QTest::Click, list->lineEdit(), Qt::Key_unknown, typed, Qt::NoModifier);
+    QCOMPARE(list->currentText(), typed);
+    QVERIFY(list->completer() != nullptr);
+    QStringList suggested;
+    QAbstractItemModel* suggestions = list->completer()->completionModel();
+    for (int row = 0; row < suggestions->rowCount(); ++row) suggested << suggestions->index(row, 0).data().toString();
+    QCOMPARE(suggested, expected);
   }
 
   // Start-up reads no sample; the menu, opened, holds every sample of the
