@@ -2,7 +2,7 @@
 # Sourced by run.sh and test.sh; installs only what is missing.
 
 quillane_packages=(
-  cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev lld pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libharfbuzz-dev libwoff-dev libfontconfig-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-webengine-dev
   fonts-noto-cjk fonts-dejavu-core xvfb xauth chromium chromium-driver firefox-esr webkit2gtk-driver
