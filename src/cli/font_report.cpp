@@ -60,14 +60,13 @@ int fontReport(const FontsRequest& request, Console& console) {
     for (const std::string& line : pages.refused) console.writeError("quillane-cli: " + shownText(line, 400) + "\n");
     ofPages = pages.characters;
     wanted.insert(ofPages.begin(), ofPages.end());
-    report += "ページ: " + std::to_string(pages.pages) + " 個、" + fonts::countText(ofPages.size()) + " 字\n";
+    report += "ページ: " + std::to_string(pages.pages) + " 個、" + countText(ofPages.size()) + " 字\n";
   }
   const fonts::FontSubset subset = fonts::subsetFont(file, *face, wanted);
-  report += "文字: " + fonts::countText(wanted.size()) + " 字のうちフォントにあるのは " +
-            fonts::countText(subset.kept.size()) + " 字\n";
+  report +=
+      "文字: " + countText(wanted.size()) + " 字のうちフォントにあるのは " + countText(subset.kept.size()) + " 字\n";
   if (subset.woff2Bytes > 0)
-    report += "大きさ: " + fonts::byteCountText(file.bytes.size()) + " → " + fonts::byteCountText(subset.woff2Bytes) +
-              "（WOFF2）\n";
+    report += "大きさ: " + byteCountText(file.bytes.size()) + " → " + byteCountText(subset.woff2Bytes) + "（WOFF2）\n";
   std::string lacking;
   std::size_t lackingCount = 0;
   for (const char32_t c : subset.lacking) {
@@ -77,7 +76,7 @@ int fontReport(const FontsRequest& request, Console& console) {
     css::appendUtf8(text, c);
     lacking += text;
   }
-  report += "ページの文字でフォントにないもの: " + fonts::countText(lackingCount) + " 字" +
+  report += "ページの文字でフォントにないもの: " + countText(lackingCount) + " 字" +
             (lacking.empty() ? "" : " " + shownText(lacking, lacking.size())) + "\n";
   if (!console.writeOutput(report)) return refuse(console, "(standard output): write failed");
   if (!subset.ok()) return refuse(console, shownPath(request.fontFile) + ": " + subset.refused);

@@ -73,4 +73,16 @@ std::string shownText(std::string_view text, std::size_t limit) {
 
 std::string shownPath(std::string_view path) { return shownText(path, std::numeric_limits<std::size_t>::max()); }
 
+std::string countText(std::size_t count) {
+  const std::string digits = std::to_string(count);
+  std::string text;
+  for (std::size_t k = 0; k < digits.size(); ++k) {
+    if (k > 0 && (digits.size() - k) % 3 == 0) text += ',';
+    text += digits[k];
+  }
+  return text;
+}
+
+std::string byteCountText(std::size_t bytes) { return countText(bytes) + " バイト"; }
+
 }  // namespace quillane

@@ -25,4 +25,9 @@ std::string shownText(std::string_view text, std::size_t limit = kShownValueLeng
 // A path or file name in a message: escaped as above, never cut.
 std::string shownPath(std::string_view path);
 
+// A count and a size in a message, the digits grouped by threes:
+//   1456789 -> "1,456,789" and "1,456,789 バイト"
+std::string countText(std::size_t count);
+std::string byteCountText(std::size_t bytes);
+
 }  // namespace quillane

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "document/message_text.h"
-#include "fonts/font_file.h"
+#include "editor/font_work.h"
 
 namespace quillane {
 
@@ -125,7 +125,9 @@ std::optional<FontChoice> FontChooser::choice() const {
 }
 
 void FontChooser::addFile(const std::string& path) {
-  const fonts::FontFile file = fonts::openFontFile(path);
+  const LoadedFontWork loaded = loadFontWork(fontWorkPluginFolders(QCoreApplication::applicationDirPath()));
+  const FontFileOffer file =
+      loaded.work != nullptr ? loaded.work->readFontFile(path) : FontFileOffer{{}, loaded.problem.toStdString()};
   if (!file.ok()) {
     QMessageBox box(QMessageBox::Critical, windowTitle(), qs(file.refused), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
@@ -135,8 +137,8 @@ void FontChooser::addFile(const std::string& path) {
   // The file's faces head the list, named as the file names them.
   const QString fileName = QFileInfo(qs(path)).fileName();
   int row = 0;
-  for (const fonts::FontFace& face : file.faces) {
-    const QString shown = qs(shownText(face.name(), 200)) + QStringLiteral("（") + fileName + QStringLiteral("）");
+  for (const FontFaceOffer& face : file.faces) {
+    const QString shown = qs(shownText(face.name, 200)) + QStringLiteral("（") + fileName + QStringLiteral("）");
     m_list->insertItem(row++, faceItem(shown, path, face.index));
   }
   m_filter->clear();

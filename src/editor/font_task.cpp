@@ -7,7 +7,7 @@
 #include <atomic>
 #include <mutex>
 
-#include "fonts/web_font_embed.h"
+#include "fonts/embed_result.h"
 
 namespace quillane {
 

@@ -17,6 +17,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QSet>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ namespace quillane {
 
 class AdviceMarks;
 class FontTask;
+class FontWork;
 class ScrollbarPreview;
 class ColourSwatch;
 class LinkWindow;
@@ -120,6 +122,9 @@ class MainWindow : public QMainWindow {
   // and cancel button; "出力する" runs there first when the output carries
   // web fonts, and writes on the editor's thread once they are made.
   FontTask* fontTask();
+  // Where the web fonts' plug-in is looked for; by default the folders
+  // fontWorkPluginFolders gives for the program's.
+  void setFontWorkFolders(const QStringList& folders) { m_fontWorkFolders = folders; }
   void MenuEnd_Click();
   void openhelp_Click();
   void GOHP_Click();
@@ -228,6 +233,9 @@ class MainWindow : public QMainWindow {
   // Makes the web fonts of `doc` on the font task's thread; then shows what
   // they became and, when `write`, writes the output with them.
   void makeWebFonts(const StyleDocument& doc, bool write);
+  // The web fonts' plug-in, loaded on first use; null after a message
+  // saying why it cannot be.
+  const FontWork* fontWork();
 
   // Undo and redo: puts `target` into the document and shows it as a load does.
   void showDocument(const StyleDocument& target);
@@ -324,6 +332,7 @@ class MainWindow : public QMainWindow {
   // The fonts (file and face) whose licence the user has accepted in this session.
   QSet<QString> m_acceptedLicences;
   FontTask* m_fontTask = nullptr;
+  QStringList m_fontWorkFolders;  // found beside the program when first needed, unless a test chose
 };
 
 // Whether a file named on the command line is imported (.css, .html, .htm).

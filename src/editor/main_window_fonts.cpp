@@ -3,6 +3,7 @@
 // read the licence text; the character sets kept and the size limit.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,12 +19,8 @@
 #include "document/message_text.h"
 #include "editor/control_registry.h"
 #include "editor/font_task.h"
+#include "editor/font_work.h"
 #include "editor/main_window.h"
-#include "fonts/character_set.h"
-#include "fonts/font_file.h"
-#include "fonts/font_licence.h"
-#include "fonts/font_subset.h"
-#include "fonts/web_font_embed.h"
 #include "generation/make_command.h"
 
 namespace quillane {
@@ -68,7 +65,7 @@ std::string firstFamily(std::string_view fontName) {
 std::string reportText(const fonts::EmbedResult& made, std::size_t limit) {
   std::string text;
   const auto line = [&](const std::string& words) { text += words + "\n"; };
-  if (made.pages > 0) line("ページ: " + fonts::countText(static_cast<std::size_t>(made.pages)) + " 個");
+  if (made.pages > 0) line("ページ: " + countText(static_cast<std::size_t>(made.pages)) + " 個");
   for (const std::string& refused : made.pagesRefused) line(shownText(refused, 400));
   for (const fonts::EmbeddedFontReport& font : made.fonts) {
     std::string slots;
@@ -76,14 +73,14 @@ std::string reportText(const fonts::EmbedResult& made, std::size_t limit) {
       slots += (slots.empty() ? "" : "、") +
                std::string(captionRowOf({"Check7", slot})->caption[static_cast<std::size_t>(slot)]);
     line(slots + ": " + shownText(font.family, 200) + "（" + shownText(font.fileName, 200) + "）");
-    line("  大きさ: " + fonts::byteCountText(font.fontFileBytes) + " → " + fonts::byteCountText(font.woff2Bytes) +
-         "（WOFF2、" + fonts::countText(font.keptCharacters) + " 字）");
+    line("  大きさ: " + byteCountText(font.fontFileBytes) + " → " + byteCountText(font.woff2Bytes) + "（WOFF2、" +
+         countText(font.keptCharacters) + " 字）");
     std::string lacking;
     for (const char32_t c : font.lackingOfPages) css::appendUtf8(lacking, c);
-    line("  ページの文字でフォントにないもの: " + fonts::countText(font.lackingOfPages.size()) + " 字" +
+    line("  ページの文字でフォントにないもの: " + countText(font.lackingOfPages.size()) + " 字" +
          (lacking.empty() ? "" : " " + shownText(lacking, 2000)));
     if (font.woff2Bytes > limit)
-      line("  上限の " + fonts::byteCountText(limit) + "を超えるため、「出力する」では書き出しません。");
+      line("  上限の " + byteCountText(limit) + "を超えるため、「出力する」では書き出しません。");
     if (!font.licenceNote.empty()) line("  " + font.licenceNote);
   }
   if (made.refusal) line(*made.refusal);
@@ -93,6 +90,15 @@ std::string reportText(const fonts::EmbedResult& made, std::size_t limit) {
 }
 
 }  // namespace
+
+const FontWork* MainWindow::fontWork() {
+  if (m_fontWorkFolders.isEmpty()) m_fontWorkFolders = fontWorkPluginFolders(QCoreApplication::applicationDirPath());
+  const LoadedFontWork loaded = loadFontWork(m_fontWorkFolders);
+  if (loaded.work == nullptr)
+    m_platform.messageBox(QString(loaded.problem).replace(u'\n', QStringLiteral("\r\n")).toStdString(), kWebFontTitle,
+                          MessageIcon::Critical);
+  return loaded.work;
+}
 
 FontTask* MainWindow::fontTask() {
   if (m_fontTask == nullptr) {
@@ -116,35 +122,40 @@ void MainWindow::measureWebFonts() {
 }
 
 void MainWindow::makeWebFonts(const StyleDocument& doc, bool write) {
+  const FontWork* work = fontWork();
+  if (work == nullptr) return;
   auto* report = m_controls.get<QPlainTextEdit>("WebFontReport");
   report->setPlainText(QString());
   // The thread has its own copy of the document: editing goes on meanwhile,
   // and what is written is the document as it was when the user asked.
-  fontTask()->start([this, doc, write, report = QPointer<QPlainTextEdit>(report)](const FontTask::Report& progress) {
-    auto made = std::make_shared<fonts::EmbedResult>(fonts::embedWebFonts(doc, webFontFolder(doc), progress));
-    return std::function<void()>([this, doc, write, report, made] {
-      if (report != nullptr)
-        report->setPlainText(qs(reportText(*made, static_cast<std::size_t>(m_doc.fonts.limitKilobytes) * 1000)));
-      if (!write || made->cancelled) return;
-      if (made->refusal) {
-        m_platform.messageBox(*made->refusal, kWebFontTitle, MessageIcon::Critical);
-        return;
-      }
-      makeWithWebFonts(m_platform, doc, m_appFolder, made->faces);
-    });
-  });
+  fontTask()->start(
+      [this, work, doc, write, report = QPointer<QPlainTextEdit>(report)](const FontTask::Report& progress) {
+        auto made = std::make_shared<fonts::EmbedResult>(work->embedWebFonts(doc, webFontFolder(doc), progress));
+        return std::function<void()>([this, doc, write, report, made] {
+          if (report != nullptr)
+            report->setPlainText(qs(reportText(*made, static_cast<std::size_t>(m_doc.fonts.limitKilobytes) * 1000)));
+          if (!write || made->cancelled) return;
+          if (made->refusal) {
+            m_platform.messageBox(*made->refusal, kWebFontTitle, MessageIcon::Critical);
+            return;
+          }
+          makeWithWebFonts(m_platform, doc, m_appFolder, made->faces);
+        });
+      });
 }
 
 void MainWindow::chooseWebFont(int slot) {
+  const FontWork* work = fontWork();
+  if (work == nullptr) return;
   const auto choice = m_platform.chooseFont(firstFamily(m_doc.slots[static_cast<std::size_t>(slot)].fontName));
   if (!choice) return;
-  const fonts::FontFile file = fonts::openFontFile(choice->file);
+  const FontFileOffer file = work->readFontFile(choice->file);
   if (!file.ok()) {
     m_platform.messageBox(file.refused, kWebFontTitle, MessageIcon::Critical);
     return;
   }
   const auto face = std::find_if(file.faces.begin(), file.faces.end(),
-                                 [&](const fonts::FontFace& f) { return f.index == choice->index; });
+                                 [&](const FontFaceOffer& f) { return f.index == choice->index; });
   if (face == file.faces.end()) {
     m_platform.messageBox(shownPath(choice->file) + "\r\nこのファイルには " + std::to_string(choice->index + 1) +
                               " 番目のフォントがありません。",
@@ -153,26 +164,23 @@ void MainWindow::chooseWebFont(int slot) {
   }
   // What the maker allows comes first: a font that may not travel with a
   // page is refused, whatever the user would answer.
-  const fonts::FontLicence licence = fonts::licenceOf(file, *face);
-  const std::string name = shownText(face->name(), 200);
-  if (!fonts::mayEmbed(licence.embedding)) {
-    m_platform.messageBox(name + "\r\n" + fonts::embeddingMessage(licence.embedding), kWebFontTitle,
-                          MessageIcon::Critical);
+  const std::string name = shownText(face->name, 200);
+  if (!face->mayEmbed) {
+    m_platform.messageBox(name + "\r\n" + face->permission, kWebFontTitle, MessageIcon::Critical);
     return;
   }
-  const QString key = qs(choice->file) + u'\n' + qs(face->name());
+  const QString key = qs(choice->file) + u'\n' + qs(face->name);
   if (!m_acceptedLicences.contains(key)) {
-    std::string text = licence.description;
-    if (!licence.address.empty()) text += (text.empty() ? "" : "\n\n") + shownText(licence.address, 400);
-    const bool warn = licence.embedding == fonts::Embedding::PreviewAndPrint;
-    if (!m_platform.acceptLicence(name, fonts::embeddingMessage(licence.embedding), text,
-                                  warn ? MessageIcon::Exclamation : MessageIcon::Information))
+    std::string text = face->licence;
+    if (!face->licenceAddress.empty()) text += (text.empty() ? "" : "\n\n") + shownText(face->licenceAddress, 400);
+    if (!m_platform.acceptLicence(name, face->permission, text,
+                                  face->previewAndPrint ? MessageIcon::Exclamation : MessageIcon::Information))
       return;
     m_acceptedLicences.insert(key);
   }
   EmbeddedFont& font = m_doc.fonts.slots[static_cast<std::size_t>(slot)];
   // A collection's face is kept by its whole name; a single font's needs none.
-  const EmbeddedFont chosen{choice->file, file.faces.size() > 1 ? face->name() : std::string(), face->family};
+  const EmbeddedFont chosen{choice->file, file.faces.size() > 1 ? face->name : std::string(), face->family};
   if (font == chosen) return;
   font = chosen;
   showWebFont(slot);

@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+#include "document/message_text.h"
+
 namespace quillane::fonts {
 
 namespace {
@@ -51,14 +53,6 @@ class QuietStandardError {
 constexpr const char* kExtraFeatures[] = {"vert", "vrt2", "vpal", "palt", "halt", "kern", "vkrn"};
 
 }  // namespace
-
-std::string countText(std::size_t count) {
-  std::string digits = std::to_string(count);
-  for (std::size_t k = digits.size(); k > 3; k -= 3) digits.insert(k - 3, ",");
-  return digits;
-}
-
-std::string byteCountText(std::size_t bytes) { return countText(bytes) + " バイト"; }
 
 namespace {
 

@@ -44,8 +44,4 @@ FontSubset subsetFont(const FontFile& file, const FontFace& face, const Characte
 FontSubset cutFont(const FontFile& file, const FontFace& face, const CharacterSet& wanted);
 void compressFont(FontSubset& subset, std::size_t limit);
 
-// "1,456,789" and "1,456,789 バイト"
-std::string countText(std::size_t count);
-std::string byteCountText(std::size_t bytes);
-
 }  // namespace quillane::fonts

@@ -272,7 +272,7 @@ TEST_F(Cli, FontsReportsTheFontAndWhatThePagesLackWritingNothing) {
                 std::to_string(subset.kept.size()) +
                 " 字\n"
                 "大きさ: 19,484,784 バイト → " +
-                fonts::byteCountText(subset.woff2Bytes) +
+                byteCountText(subset.woff2Bytes) +
                 "（WOFF2）\n"
                 "ページの文字でフォントにないもの: 1 字 😀\n");
   EXPECT_EQ(fs::directory_iterator(folder.path() / "site")->path().filename(), "index.html");

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "document/message_text.h"
 #include "fake_platform.h"
 #include "fonts/character_set.h"
 #include "fonts/font_file.h"

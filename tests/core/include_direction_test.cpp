@@ -2,7 +2,7 @@
 // and the folders before it in this order, never one after it, and the
 // programs' folders (cli, editor) never include each other.
 //   document <- platform <- generation <- persistence <- linking <- importing
-//     <- preview, fonts <- cli, editor <- app, liveview (the live view's plug-in)
+//     <- preview, fonts <- cli, editor <- app, liveview, fontwork (the editor's plug-ins)
 // preview and fonts stand side by side: neither includes the other.
 // css (the CSS syntax) stands beside document: neither includes the other.
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 const std::map<std::string, int> kRank = {{"document", 0},    {"css", 0},     {"platform", 1},  {"generation", 2},
                                           {"persistence", 3}, {"linking", 4}, {"importing", 5}, {"preview", 6},
                                           {"fonts", 6},       {"cli", 7},     {"editor", 7},    {"app", 8},
-                                          {"liveview", 8}};
+                                          {"liveview", 8},    {"fontwork", 8}};
 
 // "src/linking/link_injector.cpp" includes "preview/x.h": one wrong arrow.
 struct Arrow {

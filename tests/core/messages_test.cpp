@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 
 #include "document/control_captions.h"
 #include "document/message_text.h"
@@ -106,6 +107,13 @@ TEST(ShownText, EscapesControlsAndCutsLongValues) {
   for (int k = 0; k < 50; ++k) kana += "あ";
   EXPECT_EQ(shownText(kana, 3), "あああ…");  // cut between characters
   EXPECT_EQ(shownPath(std::string(300, 'p') + "\n"), std::string(300, 'p') + "\\n");
+}
+
+TEST(CountText, GroupsDigitsByThrees) {
+  const std::pair<std::size_t, std::string> rows[] = {
+      {0, "0"}, {999, "999"}, {1000, "1,000"}, {100000, "100,000"}, {1456789, "1,456,789"}};
+  for (const auto& [count, text] : rows) EXPECT_EQ(countText(count), text) << count;
+  EXPECT_EQ(byteCountText(19310196), "19,310,196 バイト");
 }
 
 }  // namespace

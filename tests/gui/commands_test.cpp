@@ -481,6 +481,41 @@ class CommandsTest : public QObject {
     QVERIFY(m_platform.writes.empty());
   }
 
+  // Without the web fonts' plug-in, choosing, measuring and making a web
+  // font each say what is missing and do nothing else; the output without
+  // web fonts is written as ever.
+  void withoutTheFontPluginTheWebFontsSaySoAndTheRestWorks() {
+    open();
+    m_window->setFontWorkFolders({path(QStringLiteral("none"))});
+    QDir().mkpath(path(QStringLiteral("site")));
+    m_window->controls().get<QCheckBox>("Check7", 0)->click();
+    m_window->controls().get<QCheckBox>("Check28")->click();
+    m_window->controls().get<QRadioButton>("Option6")->click();  // スタイルシート
+    m_window->controls().get<QLineEdit>("Text7")->setText(path(QStringLiteral("site")));
+    m_window->controls().get<QLineEdit>("Text8")->setText(QStringLiteral("style"));
+    m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
+    const std::string missing =
+        "Webフォントのプラグイン「libquillane-fontwork.so」が見つからないため、フォントを"
+        "埋め込めません（探した場所: " +
+        path(QStringLiteral("none")).toStdString() + "）。\r\nほかの機能はそのまま使えます。";
+    const ControlId buttons[] = {{"WebFontChoose", 0}, {"WebFontMeasure", kNoIndex}, {"Command6", kNoIndex}};
+    for (const ControlId& button : buttons) {
+      m_platform.messages.clear();
+      m_window->controls().get<QPushButton>(button.family, button.index)->click();
+      QCOMPARE(m_platform.onlyMessage().text, missing);
+      QCOMPARE(m_platform.onlyMessage().icon, MessageIcon::Critical);
+      QVERIFY(!m_window->fontTask()->busy());
+    }
+    QVERIFY(m_platform.fontFamilies.empty());
+    QVERIFY(m_platform.writes.empty());
+    // The same output without the web font is written.
+    m_window->document().fonts.slots[0] = {};
+    m_platform.messages.clear();
+    m_window->controls().get<QPushButton>("Command6")->click();
+    QCOMPARE(m_platform.onlyMessage().text, std::string("保存完了"));
+    QCOMPARE(m_platform.writes.size(), std::size_t{2});
+  }
+
   void linkWindowRewritesPreviewsAndSaves() {
     open();
     writeFile(path("page.html"), "<html><head></head><body>x</body></html>");

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyleFactory>
@@ -27,6 +29,7 @@
 
 #include "editor/application_setup.h"
 #include "editor/colour_swatch.h"
+#include "editor/font_task.h"
 #include "editor/main_window.h"
 #include "editor/title_window.h"
 #include "fake_platform.h"
@@ -37,6 +40,15 @@
 using namespace quillane;
 
 namespace {
+
+// Whether a library whose file name starts with `prefix` is mapped into this process.
+bool mapped(const QByteArray& prefix) {
+  QFile maps(QStringLiteral("/proc/self/maps"));
+  if (!maps.open(QIODevice::ReadOnly)) return false;
+  for (const QByteArray& line : maps.readAll().split('\n'))
+    if (line.contains("/" + prefix)) return true;
+  return false;
+}
 
 // Everything a user can see of every control, and the document's bytes.
 QStringList snapshot(MainWindow& window) {
@@ -116,6 +128,19 @@ class StartupTest : public QObject {
     controls.get<QTabWidget>("SSTab1")->setCurrentIndex(1);
     QVERIFY(controls.findBuilt({"Text14", 5}) && controls.findBuilt({"Check8"}));
     QVERIFY(controls.findBuilt({"Text3", 11})->isVisible());
+  }
+
+  // The font libraries come with the web fonts' plug-in, when a web font is
+  // first chosen, measured or made: not at start-up, nor with every page built.
+  void theFontLibrariesWaitForTheFirstWebFont() {
+    auto window = shownWindow();
+    window->controls().all();
+    const QByteArray libraries[] = {"libquillane-fontwork.so", "libharfbuzz-subset.so", "libwoff2enc.so"};
+    for (const QByteArray& library : libraries) QVERIFY2(!mapped(library), library);
+    window->controls().get<QPushButton>("WebFontMeasure")->click();
+    QTRY_VERIFY(!window->fontTask()->busy());
+    QVERIFY(m_platform.messages.empty());
+    for (const QByteArray& library : libraries) QVERIFY2(mapped(library), library);
   }
 
   void aLookupBuildsTheWaitingPages() {

@@ -32,10 +32,10 @@ expected=(bin/quillane-cli
   share/icons/hicolor/256x256/apps/$id.png share/man/man1/quillane.1.gz share/man/man1/quillane-cli.1.gz
   share/man/ja/man1/quillane.1.gz share/man/ja/man1/quillane-cli.1.gz
   share/doc/quillane/README.md share/doc/quillane/LICENSE)
-[ $editor = yes ] && expected+=(bin/quillane)
+[ $editor = yes ] && expected+=(bin/quillane lib/quillane/plugins/libquillane-fontwork.so)
 # Where quillane-cli looks for its font helper: ../lib/quillane from bin/.
 expected+=(lib/quillane/quillane-cli-fonts)
-# Where the editor looks for it: ../lib/quillane/plugins from bin/.
+# Where the editor looks for its plug-ins: ../lib/quillane/plugins from bin/.
 [ $live_view = yes ] && expected+=(lib/quillane/plugins/libquillane-liveview.so)
 for file in "${expected[@]}"; do
   [ -f "$prefix/$file" ] || fail "missing $file"
@@ -46,6 +46,14 @@ done
 # The editor pays for the live view's engine only when the view is opened.
 if [ $editor = yes ] && readelf -d "$prefix/bin/quillane" | grep -q "NEEDED.*WebEngine"; then
   fail "bin/quillane links Qt WebEngine"
+fi
+# ...and for the font libraries only when a web font is first used: its
+# plug-in links them, and finds every library it needs.
+if [ $editor = yes ]; then
+  readelf -d "$prefix/bin/quillane" | grep -q "NEEDED.*\(harfbuzz-subset\|woff2\|brotli\)" &&
+    fail "bin/quillane links the font libraries"
+  missing=$(ldd "$prefix/lib/quillane/plugins/libquillane-fontwork.so" | grep "not found" || true)
+  [ -z "$missing" ] || fail "the web fonts' plug-in lacks $missing"
 fi
 # Every command but fonts starts without the font libraries; fonts finds its
 # helper in ../lib/quillane.
