@@ -4,7 +4,8 @@
 //   liveview_latency [RUNS] [--dark]   (on a display: xvfb-run, QT_QPA_PLATFORM=xcb)
 // Prints the time to the first page, then the median, 90th percentile and
 // worst of RUNS style edits (applied in place; to the computed style, and to
-// the frame that shows it drawn) and of RUNS edits that change the page's
+// the frame that shows it drawn, asked two animation frames after the
+// answer, and timed in the page) and of RUNS edits that change the page's
 // body (loaded again). With --dark the document writes the modern output
 // with its dark variant on (BODY light grey on near black), and the view,
 // where it has the button, shows the dark scheme; the paragraph has no dark
@@ -20,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -124,18 +126,43 @@ int main(int argc, char** argv) {
       "window.quillanePainted = false;"
       "requestAnimationFrame(() => requestAnimationFrame(() => { window.quillanePainted = true; })); 0");
   const QString painted = QStringLiteral("String(window.quillanePainted)");
-  std::vector<double> style, shown, body;
+  // The frame that paints the edit, timed in the page itself, so that no
+  // question from here adds its round trip: from the edit, every animation
+  // frame looks at the paragraph's colour; the first that sees the new one
+  // is the frame that paints it, and a message it posts runs once that
+  // frame has left the page's thread. Both sides read the system clock.
+  const auto watchFor = [](int v) {
+    return QStringLiteral(
+               "window.quillaneFrame = 0;"
+               "(function look() { requestAnimationFrame(() => {"
+               "  if (getComputedStyle(document.querySelector('p')).color !== 'rgb(%1, %1, %1)') return look();"
+               "  const channel = new MessageChannel();"
+               "  channel.port1.onmessage = () => { window.quillaneFrame = performance.timeOrigin + performance.now(); "
+               "};"
+               "  channel.port2.postMessage(0);"
+               "}); })(); 0")
+        .arg(v);
+  };
+  const auto epochMs = [] {
+    return std::chrono::duration<double, std::milli>(std::chrono::system_clock::now().time_since_epoch()).count();
+  };
+  std::vector<double> style, shown, framed, body;
   for (int run = 0; run < runs; ++run) {
     const int v = (run * 37 + 11) % 256;
     const QString text = QStringLiteral("%1%1%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+    if (!evaluate(*engine, watchFor(v))) return 1;
+    const double editedAt = epochMs();
     clock.restart();
     colour->setText(text);
     const double ms = msUntil(*engine, pColour, QStringLiteral("rgb(%1, %1, %1)").arg(v), clock);
     if (ms < 0 || !evaluate(*engine, afterNextFrame)) return 1;
     const double drawn = msUntil(*engine, painted, QStringLiteral("true"), clock);
     if (drawn < 0) return 1;
+    const std::optional<QString> frame = evaluate(*engine, QStringLiteral("String(window.quillaneFrame)"));
+    if (!frame || frame->toDouble() <= 0) return 1;
     style.push_back(ms);
     shown.push_back(drawn);
+    framed.push_back(frame->toDouble() - editedAt);
     QTest::qWait(20);  // as between a user's keystrokes
   }
   auto* classBox = editor.controls().get<QCheckBox>("Check12", 0);
@@ -151,6 +178,7 @@ int main(int argc, char** argv) {
   }
   report("style edit (in place)", style);
   report("style edit, frame drawn", shown);
+  report("style edit, frame (in page)", framed);
   report("body edit (page loaded)", body);
   return 0;
 }
