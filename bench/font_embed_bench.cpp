@@ -106,6 +106,7 @@ int main(int argc, char** argv) {
   const std::string font = argc > 1 ? argv[1] : "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc";
   const unsigned faceIndex = argc > 2 ? static_cast<unsigned>(std::stoul(argv[2])) : 0;
   const int runs = argc > 3 ? std::stoi(argv[3]) : 3;
+  mapLargeBlocksApart();  // as quillane-cli-fonts and the editor's font work do
   const fs::path scratch = fs::temp_directory_path() / ("font-embed-bench-" + std::to_string(::getpid()));
   fs::create_directories(scratch);
 

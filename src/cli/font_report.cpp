@@ -1,6 +1,7 @@
 #include "cli/font_report.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,12 +28,12 @@ int fontReport(const FontsRequest& request, Console& console) {
   std::error_code error;
   if (request.pages && !std::filesystem::is_directory(*request.pages, error))
     return refuse(console, shownPath(*request.pages) + ": not a folder of pages");
-  const fonts::FontFile file = fonts::openFontFile(request.fontFile);
+  auto file = std::make_unique<const fonts::FontFile>(fonts::openFontFile(request.fontFile));
   std::string why;
-  const auto face = fonts::chooseFace(file, request.face.value_or(""), why);
+  const auto face = fonts::chooseFace(*file, request.face.value_or(""), why);
   if (!face) return refuse(console, shownPath(request.fontFile) + ": " + why);
-  const fonts::FontLicence licence = fonts::licenceOf(file, *face);
-  std::string report = "フォント: " + shownText(face->name(), 200) + "（" + std::to_string(file.faces.size()) +
+  const fonts::FontLicence licence = fonts::licenceOf(*file, *face);
+  std::string report = "フォント: " + shownText(face->name(), 200) + "（" + std::to_string(file->faces.size()) +
                        " 個のうち " + std::to_string(face->index + 1) + " 番目）\n";
   report += "埋め込み: " + fonts::embeddingMessage(licence.embedding) + "\n";
   if (!licence.description.empty()) {
@@ -62,11 +63,16 @@ int fontReport(const FontsRequest& request, Console& console) {
     wanted.insert(ofPages.begin(), ofPages.end());
     report += "ページ: " + std::to_string(pages.pages) + " 個、" + countText(ofPages.size()) + " 字\n";
   }
-  const fonts::FontSubset subset = fonts::subsetFont(file, *face, wanted);
+  // The file's pages are let go before the compression, whose memory is the
+  // larger.
+  const std::size_t fileBytes = file->bytes.size();
+  fonts::FontSubset subset = fonts::cutFont(*file, *face, wanted);
+  file.reset();
+  fonts::compressFont(subset, fonts::kDefaultSubsetLimit);
   report +=
       "文字: " + countText(wanted.size()) + " 字のうちフォントにあるのは " + countText(subset.kept.size()) + " 字\n";
   if (subset.woff2Bytes > 0)
-    report += "大きさ: " + byteCountText(file.bytes.size()) + " → " + byteCountText(subset.woff2Bytes) + "（WOFF2）\n";
+    report += "大きさ: " + byteCountText(fileBytes) + " → " + byteCountText(subset.woff2Bytes) + "（WOFF2）\n";
   std::string lacking;
   std::size_t lackingCount = 0;
   for (const char32_t c : subset.lacking) {

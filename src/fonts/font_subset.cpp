@@ -158,4 +158,6 @@ FontSubset subsetFont(const FontFile& file, const FontFace& face, const Characte
   return result;
 }
 
+void mapLargeBlocksApart() { ::mallopt(M_MMAP_THRESHOLD, 128 * 1024); }
+
 }  // namespace quillane::fonts

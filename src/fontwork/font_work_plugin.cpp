@@ -2,9 +2,12 @@
 
 #include "fonts/font_file.h"
 #include "fonts/font_licence.h"
+#include "fonts/font_subset.h"
 #include "fonts/web_font_embed.h"
 
 namespace quillane {
+
+FontWorkPlugin::FontWorkPlugin() { fonts::mapLargeBlocksApart(); }
 
 FontFileOffer FontWorkPlugin::readFontFile(const std::string& path) const {
   const fonts::FontFile file = fonts::openFontFile(path);

@@ -16,7 +16,9 @@ class FontWorkPlugin : public QObject, public FontWork {
   Q_DISABLE_COPY_MOVE(FontWorkPlugin)
 
  public:
-  FontWorkPlugin() = default;
+  // The embed's large blocks are given back as they are freed (see
+  // fonts::mapLargeBlocksApart), in the editor from its first web font on.
+  FontWorkPlugin();
   FontFileOffer readFontFile(const std::string& path) const override;
   fonts::EmbedResult embedWebFonts(const StyleDocument& doc, const std::string& outputFolder,
                                    const fonts::EmbedProgressFunction& progress) const override;
