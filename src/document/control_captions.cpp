@@ -14,6 +14,7 @@ constexpr std::string_view kScrollbar = kMainTabCaptions[1];
 constexpr std::string_view kEffects = kMainTabCaptions[2];
 constexpr std::string_view kOutput = kMainTabCaptions[3];
 constexpr std::string_view kDark = kMainTabCaptions[4];
+constexpr std::string_view kWebFonts = kMainTabCaptions[5];
 constexpr int kLastSlot = kTagSlotCount - 1;
 constexpr int kLastClass = kUserClassCount - 1;
 
@@ -147,8 +148,9 @@ std::vector<CaptionRow> buildRows() {
     outputRow("Option8", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "作成しない"),
     outputRow("Text5", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ファイル名"),
     outputRow("Text12", {"スタイルシート", "スタイルシートを読みこむHTMLファイル"}, "ページタイトル"),
-    {"WebFontSet", 0, 3, kOutput, CaptionPage::None, 0, {"Webフォント"}, {"英数字と記号", "かな", "常用漢字", "JIS第1水準"}, {}},
-    outputRow("WebFontLimit", {"Webフォント"}, "1つのフォントの上限"),
+    // The web fonts' tab.
+    {"WebFontSet", 0, 3, kWebFonts, CaptionPage::None, 0, {}, {"英数字と記号", "かな", "常用漢字", "JIS第1水準"}, {}},
+    {"WebFontLimit", kNoIndex, kNoIndex, kWebFonts, CaptionPage::None, 0, {}, {"1つのフォントの上限"}, {}},
     // The dark tab: its switch, then the dark colours by where their light ones are.
     {"CheckDark", kNoIndex, kNoIndex, kDark, CaptionPage::None, 0, {}, {"ダークモードの色も書き出す"}, {}},
     darkRow("Text3Dark", 0, 4, "タグの色", ofEachSlot("文字の色", 0, 4)),

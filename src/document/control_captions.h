@@ -24,8 +24,8 @@
 namespace quillane {
 
 // The tabs of the main tab strip (SSTab1), in order.
-inline constexpr std::array<std::string_view, 5> kMainTabCaptions = {"基本", "スクロールバー", "エフェクト", "出力",
-                                                                     "ダークモード"};
+inline constexpr std::array<std::string_view, 6> kMainTabCaptions = {"基本", "スクロールバー", "エフェクト",
+                                                                     "出力", "ダークモード",   "Webフォント"};
 
 // The pages of the tag tab strip (SSTab2), one per tag slot.
 inline constexpr std::array<std::string_view, kTagSlotCount> kSlotTabCaptions = {

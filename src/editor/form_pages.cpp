@@ -362,8 +362,8 @@ constexpr FormLine kSheetLines[] = {
 };
 constexpr FormTable kSheet{FormLayout::Grid, kSheetLines, kOutputGrid};
 
-// The web fonts: the character sets kept besides the pages' own, the
-// largest font written, and what cutting the chosen fonts gives.
+// The web fonts' tab: the character sets and the limit on one line, then
+// the measuring with its progress.
 constexpr FormLine kWebFontSetLines[] = {
     {{cell(CellKind::Switch, "WebFontSet", Each).repeated(4), stretch(1), label("WebFontLimitLabel"),
       cell(CellKind::Number, "WebFontLimit", None)}},
@@ -374,19 +374,12 @@ constexpr FormLine kWebFontRunLines[] = {
       button("WebFontCancel", "中止")}},
 };
 constexpr FormTable kWebFontRun{FormLayout::Line, kWebFontRunLines};
-constexpr FormLine kWebFontLines[] = {
-    {{label({}, None, "残す文字"), nest(kWebFontSets)}},
-    {{nest(kWebFontRun).spanning(2)}},
-    {{cell(CellKind::Report, "WebFontReport", None).spanning(2)}},
-};
-constexpr FormTable kWebFont{FormLayout::Grid, kWebFontLines, kOutputGrid, 1};
 
 constexpr FormLine kOutputLines[] = {
     {{group("Frame6", kFormat)}},
     {{html(group("Frame7", kHtml))}},
     {{sheet(group("Frame8", kSheet))}},
     {{button("Command6", "出力する").aligned(Qt::AlignRight)}},
-    {{group("WebFontFrame", kWebFont)}},  // under the button it shows the progress of
     {{stretch(1)}},
 };
 
@@ -457,6 +450,22 @@ constexpr FormLine kDarkLines[] = {
     {{stretch(1)}},
 };
 
+// --- "Webフォント": the character sets kept besides the pages' own, the -------
+// --- largest font written, and what cutting the chosen fonts gives ---------
+
+constexpr FormLine kWebFontLines[] = {
+    {{label({}, None, "残す文字"), nest(kWebFontSets)}},
+    {{nest(kWebFontRun).spanning(2)}},
+    {{cell(CellKind::Report, "WebFontReport", None).spanning(2)}},
+};
+constexpr FormTable kWebFont{FormLayout::Grid, kWebFontLines, kOutputGrid, 1};
+constexpr FormLine kWebFontTabLines[] = {
+    {{label({}, None, "ページに埋め込むフォントは、「基本」タブの各タグのページの「Webフォント」で選びます。")}},
+    {{label({}, None, "「出力」タブの「今のブラウザ向けに書き出す」を選んだときだけ書き出されます。")}},
+    {{nest(kWebFont)}},
+    {{stretch(1)}},
+};
+
 // --- the parking area under the visible window -----------------------------
 
 constexpr FormLine kReservedLines[] = {
@@ -486,6 +495,7 @@ const FormTable kClassPage{
     .layout = FormLayout::Line, .lines = kClassLines, .spacing = {0, 4, 0, 2, 3}, .follows = Follows::Page};
 const FormTable kOutputTab{FormLayout::Column, kOutputLines, {6, 6, 6, 4, 4}};
 const FormTable kDarkTab{FormLayout::Column, kDarkLines, {6, 6, 6, 4, 4}};
+const FormTable kWebFontTab{FormLayout::Column, kWebFontTabLines, {6, 6, 6, 4, 4}};
 const FormTable kParking{FormLayout::Column, kParkingLines};
 
 }  // namespace quillane

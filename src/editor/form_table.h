@@ -190,8 +190,9 @@ extern const FormTable kScrollbarTab;
 extern const FormTable kEffectsTab;  // the notes, the class tab strip and the class check boxes
 extern const FormTable kClassPage;   // one page of SSTab4, for user class c
 extern const FormTable kOutputTab;
-extern const FormTable kDarkTab;  // "ダークモード": its switch and the dark colours
-extern const FormTable kParking;  // controls that hold values but are never shown
+extern const FormTable kDarkTab;     // "ダークモード": its switch and the dark colours
+extern const FormTable kWebFontTab;  // "Webフォント": the sets kept, the limit, the measuring
+extern const FormTable kParking;     // controls that hold values but are never shown
 
 // A colour text family with the "作る" button and the swatch beside each box.
 struct ColourFamily {

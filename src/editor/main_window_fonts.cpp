@@ -126,6 +126,10 @@ void MainWindow::makeWebFonts(const StyleDocument& doc, bool write) {
   if (work == nullptr) return;
   auto* report = m_controls.get<QPlainTextEdit>("WebFontReport");
   report->setPlainText(QString());
+  // 出力する shows the progress and its cancel button on the web fonts' tab.
+  if (write)
+    for (int t = 0; t < m_ssTab1->count(); ++t)
+      if (m_ssTab1->widget(t)->isAncestorOf(report)) m_ssTab1->setCurrentIndex(t);
   // The thread has its own copy of the document: editing goes on meanwhile,
   // and what is written is the document as it was when the user asked.
   fontTask()->start(

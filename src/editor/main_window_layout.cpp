@@ -173,7 +173,7 @@ void MainWindow::buildWindow() {
   auto* basic = m_controls.add("Frame1", new QWidget);
   buildPage(kBasicTab, basic, kNoIndex);
   m_ssTab1->addTab(basic, qs(kMainTabCaptions[0]));
-  const FormTable* tabs[] = {&kScrollbarTab, &kEffectsTab, &kOutputTab, &kDarkTab};
+  const FormTable* tabs[] = {&kScrollbarTab, &kEffectsTab, &kOutputTab, &kDarkTab, &kWebFontTab};
   for (std::size_t t = 0; t < std::size(tabs); ++t)
     m_ssTab1->addTab(pageOnFirstUse(*tabs[t], kNoIndex), qs(kMainTabCaptions[t + 1]));
   fitTabArea();

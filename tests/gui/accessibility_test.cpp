@@ -130,7 +130,7 @@ class AccessibilityTest : public QObject {
         checkPage(tabs->tabText(t) + (inner != nullptr ? "/" + inner->tabText(p) : QString()));
       }
     }
-    QCOMPARE(pages, kTagSlotCount + kUserClassCount + 4);
+    QCOMPARE(pages, kTagSlotCount + kUserClassCount + 5);
     QStringList counts;
     for (const auto& [role, count] : m_counts)
       counts << QStringLiteral("%1 %2").arg(QMetaEnum::fromType<QAccessible::Role>().valueToKey(role)).arg(count);

@@ -416,6 +416,7 @@ class CommandsTest : public QObject {
     make->click();
     QVERIFY(task->running());
     QVERIFY(cancel->isEnabled() && !make->isEnabled());
+    QVERIFY(cancel->isVisibleTo(m_window.get()));  // its tab is brought forward
     cancel->click();
     QVERIFY(!task->running() && make->isEnabled());
     QTRY_VERIFY(!task->busy());

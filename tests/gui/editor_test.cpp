@@ -73,8 +73,8 @@ class EditorTest : public QObject {
     auto* tabs = control<QTabWidget>("SSTab1");
     QStringList captions;
     for (int k = 0; k < tabs->count(); ++k) captions << tabs->tabText(k);
-    QCOMPARE(captions,
-             (QStringList{"基本", "スクロールバー", "エフェクト", "出力", "ダークモード", "そのほかのスタイル"}));
+    QCOMPARE(captions, (QStringList{"基本", "スクロールバー", "エフェクト", "出力", "ダークモード", "Webフォント",
+                                    "そのほかのスタイル"}));
     for (int c = 0; c < kUserClassCount; ++c)
       QCOMPARE(control<QCheckBox>("Check12", c)->text(), QStringLiteral("efect%1").arg(c));
     QCOMPARE(control<QTabWidget>("SSTab4")->currentIndex(), 0);

@@ -119,8 +119,9 @@ class EditorLayoutTest : public QObject {
     for (int i = 0; i < kTagSlotCount; ++i) control<QCheckBox>("Check7", i)->setChecked(true);
     for (int c = 0; c < kUserClassCount; ++c) control<QCheckBox>("Check12", c)->setChecked(true);
     for (const char* on : {"Check28", "CheckDark"}) control<QCheckBox>(on)->setChecked(true);
-    const QStringList tabNames = {QStringLiteral("basic"),  QStringLiteral("scrollbar"), QStringLiteral("effects"),
-                                  QStringLiteral("output"), QStringLiteral("dark"),      QStringLiteral("kept-style")};
+    const QStringList tabNames = {QStringLiteral("basic"),     QStringLiteral("scrollbar"), QStringLiteral("effects"),
+                                  QStringLiteral("output"),    QStringLiteral("dark"),      QStringLiteral("web-fonts"),
+                                  QStringLiteral("kept-style")};
     for (int t = 0; t < tabs->count(); ++t) {
       tabs->setCurrentIndex(t);
       if (t == 0) {
@@ -139,7 +140,7 @@ class EditorLayoutTest : public QObject {
     }
     control<QAbstractButton>("Option6")->click();  // the style sheet's frames
     checkPage(QStringLiteral("output-stylesheet"));
-    QCOMPARE(m_pages, 6 + 1 + 6 + 2 + 1 + 1);
+    QCOMPARE(m_pages, 6 + 1 + 6 + 2 + 1 + 1 + 1);
     if (!m_faults.isEmpty()) qWarning().noquote() << m_faults.join(QLatin1Char('\n'));
     QVERIFY2(m_faults.isEmpty(), qPrintable(QStringLiteral("%1 faults").arg(m_faults.size())));
   }

@@ -236,7 +236,7 @@ class UndoTest : public QObject {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("page");
     QTest::newRow("one line, built on first use") << "Text9" << kNoIndex << 3;
-    QTest::newRow("many lines") << "KeptStyle" << kNoIndex << 5;
+    QTest::newRow("many lines") << "KeptStyle" << kNoIndex << 6;
     QTest::newRow("an editable list") << "Combo1" << 0 << 0;
   }
   void theUndoKeysInEveryBoxWorkOnTheDocument() {
