@@ -55,6 +55,11 @@ if [ $editor = yes ]; then
   missing=$(ldd "$prefix/lib/quillane/plugins/libquillane-fontwork.so" | grep "not found" || true)
   [ -z "$missing" ] || fail "the web fonts' plug-in lacks $missing"
 fi
+# Only the system's libraries are linked: no run path, which would search
+# the current folder (an empty entry) or the program's own ($ORIGIN).
+for binary in "$prefix"/bin/* "$prefix"/lib/quillane/quillane-cli-fonts "$prefix"/lib/quillane/plugins/*.so; do
+  readelf -d "$binary" | grep -q "R\(UN\)\?PATH" && fail "${binary#"$prefix"/} carries a run path"
+done
 # Every command but fonts starts without the font libraries; fonts finds its
 # helper in ../lib/quillane.
 readelf -d "$prefix/bin/quillane-cli" | grep -q "NEEDED.*\(harfbuzz\|woff2\)" && fail "bin/quillane-cli links the font libraries"

@@ -10,3 +10,11 @@ trap 'rm -rf "$destdir"' EXIT
 chmod 755 "$destdir"  # another user runs the installed programs too
 DESTDIR=$destdir cmake --install "$build" --prefix /usr >/dev/null
 "$here/check_tree.sh" "$destdir/usr" "${@:2}"
+# The build tree's programs run from there too (run.sh): no run path there
+# either, where CMake would pad one with empty entries, the current folder.
+for binary in "$build"/bin/quillane*; do
+  if readelf -d "$binary" | grep -q "R\(UN\)\?PATH"; then
+    echo "FAIL: ${binary#"$build"/} carries a run path" >&2
+    exit 1
+  fi
+done
