@@ -11,6 +11,7 @@
 #include "editor/colour_swatch.h"
 #include "editor/control_registry.h"
 #include "editor/form_table.h"
+#include "editor/text_shaping.h"
 
 namespace quillane {
 
@@ -154,6 +155,8 @@ FixedList::FixedList(QWidget* parent) : QComboBox(parent) {}
 
 void FreeList::showPopup() {
   Q_EMIT aboutToBeUsed();
+  // The items are a user's (font names): shaped where they need it.
+  view()->setFont(shapedFont(font()));
   QComboBox::showPopup();
 }
 

@@ -30,6 +30,7 @@
 #include "editor/readable_colours.h"
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
+#include "editor/text_shaping.h"
 #include "editor/typing_limit.h"
 #include "generation/colour_scheme.h"
 #include "generation/font_stacks.h"
@@ -42,6 +43,12 @@
 namespace quillane {
 
 namespace {
+
+// Captions a user wrote (the classes' names) take the shaper where they need it.
+void setCaption(QCheckBox* box, const QString& caption) {
+  box->setText(caption);
+  shapeAsNeeded(box, caption);
+}
 
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -99,6 +106,9 @@ MainWindow::MainWindow(Platform& platform, const QString& applicationFolder, QWi
   }
   m_appFolder = applicationFolder.toStdString();
   installAccessibleInterfaces();
+  // The window's captions are drawn without the shaper; boxes showing what
+  // a user wrote take it where their text needs it.
+  setFont(unshapedFont(font()));
   buildWindow();
   buildKeptStyleTab();
   Form_Load();
@@ -170,8 +180,8 @@ void MainWindow::settle(qsizetype first) {
   });
   for (int c = 0; c < kUserClassCount; ++c)
     if (has("Check12", c))
-      m_controls.get<QCheckBox>("Check12", c)
-          ->setText(captionOf(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
+      setCaption(m_controls.get<QCheckBox>("Check12", c),
+                 captionOf(m_doc.classes[static_cast<std::size_t>(c)].checkCaption));
   if (has("SSTab4")) m_controls.get<QTabWidget>("SSTab4")->setCurrentIndex(m_doc.currentClassTab);
   if (has("BarPic1")) drawScrollbarPreview();
   if (has("CheckDark")) m_rules.darkVariant();
@@ -404,7 +414,9 @@ void MainWindow::refreshField(ControlId id) {
   const std::optional<FieldRef> field = fieldOf(m_doc, id);
   if (!field) return;
   if (field->kind == FieldKind::ClassName) {
-    m_controls.get<QTabWidget>("SSTab4")->setTabText(id.index, captionOf(*field->text));
+    auto* classTabs = m_controls.get<QTabWidget>("SSTab4");
+    classTabs->setTabText(id.index, captionOf(*field->text));
+    shapeAsNeeded(classTabs->tabBar());
     return;
   }
   QWidget* widget = m_controls.find(id);
@@ -440,7 +452,7 @@ void MainWindow::refreshFromDocument() {
   for (int c = 0; c < kUserClassCount; ++c) {
     UserClass& cls = m_doc.classes[static_cast<std::size_t>(c)];
     cls.checkCaption = cls.className;
-    m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(cls.checkCaption));
+    setCaption(m_controls.get<QCheckBox>("Check12", c), captionOf(cls.checkCaption));
     showClassName(c);
   }
   for (int i = 0; i < kTagSlotCount; ++i) showWebFont(i);
@@ -459,6 +471,7 @@ void MainWindow::showClassName(int c) {
   const QString shown = label->fontMetrics().elidedText(name, Qt::ElideRight, kWidest);
   label->setMaximumWidth(kWidest);
   label->setText(shown);
+  shapeAsNeeded(label, shown);
   label->setToolTip(shown == name ? QString() : name);
 }
 
@@ -647,7 +660,7 @@ void MainWindow::renameCurrentClass() {
   cls.className = name;
   cls.checkCaption = name;
   refreshField({"SSTab4", c});
-  m_controls.get<QCheckBox>("Check12", c)->setText(captionOf(name));
+  setCaption(m_controls.get<QCheckBox>("Check12", c), captionOf(name));
   showClassName(c);
   nameControls(m_controls, m_doc);
   m_history.record();

@@ -9,6 +9,7 @@
 
 #include "editor/import_report_dialog.h"
 #include "editor/main_window.h"
+#include "editor/text_shaping.h"
 #include "importing/style_import.h"
 
 namespace quillane {
@@ -60,6 +61,7 @@ void MainWindow::fillKeptStylePage(QWidget* page) {
   m_keptStyle->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_keptStyle->setTabChangesFocus(true);
   m_keptStyle->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  shapeAsTyped(m_keptStyle);
   m_keptStyle->setPlainText(shownText(m_doc.keptStyle));
   layout->addWidget(note);
   layout->addWidget(m_keptStyle);

@@ -37,6 +37,7 @@
 #include "editor/main_window.h"
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
+#include "editor/text_shaping.h"
 #include "editor/typing_limit.h"
 #include "generation/declaration_emitters.h"
 
@@ -220,6 +221,9 @@ void MainWindow::fitTabArea() {
 }
 
 void MainWindow::buildPage(const FormTable& table, QWidget* page, int index) {
+  // A page is built before it joins the window: it is measured in the
+  // window's font from the start, or it would be measured twice.
+  page->setFont(font());
   QLayout* layout = layoutFor(table, page);
   fillLayout(layout, page, table, index, 0, 0);
 }
@@ -279,6 +283,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
       }
       case CellKind::Text: {
         auto* edit = new QLineEdit(host);
+        shapeAsTyped(edit);
         if (cell.maxLength > 0) limitTyping(edit, cell.maxLength);
         if (cell.width > 0) edit->setFixedWidth(cell.width);
         add(edit);
@@ -287,6 +292,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
       case CellKind::Colour: {
         const ColourFamily& family = *colourFamilyOf(cell.family);
         auto* edit = m_controls.add(family.text, index, new QLineEdit(host));
+        shapeAsTyped(edit);
         // Room for the forms CSS reads beyond six digits: "#RRGGBBAA" and
         // the longest colour keyword, "lightgoldenrodyellow".
         limitTyping(edit, 20);
@@ -304,6 +310,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
         break;
       case CellKind::FreeList: {
         auto* list = new FreeList(host);
+        shapeAsTyped(list->lineEdit());
         // A font list spans to the page's right edge: sizing it to the
         // longest installed family name would measure every name at start-up.
         if (cell.items == Items::Fonts) list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -359,6 +366,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
       case CellKind::Shown: {
         auto* shown = new QLineEdit(host);
         shown->setReadOnly(true);
+        shapeAsTyped(shown);
         add(shown);
         break;
       }
@@ -373,6 +381,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
       case CellKind::Report: {
         auto* report = new QPlainTextEdit(host);
         report->setReadOnly(true);
+        shapeAsTyped(report);
         report->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         report->setFixedHeight(report->fontMetrics().lineSpacing() * 5 + 2 * report->frameWidth() + 8);
         add(report);
@@ -415,6 +424,7 @@ void MainWindow::fillLayout(QLayout* layout, QWidget* host, const FormTable& tab
 // captions are the class names and whose current page is stored.
 QTabWidget* MainWindow::buildTabs(const FormCell& cell) {
   auto* tabs = new QTabWidget;
+  tabs->setFont(font());  // measured in the window's font, as a page is
   const bool classes = cell.family == "SSTab4";
   // The tag slots' captions are shown whole, side by side: the tab area is
   // made wide enough for them.
@@ -430,6 +440,7 @@ QTabWidget* MainWindow::buildTabs(const FormCell& cell) {
                                : qs(kSlotTabCaptions[static_cast<std::size_t>(p)]));
   }
   if (classes) {
+    shapeAsNeeded(tabs->tabBar());
     connect(tabs, &QTabWidget::currentChanged, this, [this](int index) { m_doc.currentClassTab = index; });
     connect(tabs->tabBar(), &QTabBar::tabBarDoubleClicked, this, [this](int) { renameCurrentClass(); });
     // From the keyboard: F2 on the tab strip, or its context menu (the menu

@@ -26,6 +26,7 @@
 #include "editor/qt_platform.h"
 #include "editor/resize_rule.h"
 #include "editor/scrollbar_preview.h"
+#include "editor/text_shaping.h"
 #include "editor/title_window.h"
 #include "editor_controls.h"
 #include "fake_platform.h"
@@ -365,6 +366,43 @@ class EditorTest : public QObject {
     QCOMPARE(row->toolTip(), longName);
     const auto* pages = control<QTabWidget>("SSTab1");
     QVERIFY(pages->widget(4)->minimumSizeHint().width() <= pages->currentWidget()->width());
+  }
+
+  void onlyTextThatNeedsTheShaperIsShaped() {
+    const std::pair<QString, bool> texts[] = {
+        {QString(), false},
+        {QStringLiteral("段落（<P>〜〜</P>）"), false},
+        {QStringLiteral("Webフォント #5A3A45"), false},
+        {QStringLiteral("Ελληνικά Кириллица"), false},
+        {QStringLiteral("العربية"), true},               // joined letters
+        {QStringLiteral("हिन्दी"), true},                 // reordered vowel signs
+        {QStringLiteral("ภาษาไทย"), true},               // marks above and below
+        {QStringLiteral("e\u0301"), true},               // a combining accent
+        {QStringLiteral("葛\U000E0100"), true},          // an ideographic variation
+        {QStringLiteral("\U0001F1EF\U0001F1F5"), true},  // a flag
+        {QStringLiteral("👍\U0001F3FD"), true},           // a skin tone
+        {QStringLiteral("a\u200Db"), true},              // a joiner
+    };
+    for (const auto& [text, shaped] : texts) QCOMPARE(needsShaping(text), shaped);
+
+    const auto unshaped = [](const QWidget* w) { return (w->font().styleStrategy() & QFont::PreferNoShaping) != 0; };
+    QVERIFY(unshaped(control("Check7", 0)));
+    QVERIFY(unshaped(control<QTabWidget>("SSTab2")->tabBar()));
+    // A box takes the shaper while its text needs it, whoever wrote it.
+    auto* name = control<QComboBox>("Combo1", 0)->lineEdit();
+    QVERIFY(unshaped(name));
+    name->setText(QStringLiteral("Noto Naskh العربية"));
+    QVERIFY(!unshaped(name));
+    name->clear();
+    QVERIFY(unshaped(name));
+    // So do the captions that name a user's class.
+    control<QTabWidget>("SSTab4")->setCurrentIndex(3);
+    m_platform.promptReplies = {"عنوان"};
+    m_window->renameCurrentClass();
+    QVERIFY(!unshaped(control<QTabWidget>("SSTab4")->tabBar()));
+    QVERIFY(!unshaped(control("Check12", 3)));
+    QVERIFY(!unshaped(control("LabelClass", 3)));
+    QVERIFY(unshaped(control("Check12", 2)));
   }
 
   void imageBrowseFillsThePathAndWarns() {
