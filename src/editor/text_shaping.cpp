@@ -47,8 +47,10 @@ QFont withShaping(QFont font, bool shaped) {
 bool needsShaping(QStringView text) {
   for (qsizetype i = 0; i < text.size(); ++i) {
     char32_t c = text[i].unicode();
-    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-      c = QChar::surrogateToUcs4(text[i], text[i + 1]), ++i;
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+      ++i;
+    }
     if (!drawnAsItStands(c)) return true;
   }
   return false;
