@@ -1195,6 +1195,16 @@ TEST_P(Accessibility, EveryWrittenPagePassesTheRulesItsMarkupDecides) {
 // A's colours for a link state (the browser's when A is unticked too, which
 // the advice judges as A), BODY's for P. The samples of the user classes,
 // whose opacity and filters fade their text, are not the advice's.
+// The slot whose colours the text of `slot` shows as the advice judges it,
+// or -1 for black on white.
+int judgingSlot(const StyleDocument& doc, int slot) {
+  const auto ticked = [&](int s) { return doc.slots[static_cast<std::size_t>(s)].enabled == 1; };
+  if (ticked(slot)) return slot;
+  if (slot == kSlotP) return ticked(kSlotBody) ? kSlotBody : -1;
+  if (slot == kSlotBody) return -1;
+  return ticked(kSlotA) || shownColours(doc, kSlotA).background.box >= 0 ? int{kSlotA} : -1;
+}
+
 TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
   std::vector<std::pair<std::string, StyleDocument>> documents;
   for (const SampleEntry& sample : listSamples((fs::path(QUILLANE_INSTALL_FOLDER) / "sample").string())) {
@@ -1222,15 +1232,7 @@ TEST_P(Accessibility, TheAdviceAndAxeAgreeOnContrastInTheSamples) {
       doc.output.modern = modern;
       SCOPED_TRACE(name + (modern ? ", modern" : ", legacy"));
       const std::vector<Advice> advice = documentAdvice(doc);
-      const auto ticked = [&](int slot) { return doc.slots[static_cast<std::size_t>(slot)].enabled == 1; };
-      // The slot whose colours the text of `slot` shows as the advice
-      // judges it, or -1 for black on white.
-      const auto judgedBy = [&](int slot) {
-        if (ticked(slot)) return slot;
-        if (slot == kSlotP) return ticked(kSlotBody) ? kSlotBody : -1;
-        if (slot == kSlotBody) return -1;
-        return ticked(kSlotA) || shownColours(doc, kSlotA).background.box >= 0 ? int{kSlotA} : -1;
-      };
+      const auto judgedBy = [&](int slot) { return judgingSlot(doc, slot); };
       // "color-contrast: label" for each slot that `shows` lists and the advice finds failing.
       const auto expected = [&](std::initializer_list<int> shows) {
         std::set<std::string> lines;
@@ -1295,14 +1297,7 @@ TEST_P(DarkAccessibility, TheDarkSchemeAdviceAndAxeAgreeOnContrast) {
     doc.output.modern = doc.dark.enabled = 1;
     std::vector<Advice> advice = documentAdvice(doc);
     ASSERT_TRUE(std::all_of(advice.begin(), advice.end(), [](const Advice& a) { return a.scheme == Scheme::Dark; }));
-    const auto ticked = [&](int slot) { return doc.slots[static_cast<std::size_t>(slot)].enabled == 1; };
-    // The slot whose colours the text of `slot` shows, as in the light test above.
-    const auto judgedBy = [&](int slot) {
-      if (ticked(slot)) return slot;
-      if (slot == kSlotP) return ticked(kSlotBody) ? kSlotBody : -1;
-      if (slot == kSlotBody) return -1;
-      return ticked(kSlotA) || shownColours(doc, kSlotA).background.box >= 0 ? int{kSlotA} : -1;
-    };
+    const auto judgedBy = [&](int slot) { return judgingSlot(doc, slot); };
     std::set<std::string> lines;
     for (int slot = 0; slot < kTagSlotCount; ++slot)
       for (const Advice& a : advice)

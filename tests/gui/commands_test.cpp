@@ -94,6 +94,17 @@ class CommandsTest : public QObject {
     m_window->show();
   }
   QString path(const QString& name) const { return m_folder.filePath(name); }
+  // The paragraph slot with a web font, the modern style sheet "style" to
+  // write into site/.
+  void chooseAWebFontForTheStyleSheet() {
+    QDir().mkpath(path(QStringLiteral("site")));
+    m_window->controls().get<QCheckBox>("Check7", 0)->click();
+    m_window->controls().get<QCheckBox>("Check28")->click();
+    m_window->controls().get<QRadioButton>("Option6")->click();  // スタイルシート
+    m_window->controls().get<QLineEdit>("Text7")->setText(path(QStringLiteral("site")));
+    m_window->controls().get<QLineEdit>("Text8")->setText(QStringLiteral("style"));
+    m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
+  }
 
  private Q_SLOTS:
   // The face and the translations the program itself uses.
@@ -395,13 +406,7 @@ class CommandsTest : public QObject {
   // nothing at all.
   void theOutputWithAWebFontIsWrittenAfterItAndNothingWhenCancelled() {
     open();
-    QDir().mkpath(path(QStringLiteral("site")));
-    m_window->controls().get<QCheckBox>("Check7", 0)->click();
-    m_window->controls().get<QCheckBox>("Check28")->click();
-    m_window->controls().get<QRadioButton>("Option6")->click();  // スタイルシート
-    m_window->controls().get<QLineEdit>("Text7")->setText(path(QStringLiteral("site")));
-    m_window->controls().get<QLineEdit>("Text8")->setText(QStringLiteral("style"));
-    m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
+    chooseAWebFontForTheStyleSheet();
     FontTask* task = m_window->fontTask();
     auto* make = m_window->controls().get<QPushButton>("Command6");
     // Without a folder, the refusal comes at once, before any font is cut.
@@ -488,13 +493,7 @@ class CommandsTest : public QObject {
   void withoutTheFontPluginTheWebFontsSaySoAndTheRestWorks() {
     open();
     m_window->setFontWorkFolders({path(QStringLiteral("none"))});
-    QDir().mkpath(path(QStringLiteral("site")));
-    m_window->controls().get<QCheckBox>("Check7", 0)->click();
-    m_window->controls().get<QCheckBox>("Check28")->click();
-    m_window->controls().get<QRadioButton>("Option6")->click();  // スタイルシート
-    m_window->controls().get<QLineEdit>("Text7")->setText(path(QStringLiteral("site")));
-    m_window->controls().get<QLineEdit>("Text8")->setText(QStringLiteral("style"));
-    m_window->document().fonts.slots[0] = {kDejaVu, "", "DejaVu Sans"};
+    chooseAWebFontForTheStyleSheet();
     const std::string missing =
         "Webフォントのプラグイン「libquillane-fontwork.so」が見つからないため、フォントを"
         "埋め込めません（探した場所: " +
