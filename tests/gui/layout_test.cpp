@@ -3,18 +3,26 @@
 // caption is not clipped. With QUILLANE_ARTIFACTS set, each page is also
 // saved as a picture there (from the display itself on a real X server).
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
+#include <memory>
 
 #include "editor/application_setup.h"
 #include "editor/main_window.h"
@@ -143,6 +151,80 @@ class EditorLayoutTest : public QObject {
     QCOMPARE(m_pages, 6 + 1 + 6 + 2 + 1 + 1 + 1);
     if (!m_faults.isEmpty()) qWarning().noquote() << m_faults.join(QLatin1Char('\n'));
     QVERIFY2(m_faults.isEmpty(), qPrintable(QStringLiteral("%1 faults").arg(m_faults.size())));
+  }
+
+  // The editor's style draws long tab frames and scroll bars in pieces; they
+  // look as Fusion draws them whole, on plain and doubled pixels, but for a
+  // corner pixel or two of a scroll bar's outline, a shade off.
+  void longFramesAndScrollBarsLookAsFusionDrawsThem() {
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    const auto* editorStyle = qobject_cast<QProxyStyle*>(QApplication::style());
+    QVERIFY(editorStyle != nullptr);
+    QCOMPARE(editorStyle->baseStyle()->name(), fusion->name());
+    // A part drawn by `style` on white, `scale` device pixels a pixel.
+    const auto picture = [](const QStyle& style, const QStyleOption& option, qreal scale) {
+      QImage image(option.rect.size() * scale, QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(scale);
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      if (const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(&option))
+        style.drawComplexControl(QStyle::CC_ScrollBar, slider, &painter);
+      else
+        style.drawPrimitive(QStyle::PE_FrameTabWidget, &option, &painter);
+      return image;
+    };
+    // How many pixels differ, and by how much at most.
+    const auto differences = [](const QImage& a, const QImage& b) {
+      std::pair<int, int> found{0, 0};
+      for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+          const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+          const int by = std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                   std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+          if (by > 0) found = {found.first + 1, std::max(found.second, by)};
+        }
+      }
+      return found;
+    };
+    const QWidget any;
+    const auto frame = [&](QSize size) {
+      auto option = std::make_shared<QStyleOptionTabWidgetFrame>();
+      option->initFrom(&any);
+      option->rect = QRect(QPoint(0, 0), size);
+      return std::shared_ptr<QStyleOption>(option);
+    };
+    const auto bar = [&](QSize size, bool scrolls) {
+      auto option = std::make_shared<QStyleOptionSlider>();
+      option->initFrom(&any);
+      option->rect = QRect(QPoint(0, 0), size);
+      option->orientation = size.width() > size.height() ? Qt::Horizontal : Qt::Vertical;
+      option->state.setFlag(QStyle::State_Horizontal, option->orientation == Qt::Horizontal);
+      option->state.setFlag(QStyle::State_Enabled, scrolls);
+      option->subControls = QStyle::SC_All;
+      option->maximum = scrolls ? 100 : 0;
+      option->sliderPosition = option->sliderValue = scrolls ? 40 : 0;
+      option->pageStep = 20;
+      option->singleStep = 1;
+      return std::shared_ptr<QStyleOption>(option);
+    };
+    // What each is, and how many of its pixels may be a shade off.
+    const std::pair<std::shared_ptr<QStyleOption>, int> parts[] = {
+        {frame({823, 626}), 0},     {frame({160, 40}), 0},      {frame({12, 12}), 0},  // too small to stretch
+        {bar({14, 673}, false), 4}, {bar({837, 14}, false), 4}, {bar({14, 500}, true), 4}, {bar({500, 14}, true), 4},
+    };
+    for (const auto& [option, shadesOff] : parts) {
+      for (const qreal scale : {1.0, 2.0}) {
+        const auto [count, by] =
+            differences(picture(*QApplication::style(), *option, scale), picture(*fusion, *option, scale));
+        QVERIFY2(count <= shadesOff * scale * scale && by <= 24,
+                 qPrintable(QStringLiteral("%1x%2 at %3: %4 pixels, by %5")
+                                .arg(option->rect.width())
+                                .arg(option->rect.height())
+                                .arg(scale)
+                                .arg(count)
+                                .arg(by)));
+      }
+    }
   }
 };
 
