@@ -3,7 +3,7 @@
 bench_require() {
   local tool
   for tool in "$@"; do
-    command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install hyperfine time)"; exit 1; }
+    command -v "$tool" >/dev/null || { echo "needs $tool (apt-get install hyperfine time python3)"; exit 1; }
   done
 }
 

@@ -2,8 +2,10 @@
 # Times the editor from process start to its window painted, against a bare
 # Qt Widgets program showing an empty window and one showing a line of
 # Japanese text, all under one platform plugin (offscreen unless
-# QT_QPA_PLATFORM says otherwise), and compares peak memory. Where valgrind
-# is installed it also counts instructions, which a busy machine does not blur.
+# QT_QPA_PLATFORM says otherwise), and compares peak memory. The programs
+# are run in turns, so that a machine whose speed drifts during the run (a
+# shared one does) weighs on each alike. Where valgrind is installed it also
+# counts instructions, which a busy machine does not blur.
 #   bench/editor_startup.sh [build-folder] [earlier-build-folder...]
 # build-folder (default: build-bench) is configured and built first. Earlier
 # builds (of older commits, say) are measured in the same run, side by side,
@@ -13,7 +15,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 earlier=("${@:2}")
 source bench/common.sh
-bench_require hyperfine /usr/bin/time
+bench_require python3 /usr/bin/time
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLANE_BUILD_BENCH=ON -DQUILLANE_BUILD_TESTS=OFF \
   -DQUILLANE_BUILD_GUI=ON >/dev/null
@@ -31,12 +33,12 @@ for folder in "${earlier[@]}"; do editors+=("editor@$(basename "$folder")" "$fol
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 runs=()
-for ((i = 0; i < ${#editors[@]}; i += 2)); do runs+=(-n "${editors[i]}" "${editors[i + 1]}/bin/quillane --quit-after-show"); done
-runs+=(-n bare-window "$build/bin/bare_window" -n japanese-label "$build/bin/bare_window --japanese-label")
+for ((i = 0; i < ${#editors[@]}; i += 2)); do runs+=("${editors[i]}" "${editors[i + 1]}/bin/quillane --quit-after-show"); done
+runs+=(bare-window "$build/bin/bare_window" japanese-label "$build/bin/bare_window --japanese-label")
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-hyperfine -N --warmup 5 --runs 40 --export-csv "$work/times.csv" "${runs[@]}" >/dev/null 2>&1
+python3 bench/interleaved_times.py 40 5 "${runs[@]}" >"$work/times.csv"
 echo "load average after:  $(cut -d' ' -f1-3 /proc/loadavg)"
-awk -F, 'NR > 1 { median[$1] = $4; printf "%-15s median %6.1f ms  mean %6.1f ms\n", $1, $4 * 1e3, $2 * 1e3 }
+awk -F, '{ median[$1] = $2; printf "%-15s median %6.1f ms  mean %6.1f ms\n", $1, $2 * 1e3, $3 * 1e3 }
          END { for (e in median) if (e ~ /^editor/)
                  printf "%s time ratio (median): %.2f against the empty window, %.2f against the Japanese label\n", e,
                         median[e] / median["bare-window"], median[e] / median["japanese-label"] }' "$work/times.csv"
