@@ -19,6 +19,8 @@
 #include <functional>
 #include <optional>
 
+#include "editor/text_shaping.h"
+
 namespace quillane {
 
 namespace {
@@ -210,8 +212,17 @@ class EditorStyle : public QProxyStyle {
 
 bool setUpEditorApplication() {
   QApplication::setStyle(new EditorStyle);
-  if (QFontDatabase::families().contains(QStringLiteral("Noto Sans CJK JP")))
-    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+  if (QFontDatabase::families().contains(QStringLiteral("Noto Sans CJK JP"))) {
+    const QFont face(QStringLiteral("Noto Sans CJK JP"), 9);
+    // Every window takes the shaper, which a user's text may need, and the
+    // editor's window gives it up for its own captions (text_shaping.h).
+    // Text laid out apart from any widget starts without it, as those
+    // captions are drawn: a line edit lays out its empty text in the
+    // application's font before it takes its own, and the two would
+    // otherwise open the font twice (3.8 M instructions, 1 ms).
+    QApplication::setFont(unshapedFont(face));
+    QApplication::setFont(face, "QWidget");
+  }
 
   auto* translator = new QTranslator(qApp);
   if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -403,6 +405,11 @@ class EditorTest : public QObject {
     QVERIFY(!unshaped(control("Check12", 3)));
     QVERIFY(!unshaped(control("LabelClass", 3)));
     QVERIFY(unshaped(control("Check12", 2)));
+    // Other windows may show a user's text (a message naming a file, the
+    // file dialog, the recent files): they keep the shaper.
+    const QDialog dialog(m_window.get());
+    QVERIFY(!unshaped(&dialog));
+    QVERIFY(!unshaped(m_window->findChild<QMenu*>()));
   }
 
   void imageBrowseFillsThePathAndWarns() {
