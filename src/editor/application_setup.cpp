@@ -76,15 +76,17 @@ bool drawsPiecesAsWhole(const QPainter* painter) {
 }
 
 // Draws `rect` in bands across its length, each into a picture of its own
-// that is then laid over the painter's device: 64 rows, or 32 columns, as
-// two lines along a horizontal band are two spans a column. Where a line
-// of the outline is cut by a band's edge, a pixel at its corner may come
-// out a shade lighter or darker than drawn whole.
+// that is then laid over the painter's device. A band of a vertical bar is
+// 72 rows, which leaves room for the spans of a line across the bar (up to
+// 21 pixels at 144 dpi); one of a horizontal bar is 40 columns, as two
+// lines along it are two spans a column. Where a line of the outline is
+// cut by a band's edge, a pixel at its corner may come out a shade lighter
+// or darker than drawn whole.
 template <typename Draw>
 void drawInBands(QPainter* painter, const QRect& rect, Qt::Orientation along, Draw draw) {
   const bool rows = along == Qt::Vertical;
   const int scale = qRound(painter->paintEngine()->paintDevice()->devicePixelRatio());
-  const int side = qMax(1, (rows ? 64 : 32) / scale);
+  const int side = qMax(1, (rows ? 72 : 40) / scale);
   const int first = rows ? rect.top() : rect.left();
   const int last = rows ? rect.bottom() : rect.right();
   if (last - first < side || !drawsPiecesAsWhole(painter)) {
