@@ -60,7 +60,7 @@ class IconOnFirstUse : public QIconEngine {
 // thread pool, in pieces, and waits for them; a fill is a span a row, a
 // line drawn with a pen a span a pixel. The window's two tab frames and two
 // scroll bars, as long as the window, would cost some 230 pieces at the
-// first paint, each a thread wake-up and two context switches: 2 to 3 ms.
+// first paint, each a thread wake-up and two context switches: 2 to 4 ms.
 // Fusion's are drawn in smaller pieces on this thread instead. (Clipping
 // each piece out of the whole would be simpler, but Qt 6.4 draws some
 // clipped lines outside the clip.)
